@@ -22,7 +22,10 @@ HeadlessPresenter::HeadlessPresenter(std::vector<ScriptStep> steps, platform::Vi
 
 void HeadlessPresenter::runModal(ui::Form& form) {
   while (!form.closeRequested()) {
-    if (next_ >= steps_.size()) throw ScriptExhausted{};
+    if (next_ >= steps_.size()) {
+      for (ui::Form* f : Application::instance().openForms()) openAtEnd_.push_back(f->name());
+      throw ScriptExhausted{};
+    }
     execute(steps_[next_++]);
   }
 }
@@ -150,7 +153,7 @@ int runHeadless(const std::string& scriptPath, std::optional<platform::Date> tod
       err << "pzpokl: the program ended with " << presenter.unusedSteps() << " steps of the script left\n";
   } catch (const HeadlessPresenter::ScriptExhausted&) {
     err << "pzpokl: the script ended while windows were open:";
-    for (ui::Form* f : app.openForms()) err << ' ' << f->name();
+    for (const auto& name : presenter.openAtEnd()) err << ' ' << name;
     err << '\n';
     rc = 3;
   }

@@ -25,6 +25,8 @@ class HeadlessPresenter : public ui::Presenter {
   struct ScriptExhausted {};
 
   size_t unusedSteps() const { return steps_.size() - next_; }
+  // Names of the windows that were open when the script ran out, bottom to top.
+  const std::vector<std::string>& openAtEnd() const { return openAtEnd_; }
   int beeps() const { return beeps_; }
   void dump();
 
@@ -40,6 +42,7 @@ class HeadlessPresenter : public ui::Presenter {
   std::ostream& err_;
   long long pace_ = 100;
   int beeps_ = 0;
+  std::vector<std::string> openAtEnd_;
 };
 
 // Runs `program` under a headless presenter on the script at `scriptPath` ("-" for standard

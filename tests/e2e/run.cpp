@@ -1,0 +1,22 @@
+#include "e2e/run.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pz::test {
+
+RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::string& today) {
+  dir.write("script.keys", script);
+  const std::string cmd = "cd '" + dir.str() + "' && '" PZPOKL_BIN "' --headless script.keys --today " + today +
+                          " >stdout.txt 2>stderr.txt";
+  RunResult r;
+  int status = std::system(cmd.c_str());
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.out = dir.read("stdout.txt");
+  r.err = dir.read("stderr.txt");
+  return r;
+}
+
+}  // namespace pz::test

@@ -1,0 +1,19 @@
+// Runs the real pzpokl binary under the headless presenter in a working directory.
+#pragma once
+
+#include <string>
+
+#include "support/tempdir.h"
+
+namespace pz::test {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;  // standard output: the dumped screens
+  std::string err;  // standard error
+};
+
+// Writes `script` to a file in `dir` and runs `pzpokl --headless` there with a fixed date.
+RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::string& today = "2026-12-09");
+
+}  // namespace pz::test
