@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -31,6 +33,19 @@ void BM_PathToNative(benchmark::State& state) {
   fs::remove_all(root);
 }
 BENCHMARK(BM_PathToNative)->Arg(0)->Arg(1);
+
+// The peer: one stat() of the native path, the least any open must pay.
+void BM_StatPeer(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  fs::path root = fs::temp_directory_path() / "pzbench-stat";
+  fs::create_directories(root);
+  std::ofstream(root / "Kursy.DTA") << "x";
+  const std::string native = (root / "Kursy.DTA").string();
+  struct stat st;
+  for (auto _ : state) benchmark::DoNotOptimize(stat(native.c_str(), &st));
+  fs::remove_all(root);
+}
+BENCHMARK(BM_StatPeer);
 
 }  // namespace
 

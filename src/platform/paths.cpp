@@ -208,35 +208,42 @@ std::string PathMapper::toNative(std::string_view programPath) const {
   std::string base = rootFor(rest);
   if (base.empty()) return {};
   const bool relative = !rest.empty() && !isSep(rest[0]) && base == workDir_;
-  std::string cur = base;
-  size_t floor = base.size();
-  bool matching = true;
-  for (std::string_view comp : splitComponents(rest)) {
-    if (comp == ".") continue;
-    if (comp == "..") {
-      if (cur.size() > floor || relative) {
-        auto slash = cur.find_last_of('/');
-        cur = slash == 0 ? "/" : cur.substr(0, slash);
-        floor = std::min(floor, cur.size());
+  // Resolves the components; with `caseless`, each missing component is looked up without
+  // regard to case until one does not exist at all.
+  auto resolve = [&](bool caseless) {
+    std::string cur = base;
+    size_t floor = base.size();
+    bool matching = caseless;
+    for (std::string_view comp : splitComponents(rest)) {
+      if (comp == ".") continue;
+      if (comp == "..") {
+        if (cur.size() > floor || relative) {
+          auto slash = cur.find_last_of('/');
+          cur = slash == 0 ? "/" : cur.substr(0, slash);
+          floor = std::min(floor, cur.size());
+        }
+        continue;
       }
-      matching = true;
-      continue;
-    }
-    std::string name = cp1250ToUtf8(comp);
-    std::string candidate = join(cur, name);
-    if (matching) {
-      struct stat st;
-      if (lstat(candidate.c_str(), &st) != 0) {
-        std::string found;
-        if (findCaseless(cur, comp, found))
-          candidate = join(cur, found);
-        else
-          matching = false;  // nothing below a missing component can exist
+      std::string candidate = join(cur, cp1250ToUtf8(comp));
+      if (matching) {
+        struct stat st;
+        if (lstat(candidate.c_str(), &st) != 0) {
+          std::string found;
+          if (findCaseless(cur, comp, found))
+            candidate = join(cur, found);
+          else
+            matching = false;  // nothing below a missing component can exist
+        }
       }
+      cur = std::move(candidate);
     }
-    cur = candidate;
-  }
-  return cur;
+    return cur;
+  };
+  // The path as spelt usually exists: one stat instead of one a component.
+  std::string exact = resolve(false);
+  struct stat st;
+  if (lstat(exact.c_str(), &st) == 0) return exact;
+  return resolve(true);
 }
 
 PathMapper& paths() {
