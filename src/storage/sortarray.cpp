@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "storage/czech.h"
+#include "storage/fields.h"
 #include "storage/textutil.h"
 
 namespace pz::storage {
@@ -66,11 +67,10 @@ std::string znaky(std::string_view text, size_t od, size_t pocet) {
 // letter O or l for the first digit, read as 0 or 1. A year that is not two digits (an empty
 // date) gets a blank century, so empty dates sort before every date.
 std::string rozsirRok(std::string rok) {
-  if (rok[0] == 'O') rok[0] = '0';
-  if (rok[0] == 'l') rok[0] = '1';
+  rok[0] = dateDigit(rok[0]);
   const bool cislice = rok[0] >= '0' && rok[0] <= '9' && rok[1] >= '0' && rok[1] <= '9';
   if (!cislice) return "  " + rok;
-  return (rok < "40" ? "20" : "19") + rok;
+  return std::to_string(widenYear((rok[0] - '0') * 10 + (rok[1] - '0')));
 }
 
 }  // namespace
