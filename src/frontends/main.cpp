@@ -1,32 +1,55 @@
-// pzpokl: picks the presenter from the command line and runs the program in the current
-// directory (the working directory with the address files).
-#include <cstring>
+// pzpokl: picks the presenter and runs the program in the current directory (the working
+// directory with the address files).
+//
+//   the desktop presenter when a display is there (and this build has it),
+//   else the terminal presenter when standard input and output are a terminal;
+//   --gui and --tty force one, --headless SCRIPT runs a key script.
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "frontends/headless/headless.h"
+#include "frontends/tty/terminal_run.h"
 #include "platform/paths.h"
+#include "platform/terminal.h"
 #include "shell/program.h"
+#ifdef PZ_HAVE_QT
+#include "frontends/qt/desktop.h"
+#endif
 
 namespace {
 
 void usage(std::ostream& out) {
-  out << "usage: pzpokl [--headless SCRIPT] [--today YYYY-MM-DD]\n"
+  out << "usage: pzpokl [--gui | --tty | --headless SCRIPT] [--today YYYY-MM-DD]\n"
+         "  --gui               the desktop window\n"
+         "  --tty               the terminal\n"
          "  --headless SCRIPT   run from a key script (\"-\" reads standard input) and print screens\n"
          "  --today YYYY-MM-DD  fix today's date (headless runs)\n";
+}
+
+[[maybe_unused]] bool haveDisplay() {
+  for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* v = std::getenv(var); v && *v) return true;
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::optional<std::string> script;
+  enum class Mode { Auto, Gui, Tty, Headless } mode = Mode::Auto;
+  std::string script;
   std::optional<pz::platform::Date> today;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--headless" && i + 1 < argc) {
+      mode = Mode::Headless;
       script = argv[++i];
+    } else if (a == "--gui") {
+      mode = Mode::Gui;
+    } else if (a == "--tty") {
+      mode = Mode::Tty;
     } else if (a == "--today" && i + 1 < argc) {
       pz::platform::Date d;
       if (!pz::headless::parseIsoDate(argv[++i], d)) {
@@ -44,9 +67,21 @@ int main(int argc, char** argv) {
   }
   std::error_code ec;
   pz::platform::paths().loadDriveTable(std::filesystem::current_path(ec).string());
-  if (!script) {
-    std::cerr << "pzpokl: this build has no interactive presenter yet; run it with --headless SCRIPT\n";
+
+  if (mode == Mode::Headless)
+    return pz::headless::runHeadless(script, today, pz::shell::runProgram, std::cout, std::cerr);
+#ifdef PZ_HAVE_QT
+  if (mode == Mode::Gui || (mode == Mode::Auto && haveDisplay()))
+    return pz::qtfront::runDesktop(argc, argv, pz::shell::runProgram);
+#else
+  if (mode == Mode::Gui) {
+    std::cerr << "pzpokl: this build has no desktop presenter (Qt 6 was not found); use --tty\n";
     return 2;
   }
-  return pz::headless::runHeadless(*script, today, pz::shell::runProgram, std::cout, std::cerr);
+#endif
+  if (!pz::platform::Terminal::available()) {
+    std::cerr << "pzpokl: no display and no terminal to show the program on (try --headless SCRIPT)\n";
+    return 2;
+  }
+  return pz::tty::runTerminal(pz::shell::runProgram);
 }

@@ -26,6 +26,10 @@ struct KeyEvent {
   bool plain() const { return !ctrl && !shift && !alt; }
 };
 
+// The key event that types one cp1250 character: letters and digits with their key codes (a
+// capital letter with Shift), a blank with Space, any other character with no key code.
+KeyEvent keyForChar(char ch);
+
 enum class MouseButton { Left, Right, Middle };
 
 struct MouseEvent {

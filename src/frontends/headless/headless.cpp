@@ -80,7 +80,7 @@ void HeadlessPresenter::execute(const ScriptStep& step) {
       // Each character is a key of its own; a window that closes on one of them leaves the rest
       // to the window below, as a fast typist's keys would.
       for (char ch : step.text) {
-        Application::instance().dispatchKey(keyForChar(ch));
+        Application::instance().dispatchKey(ui::keyForChar(ch));
         advance(pace_);
       }
       break;

@@ -45,17 +45,6 @@ std::vector<std::string> words(const std::string& s) {
 
 }  // namespace
 
-KeyEvent keyForChar(char ch) {
-  KeyEvent ev;
-  ev.ch = ch;
-  const auto c = static_cast<unsigned char>(ch);
-  if (c >= 'a' && c <= 'z') ev.vk = kVkA + (c - 'a');
-  else if (c >= 'A' && c <= 'Z') ev.vk = kVkA + (c - 'A'), ev.shift = true;
-  else if (c >= '0' && c <= '9') ev.vk = kVk0 + (c - '0');
-  else if (c == ' ') ev.vk = kVkSpace;
-  return ev;
-}
-
 bool parseKey(const std::string& name, KeyEvent& out) {
   out = KeyEvent{};
   std::string rest = name;

@@ -38,7 +38,4 @@ std::vector<ScriptStep> parseScript(const std::string& utf8, std::vector<ScriptE
 // One key name ("F2", "Ctrl+Shift+F4", "Num+", "A"); false when it is not one.
 bool parseKey(const std::string& name, ui::KeyEvent& out);
 
-// The key events that type one cp1250 character.
-ui::KeyEvent keyForChar(char ch);
-
 }  // namespace pz::headless

@@ -1,0 +1,233 @@
+#include "frontends/qt/qt_presenter.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "ui/timer.h"
+
+namespace pz::qtfront {
+
+using ui::Application;
+
+namespace {
+
+QColor toQColor(ui::Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QString toQString(const std::string& cp1250) { return QString::fromStdString(platform::cp1250ToUtf8(cp1250)); }
+
+}  // namespace
+
+bool translateKey(int key, Qt::KeyboardModifiers mods, const QString& text, ui::KeyEvent& out) {
+  using namespace ui;
+  out = KeyEvent{};
+  out.ctrl = mods & Qt::ControlModifier;
+  out.shift = mods & Qt::ShiftModifier;
+  out.alt = mods & Qt::AltModifier;
+  const bool keypad = mods & Qt::KeypadModifier;
+  switch (key) {
+    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta: case Qt::Key_AltGr:
+      return false;
+    case Qt::Key_Return: case Qt::Key_Enter: out.vk = kVkReturn; break;
+    case Qt::Key_Escape: out.vk = kVkEscape; break;
+    case Qt::Key_Tab: out.vk = kVkTab; break;
+    case Qt::Key_Backtab: out.vk = kVkTab; out.shift = true; break;
+    case Qt::Key_Backspace: out.vk = kVkBack; break;
+    case Qt::Key_Insert: out.vk = kVkInsert; break;
+    case Qt::Key_Delete: out.vk = kVkDelete; break;
+    case Qt::Key_Home: out.vk = kVkHome; break;
+    case Qt::Key_End: out.vk = kVkEnd; break;
+    case Qt::Key_PageUp: out.vk = kVkPrior; break;
+    case Qt::Key_PageDown: out.vk = kVkNext; break;
+    case Qt::Key_Left: out.vk = kVkLeft; break;
+    case Qt::Key_Up: out.vk = kVkUp; break;
+    case Qt::Key_Right: out.vk = kVkRight; break;
+    case Qt::Key_Down: out.vk = kVkDown; break;
+    case Qt::Key_CapsLock: out.vk = kVkCapital; break;
+    case Qt::Key_Space: out.vk = kVkSpace; break;
+    case Qt::Key_Plus: if (keypad) out.vk = kVkAdd; break;
+    case Qt::Key_Minus: if (keypad) out.vk = kVkSubtract; break;
+    case Qt::Key_Asterisk: if (keypad) out.vk = kVkMultiply; break;
+    default:
+      if (key >= Qt::Key_F1 && key <= Qt::Key_F12) out.vk = kVkF1 + (key - Qt::Key_F1);
+      else if (key >= Qt::Key_A && key <= Qt::Key_Z) out.vk = kVkA + (key - Qt::Key_A);
+      else if (key >= Qt::Key_0 && key <= Qt::Key_9) out.vk = kVk0 + (key - Qt::Key_0);
+      break;
+  }
+  if (!out.ctrl && !out.alt && text.size() == 1 && text[0].unicode() >= 32) {
+    std::string cp = platform::utf8ToCp1250(text.toStdString());
+    if (cp.size() == 1) out.ch = cp[0];
+  }
+  return out.vk != 0 || out.ch != 0;
+}
+
+FormWidget::FormWidget(ui::Form& form, QtPresenter& presenter) : form_(form), presenter_(presenter) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  syncGeometry();
+}
+
+void FormWidget::syncGeometry() {
+  setWindowTitle(toQString(form_.caption));
+  const int w = form_.cols() * form_.look.cellWidth, h = form_.rows() * form_.look.cellHeight;
+  setFixedSize(w, h);
+  move(form_.geometry.x, form_.geometry.y);
+}
+
+void FormWidget::paintEvent(QPaintEvent*) {
+  painted_ = ui::render(form_);
+  const int cw = form_.look.cellWidth, ch = form_.look.cellHeight;
+  QPainter p(this);
+  QFont font(QString::fromStdString(form_.look.fontName));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPixelSize(std::max(6, ch * 3 / 4));
+  font.setItalic(form_.look.fontItalic);
+  QFont bold = font;
+  bold.setBold(true);
+  const int baseline = (ch + QFontMetrics(font).ascent() - QFontMetrics(font).descent()) / 2;
+  for (int r = 0; r < painted_.rows(); ++r) {
+    for (int c = 0; c < painted_.cols(); ++c) {
+      const ui::Cell& cell = painted_.at(c, r);
+      const QRect rect(c * cw, r * ch, cw, ch);
+      p.fillRect(rect, toQColor(cell.bg));
+      if (cell.ch == U' ') continue;
+      p.setPen(toQColor(cell.fg));
+      p.setFont(cell.bold ? bold : font);
+      p.drawText(QPoint(rect.x(), rect.y() + baseline), QString::fromUcs4(&cell.ch, 1));
+    }
+  }
+  if (painted_.cursorCol >= 0 && hasFocus())
+    p.fillRect(painted_.cursorCol * cw, painted_.cursorRow * ch + ch - 3, cw, 2, toQColor(form_.fontColor));
+}
+
+void FormWidget::keyPressEvent(QKeyEvent* ev) {
+  ui::KeyEvent k;
+  if (!translateKey(ev->key(), ev->modifiers(), ev->text(), k)) return;
+  if (Application::instance().topForm() == &form_) Application::instance().dispatchKey(k);
+  presenter_.afterEvent();
+}
+
+void FormWidget::mouse(QMouseEvent* ev, bool doubleClick) {
+  if (Application::instance().topForm() != &form_) return;
+  ui::MouseEvent m;
+  m.button = ev->button() == Qt::RightButton ? ui::MouseButton::Right
+             : ev->button() == Qt::MiddleButton ? ui::MouseButton::Middle
+                                                : ui::MouseButton::Left;
+  m.doubleClick = doubleClick;
+  m.x = static_cast<int>(ev->position().x());
+  m.y = static_cast<int>(ev->position().y());
+  m.col = m.x / std::max(1, form_.look.cellWidth);
+  m.row = m.y / std::max(1, form_.look.cellHeight);
+  m.ctrl = ev->modifiers() & Qt::ControlModifier;
+  m.shift = ev->modifiers() & Qt::ShiftModifier;
+  m.alt = ev->modifiers() & Qt::AltModifier;
+  Application::instance().dispatchMouse(m);
+  presenter_.afterEvent();
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* ev) { mouse(ev, false); }
+void FormWidget::mouseDoubleClickEvent(QMouseEvent* ev) { mouse(ev, true); }
+
+// The window's close button acts as Esc, which every window of the system answers.
+void FormWidget::closeEvent(QCloseEvent* ev) {
+  ev->ignore();
+  if (Application::instance().topForm() == &form_) {
+    Application::instance().dispatchKey(ui::KeyEvent{ui::kVkEscape});
+    presenter_.afterEvent();
+  }
+}
+
+QtPresenter::QtPresenter() {
+  timer_.setSingleShot(true);
+  QObject::connect(&timer_, &QTimer::timeout, [this] {
+    ui::TimerQueue::instance().fireDue(platform::clock().monotonicMs());
+    afterEvent();
+  });
+  platform::setUrlOpener([](const std::string& url) { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
+}
+
+QtPresenter::~QtPresenter() { platform::setUrlOpener(nullptr); }
+
+FormWidget* QtPresenter::widgetFor(const ui::Form& form) const {
+  auto it = widgets_.find(&form);
+  return it == widgets_.end() ? nullptr : it->second.get();
+}
+
+void QtPresenter::runModal(ui::Form& form) {
+  auto& slot = widgets_[&form];
+  if (!slot) slot = std::make_unique<FormWidget>(form, *this);
+  FormWidget* w = slot.get();
+  w->syncGeometry();
+  w->setWindowModality(Qt::ApplicationModal);
+  w->show();
+  w->raise();
+  w->activateWindow();
+  w->setFocus();
+  QEventLoop loop;
+  loops_.push_back({&form, &loop});
+  scheduleTimers();
+  while (!form.closeRequested()) loop.exec();
+  loops_.pop_back();
+  w->hide();
+  if (auto* below = Application::instance().openForms().size() > 1 ? widgetFor(*Application::instance().openForms().end()[-2]) : nullptr) {
+    below->activateWindow();
+    below->setFocus();
+  }
+}
+
+void QtPresenter::afterEvent() {
+  for (auto& l : loops_)
+    if (l.form->closeRequested()) l.loop->quit();
+  for (auto& [form, w] : widgets_)
+    if (w->isVisible()) {
+      if (w->windowTitle() != toQString(form->caption)) w->syncGeometry();
+      w->update();
+    }
+  scheduleTimers();
+}
+
+void QtPresenter::scheduleTimers() {
+  const int64_t due = ui::TimerQueue::instance().nextDue();
+  if (due < 0) {
+    timer_.stop();
+    return;
+  }
+  timer_.start(static_cast<int>(std::clamp<int64_t>(due - platform::clock().monotonicMs(), 0, 1 << 30)));
+}
+
+void QtPresenter::processPending() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  afterEvent();
+}
+
+void QtPresenter::beep() { QApplication::beep(); }
+
+std::string QtPresenter::clipboardText() {
+  return platform::utf8ToCp1250(QGuiApplication::clipboard()->text().toStdString());
+}
+
+void QtPresenter::setClipboardText(const std::string& cp1250) {
+  QGuiApplication::clipboard()->setText(toQString(cp1250));
+}
+
+int QtPresenter::screenDpi() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? static_cast<int>(s->logicalDotsPerInch()) : 96;
+}
+
+}  // namespace pz::qtfront

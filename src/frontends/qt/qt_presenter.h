@@ -1,0 +1,75 @@
+// The desktop presenter: one top-level Qt window per shown form, at the form's pixel position,
+// painting the cells the screen model renders in the form's font and colours.
+#pragma once
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "ui/app.h"
+#include "ui/cells.h"
+#include "ui/form.h"
+
+namespace pz::qtfront {
+
+class QtPresenter;
+
+class FormWidget : public QWidget {
+ public:
+  FormWidget(ui::Form& form, QtPresenter& presenter);
+  ui::Form& form() const { return form_; }
+  // The cells painted last: exactly what the screen model rendered.
+  const ui::CellGrid& paintedCells() const { return painted_; }
+  void syncGeometry();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void keyPressEvent(QKeyEvent* ev) override;
+  void mousePressEvent(QMouseEvent* ev) override;
+  void mouseDoubleClickEvent(QMouseEvent* ev) override;
+  void closeEvent(QCloseEvent* ev) override;
+  bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the form
+
+ private:
+  void mouse(QMouseEvent* ev, bool doubleClick);
+  ui::Form& form_;
+  QtPresenter& presenter_;
+  ui::CellGrid painted_;
+};
+
+// Translates a Qt key press into the model's key event; false for a lone modifier key.
+bool translateKey(int qtKey, Qt::KeyboardModifiers mods, const QString& text, ui::KeyEvent& out);
+
+class QtPresenter : public ui::Presenter {
+ public:
+  // A QApplication must exist.
+  QtPresenter();
+  ~QtPresenter() override;
+
+  void runModal(ui::Form& form) override;
+  void processPending() override;
+  void beep() override;
+  std::string clipboardText() override;
+  void setClipboardText(const std::string& cp1250) override;
+  int screenDpi() override;
+
+  FormWidget* widgetFor(const ui::Form& form) const;
+  // After every event: ends loops of closed forms, repaints, schedules the next timer.
+  void afterEvent();
+
+ private:
+  void scheduleTimers();
+  std::map<const ui::Form*, std::unique_ptr<FormWidget>> widgets_;
+  struct Loop {
+    ui::Form* form;
+    QEventLoop* loop;
+  };
+  std::vector<Loop> loops_;
+  QTimer timer_;
+};
+
+}  // namespace pz::qtfront

@@ -1,0 +1,119 @@
+// The desktop presenter on Qt's offscreen platform: keys through Qt's event system reach the
+// screen model with the system's key numbers, and the window paints the model's cells.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "frontends/qt/qt_presenter.h"
+#include "platform/text.h"
+#include "ui/app.h"
+#include "ui/form.h"
+
+namespace pz::qtfront {
+namespace {
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  static std::unique_ptr<QApplication> a = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return std::make_unique<QApplication>(argc, argv);
+  }();
+  return *a;
+}
+
+// Records the key numbers it receives; Esc closes it.
+class KeyProbe : public ui::Form {
+ public:
+  KeyProbe() : ui::Form("TfProbe", "Probe") { geometry = {10, 10, 320, 96}; }
+  std::vector<int> numbers;
+
+ protected:
+  bool onKey(const ui::KeyEvent& ev) override {
+    numbers.push_back(ev.number());
+    if (ev.vk == ui::kVkEscape) close();
+    return true;
+  }
+};
+
+void post(QWidget* w, int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
+  QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, key, mods, text));
+}
+
+TEST(Desktop, KeysReachTheModelWithTheSystemNumbers) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe probe;
+  QTimer::singleShot(0, [&] {
+    QWidget* w = presenter.widgetFor(probe);
+    ASSERT_NE(w, nullptr);
+    post(w, Qt::Key_F3, Qt::ControlModifier);
+    post(w, Qt::Key_F1, Qt::AltModifier);
+    post(w, Qt::Key_A, Qt::ShiftModifier, "A");
+    post(w, Qt::Key_Plus, Qt::KeypadModifier, "+");
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  probe.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  EXPECT_EQ(probe.numbers, (std::vector<int>{1114, 3112, 2065, 107, 27}));
+}
+
+TEST(Desktop, WindowPaintsTheModelsCellsAndIsNotBlank) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe main;
+  auto& title = main.add<ui::Label>("Label1");
+  title.geometry = {8, 8, 300, 16};
+  title.text = platform::cz("V A L U T O V Á   P O K L A D N A");
+  title.fontColor = ui::kNavy;
+  auto& button = main.add<ui::Button>("bPZPokl");
+  button.geometry = {40, 40, 240, 16};
+  button.text = platform::cz("Valutová pokladna");
+  QImage shot;
+  ui::CellGrid painted;
+  QTimer::singleShot(0, [&] {
+    FormWidget* w = presenter.widgetFor(main);
+    ASSERT_NE(w, nullptr);
+    shot = w->grab().toImage();
+    painted = w->paintedCells();
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  main.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_EQ(shot.width(), main.cols() * main.look.cellWidth);
+  // Not blank: the background colour and the text colours both appear.
+  const QRgb first = shot.pixel(0, 0);
+  bool other = false;
+  for (int y = 0; y < shot.height() && !other; ++y)
+    for (int x = 0; x < shot.width() && !other; ++x) other = shot.pixel(x, y) != first;
+  EXPECT_TRUE(other);
+  // What was painted is exactly what the headless presenter prints for the same form.
+  ui::CellGrid expected = ui::render(main);
+  ASSERT_EQ(painted.rows(), expected.rows());
+  for (int r = 0; r < expected.rows(); ++r) EXPECT_EQ(painted.rowText(r), expected.rowText(r));
+}
+
+TEST(Desktop, KeyTranslationKeepsCzechCharactersAndDropsLoneModifiers) {
+  ui::KeyEvent k;
+  EXPECT_TRUE(translateKey(0, Qt::NoModifier, QString::fromUtf8("ř"), k));
+  EXPECT_EQ(k.ch, platform::cz("ř")[0]);
+  EXPECT_FALSE(translateKey(Qt::Key_Control, Qt::ControlModifier, {}, k));
+  EXPECT_TRUE(translateKey(Qt::Key_Tab, Qt::NoModifier, "\t", k));
+  EXPECT_EQ(k.ch, 0);  // Tab moves the focus, it types nothing
+  EXPECT_TRUE(translateKey(Qt::Key_Backtab, Qt::ShiftModifier, {}, k));
+  EXPECT_EQ(k.number(), 2009);
+}
+
+}  // namespace
+}  // namespace pz::qtfront
