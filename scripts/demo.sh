@@ -15,9 +15,6 @@ if [ ! -d "$demo" ]; then
   echo "The demo installation is in $demo"
 fi
 cd "$demo/work"
-bin="$src/build/default/src/pzpokl"
-if [ $# -gt 0 ]; then
-  exec "$bin" "$@"
-fi
-# Until an interactive presenter is built, show the main window through a key script.
-exec "$bin" --headless "$demo/show.keys"
+# The desktop window where there is a display, else the terminal; arguments are passed on
+# (--tty, --gui, --headless SCRIPT).
+exec "$src/build/default/src/pzpokl" "$@"

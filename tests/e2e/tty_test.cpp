@@ -1,0 +1,76 @@
+// The terminal presenter in a real terminal: pzpokl --tty under tmux, keys sent as a terminal
+// sends them, the screen read back from the pane.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "support/tempdir.h"
+
+namespace pz::test {
+namespace {
+
+std::string shell(const std::string& cmd) {
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+class Tmux {
+ public:
+  Tmux() : socket_("pztest-" + std::to_string(getpid())) {}
+  ~Tmux() { std::system(("tmux -L " + socket_ + " kill-server 2>/dev/null").c_str()); }
+  void start(const std::string& command) {
+    std::system(("tmux -L " + socket_ + " new-session -d -x 100 -y 30 \"" + command + "\"").c_str());
+  }
+  void keys(const std::string& k) { std::system(("tmux -L " + socket_ + " send-keys " + k).c_str()); }
+  std::string screen() { return shell("tmux -L " + socket_ + " capture-pane -p"); }
+  // Waits up to five seconds for `text` to appear on the screen.
+  bool waitFor(const std::string& text) {
+    for (int i = 0; i < 100; ++i) {
+      if (screen().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+ private:
+  std::string socket_;
+};
+
+TEST(Terminal, MainWindowTakesKeysAndEscLeavesAUsableTerminal) {
+  if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+  TempDir dir;
+  Tmux t;
+  t.start("cd '" + dir.str() + "' && TERM=xterm-256color '" PZPOKL_BIN "' --tty; echo EXIT=$?; stty -a; sleep 10");
+  ASSERT_TRUE(t.waitFor("V A L U T O V Á   P O K L A D N A")) << t.screen();
+  EXPECT_NE(t.screen().find(">            Valutová pokladna            <"), std::string::npos) << t.screen();
+  t.keys("Tab");  // the focus moves from the first button to the second
+  ASSERT_TRUE(t.waitFor(">               Účetnictví                <")) << t.screen();
+  t.keys("Escape");
+  ASSERT_TRUE(t.waitFor("EXIT=0")) << t.screen();
+  std::string after = t.screen();
+  EXPECT_EQ(after.find("V A L U T O V"), std::string::npos) << after;  // the alternate screen is gone
+  EXPECT_NE(after.find(" icanon"), std::string::npos) << after;      // cooked mode is back
+  EXPECT_NE(after.find(" echo"), std::string::npos) << after;
+}
+
+TEST(Terminal, WithoutDisplayOrTerminalItSaysSoAndExits2) {
+  TempDir dir;
+  const std::string out = shell("cd '" + dir.str() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" PZPOKL_BIN
+                                "' </dev/null 2>&1; echo EXIT=$?");
+  EXPECT_NE(out.find("EXIT=2"), std::string::npos) << out;
+  EXPECT_NE(out.find("no display and no terminal"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace pz::test
