@@ -4,11 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "ui/cells.h"
 #include "ui/keys.h"
 
 namespace pz::ui {
 
 class Form;
+struct Look;
+
+// The part of the screen that windows may use, in pixels.
+struct WorkArea {
+  int x = 0, y = 0, w = 1024, h = 768;
+};
 
 // What a presenter (desktop, terminal, headless) gives the screen model.
 class Presenter {
@@ -22,6 +29,11 @@ class Presenter {
   virtual std::string clipboardText() { return clipboard_; }
   virtual void setClipboardText(const std::string& cp1250) { clipboard_ = cp1250; }
   virtual int screenDpi() { return 96; }
+  virtual WorkArea workArea() { return {}; }
+  // The font and colour dialogs of the look menus. They change the value and return true when
+  // the user chose; a presenter without dialogs leaves the value alone.
+  virtual bool chooseFont(Look&) { return false; }
+  virtual bool chooseColor(Color&) { return false; }
 
  private:
   std::string clipboard_;

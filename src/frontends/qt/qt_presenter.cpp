@@ -2,9 +2,11 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFont>
+#include <QFontDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -228,6 +230,34 @@ void QtPresenter::setClipboardText(const std::string& cp1250) {
 int QtPresenter::screenDpi() {
   QScreen* s = QGuiApplication::primaryScreen();
   return s ? static_cast<int>(s->logicalDotsPerInch()) : 96;
+}
+
+ui::WorkArea QtPresenter::workArea() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  if (!s) return {};
+  QRect r = s->availableGeometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+bool QtPresenter::chooseFont(ui::Look& look) {
+  QFont initial(QString::fromStdString(look.fontName), look.fontSize);
+  initial.setBold(look.fontBold);
+  initial.setItalic(look.fontItalic);
+  bool ok = false;
+  QFont f = QFontDialog::getFont(&ok, initial, nullptr, QString::fromUtf8("Písmo"), QFontDialog::MonospacedFonts);
+  if (!ok) return false;
+  look.fontName = f.family().toStdString();
+  look.fontSize = f.pointSize() > 0 ? f.pointSize() : look.fontSize;
+  look.fontBold = f.bold();
+  look.fontItalic = f.italic();
+  return true;
+}
+
+bool QtPresenter::chooseColor(ui::Color& color) {
+  QColor c = QColorDialog::getColor(toQColor(color), nullptr, QString::fromUtf8("Barva"));
+  if (!c.isValid()) return false;
+  color = static_cast<ui::Color>(c.red() | (c.green() << 8) | (c.blue() << 16));
+  return true;
 }
 
 }  // namespace pz::qtfront

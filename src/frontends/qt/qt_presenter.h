@@ -56,6 +56,9 @@ class QtPresenter : public ui::Presenter {
   std::string clipboardText() override;
   void setClipboardText(const std::string& cp1250) override;
   int screenDpi() override;
+  ui::WorkArea workArea() override;
+  bool chooseFont(ui::Look& look) override;
+  bool chooseColor(ui::Color& color) override;
 
   FormWidget* widgetFor(const ui::Form& form) const;
   // After every event: ends loops of closed forms, repaints, schedules the next timer.
