@@ -5,16 +5,19 @@
 #include <vector>
 
 #include "ui/cells.h"
+#include "ui/controls.h"
 #include "ui/keys.h"
 
 namespace pz::ui {
 
 class Form;
-struct Look;
 
-// The part of the screen that windows may use, in pixels.
-struct WorkArea {
-  int x = 0, y = 0, w = 1024, h = 768;
+// A font as the font dialog offers and returns it.
+struct FontChoice {
+  std::string name;
+  int size = 8;  // points
+  bool bold = false, italic = false;
+  Color color = kBlack;
 };
 
 // What a presenter (desktop, terminal, headless) gives the screen model.
@@ -29,11 +32,12 @@ class Presenter {
   virtual std::string clipboardText() { return clipboard_; }
   virtual void setClipboardText(const std::string& cp1250) { clipboard_ = cp1250; }
   virtual int screenDpi() { return 96; }
-  virtual WorkArea workArea() { return {}; }
-  // The font and colour dialogs of the look menus. They change the value and return true when
-  // the user chose; a presenter without dialogs leaves the value alone.
-  virtual bool chooseFont(Look&) { return false; }
+  // The system's font and colour dialogs, starting from the value given; false when the user
+  // cancels or the presenter has no such dialog.
+  virtual bool chooseFont(FontChoice&) { return false; }
   virtual bool chooseColor(Color&) { return false; }
+  // The part of the screen that windows may cover, in pixels.
+  virtual Rect workArea() { return {0, 0, 1024, 768}; }
 
  private:
   std::string clipboard_;

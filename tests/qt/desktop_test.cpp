@@ -23,9 +23,10 @@ QApplication& app() {
   static int argc = 1;
   static char name[] = "test_qt";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> a = [] {
+  // Never destroyed: Qt's own statics may already be gone when those of the test end.
+  static QApplication* a = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return std::make_unique<QApplication>(argc, argv);
+    return new QApplication(argc, argv);
   }();
   return *a;
 }

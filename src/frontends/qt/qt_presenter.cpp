@@ -232,24 +232,24 @@ int QtPresenter::screenDpi() {
   return s ? static_cast<int>(s->logicalDotsPerInch()) : 96;
 }
 
-ui::WorkArea QtPresenter::workArea() {
+ui::Rect QtPresenter::workArea() {
   QScreen* s = QGuiApplication::primaryScreen();
   if (!s) return {};
   QRect r = s->availableGeometry();
   return {r.x(), r.y(), r.width(), r.height()};
 }
 
-bool QtPresenter::chooseFont(ui::Look& look) {
-  QFont initial(QString::fromStdString(look.fontName), look.fontSize);
-  initial.setBold(look.fontBold);
-  initial.setItalic(look.fontItalic);
+bool QtPresenter::chooseFont(ui::FontChoice& font) {
+  QFont initial(toQString(font.name), font.size);
+  initial.setBold(font.bold);
+  initial.setItalic(font.italic);
   bool ok = false;
   QFont f = QFontDialog::getFont(&ok, initial, nullptr, QString::fromUtf8("Písmo"), QFontDialog::MonospacedFonts);
   if (!ok) return false;
-  look.fontName = f.family().toStdString();
-  look.fontSize = f.pointSize() > 0 ? f.pointSize() : look.fontSize;
-  look.fontBold = f.bold();
-  look.fontItalic = f.italic();
+  font.name = platform::utf8ToCp1250(f.family().toStdString());
+  font.size = f.pointSize() > 0 ? f.pointSize() : font.size;
+  font.bold = f.bold();
+  font.italic = f.italic();
   return true;
 }
 

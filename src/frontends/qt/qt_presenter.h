@@ -56,8 +56,8 @@ class QtPresenter : public ui::Presenter {
   std::string clipboardText() override;
   void setClipboardText(const std::string& cp1250) override;
   int screenDpi() override;
-  ui::WorkArea workArea() override;
-  bool chooseFont(ui::Look& look) override;
+  ui::Rect workArea() override;
+  bool chooseFont(ui::FontChoice& font) override;
   bool chooseColor(ui::Color& color) override;
 
   FormWidget* widgetFor(const ui::Form& form) const;
