@@ -1,0 +1,121 @@
+#include "shell/dialogs.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "platform/text.h"
+#include "ui/app.h"
+#include "ui/form.h"
+#include "ui/timer.h"
+
+namespace pz::shell {
+
+using platform::cz;
+
+namespace {
+
+constexpr size_t kSirkaTextu = 60;  // characters of a line of a message
+
+// A form with the wrapped text at the top and room for one row of buttons below it.
+class TextovyFormular : public ui::Form {
+ public:
+  TextovyFormular(std::string name, std::string caption, const std::string& text)
+      : ui::Form(std::move(name), std::move(caption)), mText(add<ui::Memo>("mText")) {
+    mText.lines = ZalomText(text, kSirkaTextu);
+    size_t width = 20;
+    for (const auto& l : mText.lines) width = std::max(width, l.size());
+    const int cw = look.cellWidth, ch = look.cellHeight;
+    const int lines = static_cast<int>(std::max<size_t>(1, mText.lines.size()));
+    geometry = {160, 120, static_cast<int>(width + 4) * cw, (lines + 4) * ch};
+    mText.geometry = {2 * cw, ch, static_cast<int>(width) * cw, lines * ch};
+    tlacitkaY = (lines + 2) * ch;
+  }
+
+  ui::Button& tlacitko(const std::string& name, const std::string& text, int col, int result) {
+    auto& b = add<ui::Button>(name);
+    b.text = text;
+    b.geometry = {col * look.cellWidth, tlacitkaY, static_cast<int>(text.size() + 4) * look.cellWidth,
+                  look.cellHeight};
+    b.onClick = [this, result] { close(result); };
+    return b;
+  }
+
+  int sloupecStredu(size_t width) const { return std::max(0, (cols() - static_cast<int>(width)) / 2); }
+
+  ui::Memo& mText;
+  int tlacitkaY = 0;
+  int naEsc = 0;  // the result of Esc
+
+ protected:
+  bool onKey(const ui::KeyEvent& ev) override {
+    if (ev.vk == ui::kVkEscape && ev.plain()) {
+      close(naEsc);
+      return true;
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+std::vector<std::string> ZalomText(const std::string& text, size_t width) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\n' || text[i] == '\r') {
+      lines.push_back(line);
+      line.clear();
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      ++i;
+      continue;
+    }
+    size_t end = text.find_first_of(" \r\n", i);
+    if (end == std::string::npos) end = text.size();
+    std::string word = text.substr(i, end - i);
+    while (word.size() > width) {
+      if (!line.empty()) lines.push_back(line), line.clear();
+      lines.push_back(word.substr(0, width));
+      word.erase(0, width);
+    }
+    if (!line.empty() && line.size() + 1 + word.size() > width) lines.push_back(line), line.clear();
+    if (!line.empty()) line += ' ';
+    line += word;
+    i = end;
+    if (i < text.size() && text[i] == ' ') ++i;
+  }
+  if (!line.empty() || lines.empty()) lines.push_back(line);
+  return lines;
+}
+
+void ShellInteraction::message(const std::string& text, bool beep) {
+  if (beep) ui::Application::instance().beep();
+  TextovyFormular f("TfZprava", cz("Upozornění"), text);
+  auto& ok = f.tlacitko("bOK", "OK", f.sloupecStredu(6), 1);
+  ok.isDefault = true;
+  f.setFocus(&ok);
+  f.showModal();
+}
+
+bool ShellInteraction::question(const std::string& text, bool defaultYes) {
+  TextovyFormular f("TfDotaz", cz("Dotaz"), text);
+  const int col = f.sloupecStredu(17);
+  auto& ano = f.tlacitko("bAno", "Ano", col, 1);
+  auto& ne = f.tlacitko("bNe", "Ne", col + 10, 2);
+  f.setFocus(defaultYes ? &ano : &ne);
+  return f.showModal() == 1;
+}
+
+bool ShellInteraction::waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) {
+  TextovyFormular f("TfCekej", cz("Čekejte"), text);
+  f.color = ui::kMaroon;
+  f.fontColor = ui::kWhite;
+  ui::Timer retry(std::max(1, intervalMs), [&] {
+    if (attempt()) f.close(1);
+  });
+  retry.setEnabled(true);
+  return f.showModal() == 1;
+}
+
+}  // namespace pz::shell

@@ -1,0 +1,27 @@
+// The shell's answer to the storage layer's messages, questions and wait windows: small modal
+// forms with the text and their buttons. Registered at program start, so that storage code can
+// tell the user what went wrong without knowing the screens.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "storage/interaction.h"
+
+namespace pz::shell {
+
+class ShellInteraction : public storage::Interaction {
+ public:
+  // "TfZprava": the text and an OK button; Enter or Esc closes it.
+  void message(const std::string& text, bool beep = false) override;
+  // "TfDotaz": the text with the buttons "Ano" and "Ne"; Esc answers no.
+  bool question(const std::string& text, bool defaultYes) override;
+  // "TfCekej": the text while `attempt` is tried every `intervalMs`; Esc gives up.
+  bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) override;
+};
+
+// Breaks a text at blanks into lines of at most `width` characters (a longer word is split).
+std::vector<std::string> ZalomText(const std::string& text, size_t width);
+
+}  // namespace pz::shell
