@@ -1,12 +1,48 @@
 #include "shell/main_window.h"
 
+#include "platform/process.h"
 #include "platform/text.h"
+#include "shell/lock_client.h"
+#include "storage/interaction.h"
+#include "storage/masterjob.h"
+#include "storage/params.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
+#include "ui/app.h"
+#include "ui/picture.h"
 
 namespace pz::shell {
 
 using platform::cz;
 
-TForm1::TForm1()
+namespace {
+
+constexpr const char* kParametryPokladny = "PZPOKL.PAR";
+constexpr const char* kPodrozvaha = "PODROZVAHA";
+
+const char* const kNavodKurzy =
+    "V následující tabulce zvolte měnu, formát - TEXT a zvolte Vytvořit sestavu. Po vytvoření sestavy zvolte "
+    "Soubor/Uložit jako (vyberte místo pro uložení - musí to být adresář TAMBRA3W v hlavním adresáři na disku s "
+    "daty, název souboru přepište na název měny (musí být stejné jako označení měny uvedené u řady v seznamu "
+    "pokladních řad) např EUR.TXT a soubor uložte). Takto připravený soubor je potom použitelný pro vyhledávání "
+    "kurzů při práci s valutovou pokladnou.";
+
+// A Windows colour from a settings text; a negative value (a system colour) gives the button face.
+ui::Color barva(const std::string& text) {
+  const int v = ui::TextNaCele(text);
+  return v < 0 ? ui::kBtnFace : static_cast<ui::Color>(v);
+}
+
+}  // namespace
+
+std::string AdresaKurzuCnb() {
+  std::string server = storage::CtiPar(kParametryPokladny, "WebCNB");
+  if (server.empty()) server = "https://www.cnb.cz";
+  while (!server.empty() && server.back() == '/') server.pop_back();
+  return server + "/cs/financni-trhy/devizovy-trh/kurzy-devizoveho-trhu/kurzy-devizoveho-trhu/vybrane_form.html";
+}
+
+TForm1::TForm1(TfClient* klient)
     : ui::Form("TForm1", "TAMBRA"),
       Label1(add<ui::Label>("Label1")),
       Label2(add<ui::Label>("Label2")),
@@ -17,7 +53,10 @@ TForm1::TForm1()
       bKurzy(add<ui::Button>("bKurzy")),
       bprirucka(add<ui::Button>("bprirucka")),
       bpruvodce(add<ui::Button>("bpruvodce")),
-      Label3(add<ui::Label>("Label3")) {
+      Label3(add<ui::Label>("Label3")),
+      Timer1(kIntervalKontrolyMs, [this] { kontrolaSady(); }, true),
+      vlastniKlient_(klient ? nullptr : std::make_unique<TfClient>()),
+      klient_(klient ? *klient : *vlastniKlient_) {
   geometry = {200, 150, 422, 292};
   Label1.geometry = {8, 8, 406, 16};
   Label1.text = cz("V A L U T O V Á   P O K L A D N A");
@@ -51,7 +90,84 @@ TForm1::TForm1()
   bpruvodce.text = cz("Ctrl+F1-průvodce");
   Label3.geometry = {8, 256, 406, 16};
   Label3.text = cz("Nastavené sazby DPH : ");
+  for (ui::Button* b : {&bPZPokl, &bUcetnictvi, &bTisky, &bKurzy, &bprirucka, &bpruvodce}) b->color = ui::kBtnFace;
+  CheckBox1.color = ui::kBtnFace;
   setFocus(&bPZPokl);
+
+  bPZPokl.onClick = [this] {
+    if (naPokladnu) naPokladnu();
+  };
+  bUcetnictvi.onClick = [this] {
+    if (naUcetnictvi) naUcetnictvi();
+  };
+  bTisky.onClick = [this] {
+    if (naTisky) naTisky();
+  };
+  bKurzy.onClick = [this] { kurzy(); };
+  bprirucka.onClick = [this] {
+    if (naNapovedu) naNapovedu("\\pz\\pz", cz("Valutová pokladna"));
+    setFocus(&bPZPokl);
+  };
+  bpruvodce.onClick = [this] {
+    if (naPruvodce) naPruvodce(storage::ProgCesta("\\NAVODY\\"), "PZ");
+    setFocus(&bPZPokl);
+  };
+  // Every click stores the switch that the posting of cash documents reads; an empty value
+  // removes the key from the file.
+  CheckBox1.onClick = [this] { storage::PisPar(kParametryPokladny, kPodrozvaha, CheckBox1.checked ? "ANO" : ""); };
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::onShow() {
+  if (!prvniAktivace_) return;
+  prvniAktivace_ = false;
+  prvniAktivace();
+}
+
+void TForm1::prvniAktivace() {
+  const auto& s = storage::settings();
+  if (!s.lockServer.empty()) {
+    // With a lock server the suite-presence check is not used; without the server the station
+    // would work uncoordinated, so the program ends.
+    Timer1.setEnabled(false);
+    if (klient_.otevri(s.lockServer) != TfClient::kUspech) {
+      close();
+      return;
+    }
+  }
+  Label3.text += s.vatReduced2Text + " , " + s.vatReducedText + " , " + s.vatBasicText;
+  caption = "TAMBRA " + s.user.substr(0, 9);
+  color = barva(storage::CtiPar("par\\sys.par", "Pozadi2"));
+  const bool pokladniKniha = !storage::CtiJobV(storage::DataCesta(""), "FJ").empty();
+  bUcetnictvi.visible = !pokladniKniha;
+  CheckBox1.visible = !pokladniKniha;
+  if (!pokladniKniha) CheckBox1.checked = storage::CtiPar(kParametryPokladny, kPodrozvaha) == "ANO";
+}
+
+void TForm1::kontrolaSady() {
+  Timer1.setEnabled(false);
+  const auto vysledek = sada_.zkontroluj(storage::DataCesta(kTabulkaUzivatelu), storage::settings().userNumber);
+  if (vysledek == KontrolaSady::Vysledek::Ukoncit) {
+    ui::Application::instance().beep();
+    storage::interaction().message(cz("Program \"Valutová pokladna\" byl opuštěn programem TAMBRA"));
+    close();
+    return;
+  }
+  Timer1.setEnabled(true);
+}
+
+void TForm1::kurzy() {
+  storage::interaction().message(cz(kNavodKurzy));
+  platform::openUrl(AdresaKurzuCnb());
+}
+
+void TForm1::napovedaTlacitka(const ui::Control* c, bool mys) {
+  if (!naNapovedu || !c) return;
+  if (c == &bPZPokl) naNapovedu("\\pz\\pz", cz("Valutová pokladna"));
+  else if (c == &bUcetnictvi) naNapovedu("\\pz\\pz", cz("Účtování"));
+  else if (c == &bTisky) naNapovedu("\\2\\spool", "Tisky");
+  else if (c == &bKurzy && !mys) naNapovedu("\\pz\\pz", cz("Kurzy měn ČNB"));
 }
 
 bool TForm1::onKey(const ui::KeyEvent& ev) {
@@ -59,7 +175,25 @@ bool TForm1::onKey(const ui::KeyEvent& ev) {
     close();
     return true;
   }
+  if (ev.vk == ui::kVkF1 && ev.plain()) {
+    napovedaTlacitka(focused(), false);
+    return true;
+  }
   return false;
+}
+
+bool TForm1::onMouse(const ui::MouseEvent& ev, ui::Control* hit) {
+  if (ev.button != ui::MouseButton::Right) return false;
+  napovedaTlacitka(hit, true);
+  return true;
+}
+
+void TForm1::onClose() {
+  Timer1.setEnabled(false);
+  // Closes the code-list windows left open and writes the changed parameter files.
+  storage::DokonciUlohu();
+  // The event log's end line "* KONEC - Valutová pokladna" is written here once the log exists.
+  klient_.zavri();
 }
 
 }  // namespace pz::shell
