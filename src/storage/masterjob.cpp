@@ -101,8 +101,10 @@ Zmena uprav(Tabulka& t, std::string_view klic, const std::string& hodnota) {
 }
 
 // The read-modify-write of one key. `zapsana` receives the table as it is on disk afterwards.
-bool zapis(const std::string& soubor, std::string_view klic, std::string_view hodnota, Tabulka& zapsana) {
-  const std::string h = hodnotaBezMezer(hodnota);
+// With `zmena`, the new value is computed from the stored one while the table is held.
+bool zapis(const std::string& soubor, std::string_view klic, std::string_view hodnota, Tabulka& zapsana,
+           const std::function<std::string(const std::string&)>* zmena = nullptr) {
+  std::string h = hodnotaBezMezer(hodnota);
   File f;
   auto otevri = [&] {
     int c = f.open(soubor, Access::ReadWrite, Share::DenyWrite);
@@ -130,6 +132,7 @@ bool zapis(const std::string& soubor, std::string_view klic, std::string_view ho
     interaction().message(zpravaChyby(code), true);
     return false;
   }
+  if (zmena) h = hodnotaBezMezer((*zmena)(hledej(t, klic)));
   switch (uprav(t, klic, h)) {
     case Zmena::Zadna:
       // A table created just now is given its full size, as an all-zero table.
@@ -193,6 +196,12 @@ std::string CtiJobV(std::string_view adresar, std::string_view klic) {
 bool PisJobV(std::string_view adresar, std::string_view klic, std::string_view hodnota) {
   Tabulka t;
   return zapis(std::string(adresar) + "master.job", orizniKlic(klic), hodnota, t);
+}
+
+bool UpravJobV(std::string_view adresar, std::string_view klic,
+               const std::function<std::string(const std::string&)>& zmena) {
+  Tabulka t;
+  return zapis(std::string(adresar) + "master.job", orizniKlic(klic), {}, t, &zmena);
 }
 
 void ZacatekStartuJob() {

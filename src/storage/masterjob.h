@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,11 @@ bool PisJob(std::string_view klic, std::string_view hodnota);
 // only when the file does not exist; any other failure leaves it untouched.
 std::string CtiJobV(std::string_view adresar, std::string_view klic);
 bool PisJobV(std::string_view adresar, std::string_view klic, std::string_view hodnota);
+// A read-modify-write of one key under that same deny-write open: `zmena` gets the stored value
+// and gives the new one, so that a counter kept in the table never loses a step when two
+// stations change it at once. False as for PisJobV.
+bool UpravJobV(std::string_view adresar, std::string_view klic,
+               const std::function<std::string(const std::string&)>& zmena);
 
 // During start-up the table of CtiJob is read from disk once and then served from memory (PisJob
 // keeps that copy current); after KonecStartuJob every CtiJob reads the file again, so that
