@@ -108,7 +108,7 @@ bool ShellInteraction::question(const std::string& text, bool defaultYes) {
 }
 
 bool ShellInteraction::waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) {
-  TextovyFormular f("TfCekej", cz("Čekejte"), text);
+  TextovyFormular f("TfErr", cz("Čekejte"), text);
   f.color = ui::kMaroon;
   f.fontColor = ui::kWhite;
   ui::Timer retry(std::max(1, intervalMs), [&] {

@@ -17,7 +17,8 @@ class ShellInteraction : public storage::Interaction {
   void message(const std::string& text, bool beep = false) override;
   // "TfDotaz": the text with the buttons "Ano" and "Ne"; Esc answers no.
   bool question(const std::string& text, bool defaultYes) override;
-  // "TfCekej": the text while `attempt` is tried every `intervalMs`; Esc gives up.
+  // "TfErr", the red wait window: the text while `attempt` is tried every `intervalMs`; Esc
+  // gives up.
   bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) override;
 };
 
