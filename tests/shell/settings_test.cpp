@@ -144,6 +144,10 @@ TEST_F(StartSettings, StationValuesInTheirProgramForms) {
   EXPECT_TRUE(s.vatInclusive);
   EXPECT_EQ(s.firmName, "Firma s.r.o.Praha 1     ");
   EXPECT_EQ(s.eventLog, "PROTOKOL.PRT");
+  EXPECT_EQ(s.screenScale, 1.0);
+  reset();
+  NactiNastaveni(120);
+  EXPECT_EQ(settings().screenScale, 1.25);
 }
 
 TEST_F(StartSettings, DefaultsForEmptyValues) {
@@ -157,12 +161,6 @@ TEST_F(StartSettings, DefaultsForEmptyValues) {
   EXPECT_EQ(s.screenScale, 1.0);
   EXPECT_EQ(s.ledgerYear, "00");
   EXPECT_EQ(s.lockServer, "");
-}
-
-TEST_F(StartSettings, ScreenScaleOnlyAtExactly120DotsPerInch) {
-  station({{"UZIVATEL", "01"}});
-  NactiNastaveni(120);
-  EXPECT_EQ(settings().screenScale, 1.25);
 }
 
 TEST_F(StartSettings, InstallationSwitchesComeFromTheDataRoot) {
