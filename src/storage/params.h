@@ -32,9 +32,9 @@ std::string CtiPar(std::string_view soubor, std::string_view klic);
 // (false).
 bool PisPar(std::string_view soubor, std::string_view klic, std::string_view hodnota);
 
-// Writes every changed cached file and empties the cache. When a file cannot be written (its
-// directory cannot be made, it is busy or read-only) the operation stops there: that file and
-// all later ones stay cached with their changes, and the next UlozPar tries again. False then.
+// Writes every changed cached file and empties the cache. A file that cannot be written (its
+// directory cannot be made, it is busy or read-only) stays cached with its changes while the
+// others are written, and the next UlozPar tries it again. False then.
 bool UlozPar();
 
 // The end of a task: closes the code-list windows that pickers left open, then UlozPar.
