@@ -194,11 +194,22 @@ TEST_F(StartSettings, ParameterFileSettings) {
 }
 
 TEST_F(StartSettings, LockingIsOffWhenTheDataRootIsTheWorkingDirectory) {
-  station({{"UZIVATEL", "01"}});
-  const std::string here = platform::currentDirectory();  // native form: no drive to drop
-  dir.write("data.adr", here + "\n");
-  NactiNastaveni(96);
-  EXPECT_TRUE(settings().lockingOff);
+  // The working directory is C:\WORK through the drive table.
+  std::filesystem::create_directories(dir / "work");
+  platform::paths().setWorkDir((dir / "work").string());
+  platform::paths().mapDrive('C', dir.str());
+  pz::test::ScopedCwd inWork(dir / "work");
+  dir.write("work/master.job", stationTable({{"UZIVATEL", "01"}}));
+  auto lockingOff = [&](const std::string& root) {
+    reset();
+    dir.write("work/data.adr", root + "\r\n");
+    NactiNastaveni(96);
+    return settings().lockingOff;
+  };
+  EXPECT_TRUE(lockingOff("c:\\work"));
+  EXPECT_TRUE(lockingOff("\\WORK\\"));  // no drive in the root: the drive is not compared
+  EXPECT_FALSE(lockingOff("C:\\DATA\\"));
+  EXPECT_FALSE(lockingOff(""));
 }
 
 TEST_F(StartSettings, OwnCompanyAccountsFlag) {
