@@ -190,8 +190,16 @@ bool TForm1::onMouse(const ui::MouseEvent& ev, ui::Control* hit) {
 
 void TForm1::onClose() {
   Timer1.setEnabled(false);
-  // Closes the code-list windows left open and writes the changed parameter files.
-  storage::DokonciUlohu();
+  // Closes the code-list windows left open and writes the changed parameter files. Settings
+  // that cannot be written now would be lost with the process, so the user may try again (after
+  // closing the program that holds the file, say).
+  while (!storage::DokonciUlohu()) {
+    std::string soubory;
+    for (const auto& s : storage::NeulozeneParametry()) soubory += (soubory.empty() ? "" : ", ") + s;
+    if (!storage::interaction().question(
+            cz("Nastavení se nepodařilo uložit do souboru ") + soubory + cz(". Zkusit znovu?"), true))
+      break;
+  }
   // The event log's end line "* KONEC - Valutová pokladna" is written here once the log exists.
   klient_.zavri();
 }

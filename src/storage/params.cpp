@@ -190,12 +190,19 @@ void NechanoOtevrene(const std::string& okno, std::function<void()> zavri) {
 
 void ZapomenOtevrenaOkna() { g_otevrena.clear(); }
 
-void DokonciUlohu() {
+bool DokonciUlohu() {
   auto okna = std::move(g_otevrena);
   g_otevrena.clear();
   for (auto& [jmeno, zavri] : okna)
     if (zavri) zavri();
-  UlozPar();
+  return UlozPar();
+}
+
+std::vector<std::string> NeulozeneParametry() {
+  std::vector<std::string> jmena;
+  for (const auto& s : g_cache)
+    if (s.zmenen) jmena.push_back(s.jmeno);
+  return jmena;
 }
 
 size_t PocetSouboruParametru() { return g_cache.size(); }

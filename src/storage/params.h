@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pz::storage {
 
@@ -37,8 +38,12 @@ bool PisPar(std::string_view soubor, std::string_view klic, std::string_view hod
 // others are written, and the next UlozPar tries it again. False then.
 bool UlozPar();
 
-// The end of a task: closes the code-list windows that pickers left open, then UlozPar.
-void DokonciUlohu();
+// The end of a task: closes the code-list windows that pickers left open, then UlozPar (its
+// result).
+bool DokonciUlohu();
+
+// The files whose changes still wait in the cache because they could not be written.
+std::vector<std::string> NeulozeneParametry();
 
 // A picker that leaves its code-list window open registers how to close it under the window's
 // name (a later registration of the same window replaces the earlier one); DokonciUlohu closes

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/paths.h"
@@ -66,6 +67,22 @@ TEST_F(MainWindow, WithoutABackgroundSettingTheWindowIsBlack) {
   w.showModal();
   EXPECT_EQ(w.color, ui::kBlack);
   EXPECT_FALSE(w.CheckBox1.checked);
+}
+
+TEST_F(MainWindow, SettingsThatCannotBeSavedOnCloseAreOfferedAgain) {
+  dir.write("blocked", "");  // a file where the directory of the settings should be
+  TForm1 w;
+  w.showModal();
+  storage::PisPar("blocked\\okna2.par", "K", "1");
+  int asked = 0;
+  rec.answer = [&](const std::string&) {
+    if (++asked == 2) std::filesystem::remove(dir / "blocked");  // the user frees the path
+    return true;
+  };
+  w.close();
+  ASSERT_EQ(asked, 2);
+  EXPECT_EQ(rec.questions[0], cz("Nastavení se nepodařilo uložit do souboru blocked\\okna2.par. Zkusit znovu?"));
+  EXPECT_EQ(dir.read("blocked/okna2.par"), "K : 1\r\n");
 }
 
 }  // namespace
