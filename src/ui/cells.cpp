@@ -22,7 +22,10 @@ void CellGrid::text(int col, int row, std::string_view s, Color fg, Color bg, bo
     int x = col + i;
     if (x < 0) continue;
     if (x >= cols_) break;
-    at(x, row) = Cell{platform::cp1250ToUnicode(static_cast<unsigned char>(s[static_cast<size_t>(i)])), fg, bg, bold};
+    const auto byte = static_cast<unsigned char>(s[static_cast<size_t>(i)]);
+    // The pointers 0x10 and 0x11 mark rows in lists; they show as the terminal fonts draw them.
+    const char32_t ch = byte == 0x10 ? U'\u25BA' : byte == 0x11 ? U'\u25C4' : platform::cp1250ToUnicode(byte);
+    at(x, row) = Cell{ch, fg, bg, bold};
   }
 }
 

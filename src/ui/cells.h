@@ -37,7 +37,8 @@ class CellGrid {
   bool inside(int col, int row) const { return col >= 0 && row >= 0 && col < cols_ && row < rows_; }
 
   void fill(CellRect r, Cell c);
-  // Writes cp1250 text from (col, row), clipped to `maxCols` cells (and to the grid).
+  // Writes cp1250 text from (col, row), clipped to `maxCols` cells (and to the grid). The
+  // control characters 0x10 and 0x11 show as the pointers ► and ◄.
   void text(int col, int row, std::string_view s, Color fg, Color bg, bool bold = false, int maxCols = -1);
   void put(int col, int row, char32_t ch, Color fg, Color bg, bool bold = false);
   // One row as UTF-8 text, trailing blanks kept.

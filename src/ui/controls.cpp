@@ -105,14 +105,25 @@ void Grid::setSize(int cols, int rowCount) {
   row = std::clamp(row, 0, std::max(0, rowCount - 1));
 }
 
+// The grid columns in drawing order: the fixed ones, then the scrolling ones from leftCol.
+static std::vector<int> shownColumns(const Grid& g) {
+  std::vector<int> cols;
+  const int fixed = std::clamp(g.fixedCols, 0, g.colCount());
+  for (int c = 0; c < fixed; ++c) cols.push_back(c);
+  for (int c = std::max(g.leftCol, fixed); c < g.colCount(); ++c) cols.push_back(c);
+  return cols;
+}
+
 void Grid::paint(CellGrid& g, CellRect a, PaintStyle st, bool) const {
   fillArea(g, a, st);
   const int first = std::max(topRow, fixedRows);
+  const std::vector<int> cols = shownColumns(*this);
   for (int line = 0; line < a.rows; ++line) {
     int r = line < fixedRows ? line : first + (line - fixedRows);
     if (r >= rowCount()) break;
     int x = a.col;
-    for (int c = 0; c < colCount() && x < a.col + a.cols; ++c) {
+    for (int c : cols) {
+      if (x >= a.col + a.cols) break;
       PaintStyle cs = st;
       if (r == row && r >= fixedRows && showSelection) cs = kSelected;
       if (styleCell) styleCell(c, r, cs);
@@ -124,10 +135,26 @@ void Grid::paint(CellGrid& g, CellRect a, PaintStyle st, bool) const {
   }
 }
 
-void Grid::mouse(const MouseEvent& ev, CellRect area) {
-  int line = ev.row - area.row;
+int Grid::columnAt(int cellCol, CellRect area) const {
+  int x = area.col;
+  for (int c : shownColumns(*this)) {
+    const int w = colWidths[static_cast<size_t>(c)];
+    if (cellCol >= x && cellCol < x + w) return c;
+    x += w;
+  }
+  return -1;
+}
+
+int Grid::rowAt(int cellRow, CellRect area) const {
+  int line = cellRow - area.row;
+  if (line < 0) return -1;
   int r = line < fixedRows ? line : std::max(topRow, fixedRows) + (line - fixedRows);
-  if (r < 0 || r >= rowCount()) return;
+  return r < rowCount() ? r : -1;
+}
+
+void Grid::mouse(const MouseEvent& ev, CellRect area) {
+  int r = rowAt(ev.row, area);
+  if (r < 0) return;
   if (r >= fixedRows) row = r;
   if (onCellClick) onCellClick(r);
 }

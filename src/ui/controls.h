@@ -123,8 +123,10 @@ class Grid : public Control {
   std::vector<int> colWidths;  // in character cells
   std::vector<std::vector<std::string>> rows;
   int fixedRows = 0;
+  int fixedCols = 0;  // columns that stay at the left edge when the rest scroll sideways
   int row = 0;     // current row
   int topRow = 0;  // first scrolling row shown
+  int leftCol = 0;  // first scrolling column shown (below fixedCols counts as fixedCols)
   bool showSelection = true;
   // Optional colouring of one cell (for marked rows and the like).
   std::function<void(int col, int row, PaintStyle&)> styleCell;
@@ -133,6 +135,10 @@ class Grid : public Control {
   bool focusable() const override { return enabled && visible; }
   void paint(CellGrid&, CellRect, PaintStyle, bool) const override;
   void mouse(const MouseEvent& ev, CellRect area) override;
+  // The grid column drawn at form cell column `cellCol` of `area`, or -1 beyond the last.
+  int columnAt(int cellCol, CellRect area) const;
+  // The grid row drawn at form cell row `cellRow` of `area`, or -1 beyond the last.
+  int rowAt(int cellRow, CellRect area) const;
 };
 
 class ScrollBar : public Control {
