@@ -168,6 +168,13 @@ bool PisPar(std::string_view soubor, std::string_view klic, std::string_view hod
   return true;
 }
 
+bool SmazParametry(std::string_view soubor) {
+  const std::string velke = VelkaPismena(soubor);
+  std::erase_if(g_cache, [&](const Soubor& s) { return s.velke == velke; });
+  const int code = removeFile(soubor);
+  return code == kIoOk || code == kIoFileNotFound || code == kIoPathNotFound;
+}
+
 bool UlozPar() {
   // Every file that can be written is written; the ones that cannot stay cached with their
   // changes, so that nothing is lost and the next call tries again.

@@ -33,6 +33,11 @@ std::string CtiPar(std::string_view soubor, std::string_view klic);
 // (false).
 bool PisPar(std::string_view soubor, std::string_view klic, std::string_view hodnota);
 
+// Deletes a parameter file: its cached keys are forgotten with any unwritten changes, and the
+// file is removed from the disk, so that the next CtiPar finds no key in it. False when the file
+// exists but could not be removed.
+bool SmazParametry(std::string_view soubor);
+
 // Writes every changed cached file and empties the cache. A file that cannot be written (its
 // directory cannot be made, it is busy or read-only) stays cached with its changes while the
 // others are written, and the next UlozPar tries it again. False then.
