@@ -1,0 +1,58 @@
+// Window settings of the browse windows: the look (font, character cell, colours) resolved from
+// "par\oknag.par" and "par\okna2.par", the number formats of the geometry keys, and the column
+// widths key "Gridy". Every key of a window begins with its name and a blank ("fRol Left").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/cells.h"
+
+namespace pz::ui {
+
+inline constexpr const char* kOkna2 = "par\\okna2.par";  // each window's geometry and look
+inline constexpr const char* kOknag = "par\\oknag.par";  // the standard look of all windows
+
+// The seven look keys: character cell height and width in pixels, font name, style, size, and
+// the ink and paper colours.
+struct VzhledOkna {
+  int vyskaZnaku = 18;
+  int sirkaZnaku = 8;
+  std::string pismo = "Ms Sans Serif";
+  std::string styl = "Normal";  // "Bold", "Italic", "BoldItalic" or "Normal"
+  int velikost = 8;             // points
+  std::optional<Color> barvaPisma, barvaPapiru;  // not set: the caller's colours stay
+
+  bool tucne() const;
+  bool kurziva() const;
+};
+
+// The look of window `okno`: when "par\oknag.par" holds at least 7 bytes its keys alone decide;
+// otherwise each key comes from "par\okna2.par" without a prefix, else with the window's prefix,
+// else the default stays. Values that make no sense (letters, sizes out of range, negative
+// colours) count as not set.
+VzhledOkna VyresVzhled(const std::string& okno);
+
+// Style names as the settings store them.
+std::string TextStylu(bool tucne, bool kurziva);
+
+// A whole number of a settings key; 0 when the key is missing or holds no number.
+int CtiCislo(std::string_view soubor, std::string_view klic);
+
+// Number formats of the keys.
+std::string FormatGeometrie(int v);  // "@@@@" (window position and size)
+std::string FormatIndexu(int v);     // "@@@@@@" (row, picture and memo positions)
+std::string FormatVelikostiZnaku(int v);  // "###"
+std::string FormatVelikostiPisma(int v);  // "@@@@-"
+std::string FormatBarvy(Color c);         // "-@@@@@@@@@@@"
+
+// Column widths in pixels from a "Gridy" value: one entry per whole three-digit group. A group
+// that is not a number of at least 1 reads 200; a trailing partial group is ignored, so that the
+// column falls back to its computed width.
+std::vector<int> RozeberGridy(std::string_view hodnota);
+// The "Gridy" value of the widths of columns 0 to at most 40, three digits each (1 to 999).
+std::string SestavGridy(const std::vector<int>& sirky);
+
+}  // namespace pz::ui
