@@ -243,6 +243,15 @@ int File::append(const void* buf, size_t n, int64_t* offset) {
   return code;
 }
 
+int File::lockAppend() {
+  if (fd_ < 0) return kIoFileNotOpen;
+  return lockRange(fd_, F_WRLCK, kAppend, 1, true) == 0 ? kIoOk : kIoSharingViolation;
+}
+
+void File::unlockAppend() {
+  if (fd_ >= 0) lockRange(fd_, F_UNLCK, kAppend, 1, false);
+}
+
 int File::size(int64_t& out) const {
   out = 0;
   if (fd_ < 0) return kIoFileNotOpen;

@@ -51,6 +51,10 @@ class File {
   // Like append, but first rounds the end down to a whole number of `unit`-byte records so that
   // a partial last record left by a failed write is overwritten, not built on.
   int appendRecord(const void* buf, size_t unit, int64_t* offset = nullptr);
+  // Holds the append mark, so that a check of the end and the write after it are one step for
+  // every open that appends (a log that is created with a first line, for example).
+  int lockAppend();
+  void unlockAppend();
   int size(int64_t& out) const;
   int truncate(int64_t length);
   int sync();

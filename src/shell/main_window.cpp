@@ -3,6 +3,7 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "shell/lock_client.h"
+#include "storage/eventlog.h"
 #include "storage/interaction.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
@@ -95,6 +96,7 @@ TForm1::TForm1(TfClient* klient)
   setFocus(&bPZPokl);
 
   bPZPokl.onClick = [this] {
+    storage::Zapis(cz("* START - Valutová pokladna"));
     if (naPokladnu) naPokladnu();
   };
   bUcetnictvi.onClick = [this] {
@@ -200,7 +202,7 @@ void TForm1::onClose() {
             cz("Nastavení se nepodařilo uložit do souboru ") + soubory + cz(". Zkusit znovu?"), true))
       break;
   }
-  // The event log's end line "* KONEC - Valutová pokladna" is written here once the log exists.
+  storage::Zapis(cz("* KONEC - Valutová pokladna"));
   klient_.zavri();
 }
 

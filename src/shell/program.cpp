@@ -38,7 +38,6 @@ int runProgram() {
   NactiNastaveni(presenter ? presenter->screenDpi() : 96);
 
   auto okna = std::make_unique<Okna>();
-  // The event log's start line is written here once the log exists.
   okna->form1.showModal();
   return 0;
 }

@@ -187,3 +187,24 @@ TEST(BadInput, AnUnreadableDataAddressEndsTheStartWithAMessage) {
 
 }  // namespace
 }  // namespace pz::test
+
+namespace pz::test {
+namespace {
+
+// The shared event log gets the cash desk's start line and the program's end line.
+TEST(EventLog, CashDeskStartAndProgramEndAreLogged) {
+  TempDir dir;
+  install(dir);
+  auto r = runPzpokl(dir, "Enter\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string log = dir.read("data/PROTOKOL.PRT");
+  ASSERT_EQ(log.size(), 240u);  // the new log's own line, START, KONEC
+  auto line = [&](size_t n) { return log.substr(n * 80 + 1, static_cast<unsigned char>(log[n * 80])); };
+  EXPECT_EQ(line(0).substr(0, 9), "09.12.26 ");
+  EXPECT_TRUE(has(line(0), "1 01  Pr\xE1zdn\xFD protokol")) << line(0);
+  EXPECT_TRUE(has(line(1), "1 01 * START - Valutov\xE1 pokladna")) << line(1);
+  EXPECT_TRUE(has(line(2), "1 01 * KONEC - Valutov\xE1 pokladna")) << line(2);
+}
+
+}  // namespace
+}  // namespace pz::test
