@@ -146,6 +146,11 @@ int runHeadless(const std::string& scriptPath, std::optional<platform::Date> tod
   HeadlessPresenter presenter(std::move(steps), clock, out, err);
   auto& app = Application::instance();
   app.setPresenter(&presenter);
+  // A script never starts a browser; the address goes to standard error for the script to see.
+  platform::setUrlOpener([&err](const std::string& url) {
+    err << "pzpokl: open " << url << '\n';
+    return true;
+  });
   int rc;
   try {
     rc = program();
@@ -159,6 +164,7 @@ int runHeadless(const std::string& scriptPath, std::optional<platform::Date> tod
   }
   out.flush();
   app.setPresenter(nullptr);
+  platform::setUrlOpener(nullptr);
   platform::setClock(nullptr);
   return rc;
 }
