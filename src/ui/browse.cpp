@@ -311,10 +311,14 @@ void TfRol::umistiOvladace() {
   if (sirkyPx_.size() > 3) sirka = geometry.w - 20;  // more than two columns: the window's width
   sgRol.geometry = {0, 0, std::max(cw, std::min(sirka, geometry.w - cw)), rh * (Viditelne + 1 + 2)};
   const int dole = sgRol.geometry.h;
+  // "Najdi [F3]", the search field and the position label share the line below the grid; a
+  // narrow window puts the position label on the line after it.
+  const int kolik = 32 * cw;
+  const bool vedle = geometry.w >= 12 * cw + 20 * cw + kolik;
   lhled.geometry = {0, dole, 11 * cw, rh};
-  eHled.geometry = {12 * cw, dole, 30 * cw, rh};
-  lKolik.geometry = {std::max(43 * cw, geometry.w - 32 * cw), dole, 32 * cw, rh};
-  lHelp.geometry = {0, std::max(dole + rh, geometry.h - 2 * rh), geometry.w, rh};
+  eHled.geometry = {12 * cw, dole, vedle ? geometry.w - 13 * cw - kolik : std::max(cw, geometry.w - 12 * cw), rh};
+  lKolik.geometry = {vedle ? geometry.w - kolik : 0, vedle ? dole : dole + rh, kolik, rh};
+  lHelp.geometry = {0, std::max(dole + 2 * rh, geometry.h - 2 * rh), geometry.w, rh};
   ScrollBar1.geometry = {sgRol.geometry.w, rh, cw, rh * std::max(1, Viditelne)};
 }
 
