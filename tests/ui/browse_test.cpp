@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,7 @@ class KeyPresenter : public Presenter {
   int pace = 100;
   int beeps = 0;
   std::optional<Color> colour;  // the colour dialog's answer
+  std::optional<FontChoice> font;  // the font dialog's answer
   void runModal(Form& f) override {
     while (!f.closeRequested() && !keys.empty()) {
       KeyEvent k = keys.front();
@@ -43,6 +46,10 @@ class KeyPresenter : public Presenter {
   bool chooseColor(Color& c) override {
     if (colour) c = *colour;
     return colour.has_value();
+  }
+  bool chooseFont(FontChoice& f) override {
+    if (font) f = *font;
+    return font.has_value();
   }
   platform::VirtualClock& clock;
 };
@@ -510,6 +517,31 @@ TEST_F(Browse, LookMenuColourAndReturnToOwnLook) {
   EXPECT_EQ(CtiPar(kOkna2, "fJiny Left"), "");
   EXPECT_EQ(CtiPar(kOkna2, "fTest FontPaper"), "");
   EXPECT_FALSE(std::filesystem::exists(dir / "par/okna2.par"));
+}
+
+TEST_F(Browse, AFontForAllWindowsIsWrittenWithoutPrefixAndSizesAreLimited) {
+  std::vector<std::string> otazky;
+  sluzbyRolu().dotazy = [&](const std::string&, std::vector<PolozkaDotazu>& d) {
+    for (auto& q : d) otazky.push_back(q.otazka);
+    d[0].hodnota = "40";  // too high
+    d[1].hodnota = "3";   // too narrow
+    return true;
+  };
+  dir.write("par/oknag.par", "FontName : Arial\r\n");
+  otevri(5);
+  p.font = FontChoice{"Courier", 10, true, false, kBlack};
+  w.ProvedVizaz(4);
+  sluzbyRolu().dotazy = nullptr;
+  EXPECT_EQ(otazky, (std::vector<std::string>{cz("Výška písmen"), cz("Šířka písmen")}));
+  EXPECT_EQ(CtiPar(kOkna2, "FontName"), "Courier");
+  EXPECT_EQ(CtiPar(kOkna2, "FontSizeA"), "0010 ");
+  EXPECT_EQ(CtiPar(kOkna2, "FontStyle"), "Bold");
+  EXPECT_EQ(CtiPar(kOkna2, "VyskaFontu"), " 30");
+  EXPECT_EQ(CtiPar(kOkna2, "SirkaFontuA"), "  5");
+  EXPECT_FALSE(std::filesystem::exists(dir / "par/oknag.par"));
+  EXPECT_EQ(w.Vzhled.pismo, "Courier");  // the look is resolved again at once
+  EXPECT_EQ(w.Vzhled.vyskaZnaku, 30);
+  EXPECT_TRUE(w.look.fontBold);
 }
 
 TEST_F(Browse, FunctionKeysReachTheirHooksAndCtrlF2TheReportList) {
