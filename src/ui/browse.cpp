@@ -231,7 +231,6 @@ void TfRol::OtevriRol(int levy, int horni, int pravy, int dolni, Color barvaMriz
   };
   poloha(Image1, "ImgLeft", "ImgTop", "ImgWidth", "ImgHeight");
   poloha(MemoText, "TextLeft", "TextTop", nullptr, nullptr);
-  otevreno_ = true;
 }
 
 void TfRol::onShow() {
@@ -263,7 +262,6 @@ void TfRol::Zavri() {
   SeznamZnacek.clear();
   PisPar(kOkna2, n + "Index", FormatIndexu(Viditelne > 0 ? Posun + sgRol.row : 0));
   if (Sloupce.size() > 1) PisPar(kOkna2, n + "Gridy", SestavGridy(sirkyPx_));
-  otevreno_ = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -323,6 +321,7 @@ void TfRol::umistiOvladace() {
 }
 
 std::string TfRol::TextRadku(int n) {
+  Bunky.assign(std::max<size_t>(1, Sloupce.size()) + 1, std::string());  // NaplnSloupce fills them
   CtiPuvodni(n);
   NaplnSloupce();
   std::string t;

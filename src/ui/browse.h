@@ -113,7 +113,9 @@ class TfRol : public Form {
   int MaxViditelne = 1;  // grid rows the window height gives
   int RezervovaneRadky = 0;  // lines a subclass keeps below the grid (0 to 30)
   std::vector<SloupecRolu> Sloupce;
-  std::vector<std::string> Bunky;  // text of each column (from 1) for the row being drawn
+  // Text of each column (from 1) of the row being drawn or searched; TextRadku sizes it to the
+  // columns before NaplnSloupce fills it.
+  std::vector<std::string> Bunky;
   int LevySloupec = 1;   // first scrolling grid column
   int Odsazeni = 1;      // character offset of the shifted drawing and the help line, 1..999
   std::string TextNapovedy;  // the help line
@@ -294,7 +296,6 @@ class TfRol : public Form {
   bool prace_ = false;           // a search is running; input waits
   bool beepPriZnaceni_ = false;  // a record beyond the marks was refused
   bool zelene_ = false;  // an order is active and the grid is green
-  bool otevreno_ = false;
   bool seznamPlnyHlasen_ = false;
   std::vector<int> sirkyPx_;
   std::vector<bool> oznaceneRadky_;  // per grid row, for the bold drawing

@@ -424,6 +424,26 @@ TEST_F(Browse, SearchWithoutACurrentRowEnds) {
   EXPECT_EQ(w.NajdiText(""), -1);
 }
 
+TEST_F(Browse, ColumnsFilledAfterEachReadAreDrawnAndSearchedJoined) {
+  struct Sloupcovy : TfRol {
+    Sloupcovy() : TfRol("fSloupce") {}
+    int precteno = 0;
+    void CtiPuvodni(int n) override { precteno = n; }
+    void NaplnSloupce() override {
+      Bunky[1] = "Kurz " + std::to_string(precteno);
+      Bunky[2] = precteno == 7 ? "EUR" : "USD";
+    }
+  } s;
+  s.Sloupce = {{"Nazev", 8, false}, {cz("Měna"), 3, false}};
+  s.OtevriRol(1, 1, 60, 20, kWhite, kBlack, "", "", 1, 10);
+  s.Prekresli();
+  CellGrid g = render(s);
+  EXPECT_EQ(g.rowText(0).substr(0, 15), " Nazev    Měna");  // UTF-8: "ě" takes two bytes
+  EXPECT_EQ(g.rowText(2).substr(0, 14), " Kurz 2   USD ");
+  EXPECT_EQ(s.TextRadku(7), "Kurz 7 EUR");
+  EXPECT_EQ(s.NajdiText("7 EUR"), 7);
+}
+
 TEST_F(Browse, GridyGroupsFallBackToComputedWidths) {
   w.Sloupce = {{"A", 8, false}, {"Datum", 6, true}, {"C", 4, false}};
   dir.write("par/okna2.par", "fTest Gridy : 010080xyz\r\n");
