@@ -18,6 +18,10 @@ class Interaction {
   // The wait window: shows `text` and calls `attempt` every `intervalMs` until it returns true
   // (then true) or the user gives up (then false). Never a blocking sleep.
   virtual bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) = 0;
+
+  // Set by a wait window that the user left by choosing to ignore file protection (the question
+  // on its right mouse button); the sharing table clears it before each wait and reads it after.
+  bool ignoreProtection = false;
 };
 
 // The registered interaction; a recording one (below) until the shell registers its own.

@@ -1,0 +1,566 @@
+#include "storage/locks.h"
+
+#include <algorithm>
+
+#include "platform/io.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "storage/czech.h"
+#include "storage/eventlog.h"
+#include "storage/fields.h"
+#include "storage/interaction.h"
+#include "storage/paths.h"
+#include "storage/recordfile.h"
+#include "storage/settings.h"
+#include "storage/textutil.h"
+
+namespace pz::storage {
+
+using namespace platform;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// The sharing table in memory
+
+constexpr size_t kJmenaZaznamu = 100;
+constexpr size_t kJmenoSirka = 24;
+
+std::string kod5(int code) { return DoplnZleva(std::to_string(code), 5); }
+
+void chyba(const std::string& prefix, int code) { interaction().message(prefix + kod5(code), true); }
+
+// A message in the wait window for the moment of one interval instead of a box.
+void chybaVOkne(const std::string& text) {
+  interaction().waitFor(text, kCekaniZamkuMs, [] { return true; });
+}
+
+struct Tabulka {
+  std::string bajty = std::string(kVelikostSdileni, ' ');
+
+  Tabulka() {
+    for (size_t i = 0; i < kPolozekSdileni; ++i) uvolni(i);
+  }
+  size_t zacatek(size_t i) const { return i * kPolozkaSdileni; }
+  std::string_view jmeno(size_t i) const { return std::string_view(bajty).substr(zacatek(i) + 1, kJmenoZamku); }
+  std::string_view uzivatel(size_t i) const {
+    return std::string_view(bajty).substr(zacatek(i) + 14, kUzivatelZamku);
+  }
+  char rezim(size_t i) const { return bajty[zacatek(i) + 19]; }
+  // A free entry's name starts with a blank; zeros are what a damaged table would hold.
+  bool volna(size_t i) const { return jmeno(i)[0] == ' ' || jmeno(i)[0] == '\0'; }
+  bool tenSoubor(size_t i, const IdentitaZamku& id) const { return !volna(i) && jmeno(i) == id.jmeno; }
+  bool vlastni(size_t i, const IdentitaZamku& id) const { return tenSoubor(i, id) && uzivatel(i) == id.uzivatel; }
+
+  void zapis(size_t i, std::string_view j, std::string_view u, char r) {
+    std::string e;
+    e += static_cast<char>(kJmenoZamku);
+    e += NaSirku(j, kJmenoZamku);
+    e += static_cast<char>(kUzivatelZamku);
+    e += NaSirku(u, kUzivatelZamku);
+    e += '\1';
+    e += r;
+    bajty.replace(zacatek(i), kPolozkaSdileni, e);
+  }
+  void uvolni(size_t i) { zapis(i, "", "", ' '); }
+  std::optional<size_t> prvniVolna() const {
+    for (size_t i = 0; i < kPolozekSdileni; ++i)
+      if (volna(i)) return i;
+    return std::nullopt;
+  }
+};
+
+enum class Otevreni { Ok, Blokovana, Selhala };
+
+// Opens directory + "FOT.tab" exclusively and reads it; a missing table is created with 99 free
+// entries. A missing directory and other failures are shown here; a table another station holds
+// is left to the caller's wait.
+Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const std::string& prefixVytvoreni,
+                       const std::string& prefixCteni) {
+  const std::string cesta = adresar + "FOT.tab";
+  int code = f.open(cesta, Access::ReadWrite, Share::DenyReadWrite, Create::OpenAlways);
+  if (code == kIoSharingViolation) return Otevreni::Blokovana;
+  if (code == kIoPathNotFound) {
+    interaction().message(cz("ERR 3 - neexistuje složka ") + adresar, true);
+    return Otevreni::Selhala;
+  }
+  if (code != kIoOk) {
+    chyba(prefixVytvoreni, code);
+    return Otevreni::Selhala;
+  }
+  int64_t size = 0;
+  f.size(size);
+  t = Tabulka{};
+  if (size == 0) {
+    code = f.writeAt(0, t.bajty.data(), t.bajty.size());
+    if (code != kIoOk) {
+      chyba(prefixVytvoreni, code);
+      f.close();
+      return Otevreni::Selhala;
+    }
+    return Otevreni::Ok;
+  }
+  // A shorter table (the earlier 23 entries) is read as far as it goes; the rest stays free.
+  const size_t n = static_cast<size_t>(std::min<int64_t>(size, kVelikostSdileni));
+  std::string buf(n, ' ');
+  size_t got = 0;
+  code = f.readAt(0, buf.data(), n, &got);
+  if (code != kIoOk && code != kIoReadPastEnd) {
+    chyba(prefixCteni, code);
+    f.close();
+    return Otevreni::Selhala;
+  }
+  const size_t cele = got / kPolozkaSdileni * kPolozkaSdileni;  // a partial entry stays free
+  t.bajty.replace(0, cele, buf, 0, cele);
+  return Otevreni::Ok;
+}
+
+int zapisTabulku(File& f, const Tabulka& t) { return f.writeAt(0, t.bajty.data(), t.bajty.size()); }
+
+const std::string& textBlokovane() {
+  static const std::string t = cz("Je blokován přístup k tabulce sdílení souborů, čekám na uvolnění");
+  return t;
+}
+
+// Opens the table, waiting in the wait window while another station holds it. False when the
+// table failed or the user gave up; `ignorovano` tells the latter apart when the user chose to
+// ignore file protection.
+bool otevriSCekanim(const std::string& adresar, File& f, Tabulka& t, const std::string& prefixVytvoreni,
+                    const std::string& prefixCteni, bool* ignorovano = nullptr) {
+  Otevreni o = otevriTabulku(adresar, f, t, prefixVytvoreni, prefixCteni);
+  if (o == Otevreni::Blokovana) {
+    interaction().ignoreProtection = false;
+    const bool ok = interaction().waitFor(textBlokovane(), kCekaniZamkuMs, [&] {
+      o = otevriTabulku(adresar, f, t, prefixVytvoreni, prefixCteni);
+      return o != Otevreni::Blokovana;
+    });
+    if (!ok && ignorovano) *ignorovano = interaction().ignoreProtection;
+    interaction().ignoreProtection = false;
+    if (!ok) return false;
+  }
+  return o == Otevreni::Ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zamkni on the sharing table: one pass of the request, and the waits around it
+
+struct Pokus {
+  enum Druh { Drzen, Nedrzen, Blokovana, Konflikt, Plna, Vlastni } druh = Nedrzen;
+  std::string text;  // the wait window's text, or the first of the two own-lock messages
+  char rezimDrzitele = ' ';
+};
+
+std::string popisDrzitele(std::string_view jmeno, char rezim, std::string_view uzivatel) {
+  return std::string(jmeno) + " " + rezim + cz(" užívá ") + std::string(uzivatel) + " " + JmenoUzivatele(uzivatel);
+}
+
+Pokus pokusZamkni(const IdentitaZamku& id, bool zapis) {
+  File f;
+  Tabulka t;
+  switch (otevriTabulku(id.adresar, f, t, "err cti v zamkni FOT ", "err cti v zamkni FOT ")) {
+    case Otevreni::Blokovana: return {Pokus::Blokovana, textBlokovane()};
+    case Otevreni::Selhala: return {Pokus::Nedrzen, {}};
+    case Otevreni::Ok: break;
+  }
+  // A read lock conflicts with a write lock of anybody; a write lock with every lock.
+  for (size_t i = 0; i < kPolozekSdileni; ++i) {
+    if (!t.tenSoubor(i, id) || (!zapis && t.rezim(i) != 'W')) continue;
+    f.close();
+    const std::string drzitel(t.uzivatel(i));
+    if (drzitel != id.uzivatel) return {Pokus::Konflikt, cz("Soubor ") + popisDrzitele(id.jmeno, t.rezim(i), drzitel)};
+    return {Pokus::Vlastni,
+            cz("Přístup k souboru ") + id.jmeno + " " + t.rezim(i) + "\r" + cz(" je blokován ") + drzitel + " " +
+                JmenoUzivatele(drzitel),
+            t.rezim(i)};
+  }
+  const auto volna = t.prvniVolna();
+  if (!volna) return {Pokus::Plna, cz("Tabulka sdílení souborů je plná, čekám na uvolnění")};
+  t.zapis(*volna, id.jmeno, id.uzivatel, zapis ? 'W' : 'R');
+  const int code = zapisTabulku(f, t);
+  f.close();
+  if (code != kIoOk) {
+    // The entry may be half written: the lock is not held, and the caller must not go on as if.
+    if (zapis)
+      chybaVOkne(std::string("chyba ") + kod5(code));
+    else
+      chyba("err pis(1) FOT ", code);
+    return {Pokus::Nedrzen, {}};
+  }
+  return {Pokus::Drzen, {}};
+}
+
+// Frees this station's own entry that blocks its request (a leftover of an earlier run, or a
+// lock this station forgot to release), after the user agreed.
+void uvolniVlastni(const IdentitaZamku& id, char rezim) {
+  File f;
+  Tabulka t;
+  if (!otevriSCekanim(id.adresar, f, t, "err cti FOT ", "err cti FOT ")) return;
+  for (size_t i = 0; i < kPolozekSdileni; ++i) {
+    if (!t.vlastni(i, id) || t.rezim(i) != rezim) continue;
+    t.uvolni(i);
+    if (const int code = zapisTabulku(f, t); code != kIoOk) chyba("chyba ", code);
+    break;
+  }
+}
+
+Zamek zamkniTabulku(const IdentitaZamku& id, bool zapis) {
+  Pokus p = pokusZamkni(id, zapis);
+  for (;;) {
+    switch (p.druh) {
+      case Pokus::Drzen: return Zamek::Drzen;
+      case Pokus::Nedrzen: return Zamek::Nedrzen;
+      case Pokus::Vlastni: {
+        // Retrying alone would show these messages for ever: the table keeps the entry until
+        // somebody frees it, so the user is asked whether it may go.
+        interaction().message(p.text, true);
+        interaction().message(cz("Dejte \"Ctrl Alt Del\", ukončete TAMBRU a znovu ji nastartujte"), true);
+        const std::string otazka = cz("Zámek souboru ") + id.jmeno + " " + p.rezimDrzitele + cz(" drží tato stanice (") +
+                                   Orez(id.uzivatel) + cz("). Uvolnit ho ?");
+        if (!interaction().question(otazka, false)) return Zamek::Nedrzen;
+        uvolniVlastni(id, p.rezimDrzitele);
+        p = pokusZamkni(id, zapis);
+        break;
+      }
+      case Pokus::Blokovana:
+      case Pokus::Konflikt:
+      case Pokus::Plna: {
+        const auto druh = p.druh;
+        interaction().ignoreProtection = false;
+        const bool ok = interaction().waitFor(p.text, kCekaniZamkuMs, [&] {
+          p = pokusZamkni(id, zapis);
+          return p.druh != druh;
+        });
+        const bool ignorovat = interaction().ignoreProtection;
+        interaction().ignoreProtection = false;
+        if (!ok) return druh == Pokus::Blokovana && ignorovat ? Zamek::Ignorovan : Zamek::Nedrzen;
+        break;
+      }
+    }
+  }
+}
+
+void odemkniTabulku(const IdentitaZamku& id) {
+  File f;
+  Tabulka t;
+  if (!otevriSCekanim(id.adresar, f, t, "err cti FOT ", "err cti FOT ")) return;
+  for (size_t i = 0; i < kPolozekSdileni; ++i) {
+    if (!t.vlastni(i, id)) continue;
+    t.uvolni(i);
+    if (const int code = zapisTabulku(f, t); code != kIoOk) chyba("chyba ", code);
+    break;
+  }
+}
+
+std::string ifVolnyTabulka(const IdentitaZamku& id) {
+  File f;
+  Tabulka t;
+  // When the table cannot be read nobody can say the file is free.
+  if (!otevriSCekanim(id.adresar, f, t, "err cti FOT 5 ", "err cti FOT 5 ")) return textBlokovane();
+  f.close();
+  for (size_t i = 0; i < kPolozekSdileni; ++i) {
+    if (!t.tenSoubor(i, id) || t.uzivatel(i).substr(0, 2) == id.uzivatel.substr(0, 2)) continue;
+    const std::string u(t.uzivatel(i));
+    return VelkaPismena(std::string(1, t.rezim(i)) + " " + u.substr(0, 2) + " " + JmenoUzivatele(u));
+  }
+  return {};
+}
+
+bool premkniTabulku(const IdentitaZamku& id) {
+  File f;
+  Tabulka t;
+  if (!otevriSCekanim(id.adresar, f, t, "err cti FOT 6 ", "err cti FOT 7 ")) return false;
+  for (size_t i = 0; i < kPolozekSdileni; ++i)
+    if (t.vlastni(i, id)) t.uvolni(i);
+  for (size_t i = 0; i < kPolozekSdileni; ++i)
+    if (t.tenSoubor(i, id)) return false;
+  const auto volna = t.prvniVolna();
+  if (!volna) return false;
+  t.zapis(*volna, id.jmeno, id.uzivatel, 'W');
+  if (const int code = zapisTabulku(f, t); code != kIoOk) {
+    f.close();
+    chybaVOkne("chyba 9 " + kod5(code));
+    return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The same requests through the lock server
+
+LockLink* g_link = nullptr;
+
+bool zacinaOK(const std::string& s) { return s.compare(0, 2, "OK") == 0; }
+
+// The server splits a request at "<", ">", "#" and "$": a name holding one of them could lock or
+// unlock another file.
+bool lzePoslat(const IdentitaZamku& id, std::string_view path) {
+  if ((id.adresar + id.jmeno).find_first_of("<>#$") == std::string::npos) return true;
+  interaction().message(cz("Soubor ") + std::string(path) + cz(" nelze zamknout na serveru zámků: cesta obsahuje znak < > # nebo $"),
+                        true);
+  return false;
+}
+
+LockLink* link() {
+  if (!g_link) interaction().message(cz("Server TAMBRA není spuštěn, obraťte se na správce sítě."));
+  return g_link;
+}
+
+// One round of at most 51 sends: 1 when the server agreed, 0 when it refused every time,
+// -1 when the link failed.
+int kolo(LockLink& l, const char* prikaz, const IdentitaZamku& id, const std::string& rezim, std::string& posledni) {
+  for (int i = 0; i < kPosilaniServeru; ++i) {
+    auto r = l.pozadavek(prikaz, id.adresar, id.jmeno, rezim, id.uzivatel);
+    if (!r) return -1;
+    posledni = *r;
+    if (zacinaOK(posledni)) return 1;
+  }
+  return 0;
+}
+
+Zamek zamkniServer(const IdentitaZamku& id, std::string_view path, const std::string& rezim) {
+  if (!lzePoslat(id, path)) return Zamek::Nedrzen;
+  LockLink* l = link();
+  if (!l) return Zamek::Nedrzen;
+  std::string posledni;
+  int k = kolo(*l, "Zamkni", id, rezim, posledni);
+  while (k == 0) {
+    const bool ok = interaction().waitFor(cz("Soubor je stále obsazený ") + posledni, kCekaniServeruMs, [&] {
+      k = kolo(*l, "Zamkni", id, rezim, posledni);
+      return k != 0;
+    });
+    if (!ok) return Zamek::Nedrzen;
+  }
+  return k == 1 ? Zamek::Drzen : Zamek::Nedrzen;
+}
+
+void odemkniServer(const IdentitaZamku& id, std::string_view path) {
+  if (!lzePoslat(id, path)) return;
+  LockLink* l = link();
+  if (!l) return;
+  std::string posledni;
+  // One round only: a server that forgot the lock (a restart) must not keep the station here.
+  if (kolo(*l, "Odemkni", id, "p", posledni) == 0)
+    interaction().message(cz("Soubor je stále obsazený ") + posledni, true);
+}
+
+bool pouzitServer() { return !settings().lockServer.empty(); }
+
+bool prilisDlouha(std::string_view path) {
+  if (path.size() <= kNejdelsiCestaZamku) return false;
+  interaction().message(cz("Cesta k souboru je delší než ") + std::to_string(kNejdelsiCestaZamku) +
+                            cz(" znaků, soubor nelze zamknout: ") + std::string(path.substr(0, 80)) + "...",
+                        true);
+  return true;
+}
+
+std::string jakoAdresar(std::string s) {
+  std::replace(s.begin(), s.end(), '/', '\\');
+  if (s.empty() || s.back() != '\\') s += '\\';
+  return VelkaPismena(s);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Public operations
+
+std::string UzivatelZamku() { return NaSirku(settings().user, kUzivatelZamku); }
+
+std::optional<IdentitaZamku> IdentitaZamkuPro(std::string_view path) {
+  if (settings().lockingOff) return std::nullopt;
+  const std::string velka = VelkaPismena(path);
+  const size_t konec = velka.find_last_of("\\/");
+  if (konec == std::string::npos) return std::nullopt;  // a bare name lives in the working directory
+  IdentitaZamku id;
+  id.adresar = velka.substr(0, konec + 1);
+  if (jakoAdresar(id.adresar) == jakoAdresar(currentDirectory())) return std::nullopt;
+  id.jmeno = NaSirku(velka.substr(konec + 1), kJmenoZamku);
+  id.uzivatel = UzivatelZamku();
+  return id;
+}
+
+std::string CestaZamku(std::string_view token) { return DataCesta(token); }
+
+Zamek Zamkni(std::string_view path, std::string_view mode) {
+  const auto id = IdentitaZamkuPro(path);
+  if (!id) return Zamek::Nepotreba;
+  if (prilisDlouha(path)) return Zamek::Nedrzen;
+  const bool zapis = mode == "W";
+  if (pouzitServer()) return zamkniServer(*id, path, zapis ? "W" : mode.empty() ? "" : "R");
+  return zamkniTabulku(*id, zapis);
+}
+
+void Odemkni(std::string_view path) {
+  const auto id = IdentitaZamkuPro(path);
+  if (!id || path.size() > kNejdelsiCestaZamku) return;
+  if (pouzitServer())
+    odemkniServer(*id, path);
+  else
+    odemkniTabulku(*id);
+}
+
+std::string IfVolny(std::string_view path) {
+  const auto id = IdentitaZamkuPro(path);
+  if (!id) return {};
+  if (prilisDlouha(path)) return cz("Cesta je příliš dlouhá");
+  if (!pouzitServer()) return ifVolnyTabulka(*id);
+  if (!lzePoslat(*id, path)) return cz("Chybný název souboru");
+  LockLink* l = link();
+  if (!l) return cz("Server TAMBRA není spuštěn");
+  auto r = l->pozadavek("IfVolny", id->adresar, id->jmeno, "p", id->uzivatel);
+  // Without an answer nobody can say the file is free.
+  if (!r) return cz("Server zámků neodpovídá");
+  return zacinaOK(*r) ? std::string() : *r;
+}
+
+bool Premkni(std::string_view path) {
+  const auto id = IdentitaZamkuPro(path);
+  if (!id) return true;
+  if (prilisDlouha(path)) return false;
+  if (!pouzitServer()) return premkniTabulku(*id);
+  if (!lzePoslat(*id, path)) return false;
+  LockLink* l = link();
+  if (!l) return false;
+  auto r = l->pozadavek("Premkni", id->adresar, id->jmeno, "p", id->uzivatel);
+  return r && *r == "OK";
+}
+
+LockLink* lockLink() { return g_link; }
+void setLockLink(LockLink* link) { g_link = link; }
+
+// ---------------------------------------------------------------------------------------------
+// JMENA.tab
+
+std::string JmenoUzivatele(std::string_view uzivatel) {
+  const std::string prazdne(kJmenoSirka, ' ');
+  const std::string cislo(uzivatel.substr(0, 2));
+  size_t n = 0;
+  bool cislice = false;
+  for (char c : cislo) {
+    if (c == ' ') continue;
+    if (c < '0' || c > '9') return prazdne;
+    n = n * 10 + static_cast<size_t>(c - '0');
+    cislice = true;
+  }
+  if (!cislice || n >= kJmenaZaznamu) return prazdne;
+  const std::string cesta = ProgCesta("JMENA.tab");
+  File f;
+  int code = f.open(cesta, Access::Read, Share::DenyNone, Create::OpenExisting);
+  if (code == kIoFileNotFound) {
+    File nova;
+    if (nova.open(cesta, Access::ReadWrite, Share::DenyWrite, Create::OpenAlways) == kIoOk) {
+      int64_t size = 0;
+      nova.size(size);
+      if (size == 0) {
+        std::string zaznam(1, static_cast<char>(kJmenoSirka));
+        zaznam += prazdne;
+        std::string vse;
+        for (size_t i = 0; i < kJmenaZaznamu; ++i) vse += zaznam;
+        nova.writeAt(0, vse.data(), vse.size());
+      }
+    }
+    return prazdne;
+  }
+  if (code != kIoOk) return prazdne;
+  std::string zaznam(kJmenoSirka + 1, '\0');
+  if (f.readAt(static_cast<int64_t>(n * (kJmenoSirka + 1)), zaznam.data(), zaznam.size()) != kIoOk) return prazdne;
+  return NaSirku(readShortString(zaznam, 0, kJmenoSirka), kJmenoSirka);
+}
+
+// ---------------------------------------------------------------------------------------------
+// ZamcenySoubor
+
+ZamcenySoubor::~ZamcenySoubor() { Zavri(); }
+
+bool ZamcenySoubor::Otevri(std::string_view name, char mode, std::int32_t recordSize) {
+  Zavri();
+  mode_ = VelkePismeno(mode);
+  jmeno_ = std::string(name.substr(0, 30));
+  cesta_ = DataCesta(name);
+  velikost_ = recordSize;
+  aktualni_ = 1;
+  pocet_ = 0;
+  zamek_ = Zamkni(cesta_, mode_ == 'I' ? "R" : "W");
+  if (!MuzePokracovat(zamek_)) return false;
+  int code = kIoAccessDenied;
+  if (velikost_ > 0) {
+    if (mode_ != 'O') {
+      code = file_.open(cesta_, Access::ReadWrite, Share::DenyNone, Create::OpenExisting);
+      if (code == kIoFileNotFound) {
+        code = file_.open(cesta_, Access::ReadWrite, Share::DenyNone, Create::CreateAlways);
+        if (mode_ == 'A') mode_ = 'O';
+      }
+    } else {
+      code = file_.open(cesta_, Access::ReadWrite, Share::DenyNone, Create::CreateAlways);
+    }
+  }
+  if (code != kIoOk) {
+    interaction().message(cz("Chyba ") + DoplnZleva(std::to_string(code), 3) + cz(" při otevírání ") + cesta_, true);
+    // The lock goes with the failed open, or it would block every later open of the file.
+    if (zamek_ == Zamek::Drzen) Odemkni(cesta_);
+    zamek_ = Zamek::Nedrzen;
+    return false;
+  }
+  int64_t bytes = 0;
+  file_.size(bytes);
+  pocet_ = static_cast<std::int32_t>(bytes / velikost_);
+  if (mode_ == 'A') aktualni_ = pocet_ + 1;
+  Zapis(std::string("Open") + mode_ + " " + DoplnZprava(jmeno_, 25) + DoplnZleva(std::to_string(pocet_), 6));
+  return true;
+}
+
+bool ZamcenySoubor::Cti(std::string& record) {
+  if (!file_.isOpen()) return false;
+  record.assign(static_cast<size_t>(velikost_), '\0');
+  if (file_.readAt(static_cast<int64_t>(aktualni_ - 1) * velikost_, record.data(), record.size()) != kIoOk)
+    return false;
+  ++aktualni_;
+  return true;
+}
+
+bool ZamcenySoubor::Pis(std::string_view record) {
+  if (!file_.isOpen()) return false;
+  std::string r(record.substr(0, static_cast<size_t>(velikost_)));
+  r.resize(static_cast<size_t>(velikost_), '\0');
+  if (file_.writeAt(static_cast<int64_t>(aktualni_ - 1) * velikost_, r.data(), r.size()) != kIoOk) return false;
+  ++aktualni_;
+  return true;
+}
+
+void ZamcenySoubor::Zavri() {
+  if (!file_.isOpen()) return;
+  if (mode_ == 'I') {
+    int64_t bytes = 0;
+    file_.size(bytes);
+    pocet_ = static_cast<std::int32_t>(bytes / velikost_);
+  } else {
+    pocet_ = aktualni_ - 1;
+  }
+  file_.close();
+  if (zamek_ == Zamek::Drzen) Odemkni(cesta_);
+  zamek_ = Zamek::Nedrzen;
+  Zapis("Close " + DoplnZprava(jmeno_, 25) + DoplnZleva(std::to_string(pocet_), 6));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sharing hook
+
+namespace {
+
+class SdileniZamku : public Sharing {
+ public:
+  bool Zamkni(const std::string& path, char mode) override {
+    return storage::Zamkni(path, mode == 'W' ? "W" : "") == Zamek::Drzen;
+  }
+  void Odemkni(const std::string& path) override { storage::Odemkni(path); }
+  std::string IfVolny(const std::string& path) override { return storage::IfVolny(path); }
+};
+
+SdileniZamku g_sdileni;
+
+}  // namespace
+
+void RegistrujSdileniZamku() { setSharing(&g_sdileni); }
+void ZrusSdileniZamku() { setSharing(nullptr); }
+
+}  // namespace pz::storage

@@ -1,0 +1,531 @@
+// Locks between workstations through the sharing table "FOT.tab" and through a lock server link.
+// Two stations are played by switching the user number of this process (the table sees only the
+// user field), and by forked processes where they must really run at once.
+#include "storage/locks.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "platform/syscalls.h"
+#include "platform/text.h"
+#include "storage/interaction.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
+#include "support/tempdir.h"
+
+namespace pz::storage {
+namespace {
+
+using platform::cz;
+
+// Waits a given number of tries; `mezi` runs before each try (another station acting meanwhile),
+// and giving up can play the user who chose to ignore file protection.
+class TestStation : public RecordingInteraction {
+ public:
+  bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) override {
+    waits.push_back(text);
+    intervals.push_back(intervalMs);
+    for (int i = 0; i < waitAttempts; ++i) {
+      if (mezi) mezi();
+      ++tries;
+      if (attempt()) return true;
+    }
+    if (ignorovat) ignoreProtection = true;
+    return false;
+  }
+  std::function<void()> mezi;
+  bool ignorovat = false;
+  int tries = 0;
+  std::vector<int> intervals;
+};
+
+struct Entry {
+  std::string name, user;
+  char mode;
+  bool operator==(const Entry&) const = default;
+};
+
+// The entries of a sharing table that are in use, read from the bytes as the layout defines them.
+std::vector<Entry> entries(const std::string& table) {
+  std::vector<Entry> out;
+  for (size_t off = 0; off + 20 <= table.size(); off += 20) {
+    if (table[off + 1] == ' ') continue;
+    out.push_back({table.substr(off + 1, 12), table.substr(off + 14, 4), table[off + 19]});
+  }
+  return out;
+}
+
+std::string nameRecord(const std::string& name) {
+  std::string r(1, static_cast<char>(name.size()));
+  r += name;
+  r.resize(25, ' ');
+  return r;
+}
+
+class SharingTable : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::paths().clear();
+    platform::paths().setWorkDir(dir.str());
+    dir.write("data.adr", "DATA\\\r\n");
+    dir.write("prog.adr", "PROG\\\r\n");
+    dir.write("DATA/.keep", "");
+    std::string names;
+    for (int i = 0; i < 100; ++i)
+      names += nameRecord(i == 1 ? cz("Jan Novák") : i == 2 ? cz("Jana Nováková") : i == 7 ? "Petr Svoboda" : "");
+    dir.write("PROG/JMENA.tab", names);
+    ZapomenAdresy();
+    setInteraction(&station);
+    settings().user = "01";
+    kursy = DataCesta("kursy.dta");
+  }
+  void TearDown() override {
+    platform::sys() = platform::realSysCalls();
+    setInteraction(nullptr);
+    setLockLink(nullptr);
+    settings() = GlobalSettings{};
+    ZapomenAdresy();
+  }
+  // Runs `fn` as another workstation.
+  template <class F>
+  auto as(const std::string& user, F fn) {
+    const std::string mine = settings().user;
+    settings().user = user;
+    struct Back {
+      std::string u;
+      ~Back() { settings().user = u; }
+    } back{mine};
+    return fn();
+  }
+  std::vector<Entry> table() { return entries(dir.read("DATA/FOT.tab")); }
+
+  test::TempDir dir;
+  TestStation station;
+  std::string kursy;
+};
+
+TEST_F(SharingTable, TwoStationsHoldReadLocksOnOneFileTogether) {
+  EXPECT_EQ(Zamkni(kursy, "R"), Zamek::Drzen);
+  EXPECT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Drzen);
+  const std::string bytes = dir.read("DATA/FOT.tab");
+  ASSERT_EQ(bytes.size(), 1980u);
+  // Length bytes 12, 4 and 1 before name, user and mode; the rest of the table is free.
+  EXPECT_EQ(bytes.substr(0, 20), std::string("\x0c" "KURSY.DTA   " "\x04" "01  " "\x01" "R"));
+  EXPECT_EQ(bytes.substr(40, 20), std::string("\x0c" "            " "\x04" "    " "\x01" " "));
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'R'}, {"KURSY.DTA   ", "02  ", 'R'}}));
+  EXPECT_TRUE(station.waits.empty());
+}
+
+TEST_F(SharingTable, WriteLockWaitsForAnotherStationsReadLockAndGetsItOnTheFirstRetryAfterTheUnlock) {
+  ASSERT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Drzen);
+  station.mezi = [&] { as("02", [&] { Odemkni(kursy); }); };
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], cz("Soubor KURSY.DTA    R užívá 02   Jana Nováková           "));
+  EXPECT_EQ(station.intervals[0], 1000);
+  EXPECT_EQ(station.tries, 1);
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'W'}}));
+}
+
+TEST_F(SharingTable, ReadLockWaitsForAWriteLockAndGivingUpMeansNotHeld) {
+  ASSERT_EQ(as("07", [&] { return Zamkni(kursy, "W"); }), Zamek::Drzen);
+  EXPECT_EQ(Zamkni(kursy, "R"), Zamek::Nedrzen);
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], cz("Soubor KURSY.DTA    W užívá 07   Petr Svoboda            "));
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "07  ", 'W'}}));
+}
+
+TEST_F(SharingTable, OwnReadLockBlocksOwnWriteLockWithTheTwoMessagesAndAQuestion) {
+  ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+  // Refusing to free the own entry ends the request without a lock instead of repeating the
+  // two messages for ever.
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  ASSERT_EQ(station.messages.size(), 2u);
+  EXPECT_EQ(station.messages[0], cz("Přístup k souboru KURSY.DTA    R\r je blokován 01   Jan Novák               "));
+  EXPECT_EQ(station.messages[1], cz("Dejte \"Ctrl Alt Del\", ukončete TAMBRU a znovu ji nastartujte"));
+  ASSERT_EQ(station.questions.size(), 1u);
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'R'}}));
+
+  // Agreeing frees the stale entry and the write lock follows.
+  station.answer = [](const std::string&) { return true; };
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  EXPECT_EQ(station.messages.size(), 4u);
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'W'}}));
+}
+
+TEST_F(SharingTable, UnlockFreesOneLockAndOnlyThisStationsOwn) {
+  ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+  ASSERT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Drzen);
+  ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+  Odemkni(kursy);
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "02  ", 'R'}, {"KURSY.DTA   ", "01  ", 'R'}}));
+  Odemkni(kursy);
+  Odemkni(kursy);  // nothing of this station is left: the table stays as it is
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "02  ", 'R'}}));
+  // The freed slot is reused first.
+  ASSERT_EQ(Zamkni(DataCesta("org.dta")), Zamek::Drzen);
+  EXPECT_EQ(table().front(), (Entry{"ORG.DTA     ", "01  ", 'R'}));
+}
+
+TEST_F(SharingTable, AFullTableIsWaitedForAndTheWaitCanBeLeft) {
+  for (int i = 0; i < 99; ++i)
+    ASSERT_EQ(as("02", [&] { return Zamkni(DataCesta("F" + std::to_string(i) + ".DTA")); }), Zamek::Drzen);
+  const std::string before = dir.read("DATA/FOT.tab");
+  EXPECT_EQ(Zamkni(kursy), Zamek::Nedrzen);
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], cz("Tabulka sdílení souborů je plná, čekám na uvolnění"));
+  EXPECT_EQ(dir.read("DATA/FOT.tab"), before);
+
+  // A slot freed meanwhile is taken on the next retry.
+  station.mezi = [&] { as("02", [&] { Odemkni(DataCesta("F50.DTA")); }); };
+  EXPECT_EQ(Zamkni(kursy), Zamek::Drzen);
+  EXPECT_EQ(table()[50], (Entry{"KURSY.DTA   ", "01  ", 'R'}));
+}
+
+TEST_F(SharingTable, FilesOfTheWorkingDirectoryAndBareNamesAreNeverLocked) {
+  EXPECT_EQ(Zamkni("kursy.dta", "W"), Zamek::Nepotreba);
+  EXPECT_EQ(Zamkni(platform::currentDirectory() + "\\kursy.dta", "W"), Zamek::Nepotreba);
+  EXPECT_EQ(Zamkni(platform::currentDirectory() + "\\", "W"), Zamek::Nepotreba);
+  settings().lockingOff = true;
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nepotreba);
+  EXPECT_TRUE(Premkni(kursy));
+  EXPECT_EQ(IfVolny(kursy), "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "FOT.tab"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "DATA" / "FOT.tab"));
+  EXPECT_TRUE(station.messages.empty());
+}
+
+TEST_F(SharingTable, TokensLockInTheDataRoot) {
+  const std::string pz01 = CestaZamku("PZ01");
+  EXPECT_EQ(Zamkni(pz01, "W"), Zamek::Drzen);
+  EXPECT_EQ(table(), (std::vector<Entry>{{"PZ01        ", "01  ", 'W'}}));
+  EXPECT_EQ(as("02", [&] { return IfVolny(CestaZamku("pz01")); }), cz("W 01 JAN NOVÁK               "));
+}
+
+TEST_F(SharingTable, LongNamesThatAgreeInTwelveCharactersAreOneFile) {
+  ASSERT_EQ(as("02", [&] { return Zamkni(DataCesta("UCETNIDENIKY2025.dta"), "W"); }), Zamek::Drzen);
+  EXPECT_NE(IfVolny(DataCesta("ucetnidenikY2026.dta")), "");
+  EXPECT_EQ(IfVolny(DataCesta("UCETNIDENIK.dta")), "");
+  // A path longer than any directory name a station could share is refused, not cut.
+  EXPECT_EQ(Zamkni(DataCesta(std::string(300, 'x') + ".dta")), Zamek::Nedrzen);
+  EXPECT_EQ(station.messages.size(), 1u);
+}
+
+TEST_F(SharingTable, AnEarlierTableOf23EntriesIsReadAndGrowsOnTheNextChange) {
+  std::string old;
+  for (int i = 0; i < 23; ++i) {
+    const bool used = i == 22;
+    old += std::string("\x0c") + (used ? "KURSY.DTA   " : "            ") + "\x04" + (used ? "07  " : "    ") +
+           "\x01" + (used ? "W" : " ");
+  }
+  ASSERT_EQ(old.size(), 460u);
+  dir.write("DATA/FOT.tab", old);
+  EXPECT_EQ(IfVolny(kursy), "W 07 PETR SVOBODA            ");
+  EXPECT_EQ(dir.read("DATA/FOT.tab").size(), 460u);  // reading changes nothing
+  EXPECT_EQ(Zamkni(kursy), Zamek::Nedrzen);         // its write lock is honoured
+  ASSERT_EQ(Zamkni(DataCesta("org.dta")), Zamek::Drzen);
+  const std::string now = dir.read("DATA/FOT.tab");
+  ASSERT_EQ(now.size(), 1980u);
+  EXPECT_EQ(entries(now), (std::vector<Entry>{{"ORG.DTA     ", "01  ", 'R'}, {"KURSY.DTA   ", "07  ", 'W'}}));
+}
+
+TEST_F(SharingTable, IsFreeIgnoresThisStationsOwnLocksWhateverTheirMode) {
+  ASSERT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  EXPECT_EQ(IfVolny(kursy), "");
+  EXPECT_EQ(as("02", [&] { return IfVolny(kursy); }), cz("W 01 JAN NOVÁK               "));
+  ASSERT_EQ(as("02", [&] { return Zamkni(DataCesta("org.dta")); }), Zamek::Drzen);
+  EXPECT_EQ(IfVolny(DataCesta("ORG.DTA")), cz("R 02 JANA NOVÁKOVÁ           "));
+  EXPECT_EQ(as("02", [&] { return IfVolny(DataCesta("org.dta")); }), "");
+}
+
+TEST_F(SharingTable, ConvertingToAWriteLockNeedsTheFileToItself) {
+  ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+  ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+  ASSERT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Drzen);
+  const std::string before = dir.read("DATA/FOT.tab");
+  EXPECT_FALSE(Premkni(kursy));
+  EXPECT_EQ(dir.read("DATA/FOT.tab"), before);
+
+  as("02", [&] { Odemkni(kursy); });
+  EXPECT_TRUE(Premkni(kursy));
+  EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'W'}}));
+  EXPECT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Nedrzen);
+}
+
+TEST_F(SharingTable, ABlockedTableIsWaitedForAndProtectionCanBeIgnored) {
+  ASSERT_EQ(Zamkni(DataCesta("org.dta")), Zamek::Drzen);
+  platform::File other;  // another station is in the middle of its request
+  ASSERT_EQ(other.open("DATA\\FOT.tab", platform::Access::ReadWrite, platform::Share::DenyReadWrite), 0);
+  EXPECT_EQ(Zamkni(kursy), Zamek::Nedrzen);  // Esc: no lock, and the caller stops
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], cz("Je blokován přístup k tabulce sdílení souborů, čekám na uvolnění"));
+
+  station.ignorovat = true;
+  EXPECT_EQ(Zamkni(kursy), Zamek::Ignorovan);
+  EXPECT_TRUE(MuzePokracovat(Zamek::Ignorovan));
+  EXPECT_FALSE(station.ignoreProtection);
+
+  // Unlocking waits as well, and the table is free again when the other station is done.
+  station.mezi = [&] { other.close(); };
+  Odemkni(DataCesta("org.dta"));
+  EXPECT_TRUE(table().empty());
+}
+
+TEST_F(SharingTable, AMissingDirectoryIsReportedAndNoLockIsHeld) {
+  const std::string path = DataCesta("NIC\\kursy.dta");
+  EXPECT_EQ(Zamkni(path), Zamek::Nedrzen);
+  ASSERT_EQ(station.messages.size(), 1u);
+  EXPECT_EQ(station.messages[0], cz("ERR 3 - neexistuje složka ") + "DATA\\NIC\\");
+  EXPECT_NE(IfVolny(path), "");  // nobody can say it is free
+  EXPECT_FALSE(Premkni(path));
+}
+
+TEST_F(SharingTable, AFailedWriteOfTheTableMeansTheLockIsNotHeld) {
+  ASSERT_EQ(Zamkni(DataCesta("org.dta")), Zamek::Drzen);  // the table exists
+  platform::sys().pwrite = [](int, const void*, size_t, off_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  };
+  EXPECT_EQ(Zamkni(kursy), Zamek::Nedrzen);
+  ASSERT_EQ(station.messages.size(), 1u);
+  EXPECT_EQ(station.messages[0], "err pis(1) FOT   101");
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], "chyba   101");
+  EXPECT_FALSE(Premkni(DataCesta("org.dta")));
+  platform::sys() = platform::realSysCalls();
+  EXPECT_EQ(table(), (std::vector<Entry>{{"ORG.DTA     ", "01  ", 'R'}}));
+}
+
+TEST_F(SharingTable, UserNamesComeFromJmenaTab) {
+  EXPECT_EQ(JmenoUzivatele("07  "), "Petr Svoboda            ");
+  EXPECT_EQ(JmenoUzivatele("xx  "), std::string(24, ' '));
+  std::filesystem::remove(dir / "PROG" / "JMENA.tab");
+  EXPECT_EQ(JmenoUzivatele("01  "), std::string(24, ' '));
+  const std::string created = dir.read("PROG/JMENA.tab");
+  ASSERT_EQ(created.size(), 2500u);
+  EXPECT_EQ(created.substr(25, 25), "\x18" + std::string(24, ' '));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The lock server link, with a scripted server
+
+class ScriptedServer : public LockLink {
+ public:
+  std::optional<std::string> pozadavek(const std::string& prikaz, const std::string& adresar, const std::string& jmeno,
+                                       const std::string& rezim, const std::string& uzivatel) override {
+    sent.push_back(prikaz + "<" + adresar + ">" + jmeno + "#" + rezim + "$" + uzivatel);
+    if (replies.empty()) return std::nullopt;
+    std::string r = replies.front();
+    if (replies.size() > 1) replies.pop_front();
+    return r;
+  }
+  std::deque<std::string> replies;  // the last one repeats
+  std::vector<std::string> sent;
+};
+
+class ServerLocks : public SharingTable {
+ protected:
+  void SetUp() override {
+    SharingTable::SetUp();
+    settings().lockServer = "127.0.0.1";
+    setLockLink(&server);
+  }
+  ScriptedServer server;
+};
+
+TEST_F(ServerLocks, RequestsCarryTheLockIdentity) {
+  server.replies = {"OK"};
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  EXPECT_EQ(Zamkni(kursy), Zamek::Drzen);
+  Odemkni(kursy);
+  EXPECT_EQ(IfVolny(kursy), "");
+  EXPECT_TRUE(Premkni(kursy));
+  EXPECT_EQ(server.sent, (std::vector<std::string>{
+                             "Zamkni<DATA\\>KURSY.DTA   #W$01  ", "Zamkni<DATA\\>KURSY.DTA   #$01  ",
+                             "Odemkni<DATA\\>KURSY.DTA   #p$01  ", "IfVolny<DATA\\>KURSY.DTA   #p$01  ",
+                             "Premkni<DATA\\>KURSY.DTA   #p$01  "}));
+  EXPECT_FALSE(std::filesystem::exists(dir / "DATA" / "FOT.tab"));
+}
+
+TEST_F(ServerLocks, ALockIsAskedFor51TimesBeforeTheWaitWindow) {
+  server.replies.assign(60, "W 02 JANA");
+  server.replies.push_back("OK");
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  EXPECT_EQ(server.sent.size(), 61u);
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], cz("Soubor je stále obsazený W 02 JANA"));
+  EXPECT_EQ(station.intervals[0], 2000);
+  EXPECT_EQ(station.tries, 1);
+}
+
+TEST_F(ServerLocks, AServerThatKeepsRefusingCanBeLeftAndUnlockGivesUpAfterOneRound) {
+  server.replies = {"R 02 JANA"};
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  EXPECT_EQ(server.sent.size(), 51u * 4);  // the first round and three in the wait window
+  server.sent.clear();
+  Odemkni(kursy);
+  EXPECT_EQ(server.sent.size(), 51u);
+  ASSERT_EQ(station.messages.size(), 1u);
+  EXPECT_EQ(station.messages[0], cz("Soubor je stále obsazený R 02 JANA"));
+}
+
+TEST_F(ServerLocks, AnswersOfIsFreeAndConvert) {
+  server.replies = {"R 02 JANA NOVAKOVA"};
+  EXPECT_EQ(IfVolny(kursy), "R 02 JANA NOVAKOVA");
+  EXPECT_FALSE(Premkni(kursy));
+  server.replies = {"OK, ale"};
+  EXPECT_EQ(IfVolny(kursy), "");
+  EXPECT_FALSE(Premkni(kursy));  // only exactly "OK" converts
+}
+
+TEST_F(ServerLocks, ADeadLinkHoldsNothingAndNeverCountsAsFree) {
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  EXPECT_NE(IfVolny(kursy), "");
+  EXPECT_FALSE(Premkni(kursy));
+  EXPECT_TRUE(station.waits.empty());
+}
+
+TEST_F(ServerLocks, NamesTheRequestCannotCarryAreRefused) {
+  server.replies = {"OK"};
+  EXPECT_EQ(Zamkni("=\\\\SRV\\D$\\DATA\\kursy.dta", "W"), Zamek::Nedrzen);
+  EXPECT_EQ(Zamkni(DataCesta("a#b.dta")), Zamek::Nedrzen);
+  EXPECT_TRUE(server.sent.empty());
+  EXPECT_EQ(station.messages.size(), 2u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Locked sequential file
+
+TEST_F(SharingTable, ALockedFileIsLoggedAndReleasedOnClose) {
+  settings().eventLog = DataCesta("PROTOKOL.PRT");
+  {
+    ZamcenySoubor z;
+    ASSERT_TRUE(z.Otevri("vypis.dta", 'a', 4));  // missing: created, and appending becomes output
+    EXPECT_EQ(table(), (std::vector<Entry>{{"VYPIS.DTA   ", "01  ", 'W'}}));
+    EXPECT_TRUE(z.Pis("0001"));
+    EXPECT_TRUE(z.Pis("0002"));
+    z.Zavri();
+    EXPECT_EQ(z.pocet(), 2);
+  }
+  {
+    ZamcenySoubor z;
+    ASSERT_TRUE(z.Otevri("vypis.dta", 'A', 4));
+    EXPECT_EQ(z.aktualni(), 3);
+    EXPECT_TRUE(z.Pis("0003"));
+  }  // closed by its destructor
+  ZamcenySoubor z;
+  ASSERT_TRUE(z.Otevri("vypis.dta", 'I', 4));
+  std::string r, all;
+  while (!z.Konec() && z.Cti(r)) all += r;
+  EXPECT_EQ(all, "000100020003");
+  EXPECT_EQ(as("02", [&] { return IfVolny(DataCesta("vypis.dta")); }), cz("R 01 JAN NOVÁK               "));
+  z.Zavri();
+  EXPECT_TRUE(table().empty());
+
+  const std::string log = dir.read("DATA/PROTOKOL.PRT");
+  std::vector<std::string> tails;
+  for (size_t off = 80; off + 80 <= log.size(); off += 80) {
+    const std::string line = log.substr(off + 1, static_cast<unsigned char>(log[off]));
+    tails.push_back(line.substr(line.find("Open") != std::string::npos ? line.find("Open") : line.find("Close")));
+  }
+  EXPECT_EQ(tails, (std::vector<std::string>{
+                       "OpenO vypis.dta                     0", "Close vypis.dta                     2",
+                       "OpenA vypis.dta                     2", "Close vypis.dta                     3",
+                       "OpenI vypis.dta                     3", "Close vypis.dta                     3"}));
+}
+
+TEST_F(SharingTable, AFailedOpenOfALockedFileLeavesNoLockBehind) {
+  std::filesystem::create_directory(dir / "DATA" / "VYPIS.DTA");  // a directory cannot be opened as a file
+  ZamcenySoubor z;
+  EXPECT_FALSE(z.Otevri("VYPIS.DTA", 'O', 4));
+  ASSERT_EQ(station.messages.size(), 1u);
+  EXPECT_EQ(station.messages[0], cz("Chyba   5 při otevírání DATA\\VYPIS.DTA"));
+  EXPECT_TRUE(table().empty());
+  // So the next write lock is not blocked by a leftover of this station.
+  EXPECT_EQ(Zamkni(DataCesta("VYPIS.DTA"), "W"), Zamek::Drzen);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stations as processes
+
+// Waits by sleeping a little between tries, as the wait window's timer would, for a bounded time.
+class PatientStation : public RecordingInteraction {
+ public:
+  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override {
+    for (int i = 0; i < 20000; ++i) {
+      if (attempt()) return true;
+      std::this_thread::sleep_for(std::chrono::microseconds(200 + 50 * (i % 7)));
+    }
+    return false;
+  }
+};
+
+// Each station takes the write lock, increments a 4-byte counter and unlocks, `rounds` times; the
+// exit status is the number of rounds that went wrong.
+int countingStation(const std::string& user, const std::string& counter, int rounds) {
+  PatientStation patient;
+  setInteraction(&patient);
+  settings().user = user;
+  int wrong = 0;
+  for (int i = 0; i < rounds; ++i) {
+    if (Zamkni(counter, "W") != Zamek::Drzen) {
+      ++wrong;
+      continue;
+    }
+    platform::File f;
+    uint32_t n = 0;
+    if (f.open(counter, platform::Access::ReadWrite, platform::Share::DenyNone, platform::Create::OpenAlways) != 0) {
+      ++wrong;
+    } else {
+      size_t got = 0;
+      f.readAt(0, &n, sizeof n, &got);
+      ++n;
+      if (f.writeAt(0, &n, sizeof n) != 0) ++wrong;
+      f.close();
+    }
+    Odemkni(counter);
+  }
+  return std::min(wrong, 100);
+}
+
+TEST_F(SharingTable, StationsIncrementingUnderWriteLocksLoseNoStep) {
+  constexpr int kStations = 4, kRounds = 250;
+  const std::string counter = DataCesta("CITAC.DTA");
+  std::vector<pid_t> children;
+  for (int s = 0; s < kStations; ++s) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) _exit(countingStation("0" + std::to_string(s + 1), counter, kRounds));
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  const std::string bytes = dir.read("DATA/CITAC.DTA");
+  ASSERT_EQ(bytes.size(), 4u);
+  uint32_t n = 0;
+  std::memcpy(&n, bytes.data(), 4);
+  EXPECT_EQ(n, static_cast<uint32_t>(kStations * kRounds));
+  EXPECT_TRUE(table().empty());
+}
+
+}  // namespace
+}  // namespace pz::storage
