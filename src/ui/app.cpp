@@ -32,6 +32,30 @@ int Application::showModal(Form& form) {
   return form.modalResult_;
 }
 
+Form* Application::topForm() const {
+  for (auto it = stack_.rbegin(); it != stack_.rend(); ++it)
+    if (!(*it)->modeless_) return *it;
+  return nullptr;
+}
+
+void Application::showModeless(Form& form) {
+  if (form.showing_) return;
+  form.showing_ = true;
+  form.modeless_ = true;
+  form.closeRequested_ = false;
+  stack_.push_back(&form);
+  form.onShow();
+  if (presenter_) presenter_->showModeless(form);
+}
+
+void Application::hideModeless(Form& form) {
+  if (!form.showing_ || !form.modeless_) return;
+  form.showing_ = false;
+  form.modeless_ = false;
+  stack_.erase(std::remove(stack_.begin(), stack_.end(), &form), stack_.end());
+  if (presenter_) presenter_->hideModeless(form);
+}
+
 void Application::dispatchKey(const KeyEvent& ev) {
   if (Form* f = topForm()) f->deliverKey(ev);
 }

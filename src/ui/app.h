@@ -26,6 +26,9 @@ class Presenter {
   virtual ~Presenter() = default;
   // Runs a nested event loop until `form` has closeRequested(); draws after every event.
   virtual void runModal(Form& form) = 0;
+  // A window shown without a loop of its own (the flashing message) appears and goes away.
+  virtual void showModeless(Form&) {}
+  virtual void hideModeless(Form&) {}
   // Handles the events that are waiting, without blocking (progress of long work).
   virtual void processPending() {}
   virtual void beep() {}
@@ -50,9 +53,14 @@ class Application {
   void setPresenter(Presenter* p) { presenter_ = p; }
   Presenter* presenter() const { return presenter_; }
 
-  // Windows shown now, bottom to top.
+  // Windows shown now, bottom to top, modeless ones included.
   const std::vector<Form*>& openForms() const { return stack_; }
-  Form* topForm() const { return stack_.empty() ? nullptr : stack_.back(); }
+  // The topmost modal window: the one that gets the keys and the mouse.
+  Form* topForm() const;
+
+  // Shows a window above the others without waiting for it; it takes no input.
+  void showModeless(Form& form);
+  void hideModeless(Form& form);
 
   void dispatchKey(const KeyEvent& ev);
   void dispatchMouse(const MouseEvent& ev);

@@ -55,6 +55,7 @@ class Form {
   // Ends the modal loop with a result, unless canClose() refuses.
   void close(int result = 0);
   bool isShowing() const { return showing_; }
+  bool isModeless() const { return modeless_; }
   bool closeRequested() const { return closeRequested_; }
   int modalResult() const { return modalResult_; }
 
@@ -85,6 +86,7 @@ class Form {
   std::vector<std::unique_ptr<Control>> controls_;
   Control* focused_ = nullptr;
   bool showing_ = false;
+  bool modeless_ = false;
   bool closeRequested_ = false;
   int modalResult_ = 0;
 };

@@ -170,11 +170,26 @@ FormWidget* QtPresenter::widgetFor(const ui::Form& form) const {
   return it == widgets_.end() ? nullptr : it->second.get();
 }
 
-void QtPresenter::runModal(ui::Form& form) {
+FormWidget& QtPresenter::widget(ui::Form& form) {
   auto& slot = widgets_[&form];
   if (!slot) slot = std::make_unique<FormWidget>(form, *this);
-  FormWidget* w = slot.get();
-  w->syncGeometry();
+  slot->syncGeometry();
+  return *slot;
+}
+
+void QtPresenter::showModeless(ui::Form& form) {
+  FormWidget& w = widget(form);
+  w.setAttribute(Qt::WA_ShowWithoutActivating);
+  w.show();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPresenter::hideModeless(ui::Form& form) {
+  if (FormWidget* w = widgetFor(form)) w->hide();
+}
+
+void QtPresenter::runModal(ui::Form& form) {
+  FormWidget* w = &widget(form);
   w->setWindowModality(Qt::ApplicationModal);
   w->show();
   w->raise();
@@ -186,9 +201,15 @@ void QtPresenter::runModal(ui::Form& form) {
   while (!form.closeRequested()) loop.exec();
   loops_.pop_back();
   w->hide();
-  if (auto* below = Application::instance().openForms().size() > 1 ? widgetFor(*Application::instance().openForms().end()[-2]) : nullptr) {
-    below->activateWindow();
-    below->setFocus();
+  // The modal window below takes the keys again.
+  const auto& open = Application::instance().openForms();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    if (*it == &form || (*it)->isModeless()) continue;
+    if (FormWidget* bw = widgetFor(**it)) {
+      bw->activateWindow();
+      bw->setFocus();
+    }
+    break;
   }
 }
 

@@ -51,6 +51,8 @@ class QtPresenter : public ui::Presenter {
   ~QtPresenter() override;
 
   void runModal(ui::Form& form) override;
+  void showModeless(ui::Form& form) override;
+  void hideModeless(ui::Form& form) override;
   void processPending() override;
   void beep() override;
   std::string clipboardText() override;
@@ -66,6 +68,7 @@ class QtPresenter : public ui::Presenter {
 
  private:
   void scheduleTimers();
+  FormWidget& widget(ui::Form& form);
   std::map<const ui::Form*, std::unique_ptr<FormWidget>> widgets_;
   struct Loop {
     ui::Form* form;

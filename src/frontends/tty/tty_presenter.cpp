@@ -72,9 +72,9 @@ void TtyPresenter::deliver(const TtyEvent& ev) {
     return;
   }
   const auto& forms = app.openForms();
-  if (forms.empty() || placements_.size() != forms.size()) return;
-  const Placement& p = placements_.back();
-  ui::Form* top = forms.back();
+  ui::Form* top = app.topForm();
+  if (!top || placements_.size() != forms.size()) return;
+  const Placement& p = placements_[static_cast<size_t>(std::find(forms.begin(), forms.end(), top) - forms.begin())];
   ui::MouseEvent m = ev.mouse;
   m.col -= p.col;
   m.row -= p.row;
