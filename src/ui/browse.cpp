@@ -945,6 +945,7 @@ void TfRol::sgRolMouseDown(const MouseEvent& ev) {
 bool TfRol::onMouse(const MouseEvent& ev, Control* hit) {
   if (prace_) return true;
   if (hit == &sgRol) {
+    if (hledani_) skonciHledani();  // a click in the list takes the keys back from the search field
     sgRolMouseDown(ev);
     if (closeRequested()) return true;
     const CellRect a = cellsOf(sgRol);
