@@ -1,0 +1,238 @@
+#include "reports/files/report.h"
+
+#include <cstdio>
+
+#include "platform/fs.h"
+#include "platform/io.h"
+#include "platform/text.h"
+#include "storage/interaction.h"
+#include "storage/probes.h"
+#include "storage/settings.h"
+
+namespace pz::reports {
+namespace {
+
+struct Writer {
+  platform::File report;
+  platform::File csv;
+  bool csvInUse = false;
+  bool usable = false;
+  std::string name;     // as given, without the leading "*"
+  std::string csvName;
+  int width = 0;
+  int lines = 0;
+  int pages = 0;
+  std::string buffer;   // lines not yet written
+  bool failed = false;  // a write failed: the message was shown once
+};
+
+Writer& writer() {
+  static Writer w;
+  return w;
+}
+
+constexpr size_t kFlushAt = 1 << 16;
+
+std::string code3(int code, int width) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%*d", width, code);
+  return buf;
+}
+
+void flush(Writer& w) {
+  if (w.buffer.empty() || !w.usable) return;
+  int code = w.report.write(w.buffer.data(), w.buffer.size());
+  w.buffer.clear();
+  if (code != platform::kIoOk && !w.failed) {
+    w.failed = true;
+    storage::interaction().message("Err" + code3(code, 3) + " " + w.name + ".TXT");
+  }
+}
+
+// Deletes a file, waiting while another program holds it.
+void removeWaiting(const std::string& path) {
+  int code = platform::removeFile(path);
+  if (code == platform::kIoSharingViolation)
+    storage::interaction().waitFor(path, 500, [&] { return platform::removeFile(path) != platform::kIoSharingViolation; });
+}
+
+std::string baseName(std::string_view name) {
+  auto slash = name.find_last_of('\\');
+  return std::string(slash == std::string_view::npos ? name : name.substr(slash + 1)).substr(0, 50);
+}
+
+std::string scrambleIfGdpr(std::string line) {
+  return storage::settings().gdpr ? Zakoduj(line, KlicSestav()) : line;
+}
+
+}  // namespace
+
+const std::string& KlicSestav() {
+  // Taken from a longer text of the program's own, as the key must not change between runs.
+  static const std::string key = std::string("Valutova pokladna TAMBRA - klic sestav").substr(3, 17);
+  return key;
+}
+
+std::string Zakoduj(std::string_view text, std::string_view key) {
+  std::string out(text);
+  if (key.empty()) return out;
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto k = static_cast<unsigned char>(key[i % key.size()]);
+    const unsigned r = static_cast<unsigned>(i % 7) + 1;
+    const auto b = static_cast<unsigned char>(static_cast<unsigned char>(out[i]) ^ k);
+    out[i] = static_cast<char>(static_cast<unsigned char>((b >> r) | (b << (8 - r))));
+  }
+  return out;
+}
+
+std::string Dekoduj(std::string_view text, std::string_view key) {
+  std::string out(text);
+  if (key.empty()) return out;
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto k = static_cast<unsigned char>(key[i % key.size()]);
+    const unsigned r = static_cast<unsigned>(i % 7) + 1;
+    const auto b = static_cast<unsigned char>(out[i]);
+    out[i] = static_cast<char>(static_cast<unsigned char>((b << r) | (b >> (8 - r))) ^ k);
+  }
+  return out;
+}
+
+bool OtevriSestavu(std::string_view nameIn, int width) {
+  Writer& w = writer();
+  w.report.close();
+  w.csv.close();
+  w = Writer{};
+  std::string name(nameIn);
+  w.csvInUse = name.empty() || name[0] != '*';
+  if (!w.csvInUse) {
+    name.erase(0, 1);
+    storage::ZalozCestu(name);
+  }
+  w.name = name.substr(0, 50);
+  w.width = width < 1 ? 1 : width > 255 ? 255 : width;
+  if (w.csvInUse) {
+    w.csvName = "XLS\\" + baseName(w.name) + ".CSV";
+    int code = w.csv.open(w.csvName, platform::Access::Write, platform::Share::DenyNone, platform::Create::CreateAlways);
+    if (code == platform::kIoPathNotFound && platform::makeDirectory("XLS") == platform::kIoOk)
+      code = w.csv.open(w.csvName, platform::Access::Write, platform::Share::DenyNone, platform::Create::CreateAlways);
+    if (code != platform::kIoOk) w.csvInUse = false;
+  }
+  const int code = w.report.open(w.name + ".TXT", platform::Access::Write, platform::Share::DenyNone,
+                                 platform::Create::CreateAlways);
+  if (code != platform::kIoOk) {
+    storage::interaction().message("Err" + code3(code, 3) + " " + w.name + ".TXT");
+    return false;
+  }
+  w.usable = true;
+  return true;
+}
+
+void PisRadek(std::string_view text) {
+  Writer& w = writer();
+  ++w.lines;
+  if (!text.empty() && text[0] == kFormFeed) ++w.pages;
+  std::string line(text.substr(0, static_cast<size_t>(w.width)));
+  line.resize(static_cast<size_t>(w.width), ' ');
+  w.buffer += scrambleIfGdpr(std::move(line));
+  w.buffer += "\r\n";
+  if (w.buffer.size() >= kFlushAt) flush(w);
+}
+
+void PisCsv(std::string_view text) {
+  Writer& w = writer();
+  if (!w.csvInUse) return;
+  std::string line(text);
+  line += "\r\n";
+  w.csv.write(line.data(), line.size());
+}
+
+void ZavriSestavu() {
+  Writer& w = writer();
+  flush(w);
+  w.report.close();
+  if (w.csvInUse) {
+    w.csv.close();
+    if (storage::VelikostSouboru(w.csvName) < 1) removeWaiting(w.csvName);
+  }
+  if (w.usable && storage::VelikostSouboru(w.name + ".txt") < 1) {
+    removeWaiting(w.name + ".txt");
+    if (platform::fileExists(w.name + ".txz")) removeWaiting(w.name + ".txz");
+  }
+  w.usable = false;
+  w.csvInUse = false;
+}
+
+int RadkuSestavy() { return writer().lines; }
+int StranSestavy() { return writer().pages; }
+int SirkaSestavy() { return writer().width; }
+const std::string& JmenoSestavy() { return writer().name; }
+
+int SirkaZeZacatku(std::string_view head, int64_t fileSize) {
+  for (size_t w = 1; w <= 490; ++w) {
+    if (2 * w + 3 >= head.size()) break;
+    if (head[w] == '\r' && head[w + 1] == '\n' && head[2 * w + 2] == '\r' && head[2 * w + 3] == '\n')
+      return static_cast<int>(w);
+  }
+  // A report of a single line: taking 491 would count no line and lose it on the next write.
+  const auto w = static_cast<size_t>(fileSize - 2);
+  if (fileSize >= 3 && fileSize <= 492 && head.size() == static_cast<size_t>(fileSize) && head[w] == '\r' &&
+      head[w + 1] == '\n' && head.substr(0, w).find("\r\n") == std::string_view::npos)
+    return static_cast<int>(w);
+  return 491;
+}
+
+bool RadkovySoubor::otevri(std::string_view path) {
+  path_ = std::string(path);
+  width_ = 0;
+  lines_ = 0;
+  platform::File probe;
+  if (probe.open(path_, platform::Access::Read, platform::Share::DenyNone) == platform::kIoOk) {
+    std::string head(999, '\0');
+    size_t got = 0;
+    probe.readAt(0, head.data(), head.size(), &got);
+    head.resize(got);
+    int64_t size = 0;
+    probe.size(size);
+    width_ = SirkaZeZacatku(head, size);
+    lines_ = size / (width_ + 2);
+  }
+  if (width_ == 0) width_ = 132;
+  const int code = file_.open(path_, platform::Access::ReadWrite, platform::Share::DenyNone, platform::Create::OpenAlways);
+  if (code != platform::kIoOk) {
+    if (code == platform::kIoPathNotFound)
+      storage::interaction().message(platform::cz("Neexistuje složka ") + path_);
+    else
+      storage::interaction().message("Err " + code3(code, 5) + " " + path_);
+    lines_ = 0;
+    return false;
+  }
+  return true;
+}
+
+bool RadkovySoubor::cti(int64_t n, std::string& text) {
+  if (n < 1 || n > lines_) return false;
+  std::string rec(static_cast<size_t>(width_), '\0');
+  const int code = file_.readAt((n - 1) * (width_ + 2), rec.data(), rec.size());
+  if (code != platform::kIoOk) {
+    storage::interaction().message("Err " + code3(code, 5) + " " + path_);
+    return false;
+  }
+  text = storage::settings().gdpr ? Dekoduj(rec, KlicSestav()) : rec;
+  return true;
+}
+
+bool RadkovySoubor::pis(int64_t n, std::string_view text) {
+  if (n < 1 || n > lines_ + 1) return false;
+  std::string line(text.substr(0, static_cast<size_t>(width_)));
+  line.resize(static_cast<size_t>(width_), ' ');
+  std::string rec = scrambleIfGdpr(std::move(line)) + "\r\n";
+  const int code = file_.writeAt((n - 1) * (width_ + 2), rec.data(), rec.size());
+  if (code != platform::kIoOk) {
+    storage::interaction().message("Err " + code3(code, 5) + " " + path_);
+    return false;
+  }
+  if (n == lines_ + 1) ++lines_;
+  return true;
+}
+
+}  // namespace pz::reports

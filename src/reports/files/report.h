@@ -1,0 +1,70 @@
+// Report files: plain text files of lines of one fixed width W, each followed by CR LF, a form
+// feed at the start of the line that begins a page. Fixed lines let the viewer reach any line
+// with one seek. One report is written at a time for the whole program.
+//
+// In GDPR mode every line is stored scrambled with a fixed key; the scrambled line keeps the
+// length W, so the line structure stays, and the reading side unscrambles.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+
+namespace pz::reports {
+
+inline constexpr char kFormFeed = '\f';
+
+// Opens a new report "name.TXT" of `width` characters a line (1..255), replacing one of the same
+// name. Without a leading "*" a spreadsheet side file "XLS\" + base name + ".CSV" is written too;
+// with it, the directories along the name are created first. False when the report file cannot
+// be created (the message "Err" + code + name was shown; lines written then are lost).
+bool OtevriSestavu(std::string_view name, int width);
+// Writes one line, padded or cut to the width; a text starting with a form feed starts a page.
+void PisRadek(std::string_view text);
+// Writes one line of the side file when it is in use.
+void PisCsv(std::string_view text);
+// Closes both files; an empty report (and its ".txz") and an empty side file are removed.
+void ZavriSestavu();
+
+// Counts of the report written last; they stay readable after it is closed.
+int RadkuSestavy();
+int StranSestavy();
+int SirkaSestavy();
+const std::string& JmenoSestavy();
+
+// The scrambling of report lines: position p (from 1) takes key character ((p-1) mod L) + 1 and
+// a right rotation of ((p-1) mod 7) + 1 bits after the XOR. An empty key or line stays as it is.
+std::string Zakoduj(std::string_view text, std::string_view key);
+std::string Dekoduj(std::string_view text, std::string_view key);
+// The installation's key: 17 characters, the same for writing and reading.
+const std::string& KlicSestav();
+
+// A report file seen as records of W + 2 bytes (the line and CR LF).
+class RadkovySoubor {
+ public:
+  // Finds the width from the first two lines and counts the lines. A file that cannot be opened
+  // has no lines and is used with width 132; a missing one is created.
+  bool otevri(std::string_view path);
+  void zavri() { file_.close(); }
+  int sirka() const { return width_; }
+  int64_t pocet() const { return lines_; }
+  // Line n (from 1), unscrambled in GDPR mode; false outside 1..pocet().
+  bool cti(int64_t n, std::string& text);
+  // Writes line n (1..pocet()+1, the last case appends), padded or cut to the width.
+  bool pis(int64_t n, std::string_view text);
+
+ private:
+  platform::File file_;
+  std::string path_;
+  int width_ = 0;
+  int64_t lines_ = 0;
+};
+
+// The width of a report from its first bytes (at most 999) and its size: the smallest w from 1 to
+// 490 with CR LF after the first and the second line of w characters each; a file of one line
+// ending in CR LF has that line's width; 491 when there is none.
+int SirkaZeZacatku(std::string_view head, int64_t fileSize);
+
+}  // namespace pz::reports

@@ -1,0 +1,135 @@
+#include "reports/files/report.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/fs.h"
+#include "platform/paths.h"
+#include "storage/interaction.h"
+#include "storage/settings.h"
+#include "support/tempdir.h"
+
+namespace pz::reports {
+namespace {
+
+class ReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::paths().clear();
+    platform::paths().setWorkDir(dir.str());
+    storage::setInteraction(&rec);
+  }
+  void TearDown() override {
+    storage::setInteraction(nullptr);
+    storage::settings() = storage::GlobalSettings{};
+  }
+  test::TempDir dir;
+  storage::RecordingInteraction rec;
+};
+
+TEST_F(ReportTest, LinesArePaddedOrCutToTheWidthAndPagesCounted) {
+  ASSERT_TRUE(OtevriSestavu("CIS10", 100));
+  PisRadek(std::string(120, 'x'));
+  PisRadek("kratky");
+  PisRadek(std::string(1, kFormFeed));
+  PisRadek("");
+  ZavriSestavu();
+  const std::string f = dir.read("CIS10.TXT");
+  ASSERT_EQ(f.size(), 4u * 102);
+  EXPECT_EQ(f.substr(0, 102), std::string(100, 'x') + "\r\n");
+  EXPECT_EQ(f.substr(102, 102), "kratky" + std::string(94, ' ') + "\r\n");
+  EXPECT_EQ(f.substr(204, 102), "\f" + std::string(99, ' ') + "\r\n");
+  EXPECT_EQ(RadkuSestavy(), 4);
+  EXPECT_EQ(StranSestavy(), 1);
+}
+
+TEST_F(ReportTest, SideFileIsKeptOnlyWithContentAndStarNamesMakeTheirDirectories) {
+  ASSERT_TRUE(OtevriSestavu("PZ10", 80));
+  PisRadek("radek");
+  PisCsv("1;2,50");
+  ZavriSestavu();
+  EXPECT_EQ(dir.read("XLS/PZ10.CSV"), "1;2,50\r\n");
+  ASSERT_TRUE(OtevriSestavu("Staty", 80));
+  PisRadek("radek");
+  ZavriSestavu();
+  EXPECT_FALSE(platform::fileExists("XLS\\Staty.CSV"));  // nothing written to it: removed
+  ASSERT_TRUE(OtevriSestavu("*sub\\X", 40));
+  PisRadek("a");
+  ZavriSestavu();
+  EXPECT_EQ(dir.read("sub/X.TXT").size(), 42u);
+  EXPECT_FALSE(platform::fileExists("XLS\\X.CSV"));
+}
+
+TEST_F(ReportTest, AReportWithoutLinesIsRemovedWithItsCompanion) {
+  dir.write("prazdna.txz", "stare");
+  ASSERT_TRUE(OtevriSestavu("prazdna", 80));
+  ZavriSestavu();
+  EXPECT_FALSE(platform::fileExists("prazdna.TXT"));
+  EXPECT_FALSE(platform::fileExists("prazdna.txz"));
+}
+
+TEST_F(ReportTest, AReportThatCannotBeCreatedSaysSo) {
+  dir.write("blok", "");  // a file where a directory should be
+  EXPECT_FALSE(OtevriSestavu("*blok\\X", 80));
+  ASSERT_EQ(rec.messages.size(), 1u);
+  EXPECT_EQ(rec.messages[0].substr(0, 3), "Err");
+  PisRadek("ztraceny");  // goes nowhere, does not crash
+  ZavriSestavu();
+}
+
+TEST(Scrambling, AnyBytesComeBackAndLinesKeepTheirLength) {
+  std::mt19937 rng(7);
+  for (int i = 0; i < 200; ++i) {
+    std::string s(static_cast<size_t>(rng() % 300), '\0');
+    for (auto& c : s) c = static_cast<char>(rng());
+    const std::string z = Zakoduj(s, KlicSestav());
+    ASSERT_EQ(z.size(), s.size());
+    ASSERT_EQ(Dekoduj(z, KlicSestav()), s);
+  }
+  EXPECT_EQ(KlicSestav().size(), 17u);
+  EXPECT_EQ(Zakoduj("abc", ""), "abc");
+  EXPECT_NE(Zakoduj("abc", KlicSestav()), "abc");
+}
+
+TEST_F(ReportTest, LineAccessFindsTheWidthAndReadsScrambledLinesBack) {
+  storage::settings().gdpr = true;
+  ASSERT_TRUE(OtevriSestavu("gdpr", 30));
+  PisRadek("Jan Novak, Praha");
+  PisRadek("druhy");
+  ZavriSestavu();
+  EXPECT_EQ(dir.read("gdpr.TXT").find("Novak"), std::string::npos);  // not in plain text on disk
+  RadkovySoubor r;
+  ASSERT_TRUE(r.otevri("gdpr.TXT"));
+  EXPECT_EQ(r.sirka(), 30);
+  EXPECT_EQ(r.pocet(), 2);
+  std::string line = "unchanged";
+  EXPECT_FALSE(r.cti(3, line));
+  EXPECT_EQ(line, "unchanged");
+  ASSERT_TRUE(r.cti(1, line));
+  EXPECT_EQ(line, "Jan Novak, Praha" + std::string(14, ' '));
+  ASSERT_TRUE(r.pis(3, "treti"));
+  EXPECT_EQ(r.pocet(), 3);
+  EXPECT_FALSE(r.pis(5, "mimo"));
+}
+
+TEST(Width, FirstTwoLinesDecideAndAOneLineReportKeepsItsWidth) {
+  EXPECT_EQ(SirkaZeZacatku("abc\r\nabc\r\nx", 11), 3);
+  EXPECT_EQ(SirkaZeZacatku("abc\r\nabcd\r\n", 11), 491);
+  EXPECT_EQ(SirkaZeZacatku("jen jeden radek\r\n", 17), 15);
+  EXPECT_EQ(SirkaZeZacatku("bez konce", 9), 491);
+}
+
+TEST_F(ReportTest, AOneLineReportIsReadNotEmptied) {
+  ASSERT_TRUE(OtevriSestavu("doklad", 20));
+  PisRadek("jediny radek");
+  ZavriSestavu();
+  RadkovySoubor r;
+  ASSERT_TRUE(r.otevri("doklad.TXT"));
+  EXPECT_EQ(r.pocet(), 1);
+  r.zavri();
+  EXPECT_EQ(dir.read("doklad.TXT").size(), 22u);
+}
+
+}  // namespace
+}  // namespace pz::reports
