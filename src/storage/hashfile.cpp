@@ -100,11 +100,13 @@ std::int32_t HashFile::pocetDat() {
 // number of data records when the table fills beyond three quarters. The table is written in
 // one go after it was built in memory, under an exclusive open, so that nobody reads half of it.
 bool HashFile::postav(std::int32_t size) {
-  sharing().Zamkni(dtiPath_, 'W');
+  // Built even when the write lock is not granted: the table is missing, and the exclusive
+  // open below is what keeps two builders apart.
+  const bool held = sharing().Zamkni(dtiPath_, 'W');
   File out;
   int code = out.open(dtiPath_, Access::ReadWrite, Share::DenyReadWrite, Create::CreateAlways);
   if (code != kIoOk) {
-    sharing().Odemkni(dtiPath_);
+    if (held) sharing().Odemkni(dtiPath_);
     // Another station is building it right now: it is there when that station is done.
     if (code == kIoSharingViolation) return true;
     chybaIO(dtiPath_, code);
@@ -147,7 +149,7 @@ bool HashFile::postav(std::int32_t size) {
   t.hlavicka();
   code = out.writeAt(0, t.bytes.data(), t.bytes.size());
   out.close();
-  sharing().Odemkni(dtiPath_);
+  if (held) sharing().Odemkni(dtiPath_);
   if (code != kIoOk) {
     chybaIO(dtiPath_, code);
     removeFile(dtiPath_);  // a partial table would be taken for a whole one
