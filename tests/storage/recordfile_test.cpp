@@ -153,19 +153,22 @@ TEST_F(RecordFileTest, FileThatCannotBeOpenedIsReportedAndNeverTruncated) {
   EXPECT_EQ(dir.read("kursy.dta"), before);
 }
 
-TEST_F(RecordFileTest, ReopenSeesOtherStationsAppendsAndClampsTheRows) {
+TEST_F(RecordFileTest, ReopenSeesOtherStationsAppendsAndNewOrderFiles) {
   writeRecords("kursy.dta", {"A", "B"});
   RecordFile mine, theirs;
-  ASSERT_TRUE(mine.OtevriSoubor("kursy.dta", kSize));
+  ASSERT_TRUE(mine.OtevriSoubor("kursy.dta", kSize + kSPoradim));
   ASSERT_TRUE(theirs.OtevriSoubor("kursy.dta", kSize));
   setBuffer(theirs, record("C"));
   ASSERT_TRUE(theirs.PridejVetu());
   EXPECT_EQ(mine.pocet(), 2);
   mine.rows.top = 9;
   mine.rows.visible = 2;
+  dir.write("kursy.dt1", entries({{3, 2}, {1, 3}, {2, 1}}));  // a sort on another station
   ASSERT_TRUE(mine.ObnovSoubor());
   EXPECT_EQ(mine.pocet(), 3);
   EXPECT_EQ(mine.rows.top, 1);
+  ASSERT_TRUE(mine.NastavPoradi(1));
+  EXPECT_EQ(mine.CisloZPoradi(1), 3);
 }
 
 TEST_F(RecordFileTest, MessagesAreFixedTextsWithTheirLengthLimits) {
