@@ -1,5 +1,7 @@
 #include "shell/lock_client.h"
 
+#include <cerrno>
+
 #include "platform/text.h"
 #include "storage/interaction.h"
 
@@ -25,11 +27,20 @@ bool TfClient::pozadavek(const std::string& prikaz, const std::string& a, const 
   const bool bezelo = udrzovani_.enabled();
   udrzovani_.setEnabled(false);
   odpoved_.clear();
+  if (socket_.connected()) {
+    // Bytes a server sent after an earlier reply had ended belong to no request.
+    std::string stare;
+    int d = 0;
+    while ((d = socket_.receive(stare, 4096, 0)) == 0) {
+    }
+    if (d != ETIMEDOUT) socket_.close();  // the server closed the link: connect again below
+  }
   int err = socket_.connected() ? 0 : socket_.connect(adresa_, port, limitSpojeni);
   if (err == 0) err = socket_.send(prikaz + "<" + a + ">" + b + "#" + c + "$" + d, limitSpojeni);
   if (err == 0) err = socket_.receive(odpoved_, 4096, limitOdpovedi);
-  // The reply may come in pieces; it has ended when the server pauses.
-  while (err == 0) {
+  // The reply may come in pieces; it has ended when the server pauses. A bare "OK", the usual
+  // reply, is complete as it is, so a lock does not wait out the pause.
+  while (err == 0 && odpoved_ != "OK") {
     std::string dalsi;
     if (socket_.receive(dalsi, 4096, pauzaOdpovedi) != 0) break;
     odpoved_ += dalsi;
@@ -46,6 +57,13 @@ bool TfClient::pozadavek(const std::string& prikaz, const std::string& a, const 
   }
   udrzovani_.setEnabled(bezelo);
   return err == 0;
+}
+
+std::optional<std::string> TfClient::vymena(const std::string& prikaz, const std::string& adresar,
+                                           const std::string& jmeno, const std::string& rezim,
+                                           const std::string& uzivatel) {
+  if (!pozadavek(prikaz, adresar, jmeno, rezim, uzivatel)) return std::nullopt;
+  return odpoved_;
 }
 
 void TfClient::udrzuj() {

@@ -6,14 +6,16 @@
 // server cannot hang the program.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/net.h"
+#include "storage/locks.h"
 #include "ui/timer.h"
 
 namespace pz::shell {
 
-class TfClient {
+class TfClient : public storage::LockLink {
  public:
   static constexpr int kPort = 5050;
   static constexpr int kUspech = 0;
@@ -31,6 +33,9 @@ class TfClient {
   bool pozadavek(const std::string& prikaz, const std::string& a, const std::string& b, const std::string& c,
                  const std::string& d);
   const std::string& posledniOdpoved() const { return odpoved_; }
+  // The storage layer's lock requests: the reply, or nullopt when the request failed.
+  std::optional<std::string> vymena(const std::string& prikaz, const std::string& adresar, const std::string& jmeno,
+                                    const std::string& rezim, const std::string& uzivatel) override;
   void zavri();
 
   bool pripojeno() const { return socket_.connected(); }

@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "storage/interaction.h"
+#include "storage/locks.h"
 #include "storage/paths.h"
 #include "ui/app.h"
 
@@ -38,6 +39,16 @@ int runProgram() {
   NactiNastaveni(presenter ? presenter->screenDpi() : 96);
 
   auto okna = std::make_unique<Okna>();
+  // Record files and every other lock go through the sharing table or, when one is named, the
+  // lock server on this link.
+  storage::setLockLink(&okna->klient);
+  storage::RegistrujSdileniZamku();
+  struct Odregistruj {
+    ~Odregistruj() {
+      storage::ZrusSdileniZamku();
+      storage::setLockLink(nullptr);
+    }
+  } odregistruj;
   okna->form1.showModal();
   return 0;
 }

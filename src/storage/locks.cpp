@@ -309,7 +309,7 @@ LockLink* link() {
 // -1 when the link failed.
 int kolo(LockLink& l, const char* prikaz, const IdentitaZamku& id, const std::string& rezim, std::string& posledni) {
   for (int i = 0; i < kPosilaniServeru; ++i) {
-    auto r = l.pozadavek(prikaz, id.adresar, id.jmeno, rezim, id.uzivatel);
+    auto r = l.vymena(prikaz, id.adresar, id.jmeno, rezim, id.uzivatel);
     if (!r) return -1;
     posledni = *r;
     if (zacinaOK(posledni)) return 1;
@@ -407,7 +407,7 @@ std::string IfVolny(std::string_view path) {
   if (!lzePoslat(*id, path)) return cz("Chybný název souboru");
   LockLink* l = link();
   if (!l) return cz("Server TAMBRA není spuštěn");
-  auto r = l->pozadavek("IfVolny", id->adresar, id->jmeno, "p", id->uzivatel);
+  auto r = l->vymena("IfVolny", id->adresar, id->jmeno, "p", id->uzivatel);
   // Without an answer nobody can say the file is free.
   if (!r) return cz("Server zámků neodpovídá");
   return zacinaOK(*r) ? std::string() : *r;
@@ -421,7 +421,7 @@ bool Premkni(std::string_view path) {
   if (!lzePoslat(*id, path)) return false;
   LockLink* l = link();
   if (!l) return false;
-  auto r = l->pozadavek("Premkni", id->adresar, id->jmeno, "p", id->uzivatel);
+  auto r = l->vymena("Premkni", id->adresar, id->jmeno, "p", id->uzivatel);
   return r && *r == "OK";
 }
 

@@ -86,9 +86,9 @@ std::string UzivatelZamku();
 class LockLink {
  public:
   virtual ~LockLink() = default;
-  virtual std::optional<std::string> pozadavek(const std::string& prikaz, const std::string& adresar,
-                                               const std::string& jmeno, const std::string& rezim,
-                                               const std::string& uzivatel) = 0;
+  virtual std::optional<std::string> vymena(const std::string& prikaz, const std::string& adresar,
+                                            const std::string& jmeno, const std::string& rezim,
+                                            const std::string& uzivatel) = 0;
 };
 // The registered link; nullptr while none is registered.
 LockLink* lockLink();

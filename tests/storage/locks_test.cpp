@@ -326,8 +326,8 @@ TEST_F(SharingTable, UserNamesComeFromJmenaTab) {
 
 class ScriptedServer : public LockLink {
  public:
-  std::optional<std::string> pozadavek(const std::string& prikaz, const std::string& adresar, const std::string& jmeno,
-                                       const std::string& rezim, const std::string& uzivatel) override {
+  std::optional<std::string> vymena(const std::string& prikaz, const std::string& adresar, const std::string& jmeno,
+                                    const std::string& rezim, const std::string& uzivatel) override {
     sent.push_back(prikaz + "<" + adresar + ">" + jmeno + "#" + rezim + "$" + uzivatel);
     if (replies.empty()) return std::nullopt;
     std::string r = replies.front();
