@@ -57,6 +57,28 @@ class TextovyFormular : public ui::Form {
   }
 };
 
+// The red wait window: the text in yellow Fixedsys, caption "Počkejte na uvolnění !!! ".
+class TfErr : public TextovyFormular {
+ public:
+  explicit TfErr(const std::string& text) : TextovyFormular("TfErr", cz("Počkejte na uvolnění !!! "), text) {
+    geometry = {40, 107, std::max(700, geometry.w), std::max(95, geometry.h)};
+    color = kCervena;
+    fontColor = ui::kYellow;
+    look.fontName = "Fixedsys";
+  }
+  std::function<void()> naPravem;
+
+ protected:
+  bool onMouse(const ui::MouseEvent& ev, ui::Control*) override {
+    if (ev.button != ui::MouseButton::Right || !naPravem) return false;
+    naPravem();
+    return true;
+  }
+
+ private:
+  static constexpr ui::Color kCervena = 0x0000FF;  // colours are stored blue-green-red
+};
+
 }  // namespace
 
 std::vector<std::string> ZalomText(const std::string& text, size_t width) {
@@ -108,12 +130,22 @@ bool ShellInteraction::question(const std::string& text, bool defaultYes) {
 }
 
 bool ShellInteraction::waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) {
-  TextovyFormular f("TfErr", cz("Čekejte"), text);
-  f.color = ui::kMaroon;
-  f.fontColor = ui::kWhite;
+  ignoreProtection = false;
+  TfErr f(text);
   ui::Timer retry(std::max(1, intervalMs), [&] {
     if (attempt()) f.close(1);
   });
+  // A right click is the way out of a wait that does not end: the user may choose to go on
+  // without the protection of the sharing table.
+  f.naPravem = [&] {
+    retry.setEnabled(false);
+    if (question(cz("Došlo k poruše, chcete ignorovat ochranu souborů"), false)) {
+      ignoreProtection = true;
+      f.close(0);
+    } else {
+      retry.setEnabled(true);
+    }
+  };
   retry.setEnabled(true);
   return f.showModal() == 1;
 }

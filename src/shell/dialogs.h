@@ -18,7 +18,8 @@ class ShellInteraction : public storage::Interaction {
   // "TfDotaz": the text with the buttons "Ano" and "Ne"; Esc answers no.
   bool question(const std::string& text, bool defaultYes) override;
   // "TfErr", the red wait window: the text while `attempt` is tried every `intervalMs`; Esc
-  // gives up.
+  // gives up. A right click asks "Došlo k poruše, chcete ignorovat ochranu souborů"; yes gives
+  // up with ignoreProtection set, no goes on waiting.
   bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) override;
 };
 

@@ -1,0 +1,98 @@
+// The red wait window TfErr: its look, and the way out on its right mouse button.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/text.h"
+#include "shell/dialogs.h"
+#include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/timer.h"
+
+namespace pz::shell {
+namespace {
+
+using platform::cz;
+
+// Lets 100 ms pass per step; in the wait window the right button is clicked at step `klik`, and
+// the question that follows is answered by clicking `odpoved`.
+class RightClickPresenter : public ui::Presenter {
+ public:
+  explicit RightClickPresenter(platform::VirtualClock& c) : clock_(c) {}
+  void runModal(ui::Form& form) override {
+    shown.push_back(form.name());
+    if (form.name() == "TfDotaz") {
+      otazky.push_back(form.find("mText") ? static_cast<ui::Memo*>(form.find("mText"))->lines.front() : "");
+      static_cast<ui::Button*>(form.find(odpoved))->onClick();
+      return;
+    }
+    if (form.name() == "TfErr") {
+      caption = form.caption;
+      geometry = form.geometry;
+    }
+    for (int step = 0; !form.closeRequested() && step < 100; ++step) {
+      if (step == klik) {
+        ui::MouseEvent ev;
+        ev.button = ui::MouseButton::Right;
+        form.deliverMouse(ev);
+        continue;
+      }
+      clock_.advance(100);
+      ui::TimerQueue::instance().fireDue(clock_.monotonicMs());
+    }
+  }
+  std::vector<std::string> shown, otazky;
+  std::string caption, odpoved = "bAno";
+  ui::Rect geometry;
+  int klik = 2;
+
+ private:
+  platform::VirtualClock& clock_;
+};
+
+class WaitWindowRightButton : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::setClock(&clock);
+    ui::Application::instance().setPresenter(&presenter);
+  }
+  void TearDown() override {
+    ui::Application::instance().setPresenter(nullptr);
+    platform::setClock(nullptr);
+  }
+  platform::VirtualClock clock{{2026, 12, 9}, {8, 0, 0, 0}};
+  RightClickPresenter presenter{clock};
+  ShellInteraction dialogs;
+};
+
+TEST_F(WaitWindowRightButton, YesGivesUpIgnoringFileProtection) {
+  int tries = 0;
+  EXPECT_FALSE(dialogs.waitFor("Soubor KURSY.DTA", 1000, [&] { return ++tries, false; }));
+  EXPECT_TRUE(dialogs.ignoreProtection);
+  EXPECT_EQ(tries, 0);
+  EXPECT_EQ(presenter.shown, (std::vector<std::string>{"TfErr", "TfDotaz"}));
+  EXPECT_EQ(presenter.otazky, std::vector<std::string>{cz("Došlo k poruše, chcete ignorovat ochranu souborů")});
+  EXPECT_EQ(presenter.caption, cz("Počkejte na uvolnění !!! "));
+  EXPECT_EQ(presenter.geometry.x, 40);
+  EXPECT_EQ(presenter.geometry.y, 107);
+  EXPECT_EQ(presenter.geometry.w, 700);
+}
+
+TEST_F(WaitWindowRightButton, NoGoesOnWaitingAndTheNextShowingStartsWithoutTheFlag) {
+  presenter.odpoved = "bNe";
+  int tries = 0;
+  EXPECT_TRUE(dialogs.waitFor("Soubor KURSY.DTA", 500, [&] { return ++tries == 2; }));
+  EXPECT_FALSE(dialogs.ignoreProtection);
+  EXPECT_EQ(tries, 2);
+
+  dialogs.ignoreProtection = true;
+  presenter.klik = -1;
+  EXPECT_TRUE(dialogs.waitFor("Soubor KURSY.DTA", 500, [] { return true; }));
+  EXPECT_FALSE(dialogs.ignoreProtection);
+}
+
+}  // namespace
+}  // namespace pz::shell
