@@ -19,6 +19,7 @@ namespace {
 constexpr std::uint8_t kVolny = 0, kPouzity = 1, kSmazany = 2;
 constexpr int kSlotuNaCteni = 8;                // slots read at once while probing
 constexpr size_t kBlokDat = size_t{1} << 20;    // bytes of data read at once while building
+constexpr size_t kKusTabulky = 16384;           // bytes of a new table written at once
 constexpr std::int32_t kNejvetsiTabulka = std::numeric_limits<std::int32_t>::max() / 2;
 
 void chybaIO(std::string_view path, int code) {
@@ -147,7 +148,10 @@ bool HashFile::postav(std::int32_t size) {
     });
   }
   t.hlavicka();
-  code = out.writeAt(0, t.bytes.data(), t.bytes.size());
+  // Written in small pieces: a file cached in large pieces makes every later one-slot write
+  // cost the kernel several times more.
+  for (size_t at = 0; at < t.bytes.size() && code == kIoOk; at += kKusTabulky)
+    code = out.writeAt(static_cast<std::int64_t>(at), t.bytes.data() + at, std::min(kKusTabulky, t.bytes.size() - at));
   out.close();
   if (held) sharing().Odemkni(dtiPath_);
   if (code != kIoOk) {
