@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "ui/app.h"
+#include "ui/dialogs.h"
 #include "ui/form.h"
 #include "ui/timer.h"
 
@@ -22,7 +23,7 @@ class TextovyFormular : public ui::Form {
  public:
   TextovyFormular(std::string name, std::string caption, const std::string& text)
       : ui::Form(std::move(name), std::move(caption)), mText(add<ui::Memo>("mText")) {
-    mText.lines = ZalomText(text, kSirkaTextu);
+    mText.lines = ui::ZalomText(text, kSirkaTextu);
     size_t width = 20;
     for (const auto& l : mText.lines) width = std::max(width, l.size());
     const int cw = look.cellWidth, ch = look.cellHeight;
@@ -81,43 +82,9 @@ class TfErr : public TextovyFormular {
 
 }  // namespace
 
-std::vector<std::string> ZalomText(const std::string& text, size_t width) {
-  std::vector<std::string> lines;
-  std::string line;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == '\n' || text[i] == '\r') {
-      lines.push_back(line);
-      line.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      ++i;
-      continue;
-    }
-    size_t end = text.find_first_of(" \r\n", i);
-    if (end == std::string::npos) end = text.size();
-    std::string word = text.substr(i, end - i);
-    while (word.size() > width) {
-      if (!line.empty()) lines.push_back(line), line.clear();
-      lines.push_back(word.substr(0, width));
-      word.erase(0, width);
-    }
-    if (!line.empty() && line.size() + 1 + word.size() > width) lines.push_back(line), line.clear();
-    if (!line.empty()) line += ' ';
-    line += word;
-    i = end;
-    if (i < text.size() && text[i] == ' ') ++i;
-  }
-  if (!line.empty() || lines.empty()) lines.push_back(line);
-  return lines;
-}
-
 void ShellInteraction::message(const std::string& text, bool beep) {
-  if (beep) ui::Application::instance().beep();
-  TextovyFormular f("TfZprava", cz("Upozornění"), text);
-  auto& ok = f.tlacitko("bOK", "OK", f.sloupecStredu(6), 1);
-  ok.isDefault = true;
-  f.setFocus(&ok);
-  f.showModal();
+  if (beep) ui::Zprava(text);
+  else ui::ZpravaTicha(text);
 }
 
 bool ShellInteraction::question(const std::string& text, bool defaultYes) {

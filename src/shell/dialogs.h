@@ -23,7 +23,5 @@ class ShellInteraction : public storage::Interaction {
   bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) override;
 };
 
-// Breaks a text at blanks into lines of at most `width` characters (a longer word is split).
-std::vector<std::string> ZalomText(const std::string& text, size_t width);
 
 }  // namespace pz::shell

@@ -173,10 +173,87 @@ void ScrollBar::paint(CellGrid& g, CellRect a, PaintStyle st, bool) const {
   }
 }
 
-void Memo::paint(CellGrid& g, CellRect a, PaintStyle st, bool) const {
+void Memo::paint(CellGrid& g, CellRect a, PaintStyle st, bool focused) const {
   fillArea(g, a, st);
-  for (int i = 0; i < a.rows && topLine + i < static_cast<int>(lines.size()); ++i)
-    g.text(a.col, a.row + i, lines[static_cast<size_t>(topLine + i)], st.fg, st.bg, st.bold, a.cols);
+  // Keep the cursor in view: the memo scrolls with it.
+  if (!readOnly) {
+    if (line < topLine) topLine = line;
+    if (line >= topLine + a.rows) topLine = line - a.rows + 1;
+  }
+  const int left = readOnly ? 0 : std::max(0, col - a.cols + 1);
+  for (int i = 0; i < a.rows && topLine + i < static_cast<int>(lines.size()); ++i) {
+    const std::string& l = lines[static_cast<size_t>(topLine + i)];
+    if (static_cast<int>(l.size()) > left)
+      g.text(a.col, a.row + i, std::string_view(l).substr(static_cast<size_t>(left)), st.fg, st.bg, st.bold, a.cols);
+  }
+  if (focused && !readOnly) {
+    g.cursorCol = a.col + col - left;
+    g.cursorRow = a.row + line - topLine;
+  }
+}
+
+bool Memo::key(const KeyEvent& ev) {
+  if (readOnly) return false;
+  if (lines.empty()) lines.emplace_back();
+  line = std::clamp(line, 0, static_cast<int>(lines.size()) - 1);
+  std::string* cur = &lines[static_cast<size_t>(line)];
+  col = std::clamp(col, 0, static_cast<int>(cur->size()));
+  if (ev.ctrl || ev.alt) return false;
+  switch (ev.vk) {
+    case kVkUp: if (line > 0) --line; break;
+    case kVkDown: if (line + 1 < static_cast<int>(lines.size())) ++line; break;
+    case kVkLeft:
+      if (col > 0) --col;
+      else if (line > 0) col = static_cast<int>(lines[static_cast<size_t>(--line)].size());
+      return true;
+    case kVkRight:
+      if (col < static_cast<int>(cur->size())) ++col;
+      else if (line + 1 < static_cast<int>(lines.size())) ++line, col = 0;
+      return true;
+    case kVkHome: col = 0; return true;
+    case kVkEnd: col = static_cast<int>(cur->size()); return true;
+    case kVkPrior: line = std::max(0, line - 10); break;
+    case kVkNext: line = std::min(static_cast<int>(lines.size()) - 1, line + 10); break;
+    case kVkReturn: {
+      std::string rest = cur->substr(static_cast<size_t>(col));
+      cur->erase(static_cast<size_t>(col));
+      lines.insert(lines.begin() + line + 1, rest);
+      ++line;
+      col = 0;
+      modified = true;
+      return true;
+    }
+    case kVkBack:
+      if (col > 0) {
+        cur->erase(static_cast<size_t>(--col), 1);
+      } else if (line > 0) {
+        std::string& prev = lines[static_cast<size_t>(line - 1)];
+        col = static_cast<int>(prev.size());
+        prev += *cur;
+        lines.erase(lines.begin() + line);
+        --line;
+      }
+      modified = true;
+      return true;
+    case kVkDelete:
+      if (col < static_cast<int>(cur->size())) {
+        cur->erase(static_cast<size_t>(col), 1);
+      } else if (line + 1 < static_cast<int>(lines.size())) {
+        *cur += lines[static_cast<size_t>(line + 1)];
+        lines.erase(lines.begin() + line + 1);
+      }
+      modified = true;
+      return true;
+    default:
+      if (static_cast<unsigned char>(ev.ch) >= 32) {
+        cur->insert(static_cast<size_t>(col++), 1, ev.ch);
+        modified = true;
+        return true;
+      }
+      return false;
+  }
+  col = std::min(col, static_cast<int>(lines[static_cast<size_t>(line)].size()));
+  return true;
 }
 
 void Image::paint(CellGrid& g, CellRect a, PaintStyle st, bool) const { fillArea(g, a, st); }

@@ -148,12 +148,18 @@ class ScrollBar : public Control {
   void paint(CellGrid&, CellRect, PaintStyle, bool) const override;
 };
 
+// Lines of text; editable with the cursor keys, Enter, Backspace and Delete unless read-only.
 class Memo : public Control {
  public:
   explicit Memo(std::string name) : Control(ControlKind::Memo, std::move(name)) {}
   std::vector<std::string> lines;
-  int topLine = 0;
+  mutable int topLine = 0;  // follows the cursor when painted
+  bool readOnly = true;
+  int line = 0, col = 0;  // the cursor while editing
+  bool modified = false;
+  bool focusable() const override { return enabled && visible && !readOnly; }
   void paint(CellGrid&, CellRect, PaintStyle, bool) const override;
+  bool key(const KeyEvent& ev) override;
 };
 
 class Image : public Control {

@@ -21,6 +21,11 @@ Control* Form::find(const std::string& name) const {
   return nullptr;
 }
 
+void Form::removeAllControls() {
+  focused_ = nullptr;
+  controls_.clear();
+}
+
 void Form::setFocus(Control* c) {
   if (!c || c->focusable()) focused_ = c;
 }

@@ -43,6 +43,8 @@ class Form {
     return ref;
   }
   Control* find(const std::string& name) const;
+  // Frees every control (dialogs that build their lines anew for each call).
+  void removeAllControls();
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
   Control* focused() const { return focused_; }

@@ -14,14 +14,6 @@
 namespace pz::shell {
 namespace {
 
-TEST(MessageText, WrapsAtBlanksAndKeepsLineBreaks) {
-  using V = std::vector<std::string>;
-  EXPECT_EQ(ZalomText("jedna dva tri ctyri", 9), (V{"jedna dva", "tri ctyri"}));
-  EXPECT_EQ(ZalomText("a\r\nb\nc", 10), (V{"a", "b", "c"}));
-  EXPECT_EQ(ZalomText("abcdefghijkl x", 5), (V{"abcde", "fghij", "kl x"}));
-  EXPECT_EQ(ZalomText("", 5), (V{""}));
-}
-
 // Lets time pass in steps of 100 ms, firing timers, until the form closes; Esc after `escAfter`
 // steps plays the user giving up.
 class TimePresenter : public ui::Presenter {
