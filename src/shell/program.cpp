@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/text.h"
 #include "shell/dialogs.h"
 #include "shell/lock_client.h"
 #include "shell/main_window.h"
@@ -10,15 +11,32 @@
 #include "storage/locks.h"
 #include "storage/paths.h"
 #include "ui/app.h"
+#include "ui/dialogs.h"
 
 namespace pz::shell {
 
+using platform::cz;
+
 namespace {
+
+// The accounting menu of the main window. Its items open the corrections, the listing and the
+// attaching of the cash desk's accounting entries once those windows exist.
+void NabidkaUcetnictvi() {
+  ui::Vyber(30, 10, nullptr,
+            {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů ")},
+            cz(" Účetnictví z valutové pokladny "));
+}
 
 // The windows of the program, created once at start in this order and living until it ends.
 // Each part of the program adds its windows here in their place in the order.
 struct Okna {
-  Okna() : form1(&klient) {}
+  Okna() : form1(&klient) {
+    ui::VytvorDialogy();
+    // Entry points whose windows exist now; the others are wired by their own parts.
+    form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
+    form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
+    form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
+  }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
 };
