@@ -13,7 +13,9 @@
 #include "storage/params.h"
 #include "storage/paths.h"
 #include "ui/app.h"
+#include "platform/clock.h"
 #include "ui/calculator.h"
+#include "ui/timer.h"
 #include "ui/form.h"
 #include "support/tempdir.h"
 
@@ -226,6 +228,56 @@ TEST(TextLayout, WrapsAtBlanksAndKeepsLineBreaks) {
   EXPECT_EQ(ZalomText("a\r\nb\nc", 10), (V{"a", "b", "c"}));
   EXPECT_EQ(ZalomText("abcdefghijkl x", 5), (V{"abcde", "fghij", "kl x"}));
   EXPECT_EQ(ZalomText("", 5), (V{""}));
+}
+
+}  // namespace
+}  // namespace pz::ui
+
+namespace pz::ui {
+namespace {
+
+TEST_F(DialogTest, FlashingMessageStaysAboveWithoutTakingKeysUntilItEnds) {
+  Form host("TfHost", "host");
+  host.geometry = {0, 0, 160, 64};
+  std::vector<std::string> stack;
+  user.then([&] {
+    Blik(cz("Třídím..."));
+    BlikPostup(200, 50);
+    for (Form* f : Application::instance().openForms()) stack.push_back(f->name());
+    EXPECT_EQ(Application::instance().topForm(), &host);  // keys still go to the window below
+    BlikKonec();
+    host.close();
+  });
+  host.showModal();
+  EXPECT_EQ(stack, (std::vector<std::string>{"TfHost", "TfBlik"}));
+  EXPECT_TRUE(Application::instance().openForms().empty());
+}
+
+TEST_F(DialogTest, TimedWaitEndsByItselfOrOnEsc) {
+  platform::VirtualClock clock({2026, 12, 9}, {8, 0, 0, 0});
+  platform::setClock(&clock);
+  user.then([&] {
+    clock.advance(1500);
+    TimerQueue::instance().fireDue(clock.monotonicMs());
+  });
+  EXPECT_FALSE(Cekej(1000, "Chvilku"));
+  user.keys({{kVkEscape}});
+  EXPECT_TRUE(Cekej(60000, "Dlouho"));
+  EXPECT_TRUE(vysledekDialogu().preruseno);
+  platform::setClock(nullptr);
+}
+
+TEST_F(DialogTest, CtrlRightButtonForbidsItemsForGood) {
+  user.then([&] {
+    MouseEvent m;
+    m.button = MouseButton::Right;
+    m.ctrl = true;
+    Application::instance().dispatchMouse(m);
+  });
+  user.keys({{kVkDown}, {kVkSpace}, {kVkReturn}});  // in the list of items: mark item 2
+  user.keys({{kVkDown}, {kVkReturn}});              // back in the menu: Down skips item 2
+  EXPECT_EQ(Vyber(1, 1, nullptr, kPolozky, "Zamykani"), 3);
+  EXPECT_EQ(storage::CtiPar("par\\VYBER.PAR", "Zamykani").substr(0, 2), " -");
 }
 
 }  // namespace
