@@ -150,6 +150,7 @@ bool RecordFile::OtevriSoubor(std::string_view name, std::int32_t size) {
     path_.clear();
     return true;
   }
+  count_ = sorted_ = 0;  // until this file is measured: a failed open leaves nothing to read
   path_ = name.front() == '=' ? std::string(name.substr(1)) : DataCesta(name);
   if (size_ <= 0) {
     interaction().message(ZpravaOtevreni(name_, kIoAccessDenied), true);
