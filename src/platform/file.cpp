@@ -28,7 +28,9 @@ int sysOpen(const char* p, int f, mode_t m) { return ::open(p, f, m); }
 ssize_t sysPread(int fd, void* b, size_t n, off_t o) { return ::pread(fd, b, n, o); }
 ssize_t sysPwrite(int fd, const void* b, size_t n, off_t o) { return ::pwrite(fd, b, n, o); }
 
-const SysCalls kReal = {sysOpen, ::close, sysPread, sysPwrite, ::ftruncate, ::fsync, ::unlink, ::rename, ::mkdir};
+int sysLock(int fd, int cmd, struct flock* fl) { return ::fcntl(fd, cmd, fl); }
+
+const SysCalls kReal = {sysOpen, ::close, sysPread, sysPwrite, ::ftruncate, ::fsync, ::unlink, ::rename, ::mkdir, sysLock};
 
 int lockRange(int fd, short type, off_t start, off_t len, bool wait) {
   struct flock fl = {};
@@ -38,7 +40,7 @@ int lockRange(int fd, short type, off_t start, off_t len, bool wait) {
   fl.l_len = len;
   int rc;
   do {
-    rc = fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
+    rc = sys().lock(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
   } while (rc != 0 && errno == EINTR);
   return rc;
 }
@@ -50,7 +52,7 @@ bool heldByOthers(int fd, off_t start, off_t len) {
   fl.l_whence = SEEK_SET;
   fl.l_start = start;
   fl.l_len = len;
-  if (fcntl(fd, F_OFD_GETLK, &fl) != 0) return false;
+  if (sys().lock(fd, F_OFD_GETLK, &fl) != 0) return false;
   return fl.l_type != F_UNLCK;
 }
 

@@ -2,6 +2,7 @@
 // example to fail the Nth write, and check that no stored file is damaged.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/types.h>
 
 namespace pz::platform {
@@ -16,6 +17,8 @@ struct SysCalls {
   int (*unlink)(const char* path);
   int (*rename)(const char* from, const char* to);
   int (*mkdir)(const char* path, mode_t mode);
+  // F_OFD_SETLK, F_OFD_SETLKW and F_OFD_GETLK: the share modes, the gate and the append mark.
+  int (*lock)(int fd, int cmd, struct flock* fl);
 };
 
 SysCalls& sys();

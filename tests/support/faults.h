@@ -1,0 +1,27 @@
+// Fault injection for tests: makes the Nth call of one kind of file operation fail with a chosen
+// errno, through the platform's system call table. Production code runs unchanged; only the table
+// entries are swapped while a FaultInjector lives.
+#pragma once
+
+#include <cerrno>
+
+namespace pz::test {
+
+enum class FaultOp { Open, Read, Write, Rename, Delete, Truncate, Lock, Sync, Count };
+
+class FaultInjector {
+ public:
+  FaultInjector();
+  ~FaultInjector();
+  FaultInjector(const FaultInjector&) = delete;
+  FaultInjector& operator=(const FaultInjector&) = delete;
+
+  // The nth call (from 1) of `op` from now on fails with `err`; later calls succeed again unless
+  // `sticky`, when every call from the nth on fails (a disk that stays full).
+  void failNth(FaultOp op, int nth, int err, bool sticky = false);
+  // Calls of `op` seen since the injector was made (or reset), the failed ones included.
+  int calls(FaultOp op) const;
+  void reset();
+};
+
+}  // namespace pz::test
