@@ -1,6 +1,7 @@
 #include "platform/fs.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +87,40 @@ int makeDirectory(std::string_view path) {
   if (native.empty()) return kIoPathNotFound;
   if (sys().mkdir(native.c_str(), 0777) == 0) return kIoOk;
   return errno == ENOENT ? kIoPathNotFound : ioCodeFromErrno(errno, true);
+}
+
+int setFileTime(std::string_view path, const DateTime& when) {
+  std::string native = paths().toNative(path);
+  if (native.empty()) return kIoPathNotFound;
+  struct tm t = {};
+  t.tm_year = when.year - 1900;
+  t.tm_mon = when.month - 1;
+  t.tm_mday = when.day;
+  t.tm_hour = when.hour;
+  t.tm_min = when.minute;
+  t.tm_sec = when.second;
+  t.tm_isdst = -1;
+  const time_t secs = mktime(&t);
+  if (secs == static_cast<time_t>(-1)) return kIoAccessDenied;
+  struct timespec times[2];
+  times[0].tv_sec = times[1].tv_sec = secs;
+  times[0].tv_nsec = times[1].tv_nsec = 0;
+  if (utimensat(AT_FDCWD, native.c_str(), times, 0) == 0) return kIoOk;
+  return errno == ENOENT ? kIoFileNotFound : ioCodeFromErrno(errno, true);
+}
+
+int setFileAttributes(std::string_view path, unsigned attrs) {
+  std::string native = paths().toNative(path);
+  if (native.empty()) return kIoPathNotFound;
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0) return errno == ENOENT ? kIoFileNotFound : ioCodeFromErrno(errno);
+  mode_t mode = st.st_mode & 07777;
+  if (attrs & kAttrReadOnly)
+    mode &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
+  else
+    mode |= S_IWUSR;
+  if (mode == (st.st_mode & 07777)) return kIoOk;
+  return chmod(native.c_str(), mode) == 0 ? kIoOk : ioCodeFromErrno(errno, true);
 }
 
 int removeDirectory(std::string_view path) {

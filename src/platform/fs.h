@@ -44,6 +44,11 @@ int removeFile(std::string_view path);
 // without, an existing target gives 5.
 int renameFile(std::string_view from, std::string_view to, bool replace = false);
 int makeDirectory(std::string_view path);
+// The file's date and time of last change (local time), as a copy takes it over from its source.
+int setFileTime(std::string_view path, const DateTime& when);
+// The attributes a file keeps on this system: only kAttrReadOnly has an effect; without it the
+// file becomes writable ("normal").
+int setFileAttributes(std::string_view path, unsigned attrs);
 int removeDirectory(std::string_view path);
 
 }  // namespace pz::platform
