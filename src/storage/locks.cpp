@@ -94,8 +94,8 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
   if (size == 0) {
     code = f.writeAt(0, t.bajty.data(), t.bajty.size());
     if (code != kIoOk) {
-      chyba(prefixVytvoreni, code);
       f.close();
+      chyba(prefixVytvoreni, code);
       return Otevreni::Selhala;
     }
     return Otevreni::Ok;
@@ -106,8 +106,8 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
   size_t got = 0;
   code = f.readAt(0, buf.data(), n, &got);
   if (code != kIoOk && code != kIoReadPastEnd) {
-    chyba(prefixCteni, code);
     f.close();
+    chyba(prefixCteni, code);
     return Otevreni::Selhala;
   }
   const size_t cele = got / kPolozkaSdileni * kPolozkaSdileni;  // a partial entry stays free
@@ -116,6 +116,14 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
 }
 
 int zapisTabulku(File& f, const Tabulka& t) { return f.writeAt(0, t.bajty.data(), t.bajty.size()); }
+
+// Writes the table back and closes it before any message, so that no station waits on a table
+// held open behind a message box.
+void zapisAZavri(File& f, const Tabulka& t, const char* prefix) {
+  const int code = zapisTabulku(f, t);
+  f.close();
+  if (code != kIoOk) chyba(prefix, code);
+}
 
 const std::string& textBlokovane() {
   static const std::string t = cz("Je blokován přístup k tabulce sdílení souborů, čekám na uvolnění");
@@ -198,7 +206,7 @@ void uvolniVlastni(const IdentitaZamku& id, char rezim) {
   for (size_t i = 0; i < kPolozekSdileni; ++i) {
     if (!t.vlastni(i, id) || t.rezim(i) != rezim) continue;
     t.uvolni(i);
-    if (const int code = zapisTabulku(f, t); code != kIoOk) chyba("chyba ", code);
+    zapisAZavri(f, t, "chyba ");
     break;
   }
 }
@@ -246,7 +254,7 @@ void odemkniTabulku(const IdentitaZamku& id) {
   for (size_t i = 0; i < kPolozekSdileni; ++i) {
     if (!t.vlastni(i, id)) continue;
     t.uvolni(i);
-    if (const int code = zapisTabulku(f, t); code != kIoOk) chyba("chyba ", code);
+    zapisAZavri(f, t, "chyba ");
     break;
   }
 }
