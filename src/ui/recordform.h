@@ -1,0 +1,305 @@
+// TfSoub, the record form: the browse window of one record file with a generated edit form for
+// new and existing records. Almost every window of the program is one; a register window is its
+// field declarations and the few hooks it needs:
+//
+//   class TfKursy : public TfSoub {
+//    public:
+//     TfKursy() : TfSoub("fKursy") {}
+//     void Otevri() {
+//       NastavSloupce({"Kód", "Kurz", "Datum"});
+//       OtevriSoub("kursy.dta", "Kurzy", -1, 3, 23, 0, kBlack, kWhite, 10, 60, 2, 10,
+//                  kBlack, kWhite, 20, 60, 1, 1, " F2=zápis Esc=ven ", " Kurzy ", " F4-Nový ...");
+//       DeklarujPole(1, "Kód : ", 2, "", 1, 0, "   ", "X");
+//       DeklarujPole(2, "Kurz: ", 2, "", 2, 0, std::string(14, ' '), "###.##########R");
+//       DeklarujPole(3, "Datum:", 2, "", 3, 0, std::string(8, ' '), "d");
+//     }
+//     void ZmenaPole(int i) override { ... set Pole(i).chyba ... }
+//   };
+//
+// Fields lie in the record one after another in declaration order, each as wide as its type
+// stores it (Part of the picture formats: a text of width w takes w + 1 bytes); a subclass whose
+// record has gaps sets Pole(i).offset after declaring. Bytes of the record that no field covers,
+// and hidden fields, keep what the file holds.
+//
+// Map of this file:
+//   - PoleSouboru      one field: label, place, type, side text, texts, state, error flag
+//   - TfSoub           opening and closing, the hooks (in the order of the window's slots),
+//                      the operations behind the keys, and the edit form
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "storage/recordfile.h"
+#include "ui/browse.h"
+#include "ui/picture.h"
+
+namespace pz::ui {
+
+class TfFormular;
+class TfSoub;
+struct PoleVyvozu;
+
+// Windows of higher layers that record forms open; each does nothing until the program
+// registers it at start.
+struct SluzbySouboru {
+  // The file chooser: a file of `maska` in `slozka`; empty text when none was chosen.
+  std::function<std::string(const std::string& slozka, const std::string& maska, const std::string& titulek)>
+      vyberSouboru;
+  // The sort of the list's file by one of its columns (a click on the column's title).
+  std::function<void(TfSoub& okno, int sloupec)> setridPodleSloupce;
+};
+SluzbySouboru& sluzbySouboru();
+
+// One field of the record and of the edit form.
+struct PoleSouboru {
+  std::string popis;       // label, at most 50 characters
+  int sloupec = 0;         // label column on the form (0..255)
+  int radek = 0;           // row on the form (0..255); the edit field follows the label
+  std::string typText;     // picture or type letter without the storage letter, at most 30
+  TypPole typ;             // how the field is stored and shown
+  std::string bocniText;   // side text (at most 100), shown at bocniSloupec when that is not 0
+  int bocniSloupec = 0;
+  int sirka = 0;           // width: the length of the initial text
+  std::size_t offset = 0;  // where the field lies in the record
+  std::string text;        // current text
+  std::string predchozi;   // the text of the record written last through this window
+  std::string puvodni;     // the text before the current edit
+  int stav = 1;            // -1 hidden, 0 read-only, 1 editable
+  bool chyba = false;      // set by the subclass's checks; keeps the focus, blocks saving
+};
+
+class TfSoub : public TfRol {
+ public:
+  explicit TfSoub(std::string nazev = "fSoub", std::string titulek = "");
+  ~TfSoub() override;
+
+  // ---- Buttons below the grid, hidden until a subclass shows them (the list then keeps two
+  // lines for them).
+  Button& KlF4;     // "Nový", as F4
+  Button& KlMez;    // "Oprav", as Space
+  Button& KlF8;     // "Zruš", as F8
+  Button& KlNajdi;  // "Hledej", the search field on and off
+  void UkazTlacitka(bool ano);
+
+  // ---- Permissions and flags.
+  bool PovolenNovy = true;
+  bool PovolenaOprava = true;
+  bool PovolenoMazani = true;
+  bool Zmeneno = false;  // a record was written through this window since it was opened
+  bool Zruseno = false;  // the last edit form was left with Esc
+  bool Dokola = false;   // moving past the last field wraps to the first instead of accepting
+
+  // ---- The record file.
+  storage::RecordFile& Soubor() { return *soubor_; }
+  std::vector<std::uint8_t>& Veta() { return soubor_->veta(); }         // the record buffer
+  std::vector<std::uint8_t>& Puvodni() { return soubor_->puvodni(); }   // the compare buffer
+
+  // ---- Fields, numbered from 1.
+  int PocetPoli() const { return static_cast<int>(pole_.size()); }
+  PoleSouboru& Pole(int i) { return pole_.at(static_cast<std::size_t>(i - 1)); }
+  const PoleSouboru& Pole(int i) const { return pole_.at(static_cast<std::size_t>(i - 1)); }
+  // The current text of field i (empty for a field that does not exist).
+  std::string Text(int i) const;
+  void NastavText(int i, const std::string& text);
+
+  // Declares field i: label, label column, side text, the row of the field (its side text
+  // stands on the same row) and the side text's column, the initial text (its length is the
+  // width) and the type letter or field picture. A type text that says nothing (empty) is a
+  // fixed text, as " " is.
+  void DeklarujPole(int i, const std::string& popis, int sloupec, const std::string& bocniText, int radek,
+                    int bocniSloupec, const std::string& pocatecni, const std::string& typ);
+
+  // The list columns by title; column i shows field i, as wide as the field shows.
+  void NastavSloupce(const std::vector<std::string>& titulky);
+
+  // Opens the record file (a read lock is registered with it) and the list. `rezerva` is -1 in
+  // every caller. `velikost` + kSPoradim uses the order files. The form's and the list's
+  // places are character cells: bottom, right, top, left.
+  bool OtevriSoub(const std::string& soubor, const std::string& titulekSeznamu, int rezerva, int pocetPoli,
+                  std::int32_t velikost, int radek, Color barvaTextuFormulare, Color barvaFormulare,
+                  int formDolni, int formPravy, int formHorni, int formLevy, Color barvaTextuSeznamu,
+                  Color barvaSeznamu, int dolni, int pravy, int horni, int levy, const std::string& napovedaFormulare,
+                  const std::string& titulekFormulare, const std::string& napovedaSeznamu);
+
+  // ---- Operations behind the keys.
+  // Runs the edit form on the field texts; true unless it was left with Esc.
+  bool Formular();
+  // Field texts from the record buffer / into it. TextyDoVety stores every field that is not
+  // hidden; it answers the number of the first field that cannot be stored (its error flag is
+  // set and the buffer holds the fields stored before it), or 0.
+  void TextyZVety();
+  int TextyDoVety();
+  // "Údaj " + label + " je chybný", cut as the message box takes it.
+  std::string ZpravaChyby(int i) const;
+  // During an edit: true when the record in the file is no longer byte for byte what the edit
+  // started from (another station wrote it). Hooks that do more than write the record (posting,
+  // printing) ask this before they begin. The record buffer is left as it was.
+  bool ZmenilJiny();
+  // The path of picture `cislo` of row n: "doklady" + the picture name + "-NN.jpg" in the data
+  // root.
+  std::string CestaObrazku(int n, int cislo);
+  // Name of the template file of this window.
+  std::string SouborSablony() const;
+  // Exports of the marked records (or all): "XLS\NAME.CSV" and "\TAMBRA3W\NAME.DBF".
+  void VyvozCsv();
+  void VyvozDbf();
+  // True when "par\zakakt.par" forbids new records in the file.
+  bool ZakazanyNovy() const;
+
+  // ---- Hooks, in the order of the window's slots (those of TfRol keep their place). In the
+  // edit form each receives the number of the current field.
+  void Zavri() override;
+  void PoPohybu() override {}
+  void Sestav() override;
+  void Prekresli() override;
+  std::string SouborObrazku(int n) override;
+  void CtiVetu(int n) override;
+  void CtiPuvodni(int n) override;
+  void PisVetu(int n) override;
+  void NaplnSloupce() override;
+  void Oprav() override;
+  void NaF4() override;
+  void NaF8() override;
+  void NaShiftF4() override;
+  void NaShiftF12() override;
+  void NaCtrlF12() override;
+  void NaCtrlE() override;
+  void NaCtrlD() override;
+  void NaKodCteckou(const std::string& kod) override;
+  void NaPismeno(char c) override;
+  void NaTitulek(int sloupec) override;
+  void NaObrazekDvakrat() override;
+  virtual void KontrolaPole(int i);
+  virtual void EnterPole(int) {}
+  virtual void ZmenaPole(int) {}
+  virtual void PriZruseni(int) {}
+  virtual void PredFormularem() {}
+  virtual void Prijmi(int i);
+  virtual void PriMazani() {}
+  virtual std::string KlicRadku(int) { return {}; }
+  bool PisVetuPrimo(int zaznam) { return soubor_->PisVetuPrimo(zaznam); }
+  bool CtiVetuPrimo(int zaznam) { return soubor_->CtiVetuPrimo(zaznam); }
+  virtual void NovaVeta();
+  virtual int CisloZPoradi2(int n) { return soubor_->CisloZPoradi2(n); }
+  virtual void KlavesaFormulare(int, int) {}
+  virtual void F1Pole(int) { NaF1(); }
+  virtual void F2Pole(int i) { Prijmi(i); }
+  virtual void F3Pole(int) {}
+  virtual void F4Pole(int) {}
+  virtual void F5Pole(int) {}
+  virtual void F6Pole(int) {}
+  virtual void F7Pole(int) {}
+  virtual void F8Pole(int) {}
+  virtual void F9Pole(int) {}
+  virtual void F10Pole(int) {}
+  virtual void F11Pole(int) {}
+  virtual void CtrlF1Pole(int i);
+  virtual void CtrlF2Pole(int) { NaCtrlF2(); }
+  virtual void CtrlF3Pole(int) {}
+  virtual void CtrlF4Pole(int) {}
+  virtual void CtrlF5Pole(int) {}
+  virtual void CtrlF6Pole(int) {}
+  virtual void CtrlF7Pole(int) {}
+  virtual void CtrlF8Pole(int) {}
+  virtual void AltF1Pole(int) {}
+  virtual void AltF2Pole(int) {}
+  virtual void AltF3Pole(int) {}
+  virtual void AltF4Pole(int) {}
+  virtual void AltF5Pole(int) {}
+  virtual void AltF6Pole(int) {}
+  virtual void AltF7Pole(int) {}
+  virtual void AltF8Pole(int) {}
+  virtual void AltF9Pole(int) {}
+  virtual void AltF10Pole(int) {}
+  virtual void UlozSablonu(int i);
+  virtual void NactiSablonu(int i);
+  // While the GDPR switch is on: after a read (on the buffer read) and before a write (on the
+  // copy written).
+  virtual void PredZapisem(std::span<std::uint8_t>) {}
+  virtual void PoCteni(std::span<std::uint8_t>, storage::Buffer) {}
+
+  // The edit form while it is shown (nullptr otherwise), for hooks that touch its controls.
+  TfFormular* AktivniFormular() const { return formular_.get(); }
+  // Texts of the edit form: caption, help line, colours and place in character cells.
+  std::string TitulekFormulare, NapovedaFormulare;
+  Color BarvaFormulare = kBtnFace, BarvaTextuFormulare = kBlack;
+  int FormLevy = 1, FormHorni = 1, FormPravy = 60, FormDolni = 20;
+
+ protected:
+  void onShow() override;
+  bool onMouse(const MouseEvent& ev, Control* hit) override;
+
+ private:
+  friend class TfFormular;
+  class SouborOkna;
+  void pripravSloupce();
+  void umistiTlacitka();
+  void opravAktualni();
+  void prepniHledani();
+  void poSouboru(int radek);
+  void obnov();
+  void normalizuj(int i);
+  void predchoziZeSoucasnych();
+  bool zeSablony();
+  std::vector<PoleVyvozu> poleVyvozu() const;
+  template <class Vyvoz>
+  bool vyvezVety(Vyvoz& vyvoz);
+
+  std::unique_ptr<storage::RecordFile> soubor_;  // a SouborOkna: its hooks are the window's
+  std::unique_ptr<PoradiSouboru> poradiSouboru_;
+  std::vector<PoleSouboru> pole_;
+  std::unique_ptr<TfFormular> formular_;
+  std::string jmenoSouboru_;
+  bool tlacitka_ = false;
+  bool rozvrzeni_ = false;           // fields or columns changed since the grid was laid out
+  int editovany_ = 0;                // record number of the edit under way
+  std::vector<std::uint8_t> kopie_;  // that record as the edit found it
+};
+
+// The generated edit form of a record form: one label and edit field per field, a side label
+// where the field has a side text, the "OK-F2" button and the help line.
+class TfFormular : public Form {
+ public:
+  explicit TfFormular(TfSoub& vlastnik);
+
+  // The field that has the focus (from 1), 0 when none has.
+  int AktualniPole() const;
+  Edit* PolePro(int i) const;
+  Label* PopisPro(int i) const;
+  Label* BocniPro(int i) const;
+  Button& bOK;
+  Label& lHelp;
+  bool KodovyRezim() const { return kod_; }
+  // A code from the reader: into the current field, then on as with Enter.
+  void KodCteckou(const std::string& kod);
+
+  // Field texts from the edit fields into the descriptors, and back.
+  void Precti();
+  void Ukaz();
+  void Postav();
+
+ protected:
+  bool onKey(const KeyEvent& ev) override;
+  bool onMouse(const MouseEvent& ev, Control* hit) override;
+
+ private:
+  bool zkontroluj(int i);  // KontrolaPole; false while the field is in error
+  void dalsi(int i, bool dolu);
+  void prejdi(int i);
+  void drzFokus(int i);
+  TfSoub& s_;
+  std::vector<Label*> popisy_, bocni_;
+  std::vector<Edit*> pole_;
+  friend class TfSoub;
+  void vyberPrepis(const KeyEvent& ev);
+  bool kod_ = false;
+  bool vybrano_ = false;  // the current field's text is selected as a whole
+  int chybnePole_ = 0;  // the field the error timer puts the focus back on
+};
+
+}  // namespace pz::ui

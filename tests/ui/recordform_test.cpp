@@ -1,0 +1,429 @@
+// The record form over a small rate file, driven by keys as a user types them: what the file
+// holds afterwards, what another station sees, and what the edit form and the exports show.
+#include "ui/recordform.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "storage/fields.h"
+#include "storage/interaction.h"
+#include "storage/locks.h"
+#include "storage/params.h"
+#include "storage/paths.h"
+#include "storage/textutil.h"
+#include "support/tempdir.h"
+#include "ui/app.h"
+#include "ui/export.h"
+
+namespace pz::ui {
+namespace {
+
+using platform::cz;
+
+// A key, or something the test does between two keys (another station's write, a look at the
+// screen).
+struct Krok {
+  KeyEvent klavesa;
+  std::function<void()> akce;
+};
+
+class KeyPresenter : public Presenter {
+ public:
+  explicit KeyPresenter(platform::VirtualClock& c) : clock(c) {}
+  std::deque<Krok> kroky;
+  void runModal(Form& f) override {
+    while (!f.closeRequested() && !kroky.empty()) {
+      Krok k = kroky.front();
+      kroky.pop_front();
+      clock.advance(20);
+      if (k.akce) k.akce();
+      else Application::instance().dispatchKey(k.klavesa);
+    }
+  }
+  platform::VirtualClock& clock;
+};
+
+// The test record: code "X" 3, rate "###.####R", date "d", units "#####W", note "X" 10; 30 bytes.
+constexpr int kVelikost = 30;
+
+std::string veta(const std::string& kod, const std::string& kurz, const std::string& datum, const std::string& mnoz,
+                 const std::string& pozn) {
+  std::string v(kVelikost, '\0');
+  EXPECT_EQ(UlozPole(*RozeberTyp("X"), 3, kod, v, 0), ChybaPole::Zadna);
+  EXPECT_EQ(UlozPole(*RozeberTyp("###.####R"), 8, kurz, v, 4), ChybaPole::Zadna);
+  EXPECT_EQ(UlozPole(*RozeberTyp("d"), 8, datum, v, 10), ChybaPole::Zadna);
+  EXPECT_EQ(UlozPole(*RozeberTyp("#####W"), 5, mnoz, v, 17), ChybaPole::Zadna);
+  EXPECT_EQ(UlozPole(*RozeberTyp("X"), 10, pozn, v, 19), ChybaPole::Zadna);
+  return v;
+}
+
+class TfKurzTest : public TfSoub {
+ public:
+  TfKurzTest() : TfSoub("fKurzTest") {}
+  bool skrytPoznamku = false;
+  bool znackaMazani = false;
+  std::vector<int> zmeny;
+  void Otevri() {
+    NastavSloupce({cz("Kód"), "Kurz", "Datum", cz("Množ.")});
+    OtevriSoub("kursy.dta", "Kurzy", -1, 5, kVelikost, 0, kBlack, kWhite, 12, 50, 2, 5, kBlack, kWhite, 20, 70, 1, 1,
+               cz(" F2=zápis Esc=ven "), " Kurz ", cz(" F4-Nový Mezera-Oprava F8-Ruš"));
+    DeklarujPole(1, cz("Kód   "), 2, "", 1, 0, "   ", "X");
+    DeklarujPole(2, "Kurz  ", 2, "CZK", 2, 30, std::string(8, ' '), "###.####R");
+    DeklarujPole(3, "Datum ", 2, "", 3, 0, std::string(8, ' '), "d");
+    DeklarujPole(4, cz("Množ. "), 2, "", 4, 0, std::string(5, ' '), "#####W");
+    DeklarujPole(5, cz("Pozn. "), 2, "", 5, 0, std::string(10, ' '), "X");
+    if (skrytPoznamku) Pole(5).stav = -1;
+  }
+  void ZmenaPole(int i) override {
+    zmeny.push_back(i);
+    // A code needs its rate: the rate is in error while it is blank.
+    if (i == 1 && !storage::Orez(Text(1)).empty() && storage::Orez(Text(2)).empty()) Pole(2).chyba = true;
+  }
+  void PriMazani() override {
+    if (znackaMazani) Veta()[1] = '.';
+  }
+};
+
+class RecordForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::setClock(&clock);
+    platform::paths().setWorkDir(dir.str());
+    storage::ZapomenAdresy();
+    storage::ZahodParametry();
+    storage::setInteraction(&zpravy);
+    Application::instance().setPresenter(&p);
+  }
+  void TearDown() override {
+    w.Zavri();
+    Application::instance().setPresenter(nullptr);
+    storage::setInteraction(nullptr);
+    storage::ZahodParametry();
+    platform::paths().clear();
+    platform::setClock(nullptr);
+  }
+  void klavesy(std::initializer_list<KeyEvent> k) {
+    for (const auto& e : k) p.kroky.push_back({e, {}});
+  }
+  void pis(const std::string& t) {
+    for (char c : t) p.kroky.push_back({keyForChar(c), {}});
+  }
+  void potom(std::function<void()> f) { p.kroky.push_back({{}, std::move(f)}); }
+  // The text of the topmost window as it shows now.
+  void zapamatujObrazovku(std::string& kam) {
+    potom([&kam] {
+      kam.clear();
+      CellGrid g = render(*Application::instance().topForm());
+      for (int r = 0; r < g.rows(); ++r) kam += g.rowText(r) + "\n";
+    });
+  }
+  void ukaz() {
+    w.Otevri();
+    w.showModal();
+  }
+  std::string soubor() const { return dir.read("kursy.dta"); }
+  std::string zaznam(int n) const { return soubor().substr(static_cast<size_t>((n - 1) * kVelikost), kVelikost); }
+
+  platform::VirtualClock clock{{2026, 12, 9}, {8, 0, 0, 0}};
+  pz::test::TempDir dir;
+  pz::test::ScopedCwd cwd{dir.path()};
+  storage::RecordingInteraction zpravy;
+  KeyPresenter p{clock};
+  TfKurzTest w;
+};
+
+KeyEvent K(int vk) { return KeyEvent{vk}; }
+KeyEvent Ctrl(int vk) { return KeyEvent{vk, true, false, false}; }
+KeyEvent Shift(int vk) { return KeyEvent{vk, false, true, false}; }
+
+TEST_F(RecordForm, ANewRecordIsAppendedAndAnotherStationSeesItAfterItsReopen) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a"));
+  storage::RecordFile druha;
+  ASSERT_TRUE(druha.OtevriSoubor("kursy.dta", kVelikost));
+  EXPECT_EQ(druha.pocet(), 1);
+
+  klavesy({K(kVkF4)});
+  pis("EUR");
+  klavesy({K(kVkReturn)});
+  pis("25,5");
+  klavesy({K(kVkReturn)});
+  pis("15.3.24");
+  klavesy({K(kVkTab)});
+  pis("1");
+  klavesy({K(kVkDown)});
+  pis("nova");
+  klavesy({K(kVkDown)});  // past the last field: accepted
+  ukaz();
+
+  EXPECT_FALSE(w.Zruseno);
+  EXPECT_TRUE(w.Zmeneno);
+  EXPECT_EQ(w.PocetRadku, 2);
+  EXPECT_EQ(w.Radek, 2);
+  EXPECT_EQ(zaznam(2), veta("EUR", "25.5", "150324", "1", "nova"));
+  EXPECT_EQ(storage::readShortString(zaznam(2), 10, 6), "150324");  // "d": DDMMYY
+  EXPECT_EQ(storage::readReal48(zaznam(2), 4), 25.5);
+  ASSERT_TRUE(druha.ObnovSoubor());
+  EXPECT_EQ(druha.pocet(), 2);
+}
+
+TEST_F(RecordForm, EscLeavesTheRecordUntouchedAndSetsTheCancelledFlag) {
+  const std::string puvodni = veta("USD", "22.5", "010124", "1", "a");
+  dir.write("kursy.dta", puvodni);
+  klavesy({K(kVkSpace)});
+  pis("X");
+  klavesy({K(kVkTab), K(kVkEscape)});
+  klavesy({K(kVkF4), K(kVkEscape)});
+  ukaz();
+  EXPECT_TRUE(w.Zruseno);
+  EXPECT_FALSE(w.Zmeneno);
+  EXPECT_EQ(soubor(), puvodni);
+}
+
+TEST_F(RecordForm, AnEditIsRefusedWhenAnotherStationChangedTheBytesEvenWithTheSameChecksum) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "12", "Na 12") + veta("GBP", "28", "010124", "1", ""));
+  const std::string cizi = veta("USD", "22.5", "010124", "12", "Na 21");  // same byte sum
+  std::string zprava;
+  klavesy({K(kVkHome), K(kVkSpace)});
+  pis("CHF");
+  potom([&] {
+    storage::RecordFile jina;
+    ASSERT_TRUE(jina.OtevriSoubor("kursy.dta", kVelikost));
+    jina.veta().assign(cizi.begin(), cizi.end());
+    ASSERT_TRUE(jina.PisVetu(1));
+  });
+  klavesy({K(kVkF2)});
+  zapamatujObrazovku(zprava);
+  klavesy({K(kVkReturn)});
+  ukaz();
+  EXPECT_NE(zprava.find("Vaše opravy neplatí, větu změnil jiný uživatel"), std::string::npos) << zprava;
+  EXPECT_EQ(zaznam(1), cizi);
+  EXPECT_FALSE(w.Zmeneno);
+}
+
+TEST_F(RecordForm, AnEditIsStoredWhenAnotherStationWroteTheSameBytes) {
+  const std::string stejna = veta("USD", "22.5", "010124", "1", "a");
+  dir.write("kursy.dta", stejna);
+  klavesy({K(kVkSpace)});
+  pis("CHF");
+  potom([&] {
+    storage::RecordFile jina;
+    ASSERT_TRUE(jina.OtevriSoubor("kursy.dta", kVelikost));
+    jina.veta().assign(stejna.begin(), stejna.end());
+    ASSERT_TRUE(jina.PisVetu(1));
+  });
+  klavesy({K(kVkF2)});
+  ukaz();
+  EXPECT_EQ(zaznam(1), veta("CHF", "22.5", "010124", "1", "a"));
+  EXPECT_TRUE(w.Zmeneno);
+}
+
+TEST_F(RecordForm, AHiddenFieldIsNotShownAndKeepsWhatTheFileHoldsNow) {
+  w.skrytPoznamku = true;
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "tajne"));
+  std::string formular;
+  klavesy({K(kVkSpace)});
+  zapamatujObrazovku(formular);
+  pis("EUR");
+  klavesy({K(kVkTab), K(kVkTab), K(kVkTab), K(kVkTab)});  // the note is skipped: accepted
+  ukaz();
+  EXPECT_EQ(formular.find("Pozn."), std::string::npos) << formular;
+  EXPECT_NE(formular.find("CZK"), std::string::npos) << formular;  // the side text
+  EXPECT_NE(formular.find("OK-F2"), std::string::npos);
+  EXPECT_EQ(zaznam(1), veta("EUR", "22.5", "010124", "1", "tajne"));
+}
+
+TEST_F(RecordForm, F12InANewRecordPutsBackTheTextOfTheRecordWrittenLast) {
+  dir.write("kursy.dta", "");
+  klavesy({K(kVkF4)});
+  pis("EUR");
+  klavesy({K(kVkTab)});
+  pis("25");
+  klavesy({K(kVkF2)});
+  // The second record: F12 in the code, then F12 in the rate.
+  klavesy({K(kVkF4), K(kVkF12), K(kVkF12), K(kVkF2)});
+  ukaz();
+  ASSERT_EQ(w.PocetRadku, 2);
+  EXPECT_EQ(zaznam(2), zaznam(1));
+  EXPECT_EQ(storage::readShortString(zaznam(2), 0, 3), "EUR");
+}
+
+TEST_F(RecordForm, F8ReadsTheCurrentRowBeforeItWritesIt) {
+  const std::string prvni = veta("USD", "22.5", "010124", "1", "a");
+  const std::string treti = veta("JPY", "0.16", "010124", "100", "c");
+  dir.write("kursy.dta", prvni + veta("GBP", "28", "010124", "1", "b") + treti);
+  // Edit row 1 (the buffer then holds record 1), then F8 on row 3 with the default hook.
+  klavesy({K(kVkHome), K(kVkSpace), K(kVkF2), K(kVkDown), K(kVkDown), K(kVkF8)});
+  ukaz();
+  EXPECT_EQ(zaznam(3), treti);
+  EXPECT_TRUE(w.Zmeneno);
+
+  // A subclass's marker goes on the row under the cursor, nowhere else.
+  w.znackaMazani = true;
+  klavesy({K(kVkF8)});
+  w.showModal();
+  std::string ocekavana = treti;
+  ocekavana[1] = '.';
+  EXPECT_EQ(zaznam(3), ocekavana);
+  EXPECT_EQ(zaznam(1), prvni);
+}
+
+TEST_F(RecordForm, ZakaktParForbidsNewRecordsInEveryWindowOnTheFile) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a"));
+  storage::PisPar("par\\zakakt.par", "KURSY.DTA", "A");
+  klavesy({K(kVkF4)});
+  pis("EUR");
+  klavesy({K(kVkF2)});
+  ukaz();
+  EXPECT_EQ(soubor().size(), static_cast<size_t>(kVelikost));
+  EXPECT_EQ(w.AktivniFormular(), nullptr);
+  EXPECT_FALSE(w.Zmeneno);
+}
+
+TEST_F(RecordForm, AValueThatDoesNotFitKeepsTheFocusAndIsNeverStored) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a"));
+  int pole = 0;
+  klavesy({K(kVkSpace), K(kVkTab)});
+  for (int i = 0; i < 8; ++i) klavesy({K(kVkBack)});
+  pis("1234.5");  // "###.####" holds three whole digits
+  klavesy({K(kVkTab), K(kVkF2), K(kVkDown)});
+  potom([&] { pole = w.AktivniFormular()->AktualniPole(); });
+  klavesy({K(kVkEscape)});
+  ukaz();
+  EXPECT_EQ(pole, 2);
+  EXPECT_EQ(zaznam(1), veta("USD", "22.5", "010124", "1", "a"));
+}
+
+TEST_F(RecordForm, AcceptingNamesTheFirstFieldInErrorAndGoesThere) {
+  dir.write("kursy.dta", "");
+  std::string zprava;
+  int pole = 0;
+  klavesy({K(kVkF4)});
+  pis("EUR");
+  klavesy({K(kVkF2)});  // the code is fine, but now the blank rate is in error
+  zapamatujObrazovku(zprava);
+  klavesy({K(kVkReturn)});
+  potom([&] { pole = w.AktivniFormular()->AktualniPole(); });
+  pis("25");
+  klavesy({K(kVkF2)});
+  ukaz();
+  EXPECT_NE(zprava.find("Údaj Kurz   je chybný"), std::string::npos) << zprava;
+  EXPECT_EQ(pole, 2);
+  EXPECT_EQ(w.PocetRadku, 1);
+  EXPECT_EQ(storage::readReal48(zaznam(1), 4), 25.0);
+}
+
+TEST_F(RecordForm, CodeEntryTurnsTheCzechNumberRowIntoDigits) {
+  dir.write("kursy.dta", "");
+  klavesy({K(kVkF4), Ctrl('B')});
+  pis(cz("+ěš"));
+  klavesy({K(kVkReturn), K(kVkF2)});
+  ukaz();
+  EXPECT_EQ(storage::readShortString(zaznam(1), 0, 3), "123");
+}
+
+TEST_F(RecordForm, TheTemplateOfARowIsSavedAndAppliedToAnotherRow) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a") + veta("GBP", "28", "020224", "2", "b"));
+  klavesy({K(kVkHome), Ctrl(kVkF12), K(kVkDown), Shift(kVkF12)});
+  pis("a");  // "Skutečně přepsat tento řádek": yes
+  ukaz();
+  EXPECT_EQ(storage::CtiPar("par\\fKurzTes.F12", "  1"), "USD");
+  EXPECT_EQ(zaznam(2), zaznam(1));
+}
+
+TEST_F(RecordForm, ReadLockOnTheFileWhileTheWindowIsOpen) {
+  std::filesystem::create_directories(dir / "data");
+  dir.write("data.adr", (dir / "data").string() + "/\r\n");
+  storage::ZapomenAdresy();
+  storage::RegistrujSdileniZamku();
+  w.Otevri();
+  const std::string tabulka = dir.read("data/FOT.tab");
+  ASSERT_EQ(tabulka.size(), 1980u);
+  EXPECT_EQ(tabulka.substr(1, 12), "KURSY.DTA   ");
+  EXPECT_EQ(tabulka.substr(19, 1), "R");
+  w.Zavri();
+  EXPECT_EQ(dir.read("data/FOT.tab").substr(1, 12), std::string(12, ' '));
+  storage::ZrusSdileniZamku();
+}
+
+TEST_F(RecordForm, TheListShowsTheFieldsAsTheFormDoes) {
+  dir.write("kursy.dta", veta("USD", "22.5", "150324", "100", "a"));
+  w.Otevri();
+  EXPECT_EQ(w.TextRadku(1), "USD  22.5000 15.03.24   100");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Exports
+
+TEST_F(RecordForm, CtrlEWritesTheMarkedRecordsForASpreadsheet) {
+  dir.write("kursy.dta", veta("USD", "22.5", "150324", "1", "Re \"X\"") + veta("GBP", "28", "010124", "1", "b") +
+                             veta("JPY", "0.165", "310199", "100", "c"));
+  klavesy({K(kVkHome), K(kVkInsert), K(kVkDown), K(kVkInsert), Ctrl('E'), K(kVkReturn)});  // rows 1 and 3
+  ukaz();
+  const std::string csv = dir.read("XLS/KURSY.CSV");
+  EXPECT_EQ(csv, cz("Kód;Kurz    ;Datum   ;Množ.;Pozn.     ;\r\n") + "08;05;14;02;08;\r\n" +
+                     "\"USD\"; 22,5000;150324;    1;\"Re \"\"X\"\"    \";\r\n" +
+                     "\"JPY\";  0,1650;310199;  100;\"c         \";\r\n");
+  EXPECT_EQ(w.PocetOznacenych, 0);  // the marks served the export
+}
+
+TEST_F(RecordForm, CtrlDWritesADbaseTableThatDbaseReadersOpen) {
+  dir.write("kursy.dta", veta("USD", "22.5", "150324", "1", cz("Kč")) + veta("JPY", "-0.165", "310199", "100", "c"));
+  klavesy({Ctrl('D'), K(kVkReturn)});
+  ukaz();
+  const std::string d = dir.read("TAMBRA3W/KURSY.DBF");
+  ASSERT_GE(d.size(), 32u);
+  auto u8 = [&](size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(d[i])); };
+  EXPECT_EQ(u8(0), 3u);                                         // dBASE III
+  EXPECT_EQ(u8(1), 126u);                                       // 2026
+  EXPECT_EQ(u8(4) | u8(5) << 8, 2u);                            // records
+  const unsigned hlavicka = u8(8) | u8(9) << 8, delka = u8(10) | u8(11) << 8;
+  EXPECT_EQ(hlavicka, 32u + 5 * 32 + 1);
+  EXPECT_EQ(delka, 1u + 3 + 9 + 8 + 6 + 10);                    // flag, C3, N9.4, D8, N6, C10
+  EXPECT_EQ(u8(29), 0xC8u);                                     // cp1250
+  EXPECT_EQ(d.substr(32, 3), "KOD");
+  EXPECT_EQ(d[32 + 11], 'C');
+  EXPECT_EQ(d[64 + 11], 'N');
+  EXPECT_EQ(u8(64 + 16), 9u);
+  EXPECT_EQ(u8(64 + 17), 4u);
+  EXPECT_EQ(d[96 + 11], 'D');
+  EXPECT_EQ(d[hlavicka - 1], '\x0D');
+  EXPECT_EQ(d.substr(hlavicka, delka), " USD  22.500020240315     1" + cz("Kč") + std::string(8, ' '));
+  EXPECT_EQ(d.substr(hlavicka + delka, delka), " JPY  -0.165019990131   100c         ");
+  EXPECT_EQ(d.back(), '\x1A');
+
+  // An independent reader, when the machine has one.
+  if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0) GTEST_SKIP() << "no dbfread";
+  const std::string prikaz = "/usr/bin/python3 -c \"import dbfread; t = dbfread.DBF('" +
+                             (dir / "TAMBRA3W" / "KURSY.DBF").string() +
+                             "'); print([f.name + f.type + str(f.length) + '.' + str(f.decimal_count) for f in t.fields]);"
+                             " [print(r['KOD'], r['KURZ'], r['DATUM'], r['MNOZ'], r['POZN']) for r in t]\" > " +
+                             (dir / "dbf.txt").string();
+  ASSERT_EQ(std::system(prikaz.c_str()), 0);
+  EXPECT_EQ(dir.read("dbf.txt"),
+            "['KODC3.0', 'KURZN9.4', 'DATUMD8.0', 'MNOZN6.0', 'POZNC10.0']\n"
+            "USD 22.5 2024-03-15 1 K\xC4\x8D\n"
+            "JPY -0.165 1999-01-31 100 c\n");
+}
+
+TEST(Export, FileNamesComeFromTheBaseNameOfTheRecordFile) {
+  EXPECT_EQ(JmenoVyvozu("kursy.dta"), "KURSY");
+  EXPECT_EQ(JmenoVyvozu("=C:\\x\\y.dta"), "Y");
+  EXPECT_EQ(JmenoVyvozu("PZ01_.dta"), "PZ01_");
+}
+
+TEST(Export, NumericColumnsHoldTheDigitsPointAndSignOfThePicture) {
+  EXPECT_EQ(SirkaCislaDbf("### ### ###.##-").sirka, 13);
+  EXPECT_EQ(SirkaCislaDbf("### ### ###.##-").desetin, 2);
+  EXPECT_EQ(SirkaCislaDbf("#####").sirka, 6);
+  EXPECT_EQ(SirkaCislaDbf("#####").desetin, 0);
+}
+
+}  // namespace
+}  // namespace pz::ui
