@@ -311,6 +311,7 @@ bool TfFormular::onKey(const KeyEvent& ev) {
     case kVkCapital:
       if (kodovePole) kod_ = true;
       else pouzito = false;
+      if (!pouzito) vyberPrepis(ev);
       break;
     case kVkF1: s_.F1Pole(i); break;
     case kVkF3: s_.F3Pole(i); break;

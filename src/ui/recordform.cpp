@@ -143,13 +143,14 @@ void TfSoub::DeklarujPole(int i, const std::string& popis, int sloupec, const st
 void TfSoub::NastavSloupce(const std::vector<std::string>& titulky) {
   Sloupce.clear();
   for (const auto& t : titulky) Sloupce.push_back({t, 0, false});
+  sloupcePoli_.assign(Sloupce.size(), true);
   rozvrzeni_ = true;
 }
 
-// Columns without a width of their own take the width their field shows.
+// Columns named by NastavSloupce take the width their field shows.
 void TfSoub::pripravSloupce() {
   for (std::size_t c = 0; c < Sloupce.size(); ++c) {
-    if (Sloupce[c].sirka > 0 || c >= pole_.size()) continue;
+    if (c >= sloupcePoli_.size() || !sloupcePoli_[c] || c >= pole_.size()) continue;
     const PoleSouboru& p = pole_[c];
     int w = p.sirka;
     if (p.typ.ciselny()) w = static_cast<int>(p.typ.obrazek.size());

@@ -256,6 +256,7 @@ class TfSoub : public TfRol {
   std::unique_ptr<TfFormular> formular_;
   std::string jmenoSouboru_;
   bool tlacitka_ = false;
+  std::vector<bool> sloupcePoli_;    // columns whose width comes from their field
   bool rozvrzeni_ = false;           // fields or columns changed since the grid was laid out
   int editovany_ = 0;                // record number of the edit under way
   std::vector<std::uint8_t> kopie_;  // that record as the edit found it

@@ -1,0 +1,197 @@
+// A small register window built on the record form, driven by key scripts of the headless
+// presenter over a real record file; a second workstation is played by commands between keys.
+// What is checked is what a user sees on the screens and what the file holds afterwards.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "frontends/headless/headless.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "storage/fields.h"
+#include "storage/interaction.h"
+#include "storage/params.h"
+#include "storage/paths.h"
+#include "support/tempdir.h"
+#include "ui/picture.h"
+#include "ui/recordform.h"
+
+namespace pz {
+namespace {
+
+using platform::cz;
+
+// Partners: company number "P" 8, name "X" 20, town "X" 15, turnover Real48, date "d", and a
+// note the form never shows; 70 bytes.
+constexpr int kVelikost = 70;
+
+std::string partner(const std::string& ico, const std::string& nazev, const std::string& mesto, const std::string& obrat,
+                    const std::string& datum, const std::string& pozn) {
+  std::string v(kVelikost, '\0');
+  ui::UlozPole(*ui::RozeberTyp("P"), 8, ico, v, 0);
+  ui::UlozPole(*ui::RozeberTyp("X"), 20, nazev, v, 9);
+  ui::UlozPole(*ui::RozeberTyp("X"), 15, mesto, v, 30);
+  ui::UlozPole(*ui::RozeberTyp("##########.##-R"), 14, obrat, v, 46);
+  ui::UlozPole(*ui::RozeberTyp("d"), 8, datum, v, 52);
+  ui::UlozPole(*ui::RozeberTyp("X"), 10, pozn, v, 59);
+  return v;
+}
+
+class TfPartneri : public ui::TfSoub {
+ public:
+  TfPartneri() : TfSoub("fPartneri") {}
+  void Otevri() {
+    NastavSloupce({cz("IČO"), cz("Název"), cz("Město"), "Obrat", "Datum"});
+    OtevriSoub("partneri.dta", cz(" Partneři "), -1, 6, kVelikost, 0, ui::kBlack, ui::kWhite, 10, 60, 3, 5,
+               ui::kBlack, ui::kWhite, 14, 78, 1, 1, cz(" F2=zápis Esc=ven "), cz(" Partner "),
+               cz(" F4-Nový Mezera-Oprava F8-Ruš"));
+    DeklarujPole(1, cz("IČO    "), 2, "", 1, 0, std::string(8, ' '), "P");
+    DeklarujPole(2, cz("Název  "), 2, "", 2, 0, std::string(20, ' '), "X");
+    DeklarujPole(3, cz("Město  "), 2, "", 3, 0, std::string(15, ' '), "X");
+    DeklarujPole(4, "Obrat  ", 2, cz("Kč"), 4, 30, std::string(14, ' '), "##########.##-R");
+    DeklarujPole(5, "Datum  ", 2, "", 5, 0, std::string(8, ' '), "d");
+    DeklarujPole(6, cz("Pozn.  "), 2, "", 6, 0, std::string(10, ' '), "X");
+    Pole(6).stav = -1;
+  }
+};
+
+class RecordFormScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::paths().setWorkDir(dir.str());
+    storage::ZapomenAdresy();
+    storage::ZahodParametry();
+    storage::setInteraction(&zpravy);
+  }
+  void TearDown() override {
+    storage::setInteraction(nullptr);
+    storage::ZahodParametry();
+    platform::paths().clear();
+  }
+  // Runs the script over the register window; the screens it dumped come back.
+  std::string hraj(const std::string& skript) {
+    dir.write("skript.txt", skript);
+    std::ostringstream out, err;
+    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
+                                         [this] {
+                                           okno.Otevri();
+                                           okno.showModal();
+                                           okno.Zavri();
+                                           return 0;
+                                         },
+                                         out, err);
+    EXPECT_EQ(rc, 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    return out.str();
+  }
+  std::string zaznam(int n) const {
+    return dir.read("partneri.dta").substr(static_cast<size_t>((n - 1) * kVelikost), kVelikost);
+  }
+
+  pz::test::TempDir dir;
+  pz::test::ScopedCwd cwd{dir.path()};
+  storage::RecordingInteraction zpravy;
+  TfPartneri okno;
+};
+
+TEST_F(RecordFormScript, ANewPartnerIsAppendedAndASecondProcessCountsIt) {
+  dir.write("partneri.dta", partner("1", "Alfa 12", "Praha", "100", "010124", "tajne"));
+  const std::string obrazovky = hraj(
+      "F4\n"
+      "type 12345678\nEnter\n"
+      "type Novák & syn \"Brno\"\nEnter\n"
+      "type Čáslav\nEnter\n"
+      "type 1500,5\nEnter\n"
+      "type 1.2.24\n"
+      "dump\n"
+      "F2\n"
+      "run stat -c %s partneri.dta > velikost.txt\n"
+      "dump\n"
+      "Esc\n");
+  EXPECT_EQ(dir.read("velikost.txt"), "140\n");
+  // The note is not on the form: it keeps what the record buffer held (nothing).
+  std::string nova = partner("12345678", cz("Novák & syn \"Brno\""), cz("Čáslav"), "1500.5", "010224", "");
+  std::fill(nova.begin() + 59, nova.end(), '\0');
+  EXPECT_EQ(zaznam(2), nova);
+  // The form with its side text, then the list with the new row last.
+  EXPECT_NE(obrazovky.find("=== fPartneriAkt \" Partner \" ==="), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("Obrat        1500.50        Kč"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("12345678 Novák & syn \"Brno\"   Čáslav                1500.50  01.02.24"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("2/      2"), std::string::npos) << obrazovky;
+}
+
+TEST_F(RecordFormScript, AnEditIsRefusedWhenAnotherProcessRewroteTheRecord) {
+  dir.write("partneri.dta", partner("1", "Alfa 12", "Praha", "100", "010124", "tajne"));
+  const std::string obrazovky = hraj(
+      "Space\n"
+      "Tab\ntype Beta\n"
+      // The other station swaps two digits: the byte sum stays, the record does not.
+      "run printf 21 | dd of=partneri.dta bs=1 seek=15 conv=notrunc status=none\n"
+      "F2\n"
+      "dump\n"
+      "Enter\nEsc\n");
+  EXPECT_NE(obrazovky.find("Vaše opravy neplatí, větu změnil jiný uživatel"), std::string::npos) << obrazovky;
+  EXPECT_EQ(zaznam(1), partner("1", "Alfa 21", "Praha", "100", "010124", "tajne"));
+}
+
+TEST_F(RecordFormScript, AnEditIsStoredWhenAnotherProcessWroteTheSameBytesAndTheHiddenNoteStays) {
+  dir.write("partneri.dta", partner("1", "Alfa 12", "Praha", "100", "010124", "tajne"));
+  hraj(
+      "Space\n"
+      "Tab\ntype Beta\n"
+      "run cp partneri.dta kopie.dta && cp kopie.dta partneri.dta\n"
+      "F2\nEsc\n");
+  EXPECT_EQ(zaznam(1), partner("00000001", "Beta", "Praha", "100", "010124", "tajne"));
+}
+
+TEST_F(RecordFormScript, F8WithTheDefaultHookRewritesTheRowUnchangedAndEscTouchesNothing) {
+  const std::string puvodni = partner("1", "Alfa", "Praha", "100", "010124", "a") +
+                              partner("2", "Beta", "Brno", "200", "020224", "b");
+  dir.write("partneri.dta", puvodni);
+  hraj(
+      "Home\nSpace\nF2\n"  // the buffer now holds record 1
+      "Down\nF8\n"
+      "Space\ntype Gama\nEsc\n"
+      "Esc\n");
+  EXPECT_EQ(dir.read("partneri.dta"), puvodni);
+}
+
+TEST_F(RecordFormScript, ZakaktForbidsNewPartners) {
+  dir.write("partneri.dta", partner("1", "Alfa", "Praha", "100", "010124", "a"));
+  dir.write("par/zakakt.par", "partneri.dta : zakazano\r\n");
+  const std::string obrazovky = hraj("F4\ndump\nEsc\n");
+  EXPECT_EQ(obrazovky.find("fPartneriAkt"), std::string::npos) << obrazovky;
+  EXPECT_EQ(dir.read("partneri.dta").size(), static_cast<size_t>(kVelikost));
+}
+
+TEST_F(RecordFormScript, MarkedPartnersExportedForSpreadsheetsAndDbaseAreReadBackByOtherPrograms) {
+  dir.write("partneri.dta", partner("1", "Alfa \"A\"", "Praha", "100", "150324", "a") +
+                                partner("2", "Beta", "Brno", "200", "020224", "b") +
+                                partner("3", cz("Gama; Říčany"), cz("Říčany"), "-3,5", "310199", "c"));
+  hraj(
+      "Home\nInsert\nDown\nInsert\n"  // rows 1 and 3
+      "Ctrl+E\nEnter\n"
+      "Insert\nCtrl+D\nEnter\n"  // the marks went with the first export: row 3 alone now
+      "Esc\n");
+  ASSERT_EQ(std::system("/usr/bin/python3 --version > /dev/null 2>&1"), 0) << "python3 is needed";
+  ASSERT_EQ(std::system("/usr/bin/python3 -c \"import csv; r = list(csv.reader(open('XLS/PARTNERI.CSV', "
+                        "encoding='cp1250'), delimiter=';')); [print('|'.join(x)) for x in r]\" > csv.txt"),
+            0);
+  EXPECT_EQ(dir.read("csv.txt"),
+            "IČO     |Název               |Město          |Obrat         |Datum   |\n"
+            "12|08|08|05|14|\n"
+            "00000001|Alfa \"A\"            |Praha          |       100,00 |150324|\n"
+            "00000003|Gama; Říčany        |Říčany         |         3,50-|310199|\n");
+  if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0) GTEST_SKIP() << "no dbfread";
+  ASSERT_EQ(std::system("/usr/bin/python3 -c \"import dbfread; "
+                        "[print(r['ICO'], r['NAZEV'], r['MESTO'], r['OBRAT'], r['DATUM']) "
+                        "for r in dbfread.DBF('TAMBRA3W/PARTNERI.DBF')]\" > dbf.txt"),
+            0);
+  EXPECT_EQ(dir.read("dbf.txt"), "00000003 Gama; Říčany Říčany -3.5 1999-01-31\n");
+}
+
+}  // namespace
+}  // namespace pz
