@@ -12,6 +12,8 @@
 #include "storage/paths.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
+#include "storage/sortarray.h"
+#include "storage/sortfile.h"
 #include "storage/textutil.h"
 #include "ui/dialogs.h"
 #include "ui/export.h"
@@ -568,8 +570,64 @@ void TfSoub::NaKodCteckou(const std::string& kod) {
   formular_->KodCteckou(kod);
 }
 
-void TfSoub::NaTitulek(int sloupec) {
-  if (sluzbySouboru().setridPodleSloupce && sloupec >= 1) sluzbySouboru().setridPodleSloupce(*this, sloupec);
+void TfSoub::NaTitulek(int sloupec) { SetridPodleSloupce(sloupec); }
+
+void TfSoub::SetridPodleSloupce(int sloupec) {
+  if (!soubor_->otevren() || sloupec < 1 || sloupec > static_cast<int>(Sloupce.size())) return;
+  if (!storage::sharing().IfVolny(soubor_->cesta()).empty()) {
+    Zprava(cz("Se souborem se pracuje"));
+    return;
+  }
+  const int zaznam = Radek >= 1 ? CisloZPoradi(Radek) : 0;
+  ZpetNaSoubor();
+  if (zaznam >= 1) JdiNa(zaznam, 0);
+  const int pocet = soubor_->pocet();
+  if (pocet < 2) return;
+  const std::string titulek = storage::OrezZprava(Sloupce[static_cast<std::size_t>(sloupec - 1)].titulek);
+  int cislo = 0;
+  for (int i = 1; i <= PocetPoli() && cislo == 0; ++i)
+    if (storage::OrezZprava(Pole(i).popis) == titulek) cislo = i;
+  if (cislo == 0) return;
+  const PoleSouboru p = Pole(cislo);
+  const storage::DruhSloupce druh = p.typ.druh == DruhPole::DatumRMD || p.typ.druh == DruhPole::DatumDMR
+                                        ? storage::DruhSloupce::DatumDdMmRr
+                                    : p.typ.datum() ? storage::DruhSloupce::DatumDdMmRrrr
+                                                    : storage::DruhSloupce::Text;
+
+  Blik(cz("Moment, třídím"));
+  // The order file cannot be replaced while this window holds it open: the file is closed for
+  // the sort and opened again with its order files.
+  const std::string jmeno = soubor_->jmeno();
+  const std::int32_t velikost = soubor_->velikost();
+  const std::string cesta = soubor_->cesta();
+  std::vector<std::uint8_t> buffer = Veta();
+  std::vector<std::uint8_t> veta;
+  platform::File data;
+  soubor_->ZavriSoubor();
+  int stav = data.open(cesta, platform::Access::Read, platform::Share::DenyNone);
+  if (stav == platform::kIoOk) {
+    veta.resize(static_cast<std::size_t>(velikost));
+    stav = storage::VytvorPoradi(
+        storage::RecordFile::CestaPoradi(cesta, 1), pocet,
+        [&](std::int32_t e) {
+          std::fill(veta.begin(), veta.end(), std::uint8_t{0});
+          data.readAt(static_cast<std::int64_t>(e - 1) * velikost, veta.data(), veta.size());
+          if (storage::settings().gdpr) PoCteni(veta, storage::Buffer::Record);
+          return storage::KlicSloupce(ZobrazPole(p.typ, static_cast<std::size_t>(p.sirka), veta, p.offset), druh, e);
+        },
+        [](std::int64_t hotovo, std::int64_t celkem) {
+          BlikPostup(static_cast<int>(std::min<std::int64_t>(celkem, 1000000000)),
+                     static_cast<int>(std::min<std::int64_t>(hotovo, 1000000000)));
+        });
+    data.close();
+  }
+  soubor_->OtevriSoubor(jmeno, velikost + storage::kSPoradim);
+  Veta() = std::move(buffer);
+  NastavZdrojPoradi(poradiSouboru_.get());
+  PocetRadku = soubor_->pocet();
+  Sestav();
+  BlikKonec();
+  if (stav == storage::kStavSetrideno) Poradi(1);
 }
 
 void TfSoub::CtrlF1Pole(int i) {

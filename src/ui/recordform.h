@@ -50,8 +50,6 @@ struct SluzbySouboru {
   // The file chooser: a file of `maska` in `slozka`; empty text when none was chosen.
   std::function<std::string(const std::string& slozka, const std::string& maska, const std::string& titulek)>
       vyberSouboru;
-  // The sort of the list's file by one of its columns (a click on the column's title).
-  std::function<void(TfSoub& okno, int sloupec)> setridPodleSloupce;
 };
 SluzbySouboru& sluzbySouboru();
 
@@ -148,6 +146,10 @@ class TfSoub : public TfRol {
   // Exports of the marked records (or all): "XLS\NAME.CSV" and "\TAMBRA3W\NAME.DBF".
   void VyvozCsv();
   void VyvozDbf();
+  // A click on a column title: the records in the order of the field whose label is the
+  // column's title, as order file 1, which the list then shows. Refused with "Se souborem se
+  // pracuje" while another station has the file open.
+  void SetridPodleSloupce(int sloupec);
   // True when "par\zakakt.par" forbids new records in the file.
   bool ZakazanyNovy() const;
 

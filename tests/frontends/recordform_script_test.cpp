@@ -193,5 +193,33 @@ TEST_F(RecordFormScript, MarkedPartnersExportedForSpreadsheetsAndDbaseAreReadBac
   EXPECT_EQ(dir.read("dbf.txt"), "00000003 Gama; Říčany Říčany -3.5 1999-01-31\n");
 }
 
+TEST_F(RecordFormScript, AClickOnAColumnTitleSortsTheListInCzechOrder) {
+  const char* mesta[] = {"Ivančice", "Chrudim", "Děčín", "Hradec", "Čáslav", "Cvikov"};
+  std::string data;
+  for (int i = 0; i < 6; ++i) data += partner(std::to_string(i + 1), "P", cz(mesta[i]), "1", "010124", "");
+  dir.write("partneri.dta", data);
+  const std::string obrazovky = hraj(
+      "Home\nDown\n"  // Chrudim, record 2
+      "click 33 1\n"
+      "dump\n"
+      "Enter\n");
+  // The order goes to order file 1: entry k is (record at row k, row of record k).
+  const std::string poradi = dir.read("partneri.dt1");
+  ASSERT_EQ(poradi.size(), 48u);
+  std::string radky;
+  for (size_t k = 0; k < 6; ++k) radky += std::to_string(static_cast<unsigned char>(poradi[8 * k]));
+  EXPECT_EQ(radky, "653421");
+  const size_t od = obrazovky.find("Cvikov");
+  ASSERT_NE(od, std::string::npos) << obrazovky;
+  EXPECT_LT(obrazovky.find("Cvikov"), obrazovky.find("Čáslav"));
+  EXPECT_LT(obrazovky.find("Čáslav"), obrazovky.find("Děčín"));
+  EXPECT_LT(obrazovky.find("Děčín"), obrazovky.find("Hradec"));
+  EXPECT_LT(obrazovky.find("Hradec"), obrazovky.find("Chrudim"));
+  EXPECT_LT(obrazovky.find("Chrudim"), obrazovky.find("Ivančice"));
+  // The cursor stayed on Chrudim, now row 5; Enter hands back its record number.
+  EXPECT_NE(obrazovky.find("6/      5"), std::string::npos) << obrazovky;
+  EXPECT_EQ(okno.Radek, 2);
+}
+
 }  // namespace
 }  // namespace pz

@@ -358,6 +358,26 @@ TEST_F(RecordForm, TheListShowsTheFieldsAsTheFormDoes) {
   EXPECT_EQ(w.TextRadku(1), "USD  22.5000 15.03.24   100");
 }
 
+// Another station has every file open.
+class CiziStanice : public storage::Sharing {
+ public:
+  std::string IfVolny(const std::string&) override { return "R 02   NOVAK"; }
+};
+
+TEST_F(RecordForm, AColumnIsNotSortedWhileAnotherStationHasTheFileOpen) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a") + veta("EUR", "25", "010124", "1", "b"));
+  CiziStanice cizi;
+  storage::setSharing(&cizi);
+  std::string zprava;
+  w.Otevri();
+  zapamatujObrazovku(zprava);  // the message box, shown from inside the click
+  klavesy({K(kVkReturn)});
+  w.NaTitulek(1);
+  storage::setSharing(nullptr);
+  EXPECT_NE(zprava.find("Se souborem se pracuje"), std::string::npos) << zprava;
+  EXPECT_FALSE(std::filesystem::exists(dir / "kursy.dt1"));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Exports
 
