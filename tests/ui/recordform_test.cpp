@@ -17,9 +17,11 @@
 #include "storage/locks.h"
 #include "storage/params.h"
 #include "storage/paths.h"
+#include "storage/settings.h"
 #include "storage/textutil.h"
 #include "support/tempdir.h"
 #include "ui/app.h"
+#include "ui/browse_settings.h"
 #include "ui/export.h"
 
 namespace pz::ui {
@@ -356,6 +358,100 @@ TEST_F(RecordForm, TheListShowsTheFieldsAsTheFormDoes) {
   dir.write("kursy.dta", veta("USD", "22.5", "150324", "100", "a"));
   w.Otevri();
   EXPECT_EQ(w.TextRadku(1), "USD  22.5000 15.03.24   100");
+}
+
+TEST_F(RecordForm, TheEditFormKeepsItsPlaceAndItsTemplateInTheWindowsSettings) {
+  dir.write("kursy.dta", "");
+  storage::PisPar(kOkna2, "fKurzTest AktLeft", "0200");
+  int x = 0;
+  klavesy({K(kVkF4)});
+  potom([&] { x = w.AktivniFormular()->geometry.x; });
+  pis("EUR");
+  klavesy({K(kVkTab)});
+  pis("25");
+  klavesy({Ctrl(kVkF12), K(kVkEscape)});  // the texts go to the template, the record nowhere
+  klavesy({K(kVkF4), Shift(kVkF12), K(kVkF2)});
+  ukaz();
+  EXPECT_EQ(x, 200);
+  EXPECT_EQ(storage::CtiPar(kOkna2, "fKurzTest AktTop").size(), 4u);
+  EXPECT_EQ(storage::CtiPar("par\\fKurzTes.F12", "  1"), "EUR");
+  ASSERT_EQ(w.PocetRadku, 1);
+  EXPECT_EQ(storage::readShortString(zaznam(1), 0, 3), "EUR");
+  EXPECT_EQ(storage::readReal48(zaznam(1), 4), 25.0);
+}
+
+TEST_F(RecordForm, HooksThatDoMoreThanWriteCanAskWhetherTheRecordChangedMeanwhile) {
+  const std::string puvodni = veta("USD", "22.5", "010124", "1", "a");
+  dir.write("kursy.dta", puvodni);
+  bool predZmenou = true, poZmene = false;
+  klavesy({K(kVkSpace)});
+  potom([&] {
+    predZmenou = w.ZmenilJiny();
+    dir.write("kursy.dta", veta("USD", "22.5", "010124", "2", "a"));
+    poZmene = w.ZmenilJiny();
+  });
+  klavesy({K(kVkEscape)});
+  ukaz();
+  EXPECT_FALSE(predZmenou);
+  EXPECT_TRUE(poZmene);
+}
+
+TEST_F(RecordForm, TheButtonsBelowTheListActAsTheirKeys) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a"));
+  w.UkazTlacitka(true);
+  auto klik = [this](Button& b) {
+    potom([this, &b] {
+      const CellRect c = w.cellsOf(b);
+      MouseEvent m;
+      m.col = c.col;
+      m.row = c.row;
+      Application::instance().dispatchMouse(m);
+    });
+  };
+  klik(w.KlF4);
+  pis("EUR");
+  klavesy({K(kVkTab)});
+  pis("25");
+  klavesy({K(kVkF2)});
+  klik(w.KlF8);
+  ukaz();
+  EXPECT_TRUE(w.KlF4.visible);
+  EXPECT_EQ(w.RezervovaneRadky, 2);
+  EXPECT_EQ(w.PocetRadku, 2);
+  EXPECT_GT(w.cellsOf(w.KlF4).row, w.cellsOf(w.sgRol).row + w.cellsOf(w.sgRol).rows - 1);
+  EXPECT_EQ(storage::readShortString(zaznam(2), 0, 3), "EUR");
+}
+
+TEST_F(RecordForm, APictureChosenForARecordIsKeptBelowTheDataRootAndShownInTheClear) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a"));
+  dir.write("obr/scan.jpg", "JPEG 1");
+  storage::PisPar("par\\sys.par", "SlozkaObr", "obr");
+  std::string dotaz;
+  sluzbySouboru().vyberSouboru = [&](const std::string& slozka, const std::string& maska, const std::string& titulek) {
+    dotaz = slozka + " " + maska + " " + titulek;
+    return std::string("obr\\scan.jpg");
+  };
+  w.Obrazky = true;
+  pis("ff");  // two pictures of record 1
+  ukaz();
+  EXPECT_EQ(dotaz, "obr *.jpg " + cz("Vyber obrázek"));
+  EXPECT_EQ(dir.read("doklady/000001-01.jpg"), "JPEG 1");
+  EXPECT_EQ(dir.read("doklady/000001-02.jpg"), "JPEG 1");
+  EXPECT_EQ(w.CisloObrazku, 2);
+  EXPECT_EQ(w.Image1.picturePath, "doklady\\000001-02.jpg");
+  w.CisloObrazku = 3;
+  w.NaObrazekDvakrat();  // past the last picture: the first again
+  EXPECT_EQ(w.CisloObrazku, 1);
+
+  // With personal data protected the stored picture is scrambled; the shown one is a clear copy.
+  storage::settings().gdpr = true;
+  pis("f");
+  w.showModal();
+  storage::settings().gdpr = false;
+  EXPECT_NE(dir.read("doklady/000001-03.jpg"), "JPEG 1");
+  EXPECT_EQ(w.Image1.picturePath, "a.jpg");
+  EXPECT_EQ(dir.read("a.jpg"), "JPEG 1");
+  sluzbySouboru().vyberSouboru = nullptr;
 }
 
 // Another station has every file open.
