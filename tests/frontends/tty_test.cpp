@@ -39,6 +39,11 @@ TEST(TerminalKeys, EscapeFallbacksAndLoneEsc) {
   EXPECT_EQ(numbers("\x1b\x1b[A"), (std::vector<int>{27, 38}));
 }
 
+TEST(TerminalKeys, AFloodOfDigitsInASequenceIsNoKeyAndNoFault) {
+  EXPECT_TRUE(numbers("\x1b[99999999999999999999;5~").empty());
+  EXPECT_EQ(numbers("\x1b[9999999991~a"), std::vector<int>{'A'});  // the text after it still arrives
+}
+
 TEST(TerminalKeys, TextControlCharactersAndKeypad) {
   KeyDecoder d;
   d.feed("aZ\r\t\x7f\x01\xC4\x8D\x1bOk\x1bOm\x1bOj");

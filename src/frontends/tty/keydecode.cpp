@@ -1,5 +1,6 @@
 #include "frontends/tty/keydecode.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/text.h"
@@ -18,7 +19,7 @@ std::vector<int> params(std::string_view s) {
   bool any = false;
   for (char c : s) {
     if (c >= '0' && c <= '9') {
-      cur = cur * 10 + (c - '0');
+      cur = std::min(cur * 10 + (c - '0'), 99999);  // no key number is longer; a flood of digits is no key
       any = true;
     } else if (c == ';') {
       out.push_back(any ? cur : 0);

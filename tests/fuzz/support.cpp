@@ -1,0 +1,30 @@
+#include "support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/paths.h"
+#include "storage/interaction.h"
+
+namespace pz::fuzz {
+
+const std::string& workDir() {
+  static const std::string dir = [] {
+    std::string t = (std::filesystem::temp_directory_path() / "pzfuzz-XXXXXX").string();
+    if (!mkdtemp(t.data())) std::abort();
+    platform::paths().clear();
+    platform::paths().setWorkDir(t);
+    std::filesystem::current_path(t);
+    return t;
+  }();
+  return dir;
+}
+
+void put(const std::string& relative, const uint8_t* data, size_t size) {
+  auto p = std::filesystem::path(workDir()) / relative;
+  std::filesystem::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+}  // namespace pz::fuzz
