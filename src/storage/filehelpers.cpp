@@ -318,9 +318,13 @@ int SeznamSouboru(std::string_view maska, std::vector<std::string>& tabulka, int
     if (f.isDirectory() || f.size == 0 || !cisliceSedi(m, f.name)) continue;
     std::string polozka = f.name;
     if (rezim == static_cast<int>(RezimSeznamu::Casy)) {
-      polozka += "|" + DoplnZleva(std::to_string(BalenyCas(f.modified)), 12, '0');
+      polozka += '|';
+      polozka += DoplnZleva(std::to_string(BalenyCas(f.modified)), 12, '0');
     } else if (rezim == static_cast<int>(RezimSeznamu::Velikosti)) {
-      polozka += "|" + velikostTextem(f.size) + ";" + datumTextem(f.modified);
+      polozka += '|';
+      polozka += velikostTextem(f.size);
+      polozka += ';';
+      polozka += datumTextem(f.modified);
     }
     if (polozka.size() > sirka) polozka.resize(sirka);
     polozky.push_back(std::move(polozka));

@@ -1,8 +1,7 @@
 // The engine first, then the three uses of it: SetridSoubor, VytvorPoradi, SetridVety.
 //
-// In memory a run is sorted as an array of (first eight key bytes, position) pairs by a stable
-// bottom-up merge sort, so the entries themselves never move and most comparisons touch only the
-// pairs. Runs beyond the first go to the work file one after another; the output then merges all
+// In memory a run is sorted as an array of (first sixteen key bytes, position) items, so the
+// entries themselves never move and most comparisons touch only the items. Runs beyond the first go to the work file one after another; the output then merges all
 // runs in one pass, each run read through its own share of the entry buffer.
 #include "storage/sortfile.h"
 
@@ -26,7 +25,6 @@ using namespace platform;
 namespace {
 
 constexpr size_t kBlokVstupu = 1 << 20;   // bytes read or written at a time
-constexpr std::int32_t kMalyBlok = 16;    // runs this short are put in order by insertion
 constexpr std::int64_t kKrokPrubehu = 65536;
 
 // The key's length: the length byte, but never past the entry.
@@ -34,23 +32,24 @@ inline std::uint32_t delkaKlice(const std::uint8_t* e, std::int32_t velikost) {
   return std::min<std::uint32_t>(e[0], static_cast<std::uint32_t>(velikost - 1));
 }
 
-// The first eight key bytes as one number, missing bytes as 0: a smaller number means a smaller
-// key, an equal number means the rest decides.
-inline std::uint64_t predpona(const std::uint8_t* e, std::int32_t velikost) {
+// Key bytes `od` to `od` + 7 as one number, missing bytes as 0: of two keys whose earlier bytes
+// are equal, a smaller number means a smaller key, an equal number means the rest decides.
+inline std::uint64_t osmBajtu(const std::uint8_t* e, std::int32_t velikost, std::uint32_t od) {
+  const std::uint32_t delka = delkaKlice(e, velikost);
   std::uint8_t b[8] = {};
-  std::memcpy(b, e + 1, std::min<std::uint32_t>(delkaKlice(e, velikost), 8));
+  if (delka > od) std::memcpy(b, e + 1 + od, std::min<std::uint32_t>(delka - od, 8));
   std::uint64_t v = 0;
   for (std::uint8_t x : b) v = (v << 8) | x;
   return v;
 }
 
-// Negative, 0 or positive as key a is before, equal to or after key b; their first eight bytes
-// are known to be equal.
-inline int porovnejZbytek(const std::uint8_t* a, const std::uint8_t* b, std::int32_t velikost) {
+// Negative, 0 or positive as key a is before, equal to or after key b; their first `znamo`
+// bytes are known to be equal.
+inline int porovnejOd(const std::uint8_t* a, const std::uint8_t* b, std::int32_t velikost, std::uint32_t znamo) {
   const std::uint32_t la = delkaKlice(a, velikost);
   const std::uint32_t lb = delkaKlice(b, velikost);
   const std::uint32_t spolecna = std::min(la, lb);
-  const std::uint32_t od = std::min<std::uint32_t>(8, spolecna);
+  const std::uint32_t od = std::min(znamo, spolecna);
   if (spolecna > od) {
     const int c = std::memcmp(a + 1 + od, b + 1 + od, spolecna - od);
     if (c != 0) return c;
@@ -125,8 +124,10 @@ std::mt19937& nahoda() {
 // ---------------------------------------------------------------------------------------------
 // Engine
 
+// One entry of the run's order: its first 16 key bytes, so that most comparisons never touch the
+// entry, and its position in the run, which also decides between equal keys.
 struct TridiciStroj::Polozka {
-  std::uint64_t predpona;
+  std::uint64_t prvni, druhych;
   std::uint32_t pozice;
 };
 
@@ -142,6 +143,12 @@ TridiciStroj::TridiciStroj(std::int32_t velikost, LimityTrideni limity, std::str
 }
 
 TridiciStroj::~TridiciStroj() { zrusPracovni(); }
+
+void TridiciStroj::Ocekavej(std::int64_t polozek) {
+  if (stav_ != kStavSetrideno) return;
+  const std::int64_t vBehu = std::clamp<std::int64_t>(polozek, 0, kapacita_);
+  if (buffer_.size() < static_cast<size_t>(vBehu) * velikost_) buffer_.resize(static_cast<size_t>(vBehu) * velikost_);
+}
 
 bool TridiciStroj::Pridej(const std::uint8_t* polozka) {
   if (stav_ != kStavSetrideno) return false;
@@ -171,47 +178,21 @@ bool TridiciStroj::Pridej(const std::uint8_t* polozka) {
 
 void TridiciStroj::seradBeh() {
   const std::int32_t n = vBehu_;
-  poradi_.resize(n);
-  pomocne_.resize(n);
+  poradi_.resize(static_cast<size_t>(n));
   const std::uint8_t* data = buffer_.data();
   const std::int32_t v = velikost_;
-  for (std::int32_t i = 0; i < n; ++i)
-    poradi_[i] = {predpona(data + static_cast<size_t>(i) * v, v), static_cast<std::uint32_t>(i)};
-
-  // b strictly before a; equal keys are never exchanged, which keeps the input order.
-  auto pred = [data, v](const Polozka& b, const Polozka& a) {
-    if (b.predpona != a.predpona) return b.predpona < a.predpona;
-    return porovnejZbytek(data + static_cast<size_t>(b.pozice) * v, data + static_cast<size_t>(a.pozice) * v, v) < 0;
-  };
-
-  for (std::int32_t lo = 0; lo < n; lo += kMalyBlok) {
-    const std::int32_t hi = std::min(n, lo + kMalyBlok);
-    for (std::int32_t i = lo + 1; i < hi; ++i) {
-      const Polozka x = poradi_[i];
-      std::int32_t j = i;
-      while (j > lo && pred(x, poradi_[j - 1])) {
-        poradi_[j] = poradi_[j - 1];
-        --j;
-      }
-      poradi_[j] = x;
-    }
+  for (std::int32_t i = 0; i < n; ++i) {
+    const std::uint8_t* e = data + static_cast<size_t>(i) * v;
+    poradi_[i] = {osmBajtu(e, v, 0), osmBajtu(e, v, 8), static_cast<std::uint32_t>(i)};
   }
-  Polozka* z = poradi_.data();
-  Polozka* do_ = pomocne_.data();
-  bool vPomocnem = false;
-  for (std::int32_t sirka = kMalyBlok; sirka < n; sirka *= 2) {
-    for (std::int32_t lo = 0; lo < n; lo += 2 * sirka) {
-      const std::int32_t mid = std::min(n, lo + sirka);
-      const std::int32_t hi = std::min(n, lo + 2 * sirka);
-      std::int32_t i = lo, j = mid, k = lo;
-      while (i < mid && j < hi) do_[k++] = pred(z[j], z[i]) ? z[j++] : z[i++];
-      while (i < mid) do_[k++] = z[i++];
-      while (j < hi) do_[k++] = z[j++];
-    }
-    std::swap(z, do_);
-    vPomocnem = !vPomocnem;
-  }
-  if (vPomocnem) poradi_.swap(pomocne_);
+  // A total order: the key, then the position in the input. Any sort then gives what a stable
+  // sort by the key gives, and only the pairs move, never the entries.
+  std::sort(poradi_.begin(), poradi_.end(), [data, v](const Polozka& a, const Polozka& b) {
+    if (a.prvni != b.prvni) return a.prvni < b.prvni;
+    if (a.druhych != b.druhych) return a.druhych < b.druhych;
+    const int c = porovnejOd(data + static_cast<size_t>(a.pozice) * v, data + static_cast<size_t>(b.pozice) * v, v, 16);
+    return c != 0 ? c < 0 : a.pozice < b.pozice;
+  });
 }
 
 int TridiciStroj::zalozPracovni() {
@@ -279,13 +260,11 @@ int TridiciStroj::Vydej(const std::function<int(const std::uint8_t*)>& vystup, c
     if (vBehu_ > 0) seradBeh();
     code = vBehu_ > 0 ? zapisBeh() : kIoOk;
     poradi_ = {};
-    pomocne_ = {};
     if (code == kIoOk) code = vydejSlitim(vystup, prubeh);
   }
   zrusPracovni();
   buffer_ = {};
   poradi_ = {};
-  pomocne_ = {};
   if (code != kIoOk) stav_ = code;
   return stav_;
 }
@@ -333,14 +312,19 @@ int TridiciStroj::vydejSlitim(const std::function<int(const std::uint8_t*)>& vys
   // A heap of the runs by their current entry; equal keys go to the earlier run, which came
   // earlier in the input.
   struct Uzel {
-    std::uint64_t predpona;
+    std::uint64_t prvni, druhych;
     std::uint32_t beh;
   };
   const std::int32_t v = velikost_;
   auto pred = [&](const Uzel& x, const Uzel& y) {
-    if (x.predpona != y.predpona) return x.predpona < y.predpona;
-    const int c = porovnejZbytek(aktualni(x.beh), aktualni(y.beh), v);
+    if (x.prvni != y.prvni) return x.prvni < y.prvni;
+    if (x.druhych != y.druhych) return x.druhych < y.druhych;
+    const int c = porovnejOd(aktualni(x.beh), aktualni(y.beh), v, 16);
     return c != 0 ? c < 0 : x.beh < y.beh;
+  };
+  auto uzel = [&](size_t r) {
+    const std::uint8_t* e = aktualni(r);
+    return Uzel{osmBajtu(e, v, 0), osmBajtu(e, v, 8), static_cast<std::uint32_t>(r)};
   };
   std::vector<Uzel> halda;
   halda.reserve(behu);
@@ -366,7 +350,7 @@ int TridiciStroj::vydejSlitim(const std::function<int(const std::uint8_t*)>& vys
   for (size_t r = 0; r < behu; ++r) {
     if (b[r].zbyva == 0) continue;
     if (const int code = nacti(b[r])) return code;
-    halda.push_back({predpona(aktualni(r), v), static_cast<std::uint32_t>(r)});
+    halda.push_back(uzel(r));
     nahoru(halda.size() - 1);
   }
 
@@ -385,7 +369,7 @@ int TridiciStroj::vydejSlitim(const std::function<int(const std::uint8_t*)>& vys
       }
       if (const int code = nacti(x)) return code;
     }
-    halda.front().predpona = predpona(aktualni(r), v);
+    halda.front() = uzel(r);
     dolu(0);
   }
   if (prubeh) prubeh(celkem, celkem);
@@ -407,6 +391,7 @@ int SetridSoubor(std::string_view soubor, std::int32_t velikost, const PrubehTri
     code = vstup.size(bajtu);
     if (code != kIoOk) return code;
     Ctenar ctenar(vstup, velikost, bajtu / velikost);
+    stroj.Ocekavej(bajtu / velikost);
     while (const std::uint8_t* e = ctenar.dalsi())
       if (!stroj.Pridej(e)) break;
     if (ctenar.code != kIoOk) return ctenar.code;
@@ -515,6 +500,7 @@ int SetridVety(std::string_view zdroj, std::int32_t velikostVety, const KlicZazn
   const std::int64_t vet = bajtu / velikostVety;
   {
     Ctenar ctenar(vstup, velikostVety, vet);
+    stroj.Ocekavej(vet);
     std::vector<std::uint8_t> e(static_cast<size_t>(velikost));
     std::int32_t cislo = 0;
     while (const std::uint8_t* r = ctenar.dalsi()) {

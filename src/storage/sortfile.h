@@ -74,6 +74,9 @@ class TridiciStroj {
   TridiciStroj(const TridiciStroj&) = delete;
   TridiciStroj& operator=(const TridiciStroj&) = delete;
 
+  // Tells how many entries will come, so that memory for them (at most one run) is taken at once
+  // instead of growing.
+  void Ocekavej(std::int64_t polozek);
   // Takes one entry (velikost bytes). False when the sort has stopped (an I/O error) or is full
   // (status 9); a full sort still sorts and hands out what it took.
   bool Pridej(const std::uint8_t* polozka);
@@ -87,7 +90,7 @@ class TridiciStroj {
   const InfoTrideni& info() const { return info_; }
 
  private:
-  struct Polozka;  // position in the run + the first key bytes, for the in-memory sort
+  struct Polozka;  // the first key bytes + position in the run, for the in-memory sort
   void seradBeh();
   int zapisBeh();
   int zalozPracovni();
@@ -101,7 +104,7 @@ class TridiciStroj {
   std::int32_t kapacita_ = 0;
   int stav_ = kStavSetrideno;
   std::vector<std::uint8_t> buffer_;      // the current run's entries
-  std::vector<Polozka> poradi_, pomocne_; // the run's order and the merge target
+  std::vector<Polozka> poradi_;           // the run's order
   std::int32_t vBehu_ = 0;
   std::vector<std::int64_t> delkyBehu_;   // entries of each run on disk
   platform::File pracovni_;
