@@ -156,7 +156,6 @@ class TfSoub : public TfRol {
   // ---- Hooks, in the order of the window's slots (those of TfRol keep their place). In the
   // edit form each receives the number of the current field.
   void Zavri() override;
-  void PoPohybu() override {}
   void Sestav() override;
   void Prekresli() override;
   std::string SouborObrazku(int n) override;

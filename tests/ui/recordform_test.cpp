@@ -49,6 +49,14 @@ class KeyPresenter : public Presenter {
       else Application::instance().dispatchKey(k.klavesa);
     }
   }
+  // Windows shown without a loop of their own (the flashing message), by their text.
+  void showModeless(Form& f) override {
+    CellGrid g = render(f);
+    std::string t;
+    for (int r = 0; r < g.rows(); ++r) t += g.rowText(r) + "\n";
+    bezSmycky.push_back(t);
+  }
+  std::vector<std::string> bezSmycky;
   platform::VirtualClock& clock;
 };
 
@@ -452,6 +460,21 @@ TEST_F(RecordForm, APictureChosenForARecordIsKeptBelowTheDataRootAndShownInTheCl
   EXPECT_EQ(w.Image1.picturePath, "a.jpg");
   EXPECT_EQ(dir.read("a.jpg"), "JPEG 1");
   sluzbySouboru().vyberSouboru = nullptr;
+}
+
+TEST_F(RecordForm, AColumnSortShowsTheWaitMessageAndKeepsTheCursorOnItsRecord) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a") + veta("EUR", "25", "311299", "1", "b") +
+                             veta("CHF", "26", "010105", "1", "c"));
+  w.Otevri();
+  w.JdiNa(1);
+  w.NaTitulek(3);  // the dates: 31.12.99 comes before 01.01.05 and 01.01.24
+  ASSERT_FALSE(p.bezSmycky.empty());
+  EXPECT_NE(p.bezSmycky[0].find("Moment, třídím"), std::string::npos) << p.bezSmycky[0];
+  EXPECT_EQ(w.AktivniPoradi(), 1);
+  EXPECT_EQ(w.TextRadku(1).substr(0, 3), "EUR");
+  EXPECT_EQ(w.TextRadku(2).substr(0, 3), "CHF");
+  EXPECT_EQ(w.Radek, 3);  // USD, record 1, is the last row now
+  EXPECT_EQ(w.CisloZPoradi(w.Radek), 1);
 }
 
 // Another station has every file open.
