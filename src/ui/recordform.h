@@ -108,7 +108,8 @@ class TfSoub : public TfRol {
   // Declares field i: label, label column, side text, the row of the field (its side text
   // stands on the same row) and the side text's column, the initial text (its length is the
   // width) and the type letter or field picture. A type text that says nothing (empty) is a
-  // fixed text, as " " is.
+  // fixed text, as " " is. Called after OtevriSoub (which makes the descriptors anew), once per
+  // field, in field order.
   void DeklarujPole(int i, const std::string& popis, int sloupec, const std::string& bocniText, int radek,
                     int bocniSloupec, const std::string& pocatecni, const std::string& typ);
 
