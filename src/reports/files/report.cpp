@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
@@ -166,6 +167,45 @@ int RadkuSestavy() { return writer().lines; }
 int StranSestavy() { return writer().pages; }
 int SirkaSestavy() { return writer().width; }
 const std::string& JmenoSestavy() { return writer().name; }
+
+StrankovanaSestava::StrankovanaSestava(std::string titul, std::vector<SloupecSestavy> sloupce)
+    : titul_(std::move(titul)), sloupce_(std::move(sloupce)) {}
+
+std::string StrankovanaSestava::hlavickaSloupcu() const {
+  std::string out;
+  for (const auto& s : sloupce_) {
+    std::string t = s.titulek.substr(0, static_cast<size_t>(std::max(0, s.sirka)));
+    t.resize(static_cast<size_t>(std::max(0, s.sirka)), ' ');
+    out += t + ' ';
+  }
+  return out;
+}
+
+void StrankovanaSestava::hlavicka() {
+  ++strana_;
+  const auto& nastaveni = storage::settings();
+  if (strana_ > 1 || nastaveni.newPage) PisRadek(std::string(1, kFormFeed));
+  PisRadek("");
+  PisRadek("");
+  std::string firma = nastaveni.firmName.substr(0, 24);
+  firma.resize(24, ' ');
+  const platform::Date d = platform::clock().today();
+  char datum[16];
+  std::snprintf(datum, sizeof datum, "%02d.%02d.%02d", d.day, d.month, d.year % 100);
+  PisRadek(firma + std::string(13, ' ') + titul_ + std::string(10, ' ') + "List:" + code3(strana_, 3) + " Datum: " + datum);
+  PisRadek("");
+  const std::string sloupce = hlavickaSloupcu();
+  PisRadek(sloupce);
+  PisRadek(std::string(sloupce.size(), '='));
+  PisRadek("");
+  radku_ = 7;
+}
+
+void StrankovanaSestava::radek(std::string_view text) {
+  if (storage::settings().pageLength < radku_) hlavicka();
+  PisRadek(text);
+  ++radku_;
+}
 
 int SirkaZeZacatku(std::string_view head, int64_t fileSize) {
   for (size_t w = 1; w <= 490; ++w) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file.h"
 
@@ -33,6 +34,32 @@ int RadkuSestavy();
 int StranSestavy();
 int SirkaSestavy();
 const std::string& JmenoSestavy();
+
+// The page pattern of the register lists: before a body line, when the page is full, the page
+// header is written (a form feed from the second page on, or on the first too when every print
+// starts on a new page; two blank lines; the firm, the title, "List:" with the page number and
+// the date; a blank line; the column captions; a line of "="; a blank line).
+struct SloupecSestavy {
+  std::string titulek;
+  int sirka;
+};
+
+class StrankovanaSestava {
+ public:
+  StrankovanaSestava(std::string titul, std::vector<SloupecSestavy> sloupce);
+  // Writes a body line, after the page header when the page is full.
+  void radek(std::string_view text);
+  int strana() const { return strana_; }
+  // The column captions, each padded or cut to its width and followed by a blank.
+  std::string hlavickaSloupcu() const;
+
+ private:
+  void hlavicka();
+  std::string titul_;
+  std::vector<SloupecSestavy> sloupce_;
+  int radku_ = 130;  // above any page length, so that the first line starts a page
+  int strana_ = 0;
+};
 
 // The scrambling of report lines: position p (from 1) takes key character ((p-1) mod L) + 1 and
 // a right rotation of ((p-1) mod 7) + 1 bits after the XOR. An empty key or line stays as it is.

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "storage/interaction.h"
@@ -129,6 +130,43 @@ TEST_F(ReportTest, AOneLineReportIsReadNotEmptied) {
   EXPECT_EQ(r.pocet(), 1);
   r.zavri();
   EXPECT_EQ(dir.read("doklad.TXT").size(), 22u);
+}
+
+}  // namespace
+}  // namespace pz::reports
+
+namespace pz::reports {
+namespace {
+
+TEST_F(ReportTest, RegisterListsStartEveryPageWithTheirHeader) {
+  platform::VirtualClock clock({2026, 12, 9}, {8, 0, 0, 0});
+  platform::setClock(&clock);
+  storage::settings().pageLength = 9;  // two body lines a page after the seven header lines
+  storage::settings().firmName = "Firma s.r.o.";
+  ASSERT_TRUE(OtevriSestavu("Staty", 100));
+  StrankovanaSestava s("Seznam statu", {{"Kod", 3}, {"Nazev", 10}});
+  for (int i = 1; i <= 5; ++i) s.radek("radek " + std::to_string(i));
+  ZavriSestavu();
+  platform::setClock(nullptr);
+  RadkovySoubor r;
+  ASSERT_TRUE(r.otevri("Staty.TXT"));
+  std::vector<std::string> lines;
+  for (int64_t n = 1; n <= r.pocet(); ++n) {
+    std::string l;
+    r.cti(n, l);
+    l.erase(l.find_last_not_of(' ') + 1);
+    lines.push_back(l);
+  }
+  ASSERT_GE(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "");  // no form feed before the first page
+  EXPECT_EQ(lines[2], "Firma s.r.o." + std::string(25, ' ') + "Seznam statu          List:  1 Datum: 09.12.26");
+  EXPECT_EQ(lines[4], "Kod Nazev");
+  EXPECT_EQ(lines[5], std::string(15, '='));
+  EXPECT_EQ(lines[7], "radek 1");
+  EXPECT_EQ(lines[9], "radek 3");  // a line counter of 7 plus two lines fills the page...
+  EXPECT_EQ(lines[10], "\f");      // ...so the next line starts page 2 with a form feed
+  EXPECT_EQ(s.strana(), 2);
+  EXPECT_EQ(StranSestavy(), 1);
 }
 
 }  // namespace
