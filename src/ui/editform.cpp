@@ -105,6 +105,31 @@ int TfFormular::AktualniPole() const {
 }
 
 void TfFormular::Postav() {
+  for (int i = 1; i <= s_.PocetPoli(); ++i) {
+    const std::string id = std::to_string(i);
+    auto& l = add<Label>("Label" + id);
+    l.text = s_.Pole(i).popis;
+    auto& e = add<Edit>("Edit" + id);
+    e.color = kWhite;
+    e.fontColor = kBlack;
+    e.editor.setMaxLength(std::max(1, s_.Pole(i).sirka));
+    e.setValue(s_.Pole(i).text);
+    popisy_.push_back(&l);
+    pole_.push_back(&e);
+    bocni_.push_back(s_.Pole(i).bocniSloupec != 0 ? &add<Label>("Bocni" + id) : nullptr);
+  }
+  Rozmisti();
+  // After all fields exist: the side labels and the states from the descriptors.
+  Ukaz();
+  setFocus(nullptr);
+  for (int i = 1; i <= s_.PocetPoli(); ++i)
+    if (s_.Pole(i).stav == 1) {
+      prejdi(i);
+      break;
+    }
+}
+
+void TfFormular::Rozmisti() {
   const std::string n = s_.PredponaKlicu();
   const VzhledOkna v = vzhledFormulare(s_.name());
   const double s = meritko();
@@ -142,42 +167,77 @@ void TfFormular::Postav() {
   g.y = std::clamp(g.y, 0, std::max(0, prac.h - 100 - g.h));
   geometry = g;
 
-  for (int i = 1; i <= s_.PocetPoli(); ++i) {
+  for (int i = 1; i <= static_cast<int>(pole_.size()) && i <= s_.PocetPoli(); ++i) {
     const PoleSouboru& f = s_.Pole(i);
-    const std::string id = std::to_string(i);
-    auto& l = add<Label>("Label" + id);
-    l.text = f.popis;
+    Label& l = *PopisPro(i);
     const int y = std::max(0, static_cast<int>(std::lround((f.radek - 1) * (ch + 4) * s)) + 6);
     l.geometry = {static_cast<int>(std::lround(f.sloupec * cw * s)), y,
                   static_cast<int>(f.popis.size()) * sloupec, ch};
-    auto& e = add<Edit>("Edit" + id);
     const int navic = f.typ.datum() || f.typ.druh == DruhPole::Cas ? 2 : 0;
-    e.geometry = {l.geometry.x + l.geometry.w, std::max(0, y - 2), (f.sirka + 2 + navic) * sloupec, ch + 2};
-    e.color = kWhite;
-    e.fontColor = kBlack;
-    e.editor.setMaxLength(std::max(1, f.sirka));
-    e.setValue(f.text);
-    Label* b = nullptr;
-    if (f.bocniSloupec != 0) {
-      b = &add<Label>("Bocni" + id);
+    PolePro(i)->geometry = {l.geometry.x + l.geometry.w, std::max(0, y - 2), (f.sirka + 2 + navic) * sloupec, ch + 2};
+    if (Label* b = BocniPro(i))
       b->geometry = {static_cast<int>(std::lround(f.bocniSloupec * cw * s)), y,
                      std::max<int>(2, static_cast<int>(f.bocniText.size())) * sloupec, ch};
-    }
-    popisy_.push_back(&l);
-    pole_.push_back(&e);
-    bocni_.push_back(b);
   }
   bOK.geometry = {std::max(0, g.w - 8 * sloupec), 0, 7 * sloupec, radek};
   lHelp.geometry = {0, std::max(0, g.h - radek), g.w, radek};
   lHelp.text = s_.NapovedaFormulare.substr(0, static_cast<std::size_t>(g.w / 6 + 1));
-  // After all fields exist: the side labels and the states from the descriptors.
-  Ukaz();
-  setFocus(nullptr);
-  for (int i = 1; i <= s_.PocetPoli(); ++i)
-    if (s_.Pole(i).stav == 1) {
-      prejdi(i);
+}
+
+// F11: the look menu of the list, applied to the edit forms: colours and fonts go to this
+// window's "Akt" and "A" keys; the items shared with the lists work as there.
+void TfFormular::Vizaz() {
+  const auto& sl = sluzbyRolu();
+  if (!sl.vyber) return;
+  const std::vector<std::string> polozky = {
+      cz("Parametry systému"),
+      cz("Změna barvy pozadí"),
+      cz("Změna písma a jeho barvy"),
+      cz("Změna písma pro všechna okna (barvy zůstávají)"),
+      cz("Návrat k režimu pro každé okno samostatně"),
+      cz("Zmenšení-zvětšení okna na velikost plochy"),
+      cz("Nastavení standardu TAMBRA"),
+  };
+  const int polozka = sl.vyber(cz("Úprava vizáže"), 10, 10, polozky);
+  const std::string n = s_.PredponaKlicu();
+  Presenter* p = Application::instance().presenter();
+  switch (polozka) {
+    case 2: {
+      Color c = color;
+      if (p && p->chooseColor(c)) {
+        storage::PisPar(kOkna2, n + "AktPapir", FormatBarvy(c));
+        storage::SmazParametry(kOknag);
+      }
       break;
     }
+    case 3: {
+      FontChoice f{look.fontName, look.fontSize, look.fontBold, look.fontItalic, fontColor};
+      if (!p || !p->chooseFont(f)) break;
+      storage::PisPar(kOkna2, n + "FontNameA", f.name);
+      storage::PisPar(kOkna2, n + "FontSizeA", FormatVelikostiPisma(f.size));
+      storage::PisPar(kOkna2, n + "FontStyleA", TextStylu(f.bold, f.italic));
+      storage::PisPar(kOkna2, n + "AktColor", FormatBarvy(f.color));
+      storage::SmazParametry(kOknag);
+      if (!sl.dotazy) break;
+      const VzhledOkna v = vzhledFormulare(s_.name());
+      std::vector<PolozkaDotazu> d = {{cz("Výška písmen"), "####", FormatE("####", v.vyskaZnaku)},
+                                      {cz("Šířka písmen"), "####", FormatE("####", v.sirkaZnaku)}};
+      if (!sl.dotazy(cz("Úprava vizáže"), d)) break;
+      storage::PisPar(kOkna2, n + "VyskaFontuA", FormatVelikostiZnaku(std::clamp(TextNaCele(d[0].hodnota), 10, 30)));
+      storage::PisPar(kOkna2, n + "SirkaFontuA", FormatVelikostiZnaku(std::clamp(TextNaCele(d[1].hodnota), 5, 20)));
+      break;
+    }
+    case 6:
+      if (p) {
+        const Rect w = p->workArea();
+        for (const char* k : {"AktLeft", "AktTop"}) storage::PisPar(kOkna2, n + k, FormatGeometrie(0));
+        storage::PisPar(kOkna2, n + "AktWidth", FormatGeometrie(w.w));
+        storage::PisPar(kOkna2, n + "AktHeight", FormatGeometrie(w.h));
+      }
+      break;
+    default: s_.ProvedVizaz(polozka); break;
+  }
+  Rozmisti();
 }
 
 void TfFormular::Precti() {
@@ -387,6 +447,10 @@ bool TfFormular::onMouse(const MouseEvent& ev, Control* hit) {
 
 // ---------------------------------------------------------------------------------------------
 // The record form's side
+
+void TfSoub::F11Pole(int) {
+  if (formular_) formular_->Vizaz();
+}
 
 void TfSoub::KontrolaPole(int i) {
   if (i < 1 || i > PocetPoli()) return;

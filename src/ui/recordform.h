@@ -199,7 +199,7 @@ class TfSoub : public TfRol {
   virtual void F8Pole(int) {}
   virtual void F9Pole(int) {}
   virtual void F10Pole(int) {}
-  virtual void F11Pole(int) {}
+  virtual void F11Pole(int);  // the look menu of the edit form
   virtual void CtrlF1Pole(int i);
   virtual void CtrlF2Pole(int) { NaCtrlF2(); }
   virtual void CtrlF3Pole(int) {}
@@ -284,7 +284,12 @@ class TfFormular : public Form {
   // Field texts from the edit fields into the descriptors, and back.
   void Precti();
   void Ukaz();
+  // Creates the controls of the fields, then Rozmisti.
   void Postav();
+  // The look, place and size from the settings, and every control at its place.
+  void Rozmisti();
+  // The look menu (F11).
+  void Vizaz();
 
  protected:
   bool onKey(const KeyEvent& ev) override;

@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/clock.h"
@@ -57,6 +58,11 @@ class KeyPresenter : public Presenter {
     bezSmycky.push_back(t);
   }
   std::vector<std::string> bezSmycky;
+  std::optional<Color> barva;  // the colour dialog's answer
+  bool chooseColor(Color& c) override {
+    if (barva) c = *barva;
+    return barva.has_value();
+  }
   platform::VirtualClock& clock;
 };
 
@@ -386,6 +392,24 @@ TEST_F(RecordForm, TheEditFormKeepsItsPlaceAndItsTemplateInTheWindowsSettings) {
   ASSERT_EQ(w.PocetRadku, 1);
   EXPECT_EQ(storage::readShortString(zaznam(1), 0, 3), "EUR");
   EXPECT_EQ(storage::readReal48(zaznam(1), 4), 25.0);
+}
+
+TEST_F(RecordForm, F11InTheEditFormChangesTheLookOfThisWindowsEditForms) {
+  dir.write("kursy.dta", veta("USD", "22.5", "010124", "1", "a"));
+  sluzbyRolu().vyber = [](const std::string&, int, int, const std::vector<std::string>&) { return 2; };
+  p.barva = 255;
+  Color poZmene = 0;
+  klavesy({K(kVkSpace), K(kVkF11)});
+  potom([&] { poZmene = w.AktivniFormular()->color; });
+  klavesy({K(kVkEscape), K(kVkSpace)});
+  Color priDalsim = 0;
+  potom([&] { priDalsim = w.AktivniFormular()->color; });
+  klavesy({K(kVkEscape)});
+  ukaz();
+  sluzbyRolu().vyber = nullptr;
+  EXPECT_EQ(poZmene, 255u);
+  EXPECT_EQ(priDalsim, 255u);
+  EXPECT_EQ(storage::CtiPar(kOkna2, "fKurzTest AktPapir"), FormatBarvy(255));
 }
 
 TEST_F(RecordForm, HooksThatDoMoreThanWriteCanAskWhetherTheRecordChangedMeanwhile) {
