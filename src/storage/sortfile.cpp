@@ -1,8 +1,9 @@
 // The engine first, then the three uses of it: SetridSoubor, VytvorPoradi, SetridVety.
 //
 // In memory a run is sorted as an array of (first sixteen key bytes, position) items, so the
-// entries themselves never move and most comparisons touch only the items. Runs beyond the first go to the work file one after another; the output then merges all
-// runs in one pass, each run read through its own share of the entry buffer.
+// entries themselves never move and most comparisons touch only the items. Runs beyond the first
+// go to the work file one after another; the output then merges all runs in one pass, each run
+// read through its own share of the entry buffer.
 #include "storage/sortfile.h"
 
 #include <algorithm>
@@ -185,8 +186,8 @@ void TridiciStroj::seradBeh() {
     const std::uint8_t* e = data + static_cast<size_t>(i) * v;
     poradi_[i] = {osmBajtu(e, v, 0), osmBajtu(e, v, 8), static_cast<std::uint32_t>(i)};
   }
-  // A total order: the key, then the position in the input. Any sort then gives what a stable
-  // sort by the key gives, and only the pairs move, never the entries.
+  // A total order: the key, then the position in the run. Any sort then gives what a stable sort
+  // by the key gives, and only the items move, never the entries.
   std::sort(poradi_.begin(), poradi_.end(), [data, v](const Polozka& a, const Polozka& b) {
     if (a.prvni != b.prvni) return a.prvni < b.prvni;
     if (a.druhych != b.druhych) return a.druhych < b.druhych;
