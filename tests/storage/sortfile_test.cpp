@@ -18,6 +18,7 @@
 #include "platform/text.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
+#include "storage/recordfile.h"
 #include "storage/sortarray.h"
 #include "support/faults.h"
 #include "support/tempdir.h"
@@ -93,6 +94,30 @@ TEST_F(SortFileTest, OrderEntriesNameTheRecordOfEachRowAndTheRowOfEachRecord) {
   // Second fields: record 1 stands at row 4, record 2 at row 1, ...
   EXPECT_EQ(zaznamy(dir.read("seznam.dt1")),
             (std::vector<std::pair<std::int32_t, std::int32_t>>{{2, 4}, {4, 1}, {5, 5}, {1, 2}, {3, 3}}));
+}
+
+TEST_F(SortFileTest, RecordFileShowsTheNewOrderAndFindsEachRecordsRow) {
+  std::string bajty;
+  for (const char* jmeno : {"Zeman", "Adam", "Kral"}) {
+    std::string r(9, '\0');
+    EXPECT_TRUE(writeShortString(r, 0, 8, jmeno));
+    bajty += r;
+  }
+  dir.write("org.dta", bajty);
+  RecordFile f;
+  ASSERT_TRUE(f.OtevriSoubor("=org.dta", kSPoradim + 9));
+  const int code = VytvorPoradi(RecordFile::CestaPoradi(f.cesta(), 1), f.pocet(), [&](std::int32_t e) {
+    f.CtiVetuPrimo(e);
+    return KlicSloupce(readShortString(f.veta(), 0, 8), DruhSloupce::Text, e);
+  });
+  ASSERT_EQ(code, 0);
+  ASSERT_TRUE(f.ObnovSoubor());
+  ASSERT_TRUE(f.NastavPoradi(1));
+  EXPECT_EQ(f.CisloZPoradi(1), 2);   // Adam at the top
+  EXPECT_EQ(f.CisloZPoradi(3), 1);   // Zeman at the bottom
+  EXPECT_EQ(f.CisloZPoradi2(1), 3);  // and record 1 (Zeman) is found at row 3
+  EXPECT_EQ(f.CisloZPoradi2(3), 2);
+  f.ZavriSoubor();
 }
 
 TEST_F(SortFileTest, ShortDatesSortByTheirWidenedYear) {
