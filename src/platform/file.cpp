@@ -216,7 +216,8 @@ int File::writeAt(int64_t offset, const void* buf, size_t n) {
   return kIoOk;
 }
 
-int File::appendRecord(const void* buf, size_t unit, int64_t* offset) {
+// Writes n bytes at the end of the file rounded down to a whole `unit`, under the append mark.
+int File::appendAt(const void* buf, size_t n, size_t unit, int64_t* offset) {
   if (fd_ < 0) return kIoFileNotOpen;
   if (readOnly_) return kIoAccessDenied;
   if (lockRange(fd_, F_WRLCK, kAppend, 1, true) != 0) return kIoSharingViolation;
@@ -224,26 +225,16 @@ int File::appendRecord(const void* buf, size_t unit, int64_t* offset) {
   int code = size(end);
   if (code == kIoOk) {
     if (unit > 1) end -= end % static_cast<int64_t>(unit);
-    code = writeAt(end, buf, unit);
-    if (code == kIoOk && offset) *offset = end;
-  }
-  lockRange(fd_, F_UNLCK, kAppend, 1, false);
-  return code;
-}
-
-int File::append(const void* buf, size_t n, int64_t* offset) {
-  if (fd_ < 0) return kIoFileNotOpen;
-  if (readOnly_) return kIoAccessDenied;
-  if (lockRange(fd_, F_WRLCK, kAppend, 1, true) != 0) return kIoSharingViolation;
-  int64_t end = 0;
-  int code = size(end);
-  if (code == kIoOk) {
     code = writeAt(end, buf, n);
     if (code == kIoOk && offset) *offset = end;
   }
   lockRange(fd_, F_UNLCK, kAppend, 1, false);
   return code;
 }
+
+int File::appendRecord(const void* buf, size_t unit, int64_t* offset) { return appendAt(buf, unit, unit, offset); }
+
+int File::append(const void* buf, size_t n, int64_t* offset) { return appendAt(buf, n, 1, offset); }
 
 int File::lockAppend() {
   if (fd_ < 0) return kIoFileNotOpen;

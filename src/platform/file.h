@@ -68,6 +68,7 @@ class File {
   const std::string& nativePath() const { return native_; }
 
  private:
+  int appendAt(const void* buf, size_t n, size_t unit, int64_t* offset);
   int fd_ = -1;
   bool readOnly_ = false;
   int64_t pos_ = 0;
