@@ -6,6 +6,7 @@
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "storage/filehelpers.h"
 #include "storage/interaction.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
@@ -205,6 +206,60 @@ void StrankovanaSestava::radek(std::string_view text) {
   if (storage::settings().pageLength < radku_) hlavicka();
   PisRadek(text);
   ++radku_;
+}
+
+namespace {
+
+// The width of a report file as the line access finds it; 0 when it cannot be read.
+int sirkaSouboru(std::string_view path) {
+  platform::File f;
+  if (f.open(path, platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk) return 0;
+  std::string head(999, '\0');
+  size_t got = 0;
+  f.readAt(0, head.data(), head.size(), &got);
+  head.resize(got);
+  int64_t size = 0;
+  f.size(size);
+  return SirkaZeZacatku(head, size);
+}
+
+}  // namespace
+
+int PripojSestavu(std::string_view zdroj, std::string_view cil) {
+  if (storage::VelikostSouboru(zdroj) < 2) return platform::kIoOk;
+  if (storage::VelikostSouboru(cil) < 2) return storage::KopirujSoubor(zdroj, cil);
+  RadkovySoubor z;
+  if (!z.otevri(zdroj)) return platform::kIoFileNotFound;
+  const int sirkaZdroje = z.sirka();
+  if (sirkaSouboru(cil) < sirkaZdroje) {
+    // The target is widened first, so that no appended line has to be cut.
+    RadkovySoubor stary;
+    if (!stary.otevri(cil)) return platform::kIoFileNotFound;
+    platform::removeFile("xxx.txt");
+    platform::File prac;
+    int code = prac.open("xxx.txt", platform::Access::Write, platform::Share::DenyReadWrite, platform::Create::CreateAlways);
+    if (code != platform::kIoOk) return code;
+    std::string buf, radek;
+    for (int64_t n = 1; n <= stary.pocet(); ++n) {
+      if (!stary.cti(n, radek)) return platform::kIoReadPastEnd;
+      radek.resize(static_cast<size_t>(sirkaZdroje), ' ');
+      buf += scrambleIfGdpr(radek) + "\r\n";
+    }
+    code = prac.write(buf.data(), buf.size());
+    if (code == platform::kIoOk) code = prac.sync();
+    prac.close();
+    stary.zavri();
+    if (code != platform::kIoOk || (code = storage::NahradSoubor("xxx.txt", cil)) != platform::kIoOk) {
+      platform::removeFile("xxx.txt");
+      return code;
+    }
+  }
+  RadkovySoubor c;
+  if (!c.otevri(cil)) return platform::kIoFileNotFound;
+  std::string radek;
+  for (int64_t n = 1; n <= z.pocet(); ++n)
+    if (!z.cti(n, radek) || !c.pis(c.pocet() + 1, radek)) return platform::kIoWriteFailed;
+  return platform::kIoOk;
 }
 
 int SirkaZeZacatku(std::string_view head, int64_t fileSize) {

@@ -29,6 +29,12 @@ void PisCsv(std::string_view text);
 // Closes both files; an empty report (and its ".txz") and an empty side file are removed.
 void ZavriSestavu();
 
+// Appends the lines of the report file `zdroj` to the end of `cil`: a missing or empty target
+// becomes a copy of the source; a narrower target is first widened (through the work file
+// "xxx.txt", which then replaces it); each appended line is padded or cut to the target's width.
+// Returns the I/O code of opening the target (0 when all went well).
+int PripojSestavu(std::string_view zdroj, std::string_view cil);
+
 // Counts of the report written last; they stay readable after it is closed.
 int RadkuSestavy();
 int StranSestavy();

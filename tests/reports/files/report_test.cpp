@@ -171,3 +171,55 @@ TEST_F(ReportTest, RegisterListsStartEveryPageWithTheirHeader) {
 
 }  // namespace
 }  // namespace pz::reports
+
+namespace pz::reports {
+namespace {
+
+void napis(const std::string& jmeno, int sirka, std::initializer_list<std::string> radky) {
+  ASSERT_TRUE(OtevriSestavu("*" + jmeno, sirka));
+  for (const auto& r : radky) PisRadek(r);
+  ZavriSestavu();
+}
+
+std::vector<std::string> radky(const std::string& soubor, int* sirka = nullptr) {
+  RadkovySoubor r;
+  r.otevri(soubor);
+  if (sirka) *sirka = r.sirka();
+  std::vector<std::string> out;
+  std::string l;
+  for (int64_t n = 1; n <= r.pocet(); ++n)
+    if (r.cti(n, l)) out.push_back(l);
+  return out;
+}
+
+TEST_F(ReportTest, AppendingAWiderReportWidensTheTargetFirst) {
+  for (bool gdpr : {false, true}) {
+    storage::settings().gdpr = gdpr;
+    napis("uzka", 80, {"prvni", "druhy"});
+    napis("siroka", 132, {std::string(132, 'w')});
+    ASSERT_EQ(PripojSestavu("siroka.TXT", "uzka.TXT"), 0);
+    int sirka = 0;
+    auto r = radky("uzka.TXT", &sirka);
+    EXPECT_EQ(sirka, 132);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0], "prvni" + std::string(127, ' '));
+    EXPECT_EQ(r[2], std::string(132, 'w'));
+    EXPECT_FALSE(platform::fileExists("xxx.txt"));
+  }
+}
+
+TEST_F(ReportTest, AppendingANarrowerReportPadsItsLinesAndAnEmptyTargetBecomesACopy) {
+  napis("siroka", 132, {"a"});
+  napis("uzka", 80, {"b", "c"});
+  ASSERT_EQ(PripojSestavu("uzka.TXT", "siroka.TXT"), 0);
+  auto r = radky("siroka.TXT");
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r[2], "c" + std::string(131, ' '));
+  ASSERT_EQ(PripojSestavu("uzka.TXT", "nova.TXT"), 0);
+  EXPECT_EQ(dir.read("nova.TXT"), dir.read("uzka.TXT"));
+  EXPECT_EQ(PripojSestavu("neni.TXT", "nova.TXT"), 0);  // nothing to append: nothing changes
+  EXPECT_EQ(dir.read("nova.TXT"), dir.read("uzka.TXT"));
+}
+
+}  // namespace
+}  // namespace pz::reports
