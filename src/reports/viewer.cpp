@@ -75,7 +75,8 @@ char doDos(char c) {
 std::string plnaCesta(const std::string& soubor) {
   if (soubor.find_first_of("\\/:") != std::string::npos) return soubor;
   std::string d = platform::currentDirectory();
-  if (!d.empty() && d.back() != '\\' && d.back() != '/') d += '\\';
+  const char oddelovac = d.find('\\') == std::string::npos && d.find('/') != std::string::npos ? '/' : '\\';
+  if (!d.empty() && d.back() != '\\' && d.back() != '/') d += oddelovac;
   return d + soubor;
 }
 
@@ -301,12 +302,13 @@ bool TfPozri::otevri(const std::string& soubor, bool zachovatPozici) {
   }
   // The two-line rule: a scrambled line may hold CR LF, the first two lines together cannot.
   sirka_ = SirkaZeZacatku(zacatek, velikost);
-  const int radek = zachovatPozici ? std::max(1, Radek) : 0;
+  const int radek = zachovatPozici ? std::max(1, Radek) : 1;
   cesta_ = soubor;
   NastavSloupce({""});
   ObnovitPozici = platform::sameFileName(soubor, "help.txt");
-  OtevriSoub("=" + soubor, cz(" Soubor: ") + plnaCesta(soubor), -1, 1, sirka_ + 2, 0, ui::kBlack, ui::kWhite, 10, 60,
-             1, 1, ui::kBlack, ui::kWhite, 0, 0, 0, 0, "", "",
+  const int pravy = std::clamp(sirka_ + 6, 40, 132);
+  OtevriSoub("=" + soubor, cz(" Soubor: ") + plnaCesta(soubor), -1, 1, sirka_ + 2, radek, ui::kBlack, ui::kWhite, 10,
+             60, 1, 1, ui::kBlack, ui::kWhite, 28, pravy, 1, 1, "", "",
              cz(" F1-Help F2-Znaky ^F2-Nová_sestava F3-Najdi F4-Najdi_list F10,F9-Tisk MEZERA-Edit "
                 "F5-Počet_opakování ~F9-Tisk_z_velkého_archivu ^F5-Nový_list ~F5-Řádek ^F6-Do_souboru "
                 "~F6-Překlad F7-Vlož_řádek F8-Zruš_radek ^F7-Vlož_text"));
@@ -314,10 +316,6 @@ bool TfPozri::otevri(const std::string& soubor, bool zachovatPozici) {
   Pole(1).stav = 0;
   look.fontName = "Fixedsys";
   PovolenNovy = PovolenoMazani = false;
-  if (radek > 0) {
-    Radek = std::min(radek, PocetRadku);
-    JdiNa(Radek);
-  }
   return true;
 }
 

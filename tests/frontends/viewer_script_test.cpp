@@ -1,0 +1,135 @@
+// The report viewer driven by key scripts of the headless presenter over real report files:
+// what the user sees on the screens and what the report holds afterwards.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frontends/headless/headless.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "reports/viewer.h"
+#include "storage/interaction.h"
+#include "storage/params.h"
+#include "storage/paths.h"
+#include "support/tempdir.h"
+#include "ui/dialogs.h"
+
+namespace pz {
+namespace {
+
+using platform::cz;
+
+std::string radky(const std::vector<std::string>& r, size_t w) {
+  std::string s;
+  for (std::string x : r) {
+    x.resize(w, ' ');
+    s += x + "\r\n";
+  }
+  return s;
+}
+
+class ViewerScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::paths().setWorkDir(dir.str());
+    storage::ZapomenAdresy();
+    storage::ZahodParametry();
+    reports::RegistrujProhlizec(prvni, druhy);
+  }
+  void TearDown() override {
+    ui::NastavProhlizecSestav({});
+    reports::sluzbyProhlizece() = {};
+    storage::ZahodParametry();
+    platform::paths().clear();
+  }
+  std::string hraj(const std::string& jmeno, const std::string& skript) {
+    dir.write("skript.txt", skript);
+    std::ostringstream out, err;
+    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
+                                         [&] {
+                                           ui::UkazSestavu(jmeno);
+                                           return 0;
+                                         },
+                                         out, err);
+    EXPECT_EQ(rc, 0) << err.str();
+    return out.str();
+  }
+
+  pz::test::TempDir dir;
+  pz::test::ScopedCwd cwd{dir.path()};
+  reports::TfPozri prvni{"fPozri"};
+  reports::TfPozri druhy{"fPozri2"};
+};
+
+TEST_F(ViewerScript, AnEmptyReportIsRefused) {
+  dir.write("prazdna.txt", "\r\n");
+  const std::string s = hraj("prazdna", "dump\nEnter\n");
+  EXPECT_NE(s.find("Prázdná tisková sestava"), std::string::npos) << s;
+  EXPECT_EQ(s.find("Soubor:"), std::string::npos) << s;
+}
+
+TEST_F(ViewerScript, ShowsControlCharactersAndFindsTextRegardlessOfCaseAndAccents) {
+  dir.write("r.txt", radky({"prvni", cz("druhý řádek"), "\f", cz("Stav ÚČET: 12"), "konec"}, 20));
+  const std::string s = hraj("r", "F3\ntype ucet\nEnter\ndump\nEsc\n");
+  EXPECT_NE(s.find(" Soubor: " + dir.str() + "/r.txt"), std::string::npos) << s;
+  EXPECT_NE(s.find("@"), std::string::npos) << s;
+  EXPECT_NE(s.find("5/      4"), std::string::npos) << s;
+}
+
+TEST_F(ViewerScript, PageSearchWrapsFromTheLastLine) {
+  std::vector<std::string> r;
+  for (int list = 1; list <= 3; ++list) {
+    r.push_back("\f");
+    r.push_back("Firma   Titul   List:  " + std::to_string(list) + " Datum: 09.12.26");
+    r.push_back("radek listu " + std::to_string(list));
+  }
+  dir.write("r.txt", radky(r, 50));
+  const std::string s = hraj("r", "End\nF4\ntype 2\nEnter\ndump\nEsc\n");
+  EXPECT_NE(s.find("9/      4"), std::string::npos) << s;
+}
+
+TEST_F(ViewerScript, AnEditedLineIsWrittenBackAndEscLeavesItAlone) {
+  dir.write("r.txt", radky({"abcdef", "ghijkl"}, 8));
+  hraj("r", "Down\nSpace\ntype XY\nEnter\nSpace\ntype Q\nEsc\nEsc\n");
+  EXPECT_EQ(dir.read("r.txt"), radky({"abcdef", "XYijkl"}, 8));
+}
+
+TEST_F(ViewerScript, F7AndF8ChangeTheLineCount) {
+  dir.write("r.txt", radky({"1", "2", "3", "4"}, 4));
+  hraj("r", "Down\nF7\nEsc\n");  // a blank line before line 2
+  EXPECT_EQ(dir.read("r.txt"), radky({"1", "", "2", "3", "4"}, 4));
+  hraj("r", "Insert\nDown\nF8\nEsc\n");  // line 1 marked (Insert moves on), line 3 current
+  EXPECT_EQ(dir.read("r.txt"), radky({"", "3", "4"}, 4));
+}
+
+TEST_F(ViewerScript, ASectionIsSavedAndAnExistingTargetAsksFirst) {
+  dir.write("r.txt", radky({"a", "b", "c"}, 4));
+  dir.write("OUT.TXT", radky({"stare"}, 250));
+  std::vector<std::string> volby = {"r.txt", "out.txt"};
+  reports::sluzbyProhlizece().vyberSouboru = [&](const std::string&, const std::string&, const std::string&) {
+    if (volby.empty()) return std::string();
+    std::string v = volby.front();
+    volby.erase(volby.begin());
+    return v;
+  };
+  const std::string s = hraj("r", "Down\nCtrl+F6\ndump\nEnter\ndump\nDown\nEnter\nEsc\n");
+  EXPECT_NE(s.find("Určete jiný soubor, nemůžu přepsat sám sebe"), std::string::npos) << s;
+  EXPECT_NE(s.find("již existuje"), std::string::npos) << s;
+  EXPECT_EQ(dir.read("OUT.TXT"), radky({"stare", "b", "c"}, 250));
+  EXPECT_EQ(storage::CtiPar("REGISTRY.DTA", "Vstupni soubor"), "OUT.TXT");
+}
+
+TEST_F(ViewerScript, ASecondReportIsShownFromInsideTheFirst) {
+  dir.write("r.txt", radky({"prvni sestava"}, 20));
+  dir.write("s.txt", radky({"druha sestava"}, 20));
+  reports::sluzbyProhlizece().tisk = [](reports::TfPozri&, int) { ui::UkazSestavu("s"); };
+  const std::string s = hraj("r", "F9\ndump\nEsc\nEsc\n");
+  EXPECT_NE(s.find("fPozri2"), std::string::npos) << s;
+  EXPECT_NE(s.find("druha sestava"), std::string::npos) << s;
+  EXPECT_NE(s.find("prvni sestava"), std::string::npos) << s;
+}
+
+}  // namespace
+}  // namespace pz
