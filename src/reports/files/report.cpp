@@ -307,8 +307,11 @@ bool RadkovySoubor::otevri(std::string_view path) {
 bool RadkovySoubor::cti(int64_t n, std::string& text) {
   if (n < 1 || n > lines_) return false;
   std::string rec(static_cast<size_t>(width_), '\0');
-  const int code = file_.readAt((n - 1) * (width_ + 2), rec.data(), rec.size());
-  if (code != platform::kIoOk) {
+  size_t got = 0;
+  const int code = file_.readAt((n - 1) * (width_ + 2), rec.data(), rec.size(), &got);
+  if (code == platform::kIoReadPastEnd) {
+    rec.replace(got, std::string::npos, rec.size() - got, ' ');  // a shorter last line ends in blanks
+  } else if (code != platform::kIoOk) {
     storage::interaction().message("Err " + code3(code, 5) + " " + path_);
     return false;
   }

@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "storage/interaction.h"
 #include "storage/settings.h"
+#include "support/faults.h"
 #include "support/tempdir.h"
 
 namespace pz::reports {
@@ -219,6 +220,42 @@ TEST_F(ReportTest, AppendingANarrowerReportPadsItsLinesAndAnEmptyTargetBecomesAC
   EXPECT_EQ(dir.read("nova.TXT"), dir.read("uzka.TXT"));
   EXPECT_EQ(PripojSestavu("neni.TXT", "nova.TXT"), 0);  // nothing to append: nothing changes
   EXPECT_EQ(dir.read("nova.TXT"), dir.read("uzka.TXT"));
+}
+
+}  // namespace
+}  // namespace pz::reports
+
+namespace pz::reports {
+namespace {
+
+TEST_F(ReportTest, UnevenFilesAreReadWithoutReadingPastTheirEnd) {
+  dir.write("nerovna.txt", "abcd\r\nefgh\r\nij\r\n");  // the last line is shorter than the others
+  RadkovySoubor r;
+  ASSERT_TRUE(r.otevri("nerovna.txt"));
+  ASSERT_EQ(r.sirka(), 4);
+  ASSERT_EQ(r.pocet(), 2);  // 16 bytes hold two whole lines of 4
+  std::string l;
+  ASSERT_TRUE(r.cti(2, l));
+  EXPECT_EQ(l, "efgh");
+  dir.write("kusy.txt", "abcd\r\nefgh\r\nijklmn");
+  RadkovySoubor k;
+  ASSERT_TRUE(k.otevri("kusy.txt"));
+  ASSERT_EQ(k.pocet(), 3);
+  ASSERT_TRUE(k.cti(3, l));
+  EXPECT_EQ(l, "ijkl");
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+TEST_F(ReportTest, AFullDiskWhileWritingIsReportedOnce) {
+  ASSERT_TRUE(OtevriSestavu("plna", 132));
+  {
+    test::FaultInjector inject;
+    inject.failNth(test::FaultOp::Write, 1, ENOSPC, true);
+    for (int i = 0; i < 2000; ++i) PisRadek("radek");
+    ZavriSestavu();
+  }
+  EXPECT_EQ(rec.messages.size(), 1u);
+  EXPECT_EQ(rec.messages[0].substr(0, 6), "Err101");
 }
 
 }  // namespace
