@@ -314,6 +314,7 @@ bool TfPozri::otevri(const std::string& soubor, bool zachovatPozici) {
                 "~F6-Překlad F7-Vlož_řádek F8-Zruš_radek ^F7-Vlož_text"));
   DeklarujPole(1, "", 0, "", 1, 0, std::string(static_cast<size_t>(sirka_), ' '), "X");
   Pole(1).stav = 0;
+  Sestav();  // the column takes the width of this report's lines
   look.fontName = "Fixedsys";
   PovolenNovy = PovolenoMazani = false;
   return true;
