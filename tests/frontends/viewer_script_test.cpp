@@ -13,6 +13,8 @@
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/paths.h"
+#include "storage/settings.h"
+#include "reports/files/report.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"
 
@@ -41,6 +43,7 @@ class ViewerScript : public ::testing::Test {
   void TearDown() override {
     ui::NastavProhlizecSestav({});
     reports::sluzbyProhlizece() = {};
+    storage::settings().gdpr = false;
     storage::ZahodParametry();
     platform::paths().clear();
   }
@@ -107,7 +110,8 @@ TEST_F(ViewerScript, F7AndF8ChangeTheLineCount) {
 TEST_F(ViewerScript, ASectionIsSavedAndAnExistingTargetAsksFirst) {
   dir.write("r.txt", radky({"a", "b", "c"}, 4));
   dir.write("OUT.TXT", radky({"stare"}, 250));
-  std::vector<std::string> volby = {"r.txt", "out.txt"};
+  // The report itself under another spelling of its path.
+  std::vector<std::string> volby = {dir.str() + "/R.TXT", "out.txt"};
   reports::sluzbyProhlizece().vyberSouboru = [&](const std::string&, const std::string&, const std::string&) {
     if (volby.empty()) return std::string();
     std::string v = volby.front();
@@ -119,6 +123,42 @@ TEST_F(ViewerScript, ASectionIsSavedAndAnExistingTargetAsksFirst) {
   EXPECT_NE(s.find("již existuje"), std::string::npos) << s;
   EXPECT_EQ(dir.read("OUT.TXT"), radky({"stare", "b", "c"}, 250));
   EXPECT_EQ(storage::CtiPar("REGISTRY.DTA", "Vstupni soubor"), "OUT.TXT");
+}
+
+TEST_F(ViewerScript, InGdprModeAnEditedLineIsStoredScrambled) {
+  storage::settings().gdpr = true;
+  const std::string& k = reports::KlicSestav();
+  dir.write("r.txt", reports::Zakoduj("jedna   ", k) + "\r\n" + reports::Zakoduj("dva     ", k) + "\r\n");
+  const std::string s = hraj("r", "Insert\nSpace\ntype tri\nEnter\ndump\nEsc\n");
+  EXPECT_NE(s.find("jedna    "), std::string::npos) << s;  // shown in the clear
+  EXPECT_NE(s.find(" tri      "), std::string::npos) << s;
+  const std::string obsah = dir.read("r.txt");
+  ASSERT_EQ(obsah.size(), 20u);
+  EXPECT_EQ(reports::Dekoduj(obsah.substr(10, 8), k), "tri     ");
+  EXPECT_EQ(obsah.substr(18), "\r\n");
+}
+
+TEST_F(ViewerScript, ATranslatedSectionGoesThroughTheDictionaryOfTheDataRoot) {
+  dir.write("data.adr", "data\\\r\n");
+  storage::ZapomenAdresy();
+  storage::NactiAdresy();
+  const auto heslo = [](const std::string& cesky, const std::string& preklad) {
+    const auto pole = [](std::string t) {
+      std::string p(1, static_cast<char>(t.size()));
+      t.resize(50, ' ');
+      return p + t;
+    };
+    const auto cislo = [](size_t n) { return std::string(1, '\2') + (n < 10 ? " " : "") + std::to_string(n); };
+    return pole(cesky) + cislo(cesky.size()) + pole(preklad) + cislo(preklad.size());
+  };
+  dir.write("data/slov1.dta", heslo("Celkem", "Total ") + heslo(cz("Příjem"), "Income"));
+  dir.write("r.txt", radky({cz("Příjem 100"), "Celkem 100"}, 12));
+  reports::sluzbyProhlizece().vyberSouboru = [](const std::string& titulek, const std::string& jmeno,
+                                                const std::string&) {
+    return titulek == cz("Urči, kam preložený úsek zapsat (.TXT)") && jmeno == "aaa" ? "prelozeno" : "";
+  };
+  hraj("r", "Alt+F6\nEsc\n");
+  EXPECT_EQ(dir.read("PRELOZENO.TXT"), radky({"Income 100", "Total  100"}, 250));
 }
 
 TEST_F(ViewerScript, ASecondReportIsShownFromInsideTheFirst) {
