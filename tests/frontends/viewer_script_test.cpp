@@ -161,6 +161,26 @@ TEST_F(ViewerScript, ATranslatedSectionGoesThroughTheDictionaryOfTheDataRoot) {
   EXPECT_EQ(dir.read("PRELOZENO.TXT"), radky({"Income 100", "Total  100"}, 250));
 }
 
+TEST_F(ViewerScript, TextBoxPageStartCopiesAndDoklad) {
+  dir.write("r.txt", radky({"prvni", "druhy", "treti"}, 40));
+  const std::string s = hraj("r",
+                             "Down\nCtrl+F7\ntype Ahoj \nEsc\n"  // before line 2
+                             "P\n"                                // the inserted line starts a page
+                             "F5\ntype 3\nEnter\n"
+                             "Alt+F9\nEnter\ndump\nEnter\nEsc\n");
+  const std::string obsah = dir.read("r.txt");
+  ASSERT_EQ(obsah.size(), 4u * 42) << obsah;
+  const std::string vlozeny = obsah.substr(42, 40);
+  EXPECT_EQ(vlozeny[0], '\f') << vlozeny;
+  EXPECT_NE(vlozeny.find("09.12.26 "), std::string::npos) << vlozeny;
+  EXPECT_NE(vlozeny.find("***"), std::string::npos) << vlozeny;
+  EXPECT_EQ(obsah.substr(84, 5), "druhy");
+  EXPECT_EQ(storage::CtiPar("REGISTRY.DTA", "OpakovatTisk").find('3') != std::string::npos, true);
+  EXPECT_NE(s.find("Doklad je vytvořen v tiscích"), std::string::npos) << s;
+  // A new "doklad.txt" is 132 characters wide.
+  EXPECT_EQ(dir.read("doklad.txt"), vlozeny + std::string(92, ' ') + "\r\n");
+}
+
 TEST_F(ViewerScript, ASecondReportIsShownFromInsideTheFirst) {
   dir.write("r.txt", radky({"prvni sestava"}, 20));
   dir.write("s.txt", radky({"druha sestava"}, 20));
