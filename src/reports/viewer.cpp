@@ -382,6 +382,7 @@ void TfPozri::VlozPrazdny(int n) {
     for (int i = 1; i <= pocet; ++i) {
       if (i == n) pis("");
       pis(CtiRadek(i));
+      BarSrt.max = pocet;
       BarSrt.position = i;
     }
   }, false);
@@ -680,7 +681,9 @@ void TfPozri::NaCtrlF9() { ui::Kalkulacka(0.0); }
 
 void RegistrujProhlizec(TfPozri& prvni, TfPozri& druhy) {
   ui::NastavProhlizecSestav([&prvni, &druhy](const std::string& soubor) {
-    (prvni.isShowing() ? druhy : prvni).Ukaz(soubor);
+    if (!prvni.isShowing()) prvni.Ukaz(soubor);
+    else if (!druhy.isShowing()) druhy.Ukaz(soubor);
+    // With both open a third report is not shown: a viewer cannot be shown twice.
   });
 }
 
