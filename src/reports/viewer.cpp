@@ -518,8 +518,8 @@ void TfPozri::NaF1() {
 }
 
 void TfPozri::NaCtrlF2() {
-  if (!sluzbyProhlizece().vyberSouboru) return;
-  const std::string s = sluzbyProhlizece().vyberSouboru(cz("Vyber novou sestavu"), "", "*.txt");
+  if (!ui::sluzbySouboru().vyberSouboru) return;
+  const std::string s = ui::sluzbySouboru().vyberSouboru("", "*.txt", cz("Vyber novou sestavu"));
   if (!s.empty()) otevri(s, false);
 }
 
@@ -584,8 +584,8 @@ void TfPozri::NaCtrlF7() {
 std::string TfPozri::vyberCil(const std::string& titulek, const std::string& jmeno) {
   std::string nabidka = jmeno;
   for (;;) {
-    if (!sluzbyProhlizece().vyberSouboru) return {};
-    std::string s = storage::VelkaPismena(sluzbyProhlizece().vyberSouboru(titulek, nabidka, "*.TXT"));
+    if (!ui::sluzbySouboru().vyberSouboru) return {};
+    std::string s = storage::VelkaPismena(ui::sluzbySouboru().vyberSouboru(nabidka, "*.TXT", titulek));
     if (s.empty()) return {};
     const size_t lomitko = s.find_last_of("\\/:");
     const size_t tecka = s.rfind('.');

@@ -18,16 +18,14 @@ namespace pz::reports {
 
 class TfPozri;
 
-// Windows of later parts of the program that the viewer's keys open; each does nothing until the
-// program registers it.
+// Printing, a later part of the program, which the viewer's print keys call; nothing happens until
+// the program registers it. Files are chosen through ui::sluzbySouboru().vyberSouboru (the
+// proposed name or folder, the mask, the title).
 struct SluzbyProhlizece {
   // Printing: `druh` is the key that asked for it (F9 character mode, F10 through the system,
   // Shift+F10 with stamp, F2 density, Ctrl+F5 form feed, Alt+F5 line feed, F12 drawer,
   // 0 printer choice).
   std::function<void(TfPozri& prohlizec, int druh)> tisk;
-  // The file chooser: the chosen file, or empty text.
-  std::function<std::string(const std::string& titulek, const std::string& jmeno, const std::string& maska)>
-      vyberSouboru;
 };
 SluzbyProhlizece& sluzbyProhlizece();
 

@@ -43,6 +43,7 @@ class ViewerScript : public ::testing::Test {
   void TearDown() override {
     ui::NastavProhlizecSestav({});
     reports::sluzbyProhlizece() = {};
+    ui::sluzbySouboru().vyberSouboru = {};
     storage::settings().gdpr = false;
     storage::ZahodParametry();
     platform::paths().clear();
@@ -112,7 +113,7 @@ TEST_F(ViewerScript, ASectionIsSavedAndAnExistingTargetAsksFirst) {
   dir.write("OUT.TXT", radky({"stare"}, 250));
   // The report itself under another spelling of its path.
   std::vector<std::string> volby = {dir.str() + "/R.TXT", "out.txt"};
-  reports::sluzbyProhlizece().vyberSouboru = [&](const std::string&, const std::string&, const std::string&) {
+  ui::sluzbySouboru().vyberSouboru = [&](const std::string&, const std::string&, const std::string&) {
     if (volby.empty()) return std::string();
     std::string v = volby.front();
     volby.erase(volby.begin());
@@ -153,8 +154,7 @@ TEST_F(ViewerScript, ATranslatedSectionGoesThroughTheDictionaryOfTheDataRoot) {
   };
   dir.write("data/slov1.dta", heslo("Celkem", "Total ") + heslo(cz("Příjem"), "Income"));
   dir.write("r.txt", radky({cz("Příjem 100"), "Celkem 100"}, 12));
-  reports::sluzbyProhlizece().vyberSouboru = [](const std::string& titulek, const std::string& jmeno,
-                                                const std::string&) {
+  ui::sluzbySouboru().vyberSouboru = [](const std::string& jmeno, const std::string&, const std::string& titulek) {
     return titulek == cz("Urči, kam preložený úsek zapsat (.TXT)") && jmeno == "aaa" ? "prelozeno" : "";
   };
   hraj("r", "Alt+F6\nEsc\n");
