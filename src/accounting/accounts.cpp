@@ -1,0 +1,228 @@
+#include "accounting/accounts.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/text.h"
+#include "reports/files/report.h"
+#include "storage/paths.h"
+#include "storage/probes.h"
+#include "ui/dialogs.h"
+
+namespace pz::accounting {
+
+using platform::cz;
+
+namespace {
+
+TfCis10* g_osnova = nullptr;
+
+// Every popup item runs on the list and shows it anew afterwards.
+void polozkaMenu(ui::TfSoub& okno, std::size_t k, const std::string& text, std::function<void()> akce) {
+  auto& it = okno.PopupMenu1.items.at(k);
+  it.caption = text;
+  it.visible = true;
+  it.onClick = [&okno, akce = std::move(akce)] {
+    akce();
+    okno.Soubor().ObnovSoubor();
+    okno.PocetRadku = okno.Soubor().pocet();
+    okno.Sestav();
+    okno.JdiNa(std::max(1, okno.Radek));
+  };
+}
+
+}  // namespace
+
+TfCis10::TfCis10()
+    : TfCiselnik("fCis10", {"CI10.DTA", 6, ucet::kVelikost, cz("Třídím seznam účtů")}) {
+  g_osnova = this;
+  polozkaMenu(*this, 0, cz("Třiď"), [this] { Trid(); });
+  polozkaMenu(*this, 1, "Opis", [this] { Opis(); });
+  polozkaMenu(*this, 2, cz("Načti ze starého číseníku"), [this] { NactiZCiselniku(); });
+}
+
+TfCis10::~TfCis10() {
+  if (g_osnova == this) g_osnova = nullptr;
+}
+
+void TfCis10::Deklaruj() {
+  OtevriSoub("CI10.DTA", cz("Účtová osnova"), -1, 13, ucet::kVelikost, 0, ui::kBlack, ui::kWhite, 16, 50, 1, 10,
+             ui::kBlack, ui::kWhite, 22, 80, 1, 1, cz(" F2=zápis Esc=nic "), " CI10 ",
+             cz(" F1-Help F10=Opis F4-Nová "));
+  const std::string tri(3, ' '), jeden(1, ' ');
+  DeklarujPole(1, cz("Účet        "), 2, "", 1, 0, "000000", "L");
+  DeklarujPole(2, cz("Název       "), 2, "", 2, 0, std::string(30, ' '), " ");
+  DeklarujPole(3, "Rozvaha MD  ", 2, "", 3, 0, tri, "Y");
+  DeklarujPole(4, "Rozvaha Dal ", 2, "", 4, 0, tri, "Y");
+  DeklarujPole(5, cz("21Výsl      "), 2, "", 5, 0, tri, "Y");
+  DeklarujPole(6, cz("22Výsl      "), 2, "", 6, 0, tri, "Y");
+  DeklarujPole(7, cz("24Výsl      "), 2, "", 7, 0, tri, "Y");
+  DeklarujPole(8, cz("25Výsl      "), 2, "", 8, 0, tri, "Y");
+  DeklarujPole(9, cz("DaňVýsl     "), 2, "", 9, 0, jeden, "X");
+  DeklarujPole(10, "", 2, "", 10, 0, tri, "Y");
+  Pole(10).stav = 0;
+  DeklarujPole(11, "Korekce     ", 2, "", 11, 0, jeden, "X");
+  DeklarujPole(12, "Saldo       ", 2, "", 12, 0, jeden, "X");
+  DeklarujPole(13, cz("Datum změny "), 2, "", 13, 0, std::string(6, ' '), " ");
+  NastavSloupcePoli({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
+}
+
+void TfCis10::Trid() {
+  Nastav();
+  if (!ui::DotazVychozi(cz("Přepsat 24Výsl hodnotami 22Výsl u všech účtů?"), false)) return;
+  for (int k = 1; k <= Soubor().pocet(); ++k) {
+    if (!Soubor().CtiVetuPrimo(k)) return;
+    PisTextVety(Veta(), ucet::kVysl24, 3, TextVety(Veta(), ucet::kVysl22, 3));
+    if (!Soubor().PisVetuPrimo(k)) return;
+  }
+}
+
+void TfCis10::Opis() {
+  Nastav();
+  if (!reports::OtevriSestavu("CIS10", 132)) return;
+  std::vector<reports::SloupecSestavy> sloupce;
+  for (const auto& s : Sloupce) sloupce.push_back({s.titulek, s.sirka});
+  reports::StrankovanaSestava sestava(cz("Účetová osnova (10)"), sloupce);
+  for (int n = 1; n <= Soubor().pocet(); ++n) sestava.radek(TextRadku(n).substr(0, 132));
+  reports::ZavriSestavu();
+  ui::UkazSestavu("CIS10");
+}
+
+int TfCis10::NactiZCiselniku() {
+  Nastav();
+  TfCi2005 ciselnik;
+  int pridano = 0;
+  std::string rozpracovany;  // the account being assembled
+  std::vector<std::uint8_t> veta;
+  auto pripoj = [&] {
+    if (rozpracovany.empty()) return;
+    Veta() = veta;
+    if (Soubor().PridejVetu()) ++pridano;
+  };
+  ciselnik.Projdi([&](const tCiselnik& c) {
+    if (c.ts != "10" || c.p != "6") return;
+    const std::string cislo = c.klic.substr(0, 6);
+    if (cislo != rozpracovany) {
+      pripoj();
+      rozpracovany = cislo;
+      veta = Sablona;
+      PisTextVety(veta, ucet::kUcet, 6, cislo);
+    }
+    if (c.cv == "00") {
+      PisTextVety(veta, ucet::kNazev, 30, c.u[0] + c.u[1] + c.u[2] + c.u[3] + c.u[4]);
+      PisTextVety(veta, ucet::kDatum, 6, c.rrmmdd);
+    } else if (c.cv == "10") {
+      PisTextVety(veta, ucet::kRozvahaMD, 3, c.u[0].substr(3, 3));
+      PisTextVety(veta, ucet::kRozvahaDal, 3, c.u[0].substr(0, 3));
+      PisTextVety(veta, ucet::kVysl21, 3, c.u[1].substr(3, 3));
+      PisTextVety(veta, ucet::kVysl22, 3, c.u[1].substr(0, 3));
+      PisTextVety(veta, ucet::kDanVysl, 1, c.u[2].substr(0, 1));
+      PisTextVety(veta, ucet::kVysl3, 3, c.u[2].substr(3, 3));
+      PisTextVety(veta, ucet::kKorekce, 1, c.u[3].substr(5, 1));
+      PisTextVety(veta, ucet::kSaldo, 1, c.u[4].substr(5, 1));
+    } else if (c.cv == "11") {
+      PisTextVety(veta, ucet::kVysl24, 3, c.u[1].substr(3, 3));
+      PisTextVety(veta, ucet::kVysl25, 3, c.u[1].substr(0, 3));
+    }
+  });
+  pripoj();
+  return pridano;
+}
+
+TfCis10& Osnova() {
+  static TfCis10* vlastni = nullptr;
+  if (!g_osnova) {
+    if (!vlastni) vlastni = new TfCis10;
+    g_osnova = vlastni;
+  }
+  return *g_osnova;
+}
+
+void NastavOsnovu() { Osnova().Nastav(); }
+
+int HledejUcet(const std::string& cislo) {
+  NastavOsnovu();
+  return Osnova().HledejKod(cislo);
+}
+
+std::string NazevUctu(const std::string& cislo) {
+  TfCis10& o = Osnova();
+  o.Nastav();
+  const int z = o.HledejKod(cislo);
+  if (z < 1) return std::string(30, ' ');
+  const std::vector<std::uint8_t> drzena = o.Veta();
+  std::string nazev = o.Soubor().CtiVetuPrimo(z) ? TextVety(o.Veta(), ucet::kNazev, 30) : std::string(30, ' ');
+  o.Veta() = drzena;
+  return nazev;
+}
+
+bool KontrolaUctu(std::string& cislo) {
+  if (cislo == "000000") return false;
+  TfCis10& o = Osnova();
+  o.Nastav();
+  o.Soubor().ObnovSoubor();
+  while (o.HledejKod(cislo) < 1) {
+    if (o.Vyber(cislo) < 1) return true;
+    cislo = TextVety(o.Veta(), ucet::kUcet, 6);
+  }
+  return false;
+}
+
+bool VyberUctu(std::string& cislo) {
+  TfCis10& o = Osnova();
+  while (o.Vyber(cislo) > 0) {
+    cislo = TextVety(o.Veta(), ucet::kUcet, 6);
+    if (TextVety(o.Veta(), ucet::kNazev, 30)[0] != ' ') break;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The old code list
+
+tCiselnik RozeberCiselnik(const std::vector<std::uint8_t>& v) {
+  tCiselnik c;
+  c.ts = TextVety(v, 0, 2);
+  c.klic = TextVety(v, 3, 6);
+  c.p = TextVety(v, 10, 1);
+  c.cv = TextVety(v, 12, 2);
+  for (std::size_t k = 0; k < 5; ++k) c.u[k] = TextVety(v, 15 + 7 * k, 6);
+  c.rrmmdd = TextVety(v, 50, 6);
+  return c;
+}
+
+std::vector<std::uint8_t> SlozCiselnik(const tCiselnik& c) {
+  std::vector<std::uint8_t> v(kVelikostCiselniku, 0);
+  PisTextVety(v, 0, 2, c.ts);
+  PisTextVety(v, 3, 6, c.klic);
+  PisTextVety(v, 10, 1, c.p);
+  PisTextVety(v, 12, 2, c.cv);
+  for (std::size_t k = 0; k < 5; ++k) PisTextVety(v, 15 + 7 * k, 6, c.u[k]);
+  PisTextVety(v, 50, 6, c.rrmmdd);
+  return v;
+}
+
+TfCi2005::TfCi2005() : TfSoub("fCi2005") {}
+
+void TfCi2005::Projdi(const std::function<void(const tCiselnik&)>& vezmi) {
+  // A missing code list is not created by looking into it.
+  if (storage::VelikostSouboru(storage::DataCesta("CI01.DTA")) < 2 * kVelikostCiselniku) return;
+  OtevriSoub("CI01.DTA", cz(" Číselník "), -1, 10, kVelikostCiselniku, 0, ui::kBlack, ui::kWhite, 12, 60, 1, 10,
+             ui::kBlack, ui::kWhite, 22, 80, 1, 1, cz(" F2=zápis Esc=nic "), cz(" Číselník "), "");
+  NastavSloupce({"TS", cz("Klíč  "), "P", cz("ČV"), "U1    ", "U2    ", "U3    ", "U4    ", "U5    ", "RRMMDD"});
+  DeklarujPole(1, "TS", 2, "", 1, 0, "  ", " ");
+  DeklarujPole(2, cz("Klíč"), 2, "", 2, 0, std::string(6, ' '), " ");
+  DeklarujPole(3, "P", 2, "", 3, 0, " ", " ");
+  DeklarujPole(4, cz("ČV"), 2, "", 4, 0, "  ", " ");
+  for (int k = 0; k < 5; ++k)
+    DeklarujPole(5 + k, "U" + std::to_string(k + 1), 2, "", 5 + k, 0, std::string(6, ' '), " ");
+  DeklarujPole(10, "RRMMDD", 2, "", 10, 0, std::string(6, ' '), " ");
+  PovolenNovy = PovolenaOprava = PovolenoMazani = false;
+  for (int n = 1; n <= Soubor().pocet(); ++n) {
+    if (!Soubor().CtiVetuPrimo(n)) break;
+    vezmi(RozeberCiselnik(Veta()));
+  }
+  TfSoub::Zavri();
+}
+
+}  // namespace pz::accounting

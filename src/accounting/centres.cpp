@@ -1,0 +1,302 @@
+#include "accounting/centres.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "accounting/accounts.h"
+#include "platform/clock.h"
+#include "platform/text.h"
+#include "reports/files/report.h"
+#include "storage/settings.h"
+#include "ui/dialogs.h"
+
+namespace pz::accounting {
+
+using platform::cz;
+
+namespace {
+
+TfCis30* g_strediska = nullptr;
+TfCis36* g_zakazky = nullptr;
+
+void polozkaMenu(TfCiselnik& okno, std::size_t k, const std::string& text, std::function<void()> akce) {
+  auto& it = okno.PopupMenu1.items.at(k);
+  it.caption = text;
+  it.visible = true;
+  it.onClick = [&okno, akce = std::move(akce)] {
+    akce();
+    okno.Soubor().ObnovSoubor();
+    okno.PocetRadku = okno.Soubor().pocet();
+    okno.Sestav();
+    okno.JdiNa(std::max(1, okno.Radek));
+  };
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Cost centres
+
+TfCis30::TfCis30() : TfCiselnik("fCis30", {"CI30.DTA", 5, stredisko::kVelikost, cz("Třídím osnovu výsledovky")}) {
+  g_strediska = this;
+  polozkaMenu(*this, 0, cz("Načti z číselníku"), [this] { NactiZCiselniku(); });
+  polozkaMenu(*this, 1, "Opis", [this] { Opis(); });
+  polozkaMenu(*this, 2, cz("Změň střediska"), [this] { ZmenStrediska(); });
+}
+
+TfCis30::~TfCis30() {
+  if (g_strediska == this) g_strediska = nullptr;
+}
+
+void TfCis30::Deklaruj() {
+  OtevriSoub("CI30.DTA", "Střediska", -1, 10, stredisko::kVelikost, 0, ui::kBlack, ui::kWhite, 14, 50, 1, 10,
+             ui::kBlack, ui::kWhite, 22, 110, 1, 1, cz(" F2=zápis  Esc=nic "), " CI30 ",
+             cz(" F1-Help  F10=Opis  F4-Nová  "));
+  caption = cz("Střediska");
+  DeklarujPole(1, cz("Středisko   "), 2, "", 1, 0, "00000", "P");
+  DeklarujPole(2, cz("Název       "), 2, "", 2, 0, std::string(30, ' '), " ");
+  DeklarujPole(3, cz("Název 2     "), 2, "", 3, 0, std::string(30, ' '), " ");
+  DeklarujPole(4, "Jen nadpis  ", 2, "", 4, 0, " ", " ");
+  DeklarujPole(5, "Typ         ", 2, "", 5, 0, " ", " ");
+  DeklarujPole(6, cz("Účet skladu "), 2, "", 6, 0, std::string(6, ' '), " ");
+  DeklarujPole(7, cz("Činnost     "), 2, "", 7, 0, "   ", "Y");
+  DeklarujPole(8, "Skl.pol. od ", 2, "", 8, 0, std::string(6, ' '), "Y");
+  DeklarujPole(9, "Skl.pol. do ", 2, "", 9, 0, std::string(6, ' '), "Y");
+  DeklarujPole(10, cz("Datum změny "), 2, "", 10, 0, std::string(6, ' '), " ");
+  // The second name line is shown last.
+  NastavSloupcePoli({1, 2, 4, 5, 6, 7, 8, 9, 10, 3});
+}
+
+std::string KodZKlice(const std::string& klic, const std::string& uroven) {
+  std::string kod = (klic + std::string(6, ' ')).substr(1, 5);
+  const char u = uroven.empty() ? ' ' : uroven[0];
+  const int drzet = u < '1' ? 0 : (u >= '5' ? 5 : u - '0');
+  for (std::size_t k = static_cast<std::size_t>(drzet); k < 5; ++k) kod[k] = '.';
+  return kod;
+}
+
+int TfCis30::NactiZCiselniku() {
+  Nastav();
+  TfCi2005 ciselnik;
+  int pridano = 0;
+  std::string rozpracovany;
+  std::vector<std::uint8_t> veta;
+  auto pripoj = [&] {
+    if (rozpracovany.empty()) return;
+    Veta() = veta;
+    if (Soubor().PridejVetu()) ++pridano;
+  };
+  ciselnik.Projdi([&](const tCiselnik& c) {
+    if (c.ts != "30") return;
+    const std::string kod = KodZKlice(c.klic, c.p);
+    if (kod != rozpracovany) {
+      pripoj();
+      rozpracovany = kod;
+      veta = Sablona;
+    }
+    const std::string spojene = c.u[0] + c.u[1] + c.u[2] + c.u[3] + c.u[4];
+    PisTextVety(veta, stredisko::kJenNadpis, 1, c.cv == "00" && c.p < "5" ? "A" : " ");
+    PisTextVety(veta, stredisko::kKod, 5, kod);
+    if (c.cv == "00") {
+      PisTextVety(veta, stredisko::kNazev, 30, spojene);
+      PisTextVety(veta, stredisko::kDatum, 6, c.rrmmdd);
+    } else if (c.cv == "01") {
+      PisTextVety(veta, stredisko::kNazev2, 30, spojene);
+      PisTextVety(veta, stredisko::kDatum, 6, c.rrmmdd);
+    } else if (c.cv == "10") {
+      PisTextVety(veta, stredisko::kTyp, 1, c.u[0].substr(5, 1));
+      PisTextVety(veta, stredisko::kCinnost, 3, c.u[1].substr(3, 3));
+      PisTextVety(veta, stredisko::kPolOd, 6, c.u[2]);
+      PisTextVety(veta, stredisko::kPolDo, 6, c.u[3]);
+      PisTextVety(veta, stredisko::kUcetSkladu, 6, c.u[4]);
+    } else if (c.cv == "11") {
+      PisTextVety(veta, stredisko::kNazev2, 30, "STR:" + c.u[0]);
+    }
+  });
+  pripoj();
+  return pridano;
+}
+
+void TfCis30::ZmenStrediska() {
+  Nastav();
+  if (!ui::DotazVychozi(cz("Změnit kódy všech středisek (12345 na 23451)?"), false)) return;
+  for (int k = 1; k <= Soubor().pocet(); ++k) {
+    if (!Soubor().CtiVetuPrimo(k)) return;
+    const std::string kod = TextVety(Veta(), stredisko::kKod, 5);
+    PisTextVety(Veta(), stredisko::kKod, 5, kod.substr(1, 4) + kod.substr(0, 1));
+    PisTextVety(Veta(), stredisko::kDatum, 6, DnesRRMMDD());
+    if (!Soubor().PisVetuPrimo(k)) return;
+  }
+}
+
+void TfCis30::Opis() {
+  Nastav();
+  if (!reports::OtevriSestavu("CI_OPIS", 132)) return;
+  const auto& nastaveni = storage::settings();
+  const int naStranu = std::max(1, nastaveni.pageLength);
+  std::string firma = nastaveni.firmName.substr(0, 24);
+  firma.resize(24, ' ');
+  const platform::Date d = platform::clock().today();
+  char datum[16];
+  std::snprintf(datum, sizeof datum, "%02d.%02d.%02d", d.day % 100, d.month % 100, d.year % 100);
+  int strana = 0;
+  const std::vector<std::uint8_t> drzena = Veta();
+  for (int n = 1; n <= Soubor().pocet(); ++n) {
+    if (!Soubor().CtiVetuPrimo(n)) break;
+    if ((n - 1) % naStranu == 0) {
+      ++strana;
+      if (strana > 1 || nastaveni.newPage) reports::PisRadek(std::string(1, reports::kFormFeed));
+      reports::PisRadek("");
+      reports::PisRadek("");
+      char list[8];
+      std::snprintf(list, sizeof list, "%3d", strana % 1000);
+      reports::PisRadek(firma + std::string(13, ' ') + "TYP: 30 " + std::string(33, ' ') + "L:" + list + " D:" + datum);
+      reports::PisRadek("");
+      reports::PisRadek(cz("Středisko Název                      Název 2                        T Účet   Čin Pol.Od Pol.Do"));
+      reports::PisRadek(std::string(94, '='));
+      reports::PisRadek("");
+    }
+    const auto& v = Veta();
+    reports::PisRadek(TextVety(v, stredisko::kKod, 5) + ' ' + TextVety(v, stredisko::kNazev, 30) + ' ' +
+                      TextVety(v, stredisko::kNazev2, 30) + ' ' + TextVety(v, stredisko::kTyp, 1) + ' ' +
+                      TextVety(v, stredisko::kUcetSkladu, 6) + ' ' + TextVety(v, stredisko::kCinnost, 3) + ' ' +
+                      TextVety(v, stredisko::kPolOd, 6) + ' ' + TextVety(v, stredisko::kPolDo, 6));
+  }
+  Veta() = drzena;
+  reports::ZavriSestavu();
+  ui::UkazSestavu("CI_OPIS");
+}
+
+TfCis30& Strediska() {
+  static TfCis30* vlastni = nullptr;
+  if (!g_strediska) {
+    if (!vlastni) vlastni = new TfCis30;
+    g_strediska = vlastni;
+  }
+  return *g_strediska;
+}
+
+void NastavStrediska() { Strediska().Nastav(); }
+
+int HledejStredisko(const std::string& kod) {
+  TfCis30& s = Strediska();
+  s.Nastav();
+  const int z = s.HledejKod(kod);
+  if (z < 1) return z;
+  const std::vector<std::uint8_t> drzena = s.Veta();
+  const bool nadpis = s.Soubor().CtiVetuPrimo(z) && TextVety(s.Veta(), stredisko::kJenNadpis, 1) != " ";
+  s.Veta() = drzena;
+  return nadpis ? -z : z;
+}
+
+std::string NazevStrediska(const std::string& kod) {
+  TfCis30& s = Strediska();
+  s.Nastav();
+  const int z = s.HledejKod(kod);
+  if (z < 1) return std::string(30, ' ');
+  const std::vector<std::uint8_t> drzena = s.Veta();
+  std::string nazev = s.Soubor().CtiVetuPrimo(z) ? TextVety(s.Veta(), stredisko::kNazev, 30) : std::string(30, ' ');
+  s.Veta() = drzena;
+  return nazev;
+}
+
+bool KontrolaStrediska(std::string& kod, const std::string& ucet) {
+  const char prvni = ucet.empty() ? ' ' : ucet[0];
+  if (prvni != '5' && prvni != '6' && kod == "00000") return false;
+  TfCis30& s = Strediska();
+  s.Nastav();
+  s.Soubor().ObnovSoubor();
+  while (HledejStredisko(kod) < 1) {
+    if (s.Vyber(kod) < 1) return true;
+    if (TextVety(s.Veta(), stredisko::kJenNadpis, 1) != " ") continue;  // a heading: the list again
+    kod = TextVety(s.Veta(), stredisko::kKod, 5);
+    return TextVety(s.Veta(), stredisko::kNazev, 30)[0] == ' ';
+  }
+  return false;
+}
+
+bool VyberStrediska(std::string& kod) {
+  TfCis30& s = Strediska();
+  while (s.Vyber(kod) > 0) {
+    const bool nadpis = TextVety(s.Veta(), stredisko::kJenNadpis, 1) != " ";
+    const bool bezNazvu = TextVety(s.Veta(), stredisko::kNazev, 30)[0] == ' ';
+    if (nadpis) continue;  // a heading is never taken into the code
+    kod = TextVety(s.Veta(), stredisko::kKod, 5);
+    if (!bezNazvu) break;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Job orders
+
+TfCis36::TfCis36() : TfCiselnik("fCis36", {"CI36.DTA", 20, zakazka::kVelikost, cz("Třídím zakázky")}) {
+  g_zakazky = this;
+  polozkaMenu(*this, 0, "Opis", [this] { Opis(); });
+}
+
+TfCis36::~TfCis36() {
+  if (g_zakazky == this) g_zakazky = nullptr;
+}
+
+void TfCis36::Deklaruj() {
+  OtevriSoub("CI36.DTA", cz("Zakázky"), -1, 4, zakazka::kVelikost, 0, ui::kBlack, ui::kWhite, 10, 70, 1, 5,
+             ui::kBlack, ui::kWhite, 22, 140, 1, 1, cz(" F2=zápis  Esc=nic "), " CI36 ",
+             cz(" F1-Help  F10=Opis  F4-Nová "));
+  DeklarujPole(1, cz("Zakázka     "), 2, "", 1, 0, std::string(20, ' '), " ");
+  DeklarujPole(2, cz("Název 1     "), 2, "", 2, 0, std::string(50, ' '), " ");
+  DeklarujPole(3, cz("Název 2     "), 2, "", 3, 0, std::string(50, ' '), " ");
+  DeklarujPole(4, cz("Datum změny "), 2, "", 4, 0, std::string(6, ' '), " ");
+  NastavSloupcePoli({1, 2, 3, 4});
+  // Job order codes are typed loosely: the search folds whatever the exact-search setting says.
+  PresneHledani = false;
+}
+
+void TfCis36::Opis() {
+  Nastav();
+  if (!reports::OtevriSestavu("CI_OPIS", 100)) return;
+  std::vector<reports::SloupecSestavy> sloupce;
+  for (const auto& s : Sloupce) sloupce.push_back({s.titulek, s.sirka});
+  reports::StrankovanaSestava sestava(cz("Činnosti (36)"), sloupce);
+  for (int n = 1; n <= Soubor().pocet(); ++n) sestava.radek(TextRadku(n).substr(0, 132));
+  reports::ZavriSestavu();
+  ui::UkazSestavu("CI_OPIS");
+}
+
+TfCis36& Zakazky() {
+  static TfCis36* vlastni = nullptr;
+  if (!g_zakazky) {
+    if (!vlastni) vlastni = new TfCis36;
+    g_zakazky = vlastni;
+  }
+  return *g_zakazky;
+}
+
+void NastavZakazky() { Zakazky().Nastav(); }
+
+int HledejZakazku(const std::string& kod) {
+  NastavZakazky();
+  return Zakazky().HledejKod(kod);
+}
+
+std::string NazevZakazky(const std::string& kod) {
+  TfCis36& z = Zakazky();
+  z.Nastav();
+  const int n = z.HledejKod(kod);
+  if (n < 1) return std::string(50, ' ');
+  const std::vector<std::uint8_t> drzena = z.Veta();
+  std::string nazev = z.Soubor().CtiVetuPrimo(n) ? TextVety(z.Veta(), zakazka::kNazev1, 50) : std::string(50, ' ');
+  z.Veta() = drzena;
+  return nazev;
+}
+
+bool VyberZakazky(std::string& kod) {
+  TfCis36& z = Zakazky();
+  while (z.Vyber(kod) > 0) {
+    kod = TextVety(z.Veta(), zakazka::kKod, 20);
+    if (kod[0] != ' ') break;
+  }
+  return false;
+}
+
+}  // namespace pz::accounting
