@@ -81,7 +81,10 @@ std::string KodStatu(const std::string& nazev) {
     const storage::ConstBytes veta(std::string_view(obsah).substr(i * tStat::kVelikost, tStat::kVelikost));
     const std::string kod = storage::readShortString(veta, tStat::kKodZeme, tStat::kSirkaKodu);
     if (kod.rfind(kSmazanyStat, 0) == 0) continue;
-    if (storage::readShortString(veta, tStat::kNazev, tStat::kSirkaNazvu) != nazev) continue;
+    // Trailing blanks are the padding of a fixed-width field, not part of the name.
+    if (storage::OrezZprava(storage::readShortString(veta, tStat::kNazev, tStat::kSirkaNazvu)) !=
+        storage::OrezZprava(nazev))
+      continue;
     std::string k = kod.substr(0, 2);
     k.resize(2, ' ');
     return k + "   ";

@@ -35,7 +35,7 @@ class TfStaty : public ui::TfSoub {
   std::vector<std::uint8_t> sablona_;
 };
 
-// The code of the state named exactly `nazev` (the first such record in file order): its code's
+// The code of the state named exactly `nazev` (trailing blanks aside) (the first such record in file order): its code's
 // first two characters and three blanks; five blanks for an unknown or blank name. Deleted
 // records are skipped, so a blank state never gets the deleted record's "..".
 std::string KodStatu(const std::string& nazev);

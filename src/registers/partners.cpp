@@ -1,0 +1,334 @@
+#include "registers/partners.h"
+
+#include <array>
+#include <cstdio>
+
+#include "platform/file.h"
+#include "platform/io.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "registers/checks.h"
+#include "registers/postcodes.h"
+#include "registers/states.h"
+#include "reports/files/report.h"
+#include "storage/czech.h"
+#include "storage/fields.h"
+#include "storage/filehelpers.h"
+#include "storage/probes.h"
+#include "storage/locks.h"
+#include "storage/masterjob.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
+#include "storage/textutil.h"
+#include "ui/app.h"
+#include "ui/dialogs.h"
+
+namespace pz::registers {
+
+using platform::cz;
+
+namespace {
+
+constexpr const char* kZamekCislovani = "ORGANIZA.CE";
+constexpr const char* kNapoveda = "\\CI\\ORG";
+constexpr const char* kRejstrik = "https://ares.gov.cz";
+constexpr ui::Color kSvetleZluta = 14745599;  // the list sorted by a column other than the name
+constexpr int kSloupecNazvu = 4;
+constexpr int kSirkaPoznamek = 100;
+
+// The personal fields: offset and width of each short string.
+constexpr std::array<std::pair<std::size_t, std::size_t>, 8> kOsobni = {{{tOrganizace::kIco, 8},
+                                                                         {tOrganizace::kDic, 16},
+                                                                         {tOrganizace::kNazev, 30},
+                                                                         {tOrganizace::kJmeno, 30},
+                                                                         {tOrganizace::kUlice, 30},
+                                                                         {tOrganizace::kMesto, 30},
+                                                                         {tOrganizace::kKontakt, 24},
+                                                                         {tOrganizace::kEmail, 40}}};
+
+template <class Prevod>
+void prevedOsobni(std::span<std::uint8_t> veta, Prevod prevod) {
+  for (const auto& [offset, sirka] : kOsobni) {
+    if (offset + sirka + 1 > veta.size()) continue;
+    const std::size_t delka = std::min<std::size_t>(veta[offset], sirka);
+    std::string text(reinterpret_cast<const char*>(veta.data() + offset + 1), delka);
+    text = prevod(text, KlicOrg());
+    std::copy(text.begin(), text.end(), veta.begin() + static_cast<std::ptrdiff_t>(offset + 1));
+  }
+}
+
+}  // namespace
+
+const std::string& KlicOrg() {
+  // Fixed for ever: records scrambled under another key cannot be read back.
+  static const std::string klic = std::string("pzpokl - osobni udaje partneru").substr(13, 17);
+  return klic;
+}
+
+void ZakodujOrg(std::span<std::uint8_t> veta) { prevedOsobni(veta, reports::Zakoduj); }
+void DekodujOrg(std::span<std::uint8_t> veta) { prevedOsobni(veta, reports::Dekoduj); }
+
+std::string AdresaHledaniIco(const std::string& ico) {
+  const std::string t = storage::Orez(ico);
+  if (t.empty() || t.size() > 8) return {};
+  for (char c : t)
+    if (c < '0' || c > '9') return {};
+  return std::string(kRejstrik) + "/ekonomicke-subjekty?ico=" + t;
+}
+
+std::string AdresaHledaniNazvu(const std::string& nazev) {
+  const std::string utf8 = platform::cp1250ToUtf8(storage::Orez(nazev));
+  if (utf8.empty()) return {};
+  std::string q;
+  for (unsigned char c : utf8) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+        c == '_' || c == '~') {
+      q += static_cast<char>(c);
+    } else {
+      char b[4];
+      std::snprintf(b, sizeof b, "%%%02X", c);
+      q += b;
+    }
+  }
+  return std::string(kRejstrik) + "/ekonomicke-subjekty?obchodniJmeno=" + q;
+}
+
+std::string SouborPoznamek(int cislo) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%05d", cislo);
+  return storage::DataCesta(std::string("POZNAMKY\\ORG") + b + ".txt");
+}
+
+TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) {}
+TfOrg::~TfOrg() = default;
+
+bool TfOrg::Nastav(const std::string& soubor) {
+  struct P {
+    const char* popis;
+    int sloupec, radek, sirka;
+    const char* typ;
+    const char* pocatecni;
+  };
+  static const P pole[] = {
+      {"Číslo firmy ", 2, 1, 5, "@@@@@W", "00000"}, {">IČO", 22, 1, 8, "x", nullptr},
+      {">DIČ ", 37, 1, 16, "x", nullptr},            {">Adr1-název ", 2, 2, 30, "m", nullptr},
+      {"Adr2-jméno  ", 2, 3, 30, "m", nullptr},       {"Adr3-ulice  ", 2, 4, 30, "m", nullptr},
+      {">Adr4-město ", 2, 5, 30, "m", nullptr},       {">P S Č      ", 2, 6, 5, " ", nullptr},
+      {"> Adr5-stát ", 2, 7, 30, " ", nullptr},       {"EAN firmy   ", 2, 8, 20, "X", nullptr},
+      {">Název banky", 2, 9, 20, " ", nullptr},       {">Kód banky  ", 36, 9, 4, "P", nullptr},
+      {"Čís.konta   ", 2, 10, 19, "X", nullptr},      {"SWIFT Code  ", 36, 10, 10, "X", nullptr},
+      {"Jméno       ", 2, 11, 24, "m", nullptr},      {"Telefon     ", 2, 12, 24, " ", nullptr},
+      {"Fax         ", 2, 13, 24, " ", nullptr},      {"E-Mail      ", 2, 14, 40, "m", nullptr},
+      {"Místo fakt. ", 2, 16, 5, "#####W", nullptr},  {"Kód prodeje ", 21, 16, 10, " ", nullptr},
+      {"     Ceník ", 45, 16, 3, "Y", nullptr},       {"%penalizace ", 2, 17, 6, "###.##R", nullptr},
+      {"% slevy[-] ", 25, 17, 5, "##.#-R", nullptr},  {"P.dnů spl. ", 45, 17, 3, "###W", nullptr},
+      {">P.č.konta  ", 2, 18, 2, "##W", nullptr},     {"č.objednávky ", 2, 19, 12, " ", nullptr},
+      {"Č.fin. úřadu ", 30, 19, 3, "X", nullptr},     {"Pozn.1 ", 2, 20, 50, "X", nullptr},
+      {"Pozn.2 ", 2, 21, 50, "X", nullptr},           {"Pozn.3 ", 2, 22, 50, "X", nullptr}};
+  // The first eight titles are the list's own; the others are the labels at their fields' widths.
+  std::vector<std::string> titulky = {cz("Čís."),        cz("I Č O"),     cz("D I Č"),     cz("Název firmy"),
+                                      cz("J m é n o"),    cz("S í d l o"), cz("M í s t o"), cz("PSČ")};
+  for (std::size_t i = 8; i < std::size(pole); ++i) {
+    std::string t = cz(pole[i].popis).substr(0, static_cast<std::size_t>(pole[i].sirka));
+    t.resize(static_cast<std::size_t>(pole[i].sirka), ' ');
+    titulky.push_back(t);
+  }
+  NastavSloupce(titulky);
+  const bool ok = OtevriSoub(
+      soubor, cz("Obchodní partneři"), -1, 30, tOrganizace::kVelikost + storage::kSPoradim, 1, ui::kBlack,
+      ui::kBtnFace, 24, 78, 1, 2, ui::kBlack, ui::kWhite, 24, 79, 1, 1,
+      cz(" F2=Zápis Esc=Konec    ENTER_na [ IČO=Obce DIČ=Spolehlivý_plátce ADR1=Náhled_do_RES ] "),
+      cz(" Obchodní partneři "),
+      cz(" Enter=Výběr  F1=Help  Mezera=Oprava  F3=Hledej  F4=Přidej F8=Zruš  Klik_na_hlavicku=Třízení "
+         "F5=kontrola PSČ a IČZUJ  F7=Poznámky"));
+  int i = 0;
+  for (const P& p : pole) {
+    ++i;
+    const std::string pocatecni = p.pocatecni ? p.pocatecni : std::string(static_cast<std::size_t>(p.sirka), ' ');
+    DeklarujPole(i, cz(p.popis), p.sloupec, "", p.radek, i == 25 ? 20 : 0, pocatecni, p.typ);
+  }
+  Pole(1).stav = 0;  // the number is the record's position
+  vychozi_.assign(tOrganizace::kVelikost, 0);
+  Veta() = vychozi_;
+  TextyDoVety();
+  vychozi_ = Veta();
+  return ok;
+}
+
+void TfOrg::CtiPuvodni(int n) {
+  zaznamRadku_ = CisloZPoradi(n);
+  TfSoub::CtiPuvodni(n);
+}
+
+void TfOrg::NaplnSloupce() {
+  TfSoub::NaplnSloupce();
+  // A deleted partner (a name beginning with two blanks) shows as the default record with its
+  // position as number.
+  std::string nazev = storage::readShortString(Puvodni(), tOrganizace::kNazev, tOrganizace::kSirkaNazvu);
+  nazev.resize(2, ' ');
+  if (nazev == "  " && Bunky.size() > 1) {
+    char b[8];
+    std::snprintf(b, sizeof b, "%05d", zaznamRadku_);
+    Bunky[1] = b;
+  }
+}
+
+std::string TfOrg::TextProHledani(int n) {
+  std::string t = TfSoub::TextProHledani(n);
+  std::string pozn;
+  for (std::size_t o : {tOrganizace::kPozn1, tOrganizace::kPozn2, tOrganizace::kPozn3})
+    pozn += storage::BezMezer(storage::readShortString(Puvodni(), o, tOrganizace::kSirkaPozn));
+  if (!PresneHledani) pozn = storage::VelkaPismena(storage::BezDiakritiky(pozn));
+  return t + " " + pozn;
+}
+
+void TfOrg::NaF4() {
+  if (!PovolenNovy || ZakazanyNovy()) return;
+  // Numbering is serialised between stations: the number is the position the record gets.
+  const std::string zamek = storage::CestaZamku(kZamekCislovani);
+  const storage::Zamek z = storage::Zamkni(zamek, "W");
+  if (!storage::MuzePokracovat(z)) return;
+  Soubor().ObnovSoubor();
+  if (Soubor().pocet() >= kNejvicPartneru) {
+    ui::Zprava(cz("Více partnerů nelze založit"));
+  } else {
+    Veta() = vychozi_;
+    (void)storage::writeU16(Veta(), tOrganizace::kCislo, static_cast<std::uint16_t>(Soubor().pocet() + 1));
+    TfSoub::NaF4();
+  }
+  if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
+}
+
+void TfOrg::NovaVeta() {
+  // The record count as it is now, under the numbering lock.
+  (void)storage::writeU16(Veta(), tOrganizace::kCislo, static_cast<std::uint16_t>(Soubor().pocet() + 1));
+  TfSoub::NovaVeta();
+}
+
+void TfOrg::NaF8() {
+  if (!PovolenoMazani || Radek < 1 || Radek > PocetRadku) return;
+  if (!ui::Dotaz(10, 10, cz("Skutečně zrušit"))) return;
+  std::vector<int> zaznamy;
+  if (PocetOznacenych > 0) {
+    for (int z = 1; z <= Soubor().pocet(); ++z)
+      if (Znacky.je(z)) zaznamy.push_back(z);
+  } else {
+    zaznamy.push_back(CisloZPoradi(Radek));
+  }
+  // Blanked in place: the numbers of the partners after it stay.
+  for (int z : zaznamy) {
+    Veta() = vychozi_;
+    (void)storage::writeU16(Veta(), tOrganizace::kCislo, static_cast<std::uint16_t>(z));
+    PisVetuPrimo(z);
+  }
+  Znacky.vycisti();
+  PocetOznacenych = 0;
+  SeznamZnacek.clear();
+  Zmeneno = true;
+  Prekresli();
+}
+
+void TfOrg::NaF7() {
+  if (Radek < 1 || Radek > PocetRadku) return;
+  const int cislo = CisloZPoradi(Radek);
+  const std::string cesta = SouborPoznamek(cislo);
+  if (storage::VelikostSouboru(cesta) < 1) {
+    CtiVetuPrimo(cislo);
+    char b[8];
+    std::snprintf(b, sizeof b, "%5d", cislo);
+    const std::string radky[] = {
+        std::string(b) + " " + storage::readShortString(Veta(), tOrganizace::kNazev, tOrganizace::kSirkaNazvu),
+        "**********************************", ""};
+    std::string obsah;
+    for (std::string r : radky) {
+      r.resize(kSirkaPoznamek, ' ');
+      if (storage::settings().gdpr) r = reports::Zakoduj(r, reports::KlicSestav());
+      obsah += r + "\r\n";
+    }
+    storage::ZalozCestu(cesta);
+    if (platform::writeWholeFile(cesta, obsah) != platform::kIoOk) {
+      ui::Zprava(cz("Soubor ") + cesta + cz(" nelze zapsat"));
+      return;
+    }
+  }
+  ui::UkazSestavu(cesta);
+}
+
+void TfOrg::NaF10() {
+  const int volba = ui::Vyber(20, 10, nullptr, {cz(" Používat ARRES")}, "Servis");
+  if (volba == 1) storage::PisJob("ARES", ui::Dotaz(10, 10, cz("Používat ARRES [A,N]")) ? "" : "N");
+}
+
+void TfOrg::NaF1() { ui::Napoveda(kNapoveda, "Seznam"); }
+void TfOrg::F1Pole(int) { ui::Napoveda(kNapoveda, "ICO"); }
+
+void TfOrg::NaTitulek(int sloupec) {
+  if (sloupec < 1 || sloupec > PocetPoli() || sloupec > static_cast<int>(Sloupce.size())) return;
+  if (sloupec == 1) {
+    const int zaznam = Radek >= 1 ? CisloZPoradi(Radek) : 0;
+    ZpetNaSoubor();
+    if (zaznam >= 1) JdiNa(zaznam, 0);
+    BarvaMrizky = UlozenaBarvaMrizky;
+    Prekresli();
+    return;
+  }
+  // The list's titles are not the labels: the sort looks the field up by the label.
+  const std::string titulek = Sloupce[static_cast<std::size_t>(sloupec - 1)].titulek;
+  Sloupce[static_cast<std::size_t>(sloupec - 1)].titulek = Pole(sloupec).popis;
+  SetridPodleSloupce(sloupec);
+  Sloupce[static_cast<std::size_t>(sloupec - 1)].titulek = titulek;
+  if (AktivniPoradi() == 1) {
+    BarvaMrizky = sloupec == kSloupecNazvu ? kBarvaPoradi : kSvetleZluta;
+    Prekresli();
+  }
+}
+
+void TfOrg::ZmenaPole(int i) {
+  if (i == 3) {
+    Pole(3).text = storage::VelkaPismena(Pole(3).text);
+    if (AktivniFormular()) AktivniFormular()->Ukaz();
+    if (Pole(3).text.find('/') != std::string::npos && !KontrolaRodnehoCisla(Pole(3).text))
+      ui::Zprava(cz("Chybné rodné číslo"));
+  } else if (i == 13 && !storage::Orez(Pole(13).text).empty()) {
+    std::string ucet = Pole(13).text;
+    if (KontrolaKonta(ucet)) {
+      Pole(13).text = ucet;
+      if (AktivniFormular()) AktivniFormular()->Ukaz();
+    } else {
+      ui::Zprava(cz("Chybné číslo konta"));
+    }
+  }
+}
+
+void TfOrg::EnterPole(int i) {
+  ui::TfFormular* f = AktivniFormular();
+  if (f) f->Precti();
+  auto* presenter = ui::Application::instance().presenter();
+  if (i == 2 || i == 4) {
+    const std::string text = storage::Orez(Pole(i).text);
+    if (presenter) presenter->setClipboardText(text);
+    const std::string adresa = i == 2 ? AdresaHledaniIco(text) : AdresaHledaniNazvu(text);
+    if (!adresa.empty()) platform::openUrl(adresa);
+  } else if (i == 8) {
+    if (!psc_) psc_ = std::make_unique<TfPsc>();
+    psc_->ObecPartnera = Pole(7).text;
+    psc_->NastavPsc();
+    psc_->showModal();
+    const std::string psc = psc_->VybranePsc();
+    psc_->Zavri();
+    if (!psc.empty()) Pole(8).text = psc;
+  } else if (i == 9) {
+    if (!staty_) staty_ = std::make_unique<TfStaty>();
+    staty_->NastavStaty();
+    staty_->showModal();
+    const std::string stat = staty_->VybranyNazev();
+    staty_->Zavri();
+    if (!stat.empty()) Pole(9).text = stat;
+  }
+  if (f) f->Ukaz();
+}
+
+void TfOrg::PredZapisem(std::span<std::uint8_t> b) { ZakodujOrg(b); }
+void TfOrg::PoCteni(std::span<std::uint8_t> b, storage::Buffer) { DekodujOrg(b); }
+
+}  // namespace pz::registers

@@ -1,0 +1,76 @@
+// TfOrg, the business partners "org.dta": 586-byte records numbered by their position, which
+// never changes (a deleted partner is blanked in place). Personal fields are stored scrambled
+// in a GDPR installation.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/recordform.h"
+
+namespace pz::registers {
+
+class TfPsc;
+class TfStaty;
+
+// Layout of a partner record (`tOrganizace`): offsets of the fields the program itself reads.
+struct tOrganizace {
+  static constexpr std::int32_t kVelikost = 586;
+  static constexpr std::size_t kCislo = 0, kIco = 2, kDic = 11, kNazev = 28, kJmeno = 59, kUlice = 90, kMesto = 121,
+                               kPsc = 152, kStat = 158, kKontakt = 267, kEmail = 342, kPozn1 = 433, kPozn2 = 484,
+                               kPozn3 = 535;
+  static constexpr std::size_t kSirkaNazvu = 30, kSirkaPozn = 50;
+};
+
+// The most partners a 16-bit number can name.
+inline constexpr int kNejvicPartneru = 65535;
+
+// The key of the scrambled personal fields: 17 characters of a fixed text of the program.
+const std::string& KlicOrg();
+// Scrambles (or unscrambles) the personal fields of a partner record in place: IČO, DIČ, name,
+// second line, street, town, contact person and e-mail; only the characters of each text.
+void ZakodujOrg(std::span<std::uint8_t> veta);
+void DekodujOrg(std::span<std::uint8_t> veta);
+
+// The web search of the public register: the IČO only as 1-8 digits (empty otherwise), the
+// name percent-encoded as UTF-8.
+std::string AdresaHledaniIco(const std::string& ico);
+std::string AdresaHledaniNazvu(const std::string& nazev);
+
+// The note file of partner n: "POZNAMKY\ORG" + five digits + ".txt" in the data root.
+std::string SouborPoznamek(int cislo);
+
+class TfOrg : public ui::TfSoub {
+ public:
+  TfOrg();
+  ~TfOrg() override;
+  // Declares the 30 fields and opens `soubor` ("org.dta").
+  bool Nastav(const std::string& soubor = "org.dta");
+
+  // Hooks of the record form.
+  void CtiPuvodni(int n) override;
+  void NaplnSloupce() override;
+  std::string TextProHledani(int n) override;
+  void NaF4() override;
+  void NovaVeta() override;
+  void NaF8() override;
+  void NaF7() override;
+  void NaF10() override;
+  void NaF1() override;
+  void F1Pole(int i) override;
+  void NaTitulek(int sloupec) override;
+  void ZmenaPole(int i) override;
+  void EnterPole(int i) override;
+  void PredZapisem(std::span<std::uint8_t> b) override;
+  void PoCteni(std::span<std::uint8_t> b, storage::Buffer which) override;
+
+ private:
+  std::vector<std::uint8_t> vychozi_;  // the default record, for new and deleted partners
+  int zaznamRadku_ = 0;                // the record whose row is being drawn
+  std::unique_ptr<TfPsc> psc_;
+  std::unique_ptr<TfStaty> staty_;
+};
+
+}  // namespace pz::registers

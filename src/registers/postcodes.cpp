@@ -1,0 +1,172 @@
+#include "registers/postcodes.h"
+
+#include "platform/file.h"
+#include "platform/io.h"
+#include "platform/text.h"
+#include "storage/czech.h"
+#include "storage/fields.h"
+#include "storage/paths.h"
+#include "storage/textutil.h"
+#include "ui/dialogs.h"
+
+namespace pz::registers {
+
+using platform::cz;
+
+std::string SlozPsc(const std::string& text) {
+  return storage::BezMezer(storage::VelkaPismena(storage::BezDiakritiky(text)));
+}
+
+namespace {
+
+bool smazany(const ZaznamPsc& z) { return z.psc == kSmazanePsc; }
+
+std::vector<ZaznamPsc> nactiPsc(const std::string& cesta) {
+  std::vector<ZaznamPsc> v;
+  std::string obsah;
+  if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return v;
+  const std::size_t pocet = obsah.size() / tPsc::kVelikost;
+  v.reserve(pocet);
+  for (std::size_t i = 0; i < pocet; ++i) {
+    const storage::ConstBytes r(std::string_view(obsah).substr(i * tPsc::kVelikost, tPsc::kVelikost));
+    v.push_back({storage::readShortString(r, tPsc::kPsc, tPsc::kSirkaPsc),
+                 storage::readShortString(r, tPsc::kObec, tPsc::kSirkaTextu),
+                 storage::readShortString(r, tPsc::kPosta, tPsc::kSirkaTextu),
+                 storage::readShortString(r, tPsc::kOkres, tPsc::kSirkaTextu)});
+  }
+  return v;
+}
+
+}  // namespace
+
+int NajdiPsc(const std::vector<ZaznamPsc>& zaznamy, const std::string& t, const std::string& d, bool podlePosty) {
+  const std::string tb = storage::BezMezer(t), db = storage::BezMezer(d);
+  if (tb.empty() && db.empty()) return 0;
+  const std::string hledany = SlozPsc(t + d);
+  auto jmeno = [&](const ZaznamPsc& z) -> const std::string& { return podlePosty ? z.posta : z.obec; };
+  // The file is ordered by folded town and district: first a binary search for the whole key.
+  auto klic = [&](const ZaznamPsc& z) { return SlozPsc(db.empty() ? jmeno(z) : jmeno(z) + z.okres); };
+  std::size_t lo = 0, hi = zaznamy.size();
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    const std::string k = klic(zaznamy[mid]);
+    if (k == hledany) {
+      if (!smazany(zaznamy[mid])) return static_cast<int>(mid) + 1;
+      break;
+    }
+    if (k < hledany) lo = mid + 1;
+    else hi = mid;
+  }
+  // Then every record in file order: the town (or the post office, whole) and the district
+  // beginning with what was entered.
+  for (std::size_t i = 0; i < zaznamy.size(); ++i) {
+    const ZaznamPsc& z = zaznamy[i];
+    if (smazany(z)) continue;
+    const std::string okres = storage::BezMezer(z.okres).substr(0, db.size());
+    std::string nazev = storage::BezMezer(jmeno(z));
+    if (!podlePosty && tb.size() < nazev.size()) nazev = nazev.substr(0, tb.size());
+    else if (!podlePosty) nazev = jmeno(z);
+    if (SlozPsc(nazev + okres) == hledany) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+TfPsc::TfPsc()
+    : TfSoub("fPsc", cz("PSČ - obec-pošta-okres")),
+      bObec(add<ui::Button>("bObec")),
+      bPosta(add<ui::Button>("bPosta")) {
+  bObec.text = cz("Ctrl+F3 = Hledej PSČ (podle-obec,okres)");
+  bPosta.text = cz("Alt+F3 = Hledej PSČ (podle-pošta,okres)");
+  bObec.onClick = [this] { dotaz(false); };
+  bPosta.onClick = [this] { dotaz(true); };
+}
+
+bool TfPsc::NastavPsc() {
+  NastavSloupce({cz("PSČ  "), std::string("Obec  ") + std::string(44, ' '), cz("Pošta ") + std::string(44, ' '),
+                 std::string("Okres ") + std::string(44, ' ')});
+  const std::string cesta = "=" + storage::ProgCesta("2\\PSC.dta");
+  const bool ok = OtevriSoub(cesta, cz("PSČ - obec-pošta-okres"), -1, 4, tPsc::kVelikost, 1, ui::kBlack, ui::kBtnFace,
+                             8, 70, 2, 4, ui::kBlack, ui::kWhite, 24, 79, 1, 1, cz(" F2=zápis  Esc=nic "),
+                             cz(" PSČ - obec-pošta-okres "), cz(" F1-Help F4-Nová "));
+  DeklarujPole(1, cz("PSČ   "), 2, "", 1, 0, kNenalezenePsc, "P");
+  DeklarujPole(2, "Obec  ", 2, "", 2, 0, std::string(50, ' '), "X");
+  DeklarujPole(3, cz("Pošta "), 2, "", 3, 0, std::string(50, ' '), "X");
+  DeklarujPole(4, "Okres ", 2, "", 4, 0, std::string(50, ' '), "X");
+  Veta().assign(tPsc::kVelikost, 0);
+  TextyDoVety();
+  sablona_ = Veta();
+  RezervovaneRadky = 2;
+  return ok;
+}
+
+void TfPsc::Sestav() {
+  TfSoub::Sestav();
+  umistiTlacitka();
+}
+
+void TfPsc::Prekresli() {
+  TfSoub::Prekresli();
+  umistiTlacitka();
+}
+
+// Both buttons just below the grid, at the height of the position label.
+void TfPsc::umistiTlacitka() {
+  const int cw = std::max(1, look.cellWidth);
+  const int y = lKolik.geometry.y;
+  int x = lKolik.geometry.x + lKolik.geometry.w + cw;
+  for (ui::Button* b : {&bObec, &bPosta}) {
+    const int w = (static_cast<int>(b->text.size()) + 2) * cw;
+    b->geometry = {x, y, w, lKolik.geometry.h};
+    x += w + cw;
+  }
+}
+
+std::string TfPsc::hledej(const std::string& t, const std::string& d, bool podlePosty) {
+  const int n = NajdiPsc(nactiPsc(Soubor().cesta()), t, d, podlePosty);
+  if (n < 1) return kNenalezenePsc;
+  JdiNa(CisloZPoradi2(n), 2);
+  CtiVetuPrimo(n);
+  return storage::readShortString(Veta(), tPsc::kPsc, tPsc::kSirkaPsc);
+}
+
+std::string TfPsc::HledejPscObce(const std::string& obec, const std::string& okres) { return hledej(obec, okres, false); }
+std::string TfPsc::HledejPscPosty(const std::string& posta, const std::string& okres) { return hledej(posta, okres, true); }
+
+void TfPsc::dotaz(bool podlePosty) {
+  std::string obec = ObecPartnera;
+  obec.resize(std::max<std::size_t>(obec.size(), 50), ' ');
+  const bool potvrzeno = ui::Dotazy(10, 5, nullptr,
+                                    {podlePosty ? cz("Pošta") : std::string("Obec"), obec, "Okres", std::string(50, ' ')},
+                                    podlePosty ? cz("Hledaná pošta") : cz("Hledaná obec"));
+  // Esc finds nothing, so the partner's code stays as it was.
+  if (!potvrzeno) return;
+  const auto& o = ui::vysledekDialogu().odpovedi;
+  hledej(o.size() > 0 ? o[0] : "", o.size() > 1 ? o[1] : "", podlePosty);
+  setFocus(&sgRol);
+}
+
+bool TfPsc::onMouse(const ui::MouseEvent& ev, ui::Control* hit) {
+  for (ui::Button* b : {&bObec, &bPosta})
+    if (hit == b) {
+      if (ev.button == ui::MouseButton::Left && b->onClick) b->onClick();
+      return true;
+    }
+  return TfSoub::onMouse(ev, hit);
+}
+
+void TfPsc::NaCtrlF3() { dotaz(false); }
+void TfPsc::NaAltF3() { dotaz(true); }
+
+std::string TfPsc::VybranePsc() {
+  if (KoncovaKlavesa != 13 || Radek < 1 || Radek > PocetRadku) return {};
+  CtiVetu(Radek);
+  const std::string psc = storage::readShortString(Veta(), tPsc::kPsc, tPsc::kSirkaPsc);
+  return psc == kSmazanePsc ? std::string() : psc;
+}
+
+void TfPsc::PriMazani() {
+  Veta() = sablona_;
+  (void)storage::writeShortString(Veta(), tPsc::kPsc, tPsc::kSirkaPsc, kSmazanePsc);
+}
+
+}  // namespace pz::registers
