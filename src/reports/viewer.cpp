@@ -302,6 +302,9 @@ bool TfPozri::otevri(const std::string& soubor, bool zachovatPozici) {
   }
   // The two-line rule: a scrambled line may hold CR LF, the first two lines together cannot.
   sirka_ = SirkaZeZacatku(zacatek, velikost);
+  cteni_.close();
+  zahodBlok();
+  cteni_.open(soubor, platform::Access::Read, platform::Share::DenyNone);
   const int radek = zachovatPozici ? std::max(1, Radek) : 1;
   cesta_ = soubor;
   NastavSloupce({""});
@@ -331,13 +334,38 @@ void TfPozri::Ukaz(const std::string& soubor) {
 }
 
 std::string TfPozri::CtiRadek(int n) {
-  if (n < 1 || n > PocetRadku || !Soubor().CtiVetuPrimo(n)) return {};
-  const auto& v = Veta();
-  std::string r(v.begin(), v.begin() + std::min<std::ptrdiff_t>(sirka_, static_cast<std::ptrdiff_t>(v.size())));
+  if (n < 1 || n > PocetRadku) return {};
+  const size_t veta = static_cast<size_t>(sirka_) + 2;
+  if (n < blokOd_ || n >= blokOd_ + blokPocet_) {
+    constexpr int kRadkuBloku = 256;
+    blokOd_ = n;
+    blokPocet_ = 0;
+    blok_.resize(veta * kRadkuBloku);
+    size_t precteno = 0;
+    if (!cteni_.isOpen() || cteni_.readAt(static_cast<int64_t>(n - 1) * static_cast<int64_t>(veta), blok_.data(),
+                                          blok_.size(), &precteno) != 0)
+      precteno = 0;
+    blokPocet_ = static_cast<int>(precteno / veta);
+    if (blokPocet_ == 0) {
+      // No read-ahead: the record form's own read.
+      if (!Soubor().CtiVetuPrimo(n)) return {};
+      const auto& v = Veta();
+      std::string r(v.begin(), v.begin() + std::min<std::ptrdiff_t>(sirka_, static_cast<std::ptrdiff_t>(v.size())));
+      return storage::settings().gdpr ? Dekoduj(r, KlicSestav()) : r;
+    }
+  }
+  std::string r = blok_.substr(static_cast<size_t>(n - blokOd_) * veta, static_cast<size_t>(sirka_));
   return storage::settings().gdpr ? Dekoduj(r, KlicSestav()) : r;
 }
 
+void TfPozri::Zavri() {
+  cteni_.close();
+  zahodBlok();
+  TfSoub::Zavri();
+}
+
 void TfPozri::PisRadek(int n, const std::string& text) {
+  zahodBlok();
   const std::string r = sGdpr(doplnene(text, static_cast<size_t>(sirka_))) + "\r\n";
   Veta().assign(r.begin(), r.end());
   Soubor().PisVetuPrimo(n);
@@ -368,6 +396,8 @@ void TfPozri::prepis(const std::function<void(const std::function<void(const std
   if (const int e = wrk.write(blok.data(), blok.size())) throw std::runtime_error("Err " + std::to_string(e) + " " + kPracovni);
   wrk.close();
   const int radek = Radek;
+  cteni_.close();
+  zahodBlok();
   Soubor().ZavriSoubor();
   const int e = kopii ? storage::KopirujSoubor(kPracovni, cesta_) : storage::NahradSoubor(kPracovni, cesta_);
   if (e != 0) throw std::runtime_error("Err " + std::to_string(e) + " " + cesta_);
@@ -474,6 +504,7 @@ void TfPozri::SifrujVse(bool zasifruj) {
     const std::string r(v.begin(), v.begin() + sirka_);
     const std::string z = zasifruj ? Zakoduj(r, KlicSestav()) : Dekoduj(r, KlicSestav());
     std::copy(z.begin(), z.end(), v.begin());
+    zahodBlok();
     Soubor().PisVetuPrimo(i);
   }
 }
@@ -642,6 +673,7 @@ void TfPozri::NaCtrlMezera() {
   auto& v = Veta();
   const std::string z = Zakoduj(std::string(v.begin(), v.begin() + sirka_), KlicSestav());
   std::copy(z.begin(), z.end(), v.begin());
+  zahodBlok();
   Soubor().PisVetuPrimo(Radek);
 }
 
@@ -650,6 +682,7 @@ void TfPozri::NaAltMezera() {
   auto& v = Veta();
   const std::string z = Dekoduj(std::string(v.begin(), v.begin() + sirka_), KlicSestav());
   std::copy(z.begin(), z.end(), v.begin());
+  zahodBlok();
   Soubor().PisVetuPrimo(Radek);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
 #include "ui/recordform.h"
 
 namespace pz::reports {
@@ -111,6 +112,7 @@ class TfPozri : public ui::TfSoub {
   void SifrujVse(bool zasifruj);
 
   // ---- Hooks.
+  void Zavri() override;
   void CtiPuvodni(int n) override;
   void NaplnSloupce() override;
   std::string TextProHledani(int n) override;
@@ -155,6 +157,12 @@ class TfPozri : public ui::TfSoub {
   int navratRadek_ = 0;
   int sirka_ = 0;
   std::string radek_;       // the line read last
+  void zahodBlok() { blokPocet_ = 0; }
+  // Lines read ahead in one read, so that searches through the whole report do not pay a read
+  // per line; dropped at every write.
+  platform::File cteni_;
+  std::string blok_;
+  int blokOd_ = 0, blokPocet_ = 0;
   bool sifrovani_ = false;  // the whole-report scrambling items are enabled
 };
 
