@@ -42,7 +42,7 @@ const std::filesystem::path& adresar() {
       char buf[200];
       for (int n = 0; n < kMilion; ++n) {
         if (n % kNaList == 0) {
-          radek = "\f";
+          radek.assign(1, '\f');
         } else if (n % kNaList == 1) {
           std::snprintf(buf, sizeof buf, "%-24s%13s%-30s%10sList:%4d Datum: 09.12.26", "TAMBRA s.r.o.", "",
                         "Pokladni kniha", "", n / kNaList + 1);
