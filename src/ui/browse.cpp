@@ -835,10 +835,8 @@ void TfRol::NaCtrlF2() {
   if (sluzbyRolu().seznamSestav) sluzbyRolu().seznamSestav();
 }
 
-void TfRol::NaF11() {
-  const auto& s = sluzbyRolu();
-  if (!s.vyber) return;
-  const std::vector<std::string> polozky = {
+const std::vector<std::string>& PolozkyVizaze() {
+  static const std::vector<std::string> polozky = {
       cz("Parametry systému"),
       cz("Změna barvy pozadí"),
       cz("Změna písma a jeho barvy"),
@@ -847,7 +845,13 @@ void TfRol::NaF11() {
       cz("Zmenšení-zvětšení okna na velikost plochy"),
       cz("Nastavení standardu TAMBRA"),
   };
-  ProvedVizaz(s.vyber(cz("Úprava vizáže"), 10, 10, polozky));
+  return polozky;
+}
+
+void TfRol::NaF11() {
+  const auto& s = sluzbyRolu();
+  if (!s.vyber) return;
+  ProvedVizaz(s.vyber(cz("Úprava vizáže"), 10, 10, PolozkyVizaze()));
 }
 
 void TfRol::ProvedVizaz(int polozka) {

@@ -49,6 +49,9 @@ struct SluzbyRolu {
 };
 SluzbyRolu& sluzbyRolu();
 
+// The items of the look menu (F11), shared by the lists and their edit forms.
+const std::vector<std::string>& PolozkyVizaze();
+
 // The browse orders of a list besides file order. An order i (1 to 4) is a list of entries;
 // entry k gives the record shown at row k and, in its second field, the row of record k.
 class PoradiRadku {

@@ -15,6 +15,7 @@
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "ui/app.h"
+#include "ui/browse.h"
 #include "ui/browse_settings.h"
 #include "ui/calculator.h"
 #include "ui/form.h"
@@ -857,6 +858,21 @@ void Tabule(int sloupec, int radek, const std::string& titul, const std::vector<
 void NastavProhlizecSestav(std::function<void(const std::string&)> p) { prohlizec() = std::move(p); }
 
 void VytvorDialogy() {
+  // The lists reach the dialogs through their service hooks.
+  auto& sl = sluzbyRolu();
+  sl.vyber = [](const std::string& titulek, int sloupec, int radek, const std::vector<std::string>& polozky) {
+    return Vyber(sloupec, radek, nullptr, polozky, titulek);
+  };
+  sl.dotazy = [](const std::string& titulek, std::vector<PolozkaDotazu>& polozky) {
+    std::vector<std::string> dvojice;
+    for (const auto& p : polozky) dvojice.insert(dvojice.end(), {p.otazka, p.hodnota});
+    if (!Dotazy(1, 1, nullptr, dvojice, titulek)) return false;
+    const auto& odpovedi = vysledekDialogu().odpovedi;
+    for (size_t i = 0; i < polozky.size() && i < odpovedi.size(); ++i) polozky[i].hodnota = odpovedi[i];
+    return true;
+  };
+  sl.navod = [](const std::string& predpona) { Navod(adresarNavodu(), predpona); };
+
   tfDotaz();
   tfBlik();
   tfDotazy();

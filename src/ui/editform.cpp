@@ -189,16 +189,7 @@ void TfFormular::Rozmisti() {
 void TfFormular::Vizaz() {
   const auto& sl = sluzbyRolu();
   if (!sl.vyber) return;
-  const std::vector<std::string> polozky = {
-      cz("Parametry systému"),
-      cz("Změna barvy pozadí"),
-      cz("Změna písma a jeho barvy"),
-      cz("Změna písma pro všechna okna (barvy zůstávají)"),
-      cz("Návrat k režimu pro každé okno samostatně"),
-      cz("Zmenšení-zvětšení okna na velikost plochy"),
-      cz("Nastavení standardu TAMBRA"),
-  };
-  const int polozka = sl.vyber(cz("Úprava vizáže"), 10, 10, polozky);
+  const int polozka = sl.vyber(cz("Úprava vizáže"), 10, 10, PolozkyVizaze());
   const std::string n = s_.PredponaKlicu();
   Presenter* p = Application::instance().presenter();
   switch (polozka) {
