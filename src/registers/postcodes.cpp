@@ -21,7 +21,9 @@ namespace {
 
 bool smazany(const ZaznamPsc& z) { return z.psc == kSmazanePsc; }
 
-std::vector<ZaznamPsc> nactiPsc(const std::string& cesta) {
+}  // namespace
+
+std::vector<ZaznamPsc> NactiPsc(const std::string& cesta) {
   std::vector<ZaznamPsc> v;
   std::string obsah;
   if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return v;
@@ -36,8 +38,6 @@ std::vector<ZaznamPsc> nactiPsc(const std::string& cesta) {
   }
   return v;
 }
-
-}  // namespace
 
 int NajdiPsc(const std::vector<ZaznamPsc>& zaznamy, const std::string& t, const std::string& d, bool podlePosty) {
   const std::string tb = storage::BezMezer(t), db = storage::BezMezer(d);
@@ -122,7 +122,7 @@ void TfPsc::umistiTlacitka() {
 }
 
 std::string TfPsc::hledej(const std::string& t, const std::string& d, bool podlePosty) {
-  const int n = NajdiPsc(nactiPsc(Soubor().cesta()), t, d, podlePosty);
+  const int n = NajdiPsc(NactiPsc(Soubor().cesta()), t, d, podlePosty);
   if (n < 1) return kNenalezenePsc;
   JdiNa(CisloZPoradi2(n), 2);
   CtiVetuPrimo(n);

@@ -27,6 +27,9 @@ struct ZaznamPsc {
   std::string psc, obec, posta, okres;
 };
 
+// Every record of a postal code file (the path as DataCesta gives it), in file order.
+std::vector<ZaznamPsc> NactiPsc(const std::string& cesta);
+
 // The searches over records in file order: the record number (from 1) of the first match, or 0.
 // `podlePosty` searches by post office instead of town. Nothing entered finds nothing; deleted
 // records are never found.
