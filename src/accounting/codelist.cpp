@@ -244,9 +244,14 @@ int TfCiselnik::Zatrid(int zaznam) {
 }
 
 bool TfCiselnik::Volno(const char* zprava) {
-  if (storage::IfVolny(Soubor().cesta()).empty()) return true;
-  ui::Zprava(cz(zprava));
-  return false;
+  if (!storage::IfVolny(Soubor().cesta()).empty()) {
+    ui::Zprava(cz(zprava));
+    return false;
+  }
+  // Records move by their place in the file: a sorted view (a click on a column title) would no
+  // longer match them, so the list goes back to file order, on the same record.
+  ZpetNaSoubor();
+  return true;
 }
 
 void TfCiselnik::NaF4() {

@@ -179,6 +179,18 @@ TEST_F(CodeListScript, ANewAccountIsFiledInOrderAndADeletedOneGoesAtTheEndOfTheT
   EXPECT_EQ(po.substr(79, 7), kratky("311000", 6));
 }
 
+TEST_F(CodeListScript, AnEditInAListSortedByNameChangesTheRecordUnderTheCursor) {
+  dir.write("DATA/CI10.DTA", ucet("211000", "Pokladna") + ucet("221000", "Banka") + ucet("311000", "Odberatele"));
+  // A click on the name column sorts the view: row 1 is then Banka, the second record.
+  hraj("click 15 1\nHome\nSpace\nTab\ntype Bankovni ucty\nF2\nEsc\n", [&] { osnova.Ukaz(); });
+  const std::string f = data("CI10.DTA");
+  ASSERT_EQ(f.size(), 3u * 79);
+  EXPECT_EQ(f.substr(0, 38), kratky("211000", 6) + kratky("Pokladna", 30));
+  EXPECT_EQ(f.substr(79, 38), kratky("221000", 6) + kratky("Bankovni ucty", 30));
+  EXPECT_EQ(f.substr(158, 38), kratky("311000", 6) + kratky("Odberatele", 30));
+  storage::DokonciUlohu();
+}
+
 TEST_F(CodeListScript, WhileAnotherStationUsesTheChartNothingChangesAndNothingIsCompacted) {
   const std::string soubor = ucet("      ", "") + kOsnova;
   dir.write("DATA/CI10.DTA", soubor);
