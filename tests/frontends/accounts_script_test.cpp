@@ -271,6 +271,19 @@ TEST_F(CodeListScript, ACentreIsOnlyCheckedForCostAccountsAndAHeadingCannotBePic
   storage::DokonciUlohu();
 }
 
+TEST_F(CodeListScript, TheCentreListingFromThePopupMenuHasItsOwnPageHeader) {
+  dir.write("DATA/CI30.DTA", stredisko("00100", "Provoz", "A") + stredisko("00110", cz("Dílna")));
+  hraj("F10\nDown\nEnter\nEsc\n", [&] { strediska.Ukaz(); });
+  const std::string sestava = dir.read("CI_OPIS.TXT");
+  EXPECT_NE(sestava.find("TYP: 30 " + std::string(33, ' ') + "L:  1 D:09.12.26"), std::string::npos) << sestava;
+  EXPECT_NE(sestava.find(cz("Středisko Název                      Název 2                        T Účet   Čin Pol.Od Pol.Do")),
+            std::string::npos);
+  EXPECT_NE(sestava.find(std::string(94, '=') + std::string(132 - 94, ' ') + "\r\n"), std::string::npos);
+  EXPECT_NE(sestava.find(cz("00110 Dílna") + std::string(25, ' ') + ' ' + std::string(30, ' ')), std::string::npos)
+      << sestava;
+  storage::DokonciUlohu();
+}
+
 TEST_F(CodeListScript, CentresLoadedFromTheOldCodeListTakeTheirLevelAndRotate) {
   dir.write("DATA/CI01.DTA", radekCiselniku("30", "123456", "3", "00", "Vyroba") +
                                  radekCiselniku("30", "100012", "5", "00", "Dilna ", "sever") +
