@@ -3,7 +3,13 @@
 // warnings and the register's web search.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 
 #include "frontends/headless/headless.h"
@@ -128,6 +134,72 @@ TEST_F(PartnersScript, ANewPartnerInAGdprInstallationIsStoredScrambledAndShownPl
   EXPECT_EQ(adresy[0], "https://ares.gov.cz/ekonomicke-subjekty?ico=12345678");
   EXPECT_EQ(adresy[1], "https://ares.gov.cz/ekonomicke-subjekty?obchodniJmeno=Alfa%20%26%20syn");
   EXPECT_EQ(schranka, "Alfa & syn");
+}
+
+// A station that waits for a held lock by sleeping between tries, for a bounded time.
+class PatientStation : public storage::RecordingInteraction {
+ public:
+  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override {
+    for (int i = 0; i < 20000; ++i) {
+      if (attempt()) return true;
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    return false;
+  }
+};
+
+TEST(PartnersTwoStations, AddingAtOnceGetDifferentNumbers) {
+  pz::test::TempDir dir;
+  dir.write("DATA/.keep", "");
+  for (const char* st : {"st1", "st2"}) {
+    dir.write(std::string(st) + "/data.adr", dir.str() + "/DATA/\r\n");
+    // Each station holds the numbering lock while its form is open; the first one lingers.
+    dir.write(std::string(st) + "/skript.txt", std::string("F4\nTab\nTab\n") + (st[2] == '1' ? "run sleep 0.3\n" : "") +
+                                                   "type Stanice " + st + "\nF2\nEsc\n");
+  }
+  std::vector<pid_t> deti;
+  for (int s = 1; s <= 2; ++s) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      const std::string st = "st" + std::to_string(s);
+      std::filesystem::current_path(dir.path() / st);
+      platform::paths().setWorkDir((dir.path() / st).string());
+      storage::ZapomenAdresy();
+      static PatientStation stanice;
+      storage::setInteraction(&stanice);
+      storage::settings().user = "0" + std::to_string(s);
+      if (s == 2) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      registers::TfOrg okno;
+      std::ostringstream out, err;
+      const int rc = headless::runHeadless((dir.path() / st / "skript.txt").string(), platform::Date{2026, 12, 9},
+                                           [&okno] {
+                                             okno.Nastav();
+                                             okno.showModal();
+                                             okno.Zavri();
+                                             return 0;
+                                           },
+                                           out, err);
+      _exit(rc == 0 && stanice.messages.empty() ? 0 : 1);
+    }
+    deti.push_back(pid);
+  }
+  for (pid_t pid : deti) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  const std::string org = dir.read("DATA/org.dta");
+  ASSERT_EQ(org.size(), 2u * tOrganizace::kVelikost);
+  std::vector<std::string> nazvy;
+  for (int n = 1; n <= 2; ++n) {
+    const std::string v = org.substr(static_cast<size_t>((n - 1) * tOrganizace::kVelikost), tOrganizace::kVelikost);
+    EXPECT_EQ(storage::readU16(v, tOrganizace::kCislo), n);
+    nazvy.push_back(storage::OrezZprava(storage::readShortString(v, tOrganizace::kNazev, 30)));
+  }
+  std::sort(nazvy.begin(), nazvy.end());
+  EXPECT_EQ(nazvy, (std::vector<std::string>{"Stanice st1", "Stanice st2"}));
 }
 
 }  // namespace
