@@ -136,6 +136,16 @@ TEST_F(PartnersScript, ANewPartnerInAGdprInstallationIsStoredScrambledAndShownPl
   EXPECT_EQ(schranka, "Alfa & syn");
 }
 
+TEST_F(PartnersScript, NoNewPartnerPastTheLastNumberA16BitFieldHolds) {
+  dir.write("org.dta", partner(1, "1", "Prvni", "Brno"));
+  // 65535 partners, the rest of the file sparse.
+  std::filesystem::resize_file(dir / "org.dta", static_cast<std::uintmax_t>(registers::kNejvicPartneru) * tOrganizace::kVelikost);
+  const std::string obrazovky = hraj("F4\ndump\nEnter\nEsc\n");
+  EXPECT_NE(obrazovky.find("Více partnerů nelze založit"), std::string::npos) << obrazovky.substr(0, 3000);
+  EXPECT_EQ(std::filesystem::file_size(dir / "org.dta"),
+            static_cast<std::uintmax_t>(registers::kNejvicPartneru) * tOrganizace::kVelikost);
+}
+
 // A station that waits for a held lock by sleeping between tries, for a bounded time.
 class PatientStation : public storage::RecordingInteraction {
  public:
