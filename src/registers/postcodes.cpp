@@ -109,14 +109,16 @@ void TfPsc::Prekresli() {
   umistiTlacitka();
 }
 
-// Both buttons just below the grid, at the height of the position label.
+// Both buttons on the line kept below the grid, under the search line and position label.
 void TfPsc::umistiTlacitka() {
   const int cw = std::max(1, look.cellWidth);
-  const int y = lKolik.geometry.y;
-  int x = lKolik.geometry.x + lKolik.geometry.w + cw;
+  const int rh = std::max(1, lKolik.geometry.h);
+  const int y = std::max(lKolik.geometry.y, eHled.geometry.y) + rh;
+  int x = cw;
   for (ui::Button* b : {&bObec, &bPosta}) {
     const int w = (static_cast<int>(b->text.size()) + 2) * cw;
-    b->geometry = {x, y, w, lKolik.geometry.h};
+    b->geometry = {x, y, w, rh};
+    b->visible = true;
     x += w + cw;
   }
 }
