@@ -213,6 +213,30 @@ std::vector<HesloSlovniku> NactiSlovnik(const std::string& cesta) {
   return slovnik;
 }
 
+void TfSlovnik::Otevri() {
+  std::string n = orizni(storage::CtiJobV(storage::DataCesta(""), "SLOVNIK"));
+  if (n.empty()) n = "1";
+  // The list shows the texts; the record holds them with their counts between.
+  NastavSloupce({cz("     česky"), cz("překlad")});
+  OtevriSoub("slov" + n + ".dta", cz(" Slovník "), -1, 4, 108, 0, ui::kBlack, ui::kWhite, 8, 70, 3, 5, ui::kBlack,
+             ui::kWhite, 24, 110, 1, 1, cz(" F2=zápis Esc=ven "), cz(" Slovník "), cz(" Enter,F1,F4,Mezera "));
+  DeklarujPole(1, cz("Česky   "), 2, "", 1, 0, std::string(50, ' '), "X");
+  DeklarujPole(2, cz("Překlad "), 2, "", 3, 0, std::string(50, ' '), "X");
+  DeklarujPole(3, cz("znaků   "), 2, "", 2, 0, "  ", "X");
+  DeklarujPole(4, cz("znaků   "), 2, "", 4, 0, "  ", "X");
+  Pole(1).offset = 0;
+  Pole(3).offset = 51;
+  Pole(2).offset = 54;
+  Pole(4).offset = 105;
+}
+
+void UpravSlovnik() {
+  TfSlovnik okno;
+  okno.Otevri();
+  okno.showModal();
+  okno.Zavri();
+}
+
 std::string PrelozRadek(std::string radek, const std::vector<HesloSlovniku>& slovnik) {
   for (const HesloSlovniku& h : slovnik) {
     if (h.cesky.empty()) continue;

@@ -34,6 +34,16 @@ SluzbyProhlizece& sluzbyProhlizece();
 enum DruhTisku { kTiskVolba = 0, kTiskF2 = 2, kTiskF9 = 9, kTiskF10 = 10, kTiskRazitko = 110,
                  kTiskListem = 1105, kTiskRadkem = 3105, kTiskZasuvka = 12 };
 
+// The record form of the dictionary: Czech text and translation in the list, their counts on the
+// form.
+class TfSlovnik : public ui::TfSoub {
+ public:
+  TfSlovnik() : TfSoub("fSlovnik") {}
+  void Otevri();
+};
+// Shows the dictionary's record form modally.
+void UpravSlovnik();
+
 // One dictionary entry: the Czech text and its translation, both as long as the Czech count.
 struct HesloSlovniku {
   std::string cesky;

@@ -159,6 +159,21 @@ TEST_F(ViewerScript, ATranslatedSectionGoesThroughTheDictionaryOfTheDataRoot) {
   };
   hraj("r", "Alt+F6\nEsc\n");
   EXPECT_EQ(dir.read("PRELOZENO.TXT"), radky({"Income 100", "Total  100"}, 250));
+
+  // The dictionary's own record form lists both texts.
+  dir.write("skript.txt", "dump\nEsc\n");
+  std::ostringstream out, err;
+  EXPECT_EQ(headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
+                                  [] {
+                                    reports::UpravSlovnik();
+                                    return 0;
+                                  },
+                                  out, err),
+            0)
+      << err.str();
+  EXPECT_NE(out.str().find("Slovník"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("Celkem"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("Total"), std::string::npos) << out.str();
 }
 
 TEST_F(ViewerScript, TextBoxPageStartCopiesAndDoklad) {
