@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "frontends/qt/qt_presenter.h"
+#include "platform/paths.h"
 #include "platform/text.h"
+#include "support/tempdir.h"
 #include "ui/app.h"
 #include "ui/form.h"
 
@@ -103,6 +105,33 @@ TEST(Desktop, WindowPaintsTheModelsCellsAndIsNotBlank) {
   ui::CellGrid expected = ui::render(main);
   ASSERT_EQ(painted.rows(), expected.rows());
   for (int r = 0; r < expected.rows(); ++r) EXPECT_EQ(painted.rowText(r), expected.rowText(r));
+}
+
+TEST(Desktop, DocumentPictureIsDrawnIntoItsImageRectangle) {
+  app();
+  test::TempDir dir;
+  platform::paths().clear();
+  platform::paths().setWorkDir(dir.str());
+  QImage red(40, 40, QImage::Format_RGB32);
+  red.fill(QColor(255, 0, 0));
+  ASSERT_TRUE(red.save(QString::fromStdString((dir.path() / "doklad.png").string()), "PNG"));
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe form;
+  auto& img = form.add<ui::Image>("Image1");
+  img.geometry = {160, 16, 80, 64};
+  img.picturePath = "doklad.png";
+  QImage shot;
+  QTimer::singleShot(0, [&] {
+    FormWidget* w = presenter.widgetFor(form);
+    shot = w->grab().toImage();
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  form.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_EQ(QColor(shot.pixel(200, 48)), QColor(255, 0, 0));   // inside the picture
+  EXPECT_NE(QColor(shot.pixel(20, 48)), QColor(255, 0, 0));    // the rest of the window
 }
 
 TEST(Desktop, KeyTranslationKeepsCzechCharactersAndDropsLoneModifiers) {

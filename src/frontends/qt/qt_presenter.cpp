@@ -18,6 +18,8 @@
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/file.h"
+#include "platform/io.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "ui/timer.h"
@@ -112,6 +114,24 @@ void FormWidget::paintEvent(QPaintEvent*) {
       p.setFont(cell.bold ? bold : font);
       p.drawText(QPoint(rect.x(), rect.y() + baseline), QString::fromUcs4(&cell.ch, 1));
     }
+  }
+  // Document pictures, drawn into their image rectangle keeping their proportions. The bytes come
+  // through the platform layer; a picture that cannot be read leaves the rectangle empty.
+  for (const auto& c : form_.controls()) {
+    const auto* img = dynamic_cast<const ui::Image*>(c.get());
+    if (!img || !img->visible || img->picturePath.empty()) continue;
+    if (img->picturePath != obrazekCesta_) {
+      obrazekCesta_ = img->picturePath;
+      std::string bytes;
+      obrazek_ = QImage();
+      if (platform::readWholeFile(img->picturePath, bytes, platform::Share::DenyNone) == platform::kIoOk)
+        obrazek_.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    }
+    if (obrazek_.isNull()) continue;
+    const ui::CellRect a = form_.cellsOf(*img);
+    const QRect box(a.col * cw, a.row * ch, a.cols * cw, a.rows * ch);
+    QImage scaled = obrazek_.scaled(box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    p.drawImage(box.topLeft(), scaled);
   }
   if (painted_.cursorCol >= 0 && hasFocus())
     p.fillRect(painted_.cursorCol * cw, painted_.cursorRow * ch + ch - 3, cw, 2, toQColor(form_.fontColor));

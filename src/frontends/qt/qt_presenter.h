@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -39,6 +40,8 @@ class FormWidget : public QWidget {
   ui::Form& form_;
   QtPresenter& presenter_;
   ui::CellGrid painted_;
+  std::string obrazekCesta_;  // the picture loaded last, so that a redraw does not read it again
+  QImage obrazek_;
 };
 
 // Translates a Qt key press into the model's key event; false for a lone modifier key.
