@@ -633,7 +633,9 @@ void TfPozri::NaCtrlF7() {
   memo.geometry = {geometry.x, geometry.y + (radek + 1) * VyskaRadku(), std::max(8, geometry.w - 30),
                    std::max(VyskaRadku() * 6, geometry.h / 2)};
   memo.showModal();
-  if (!memo.memo->lines.empty()) VlozText(std::max(1, Radek), memo.memo->lines);
+  const auto& r = memo.memo->lines;
+  // A box emptied by the user inserts nothing.
+  if (std::any_of(r.begin(), r.end(), [](const std::string& x) { return !x.empty(); })) VlozText(std::max(1, Radek), r);
 }
 
 std::string TfPozri::vyberCil(const std::string& titulek, const std::string& jmeno) {
@@ -712,7 +714,6 @@ void TfPozri::NaAltMezera() {
 
 void TfPozri::sgRolMouseDown(const ui::MouseEvent& ev) {
   if (ev.button == ui::MouseButton::Right && ev.ctrl) {
-    sifrovani_ = true;
     PopupMenu1.items[9].enabled = PopupMenu1.items[10].enabled = true;
     PopupMenu1.popup(*this, ev.col, ev.row);
     return;

@@ -173,7 +173,6 @@ class TfPozri : public ui::TfSoub {
   platform::File cteni_;
   std::string blok_;
   int blokOd_ = 0, blokPocet_ = 0;
-  bool sifrovani_ = false;  // the whole-report scrambling items are enabled
 };
 
 // The two viewers of the program, made at start; UkazSestavu shows reports in the first, or in
