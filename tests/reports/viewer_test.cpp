@@ -15,6 +15,7 @@
 #include "storage/settings.h"
 #include "support/tempdir.h"
 #include "ui/keys.h"
+#include "ui/popup.h"
 
 namespace pz {
 namespace {
@@ -164,6 +165,23 @@ TEST_F(Viewer, PageStartAndScramblingOfOneLine) {
   EXPECT_EQ(dir.read("r.txt").substr(0, 6), reports::Zakoduj("abc   ", reports::KlicSestav()));
   okno.NaAltMezera();
   EXPECT_EQ(dir.read("r.txt"), radky({"abc", "\fef"}, 6));
+}
+
+TEST_F(Viewer, RecodingFromKamenickyAndBackAndTheScramblingItemsWaitForCtrlRightClick) {
+  dir.write("r.txt", radky({"\x80\x87\xA8 ok"}, 8));  // "Ččš ok" in Kamenický
+  ASSERT_TRUE(okno.Nahraj("r.txt"));
+  okno.Prekoduj(true);
+  EXPECT_EQ(okno.CtiRadek(1), cz("Ččš ok  "));
+  okno.Prekoduj(false);
+  EXPECT_EQ(dir.read("r.txt"), radky({"\x80\x87\xA8 ok"}, 8));
+  const auto polozka = [this](const char* text) {
+    for (const auto& m : okno.PopupMenu1.items)
+      if (m.caption == cz(text)) return m;
+    return ui::MenuItem{};
+  };
+  EXPECT_FALSE(polozka("Zasifruj").enabled);
+  EXPECT_FALSE(polozka("Dešifruj").enabled);
+  EXPECT_TRUE(polozka("Přidej text").enabled);
 }
 
 TEST_F(Viewer, SectionSavedFromTheMarkedBlockOrToTheEndAppendsOrOverwrites) {
