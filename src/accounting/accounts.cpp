@@ -148,12 +148,7 @@ int HledejUcet(const std::string& cislo) {
 std::string NazevUctu(const std::string& cislo) {
   TfCis10& o = Osnova();
   o.Nastav();
-  const int z = o.HledejKod(cislo);
-  if (z < 1) return std::string(30, ' ');
-  const std::vector<std::uint8_t> drzena = o.Veta();
-  std::string nazev = o.Soubor().CtiVetuPrimo(z) ? TextVety(o.Veta(), ucet::kNazev, 30) : std::string(30, ' ');
-  o.Veta() = drzena;
-  return nazev;
+  return o.TextKodu(cislo, ucet::kNazev, 30);
 }
 
 bool KontrolaUctu(std::string& cislo) {

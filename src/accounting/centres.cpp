@@ -192,12 +192,7 @@ int HledejStredisko(const std::string& kod) {
 std::string NazevStrediska(const std::string& kod) {
   TfCis30& s = Strediska();
   s.Nastav();
-  const int z = s.HledejKod(kod);
-  if (z < 1) return std::string(30, ' ');
-  const std::vector<std::uint8_t> drzena = s.Veta();
-  std::string nazev = s.Soubor().CtiVetuPrimo(z) ? TextVety(s.Veta(), stredisko::kNazev, 30) : std::string(30, ' ');
-  s.Veta() = drzena;
-  return nazev;
+  return s.TextKodu(kod, stredisko::kNazev, 30);
 }
 
 bool KontrolaStrediska(std::string& kod, const std::string& ucet) {
@@ -282,12 +277,7 @@ int HledejZakazku(const std::string& kod) {
 std::string NazevZakazky(const std::string& kod) {
   TfCis36& z = Zakazky();
   z.Nastav();
-  const int n = z.HledejKod(kod);
-  if (n < 1) return std::string(50, ' ');
-  const std::vector<std::uint8_t> drzena = z.Veta();
-  std::string nazev = z.Soubor().CtiVetuPrimo(n) ? TextVety(z.Veta(), zakazka::kNazev1, 50) : std::string(50, ' ');
-  z.Veta() = drzena;
-  return nazev;
+  return z.TextKodu(kod, zakazka::kNazev1, 50);
 }
 
 bool VyberZakazky(std::string& kod) {

@@ -65,6 +65,15 @@ void TfCiselnik::Nastav() {
   registrujZavreni();
 }
 
+std::string TfCiselnik::TextKodu(std::string_view kod, std::size_t offset, int sirka) {
+  const int z = HledejKod(kod);
+  if (z < 1) return std::string(static_cast<std::size_t>(sirka), ' ');
+  const std::vector<std::uint8_t> drzena = Veta();
+  std::string text = Soubor().CtiVetuPrimo(z) ? TextVety(Veta(), offset, sirka) : std::string(static_cast<std::size_t>(sirka), ' ');
+  Veta() = drzena;
+  return text;
+}
+
 std::string TfCiselnik::KodVety(const std::vector<std::uint8_t>& veta) const {
   return TextVety(veta, 0, popis_.sirkaKodu);
 }

@@ -54,6 +54,9 @@ class TfCiselnik : public ui::TfSoub {
   int HledejKod(std::string_view kod);
   // The code of a record held in a buffer.
   std::string KodVety(const std::vector<std::uint8_t>& veta) const;
+  // A text field of the record with code `kod`, or `sirka` blanks when no record has it. The
+  // window's record buffer is left as it was (a picker may be showing it). Nastav first.
+  std::string TextKodu(std::string_view kod, std::size_t offset, int sirka);
 
   // Shows the list as a chooser positioned at `kod` (or the nearest code); the number of the
   // picked record, whose bytes are then in Veta(), or 0 when the user left with Esc. The window
