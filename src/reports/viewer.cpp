@@ -334,6 +334,7 @@ bool TfPozri::otevri(const std::string& soubor, bool zachovatPozici) {
   NastavSloupce({""});
   ObnovitPozici = platform::sameFileName(soubor, "help.txt");
   const int pravy = std::clamp(sirka_ + 6, 40, 132);
+  Soubor().BezZamku();  // a report is this station's own file: nobody else locks it
   OtevriSoub("=" + soubor, cz(" Soubor: ") + plnaCesta(soubor), -1, 1, sirka_ + 2, radek, ui::kBlack, ui::kWhite, 10,
              60, 1, 1, ui::kBlack, ui::kWhite, 28, pravy, 1, 1, "", "",
              cz(" F1-Help F2-Znaky ^F2-Nová_sestava F3-Najdi F4-Najdi_list F10,F9-Tisk MEZERA-Edit "

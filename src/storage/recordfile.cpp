@@ -156,7 +156,8 @@ bool RecordFile::OtevriSoubor(std::string_view name, std::int32_t size) {
     interaction().message(ZpravaOtevreni(name_, kIoAccessDenied), true);
     return false;
   }
-  registered_ = sharing().Zamkni(path_, 0);
+  registered_ = !withoutLock_ && sharing().Zamkni(path_, 0);
+  withoutLock_ = false;
   if (withOrders_) otevriPoradi();
 
   bool created = false;

@@ -75,6 +75,9 @@ class RecordFile {
 
   // Asks the next OtevriSoubor to keep the counter key of appended records (one open only).
   void PozadujPocitadlo() { counterRequested_ = true; }
+  // Asks the next OtevriSoubor to take no lock: for files of this station alone (report files
+  // shown in the viewer), which other stations never see (one open only).
+  void BezZamku() { withoutLock_ = true; }
 
   // Opens the record file, or creates it when it is missing or shorter than 2 bytes. `name`
   // goes through DataCesta unless it starts with "=" (a literal path). A size of kSPoradim or
@@ -193,6 +196,7 @@ class RecordFile {
   std::int32_t count_ = 0;
   std::int32_t sorted_ = 0;
   bool counterRequested_ = false;
+  bool withoutLock_ = false;
   std::string counterKey_;
   std::int32_t counter_ = 0;
   std::int32_t lastRecord_ = 0;

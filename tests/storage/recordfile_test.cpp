@@ -512,3 +512,33 @@ TEST_F(RecordFileTest, OpenRegistersTheFileAndCloseReleasesIt) {
 
 }  // namespace
 }  // namespace pz::storage
+
+namespace pz::storage {
+namespace {
+
+// Counts the locks a record file takes and frees.
+class CountingSharing : public Sharing {
+ public:
+  bool Zamkni(const std::string&, char) override { return ++locks, true; }
+  void Odemkni(const std::string&) override { ++unlocks; }
+  int locks = 0, unlocks = 0;
+};
+
+TEST_F(RecordFileTest, AStationsOwnFileCanBeOpenedWithoutALockForThatOpenOnly) {
+  CountingSharing counting;
+  setSharing(&counting);
+  dir.write("r.txt", "abc\r\n");
+  RecordFile f;
+  f.BezZamku();
+  ASSERT_TRUE(f.OtevriSoubor("=r.txt", 5));
+  f.ZavriSoubor();
+  EXPECT_EQ(counting.locks, 0);
+  EXPECT_EQ(counting.unlocks, 0);
+  ASSERT_TRUE(f.OtevriSoubor("=r.txt", 5));  // the next open locks as usual
+  f.ZavriSoubor();
+  EXPECT_EQ(counting.locks, 1);
+  EXPECT_EQ(counting.unlocks, 1);
+}
+
+}  // namespace
+}  // namespace pz::storage
