@@ -129,14 +129,7 @@ int TfCis10::NactiZCiselniku() {
   return pridano;
 }
 
-TfCis10& Osnova() {
-  static TfCis10* vlastni = nullptr;
-  if (!g_osnova) {
-    if (!vlastni) vlastni = new TfCis10;
-    g_osnova = vlastni;
-  }
-  return *g_osnova;
-}
+TfCis10& Osnova() { return PosledniOkno(g_osnova); }
 
 void NastavOsnovu() { Osnova().Nastav(); }
 

@@ -167,14 +167,7 @@ void TfCis30::Opis() {
   ui::UkazSestavu("CI_OPIS");
 }
 
-TfCis30& Strediska() {
-  static TfCis30* vlastni = nullptr;
-  if (!g_strediska) {
-    if (!vlastni) vlastni = new TfCis30;
-    g_strediska = vlastni;
-  }
-  return *g_strediska;
-}
+TfCis30& Strediska() { return PosledniOkno(g_strediska); }
 
 void NastavStrediska() { Strediska().Nastav(); }
 
@@ -258,14 +251,7 @@ void TfCis36::Opis() {
   ui::UkazSestavu("CI_OPIS");
 }
 
-TfCis36& Zakazky() {
-  static TfCis36* vlastni = nullptr;
-  if (!g_zakazky) {
-    if (!vlastni) vlastni = new TfCis36;
-    g_zakazky = vlastni;
-  }
-  return *g_zakazky;
-}
+TfCis36& Zakazky() { return PosledniOkno(g_zakazky); }
 
 void NastavZakazky() { Zakazky().Nastav(); }
 

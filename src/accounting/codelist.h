@@ -108,4 +108,15 @@ class TfCiselnik : public ui::TfSoub {
   std::vector<int> sloupcePoli_;
 };
 
+// The window of a code list that the rest of the program uses: the one created last (each
+// window registers itself in `posledni` and leaves it when destroyed), or one made on first use.
+template <class T>
+T& PosledniOkno(T*& posledni) {
+  if (!posledni) {
+    static T* vlastni = new T;  // lives to the end of the run, as every window does
+    posledni = vlastni;
+  }
+  return *posledni;
+}
+
 }  // namespace pz::accounting
