@@ -1,0 +1,75 @@
+#include "cashdesk/entry.h"
+
+#include "cashdesk/records.h"
+#include "storage/money.h"
+#include "storage/textutil.h"
+#include "ui/picture.h"
+
+namespace pz::cashdesk {
+namespace {
+
+// The largest magnitude "##########.##-" shows, in ten-thousandths.
+constexpr std::int64_t kNejvicVPoli = 99999999999999;  // 9 999 999 999.99 + 0.0099
+
+Castka DoPole(storage::Money m) {
+  if (m.status == storage::MoneyStatus::DivisionByZero) return {0, ChybaVypoctu::NulovyKurz};
+  if (!m.ok()) return {0, ChybaVypoctu::Preteceni};
+  const storage::Money zobrazeno = storage::round2(m.tenThousandths);
+  if (!zobrazeno.ok() || zobrazeno.tenThousandths > kNejvicVPoli || zobrazeno.tenThousandths < -kNejvicVPoli)
+    return {0, ChybaVypoctu::Preteceni};
+  return {storage::tenThousandthsToDouble(zobrazeno.tenThousandths), ChybaVypoctu::Zadna};
+}
+
+}  // namespace
+
+Castka NaKoruny(double valuty, double kurz, double mnozstvi) {
+  if (mnozstvi == 0) return {0, ChybaVypoctu::NuloveMnozstvi};
+  return DoPole(storage::mulDivRound4(valuty, kurz, mnozstvi));
+}
+
+Castka NaValuty(double koruny, double kurz, double mnozstvi) {
+  if (mnozstvi == 0) return {0, ChybaVypoctu::NuloveMnozstvi};
+  if (kurz == 0) return {0, ChybaVypoctu::NulovyKurz};
+  return DoPole(storage::mulDivRound4(koruny, mnozstvi, kurz));
+}
+
+std::optional<double> NovyStav(double stav, std::string_view predchoziDruh, double predchoziPlaceno,
+                               std::string_view druh, double placeno) {
+  storage::Money vysledek = storage::toTenThousandths(stav);
+  const auto pricti = [&](double castka, int znamenko) {
+    if (!vysledek.ok() || znamenko == 0) return;
+    const storage::Money m = storage::toTenThousandths(castka);
+    if (!m.ok() || m.tenThousandths == INT64_MIN) {
+      vysledek.status = storage::MoneyStatus::Overflow;
+      return;
+    }
+    vysledek = storage::add(vysledek.tenThousandths, znamenko * m.tenThousandths);
+  };
+  if (predchoziPlaceno != 0) pricti(predchoziPlaceno, -ZnamenkoDruhu(predchoziDruh.empty() ? ' ' : predchoziDruh[0]));
+  pricti(placeno, ZnamenkoDruhu(druh.empty() ? ' ' : druh[0]));
+  if (!vysledek.ok()) return std::nullopt;
+  return storage::tenThousandthsToDouble(vysledek.tenThousandths);
+}
+
+bool PripustnyDruh(std::string_view druh) {
+  return druh.size() == 1 && ZnamenkoDruhu(druh[0]) != 0;
+}
+
+std::optional<std::string> IdentNovehoDokladu(std::int64_t pocet) {
+  if (pocet < 0 || pocet >= tPzDoklad::kNejvic) return std::nullopt;
+  return storage::DoplnZleva(std::to_string(pocet + 1), tPzDoklad::kSirkaIdentu, '0');
+}
+
+std::string CisloDokladu(std::string_view druh, std::string_view cislo, std::string_view rada,
+                         std::string_view ident) {
+  if (druh == "P" && storage::Orez(cislo).empty()) return "PZ" + std::string(rada) + std::string(ident);
+  return std::string(cislo);
+}
+
+double KoeficientDph(double sazba) {
+  if (sazba <= -100) return 0;
+  // Through the picture, as the coefficient is shown: four decimals, half away from zero.
+  return ui::TextNaReal(ui::FormatE("####.####", sazba / (sazba + 100)));
+}
+
+}  // namespace pz::cashdesk
