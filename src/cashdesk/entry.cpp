@@ -33,22 +33,20 @@ Castka NaValuty(double koruny, double kurz, double mnozstvi) {
   return DoPole(storage::mulDivRound4(koruny, mnozstvi, kurz));
 }
 
-std::optional<double> NovyStav(double stav, std::string_view predchoziDruh, double predchoziPlaceno,
-                               std::string_view druh, double placeno) {
-  storage::Money vysledek = storage::toTenThousandths(stav);
-  const auto pricti = [&](double castka, int znamenko) {
-    if (!vysledek.ok() || znamenko == 0) return;
+std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoziPlaceno, std::string_view druh,
+                                 double placeno) {
+  storage::Money zmena;
+  const auto pricti = [&](double castka, std::string_view k, int smer) {
+    const int znamenko = smer * ZnamenkoDruhu(k.empty() ? ' ' : k[0]);
+    if (!zmena.ok() || znamenko == 0 || castka == 0) return;
     const storage::Money m = storage::toTenThousandths(castka);
-    if (!m.ok() || m.tenThousandths == INT64_MIN) {
-      vysledek.status = storage::MoneyStatus::Overflow;
-      return;
-    }
-    vysledek = storage::add(vysledek.tenThousandths, znamenko * m.tenThousandths);
+    if (!m.ok() || m.tenThousandths == INT64_MIN) zmena.status = storage::MoneyStatus::Overflow;
+    else zmena = storage::add(zmena.tenThousandths, znamenko * m.tenThousandths);
   };
-  if (predchoziPlaceno != 0) pricti(predchoziPlaceno, -ZnamenkoDruhu(predchoziDruh.empty() ? ' ' : predchoziDruh[0]));
-  pricti(placeno, ZnamenkoDruhu(druh.empty() ? ' ' : druh[0]));
-  if (!vysledek.ok()) return std::nullopt;
-  return storage::tenThousandthsToDouble(vysledek.tenThousandths);
+  pricti(predchoziPlaceno, predchoziDruh, -1);
+  pricti(placeno, druh, 1);
+  if (!zmena.ok()) return std::nullopt;
+  return storage::tenThousandthsToDouble(zmena.tenThousandths);
 }
 
 bool PripustnyDruh(std::string_view druh) {
