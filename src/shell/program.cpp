@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cashdesk/cashwindow.h"
 #include "platform/text.h"
 #include "reports/viewer.h"
 #include "shell/dialogs.h"
@@ -44,6 +45,7 @@ struct Okna {
   TForm1 form1;
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
+  cashdesk::TfPZPokl pokladna;         // the documents of the series chosen in the series list
 };
 
 }  // namespace

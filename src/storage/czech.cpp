@@ -140,4 +140,33 @@ std::string CeskyKlic(std::string_view text) {
   return klic;
 }
 
+namespace {
+
+// Kamenický 0x80..0xAB and the cp1250 letters it stands for.
+const std::string& kamenicky() {
+  static const std::string t = platform::cz("ČüéďäĎŤčěĚĹÍľĺÄÁÉžŽôöÓůÚýÖÜŠĽÝŘťáíóúňŇŮÔšřŕŔ");
+  return t;
+}
+
+}  // namespace
+
+std::string ZKamenickeho(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x80 && u < 0x80 + kamenicky().size()) c = kamenicky()[u - 0x80];
+  }
+  return out;
+}
+
+std::string DoKamenickeho(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x80) continue;
+    const size_t i = kamenicky().find(c);
+    if (i != std::string::npos) c = static_cast<char>(0x80 + i);
+  }
+  return out;
+}
+
 }  // namespace pz::storage
