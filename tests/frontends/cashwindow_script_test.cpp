@@ -13,12 +13,15 @@
 #include "frontends/headless/headless.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "storage/czech.h"
 #include "storage/fields.h"
+#include "storage/masterjob.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/paths.h"
 #include "storage/textutil.h"
 #include "support/tempdir.h"
+#include "ui/dialogs.h"
 
 namespace pz {
 namespace {
@@ -260,6 +263,48 @@ TEST_F(CashWindowScript, NoNewDocumentPastTheLastNumberIdentHolds) {
   EXPECT_NE(obrazovky.find("další doklad do ní nelze založit"), std::string::npos) << obrazovky.substr(0, 3000);
   EXPECT_EQ(std::filesystem::file_size(dir / "PZ01_.dta"),
             static_cast<std::uintmax_t>(tPzDoklad::kNejvic) * tPzDoklad::kVelikost);
+}
+
+TEST_F(CashWindowScript, AltF2RecodesOldTextsOnlyAfterTheQuestionAndOnlyWhereTheyChange) {
+  std::string stary = doklad(1, "P", "A-1", 10);
+  const std::string dos = "Pokladn\xa1 doklad \x9f\x96";  // Kamenický í, ť, ů
+  ASSERT_TRUE(storage::writeShortString(stary, tPzDoklad::kText, 50, dos));
+  const std::string novy = doklad(2, "V", "A-2", 5);
+  dir.write("PZ01_.dta", stary + novy);
+  hraj("Alt+F2\ntype n\nEsc\n", rada("01", "EUR", 0));
+  EXPECT_EQ(zaznam(1), stary);
+
+  hraj("Alt+F2\ntype a\nEsc\n", rada("01", "EUR", 0));
+  EXPECT_EQ(storage::readShortString(zaznam(1), tPzDoklad::kText, 50),
+            cz("Pokladní doklad ťů"));
+  EXPECT_EQ(zaznam(2), novy);
+  std::string ocekavany = stary;
+  ASSERT_TRUE(storage::writeShortString(ocekavany, tPzDoklad::kText, 50, storage::ZKamenickeho(dos)));
+  EXPECT_EQ(zaznam(1), ocekavany);
+}
+
+TEST_F(CashWindowScript, CtrlSpaceShowsThePrintedVoucherOfTheCurrentDocument) {
+  std::vector<std::string> ukazane;
+  ui::NastavProhlizecSestav([&](const std::string& soubor) { ukazane.push_back(soubor); });
+  dir.write("PZ01_.dta", triDoklady());
+  dir.write("doklady/PZ01/00002.txt", "Pokladni doklad 00002\r\nPrijato 30 EUR\r\n");
+  const std::string obrazovky = hraj("Up\nCtrl+Space\nDown\nCtrl+Space\ndump\nEnter\nEsc\n", rada("01", "EUR", 0));
+  ui::NastavProhlizecSestav({});
+  ASSERT_EQ(ukazane.size(), 1u);
+  EXPECT_NE(ukazane[0].find("00002.txt"), std::string::npos) << ukazane[0];
+  // Document 3 was never printed.
+  EXPECT_NE(obrazovky.find("Prázdná tisková sestava"), std::string::npos) << obrazovky;
+}
+
+TEST_F(CashWindowScript, AReadingStationNeitherBlanksNorRecodes) {
+  storage::PisJob("CTENI", "A");
+  dir.write("pz_ra.dta", rada("01", "EUR", 500));
+  dir.write("PZ01_.dta", triDoklady());
+  const std::string puvodni = dir.read("PZ01_.dta");
+  hraj("F8\ntype a\nAlt+F2\ntype a\nEsc\n", rada("01", "EUR", 500));
+  EXPECT_EQ(dir.read("PZ01_.dta"), puvodni);
+  EXPECT_EQ(storage::readReal48(dir.read("pz_ra.dta"), tPzRada::kStav), 500.0);
+  storage::PisJob("CTENI", "");
 }
 
 }  // namespace
