@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "cashdesk/records.h"
+#include "platform/file.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
@@ -19,6 +21,7 @@ namespace {
 
 constexpr const char* kSouborRad = "pz_ra.dta";
 constexpr std::size_t kPataZnakData = 5;  // the tens of the year in DDMMYY
+constexpr std::int32_t kBlokOpravy = 256;  // documents read at once by the date repair
 
 void prazdnyText(std::vector<std::uint8_t>& v, std::size_t offset, std::size_t sirka) {
   (void)storage::writeShortString(v, offset, sirka, std::string(sirka, ' '));
@@ -76,8 +79,36 @@ bool OpravDatumDokladu(std::span<std::uint8_t> doklad) {
   return dodani || zaplaceni;
 }
 
-std::int32_t OpravDataDokladu(storage::RecordFile& doklady) {
-  return OpravDataDokladu(doklady, [](std::int32_t) {});
+std::int32_t OpravDataDokladu(storage::RecordFile& doklady, const std::function<void(std::int32_t)>& poZapisu) {
+  const std::int32_t pocet = doklady.pocet();
+  const std::size_t velikost = static_cast<std::size_t>(doklady.velikost());
+  if (pocet < 1 || velikost < 1) return 0;
+  // The scan reads blocks of documents beside the window's own open file: one read per block
+  // instead of one per document.
+  platform::File cteni;
+  if (cteni.open(doklady.cesta(), platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk) return -1;
+  std::vector<std::uint8_t> blok(kBlokOpravy * velikost), doklad(velikost);
+  std::int32_t prepsano = 0;
+  for (std::int32_t od = 1; od <= pocet; od += kBlokOpravy) {
+    const std::int32_t kolik = std::min(kBlokOpravy, pocet - od + 1);
+    std::size_t precteno = 0;
+    if (cteni.readAt(static_cast<std::int64_t>(od - 1) * static_cast<std::int64_t>(velikost), blok.data(),
+                     static_cast<std::size_t>(kolik) * velikost, &precteno) != platform::kIoOk)
+      return -1;
+    for (std::int32_t j = 0; j < kolik && static_cast<std::size_t>(j + 1) * velikost <= precteno; ++j) {
+      std::copy_n(blok.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(j) * velikost), velikost,
+                  doklad.begin());
+      if (!OpravDatumDokladu(doklad)) continue;
+      // Read again at the last moment: only the letters change, whatever the document holds now.
+      const std::int32_t n = od + j;
+      if (!doklady.CtiVetuPrimo(n)) return -1;
+      if (!OpravDatumDokladu(doklady.veta())) continue;
+      if (!doklady.PisVetuPrimo(n)) return -1;
+      ++prepsano;
+      if (poZapisu) poZapisu(n);
+    }
+  }
+  return prepsano;
 }
 
 std::int64_t PrebytekSouboru(std::int64_t delka) { return delka > 0 ? delka % D::kVelikost : 0; }

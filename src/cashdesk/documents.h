@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,9 +47,8 @@ bool OpravDatumDokladu(std::span<std::uint8_t> doklad);
 // only those the repair changes, each read again right before it is written, so that a document
 // another station saved meanwhile is repaired as saved, not reverted. `poZapisu(n)` runs after
 // document n was written. Answers how many were rewritten, or -1 after a failed read or write.
-template <class PoZapisu>
-std::int32_t OpravDataDokladu(storage::RecordFile& doklady, PoZapisu poZapisu);
-std::int32_t OpravDataDokladu(storage::RecordFile& doklady);
+std::int32_t OpravDataDokladu(storage::RecordFile& doklady,
+                              const std::function<void(std::int32_t)>& poZapisu = nullptr);
 
 // The bytes beyond the last whole document of a file of `delka` bytes (0 for a sound file).
 std::int64_t PrebytekSouboru(std::int64_t delka);
@@ -120,24 +120,5 @@ std::string KlicZapisu(const std::string& rada, const std::string& ident);
 // The entry files searched for a document, in order: "PZUC.DTA", "UC01.DTA", then "UCALL.001"
 // onwards; `obdobi` (the ledger period, UCDAT) + 1 of them, the period taken as 0 to 15.
 std::vector<std::string> SouboryZapisu(int obdobi);
-
-// ---------------------------------------------------------------------------------------------
-
-template <class PoZapisu>
-std::int32_t OpravDataDokladu(storage::RecordFile& doklady, PoZapisu poZapisu) {
-  std::int32_t prepsano = 0;
-  const std::int32_t pocet = doklady.pocet();
-  for (std::int32_t n = 1; n <= pocet; ++n) {
-    if (!doklady.CtiVetuPrimo(n)) return -1;
-    if (!OpravDatumDokladu(doklady.veta())) continue;
-    // Read again at the last moment: only the letters change, whatever the document holds now.
-    if (!doklady.CtiVetuPrimo(n)) return -1;
-    if (!OpravDatumDokladu(doklady.veta())) continue;
-    if (!doklady.PisVetuPrimo(n)) return -1;
-    ++prepsano;
-    poZapisu(n);
-  }
-  return prepsano;
-}
 
 }  // namespace pz::cashdesk
