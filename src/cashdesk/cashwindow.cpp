@@ -409,7 +409,12 @@ void TfPZPokl::ZrusDoklad() {
     // The balance lock comes first: a document is never blanked while its amount stays counted.
     StavRady stav;
     const bool vraceni = znamenko != 0 && placeno != 0;
-    if (!vraceni || stav.Otevri(CisloRady)) {
+    std::optional<double> novy;
+    if (vraceni && stav.Otevri(CisloRady)) {
+      novy = stav.Po(-znamenko * placeno);
+      if (!novy) ui::Zprava(cz("Částka dokladu ") + IdentDokladu(zaznam) + cz(" je poškozená, doklad nelze zrušit"));
+    }
+    if (!vraceni || novy) {
       std::vector<std::uint8_t> prazdny = Prazdny;
       // Kind and ident stay byte for byte: the entries of the document are filed under its ident.
       std::copy_n(Veta().begin() + D::kDruh, D::kCislo - D::kDruh, prazdny.begin() + D::kDruh);
@@ -417,8 +422,8 @@ void TfPZPokl::ZrusDoklad() {
       if (Soubor().PisVetuPrimo(zaznam)) {
         dodatky_.Srovnej(zaznam);
         Zmeneno = true;
-        if (vraceni) {
-          if (const auto novy = stav.Pricti(-znamenko * placeno)) NastavStav(TextZustatku(*novy));
+        if (novy) {
+          if (stav.Zapis(*novy)) NastavStav(TextZustatku(*novy));
           else ui::Zprava(cz("Stav pokladny se nepodařilo opravit o zrušený doklad ") + IdentDokladu(zaznam));
         }
       }

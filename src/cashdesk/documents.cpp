@@ -189,19 +189,28 @@ bool StavRady::Otevri(const std::string& rada) {
 
 double StavRady::Stav() const { return storage::readReal48(rady_.veta(), tPzRada::kStav); }
 
-std::optional<double> StavRady::Pricti(double zmena) {
+std::optional<double> StavRady::Po(double zmena) const {
   if (zaznam_ < 1) return std::nullopt;
-  // The record as it is now: another station may have changed the note meanwhile.
-  if (!rady_.CtiVetuPrimo(zaznam_)) return std::nullopt;
   const storage::Money stav = storage::toTenThousandths(Stav());
   const storage::Money o = storage::toTenThousandths(zmena);
   if (!stav.ok() || !o.ok()) return std::nullopt;
   const storage::Money novy = storage::add(stav.tenThousandths, o.tenThousandths);
   if (!novy.ok()) return std::nullopt;
-  const double hodnota = storage::tenThousandthsToDouble(novy.tenThousandths);
-  if (!storage::writeReal48(rady_.veta(), tPzRada::kStav, hodnota) || !rady_.PisVetuPrimo(zaznam_))
-    return std::nullopt;
-  return hodnota;
+  return storage::tenThousandthsToDouble(novy.tenThousandths);
+}
+
+bool StavRady::Zapis(double stav) {
+  if (zaznam_ < 1) return false;
+  // The record as it is now: the note may have been edited meanwhile (under this same lock the
+  // balance itself cannot change).
+  if (!rady_.CtiVetuPrimo(zaznam_)) return false;
+  return storage::writeReal48(rady_.veta(), tPzRada::kStav, stav) && rady_.PisVetuPrimo(zaznam_);
+}
+
+std::optional<double> StavRady::Pricti(double zmena) {
+  const std::optional<double> novy = Po(zmena);
+  if (!novy || !Zapis(*novy)) return std::nullopt;
+  return novy;
 }
 
 void StavRady::Zavri() {

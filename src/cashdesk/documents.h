@@ -95,8 +95,12 @@ class StavRady {
   // told the user); a series that is not in the file shows "Nesoulad.". False in both cases.
   bool Otevri(const std::string& rada);
   double Stav() const;
-  // Adds `zmena` (in the currency, exact to ten-thousandths) to the balance and writes the series
-  // record. The new balance, or nullopt when the amount is out of range or the write failed.
+  // The balance after adding `zmena` (in the currency, exact to ten-thousandths); nullopt when
+  // either is beyond what the amounts hold (a damaged record).
+  std::optional<double> Po(double zmena) const;
+  // Writes `stav` as the balance of the series record. False when the write failed.
+  bool Zapis(double stav);
+  // Po and Zapis together: the new balance, or nullopt when nothing was written.
   std::optional<double> Pricti(double zmena);
   void Zavri();
 

@@ -307,5 +307,24 @@ TEST_F(CashWindowScript, AReadingStationNeitherBlanksNorRecodes) {
   storage::PisJob("CTENI", "");
 }
 
+TEST_F(CashWindowScript, DamagedDocumentsAreListedSortedAndNeverMoveTheBalanceByNonsense) {
+  const std::string smeti(tPzDoklad::kVelikost, '\xff');
+  std::string spatnaCastka = doklad(2, "P", "A-2", 0);
+  spatnaCastka.replace(tPzDoklad::kPlacenoVal, 6, std::string(6, '\x7f'));
+  spatnaCastka[tPzDoklad::kPlacenoVal] = '\xff';  // the largest exponent: far beyond any amount
+  dir.write("pz_ra.dta", rada("01", "EUR", 500));
+  dir.write("PZ01_.dta", smeti + spatnaCastka + doklad(3, "P", "A-3", 10));
+  const std::string obrazovky =
+      hraj("F6\nF7\ndump\nF7\nUp\nF8\ntype a\ndump\nEnter\nUp\nF8\ntype a\nEsc\n", rada("01", "EUR", 500));
+  EXPECT_TRUE(otevreno);
+  EXPECT_NE(obrazovky.find("je poškozená, doklad nelze zrušit"), std::string::npos) << obrazovky;
+  EXPECT_EQ(zaznam(2), spatnaCastka);
+  EXPECT_EQ(storage::readReal48(dir.read("pz_ra.dta"), tPzRada::kStav), 500.0);
+  // The record of no kind is blanked; its first eight bytes (kind and ident) stay as they were.
+  const std::string prvni = zaznam(1);
+  EXPECT_EQ(prvni.substr(0, 8), smeti.substr(0, 8));
+  EXPECT_EQ(storage::readShortString(prvni, tPzDoklad::kDphRozl, 6), "999   ");
+}
+
 }  // namespace
 }  // namespace pz
