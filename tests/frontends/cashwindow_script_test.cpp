@@ -121,6 +121,14 @@ TEST_F(CashWindowScript, ASeriesWithoutCurrencyShowsCrownsAndKeepsItsRateFileInK
   EXPECT_TRUE(std::filesystem::exists(dir / "PZA01_.dta"));
 }
 
+TEST_F(CashWindowScript, TheMenuOffersNewAndFindAndShowsTheListingsNotYetThereDisabled) {
+  dir.write("PZ01_.dta", doklad(1, "P", "A-1", 100));
+  const std::string obrazovky = hraj("F10\ndump\nEsc\nEsc\n", rada("01", "EUR", 0));
+  const std::string menu = obrazovky.substr(obrazovky.rfind("==="));
+  for (const char* polozka : {"Nový záznam", "Hledej záznam", "Přehledy", "Opis včetně dodatku DPH"})
+    EXPECT_NE(menu.find(polozka), std::string::npos) << polozka << "\n" << menu;
+}
+
 TEST_F(CashWindowScript, AnExistingRateFileIsNotTouchedAndACurrencyThatIsNoNameGivesNone) {
   dir.write("TAMBRA3W/EUR.txt", "kurzy\r\n");
   dir.write("PZ01_.dta", doklad(1, "P", "A-1", 100));
