@@ -152,7 +152,10 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
 
   const bool ok = nastavFormular(souborDokladu);
   if (!storage::CtiJob("CTENI").empty()) PovolenNovy = PovolenaOprava = PovolenoMazani = false;
-  if (!ok) return false;
+  if (!ok) {
+    ZavriPokladnu();
+    return false;
+  }
 
   poskozeno_ = PrebytekSouboru(storage::VelikostSouboru(Soubor().cesta()));
   if (poskozeno_ > 0) ui::Zprava(zpravaPoskozeni());

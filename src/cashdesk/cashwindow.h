@@ -61,7 +61,8 @@ class TfPZPokl : public ui::TfSoub {
 
   // Opens the cash desk on the document file of a series: `rada` is the 71-byte series record.
   // Sets up the supplement file, the currencies, the rate file, the VAT coefficients, the form
-  // and the list, then repairs old dates. False when the document file cannot be opened.
+  // and the list, then repairs old dates. False when the document file cannot be opened; the
+  // window is then closed again and is not to be shown.
   bool OtevriPokladnu(const std::string& souborDokladu, std::span<const std::uint8_t> rada);
   // The balance caption under the list ("     1 234.50 EUR").
   void NastavStav(const std::string& text);

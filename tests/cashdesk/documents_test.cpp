@@ -229,5 +229,16 @@ TEST_F(DocumentFiles, TheFormOfTheCashDeskLaysTheFieldsAtTheDocumentsOffsets) {
   okno.ZavriPokladnu();
 }
 
+TEST_F(DocumentFiles, ADocumentFileThatCannotBeOpenedLeavesTheDeskClosed) {
+  std::filesystem::create_directory(dir / "PZ01_.dta");
+  TfPZPokl okno;
+  const std::string r = rada("01", 0);
+  EXPECT_FALSE(okno.OtevriPokladnu("PZ01_.dta", std::span(reinterpret_cast<const std::uint8_t*>(r.data()), r.size())));
+  ASSERT_FALSE(zpravy.messages.empty());
+  EXPECT_NE(zpravy.messages[0].find("otvira soubor: PZ01_.dta"), std::string::npos) << zpravy.messages[0];
+  EXPECT_FALSE(okno.DodatkyDph().otevren());
+  EXPECT_FALSE(okno.Soubor().otevren());
+}
+
 }  // namespace
 }  // namespace pz::cashdesk
