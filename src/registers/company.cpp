@@ -1,7 +1,5 @@
 #include "registers/company.h"
 
-#include <algorithm>
-
 #include "accounting/accounts.h"
 #include "platform/text.h"
 #include "registers/checks.h"

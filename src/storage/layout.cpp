@@ -360,9 +360,7 @@ void PrevedVetu(const toPol& stary, const toPol& novy, ConstBytes stara, Bytes n
 
 bool JeStaryTvar(const toPol& stary, const toPol& novy, std::int64_t velikost, ConstBytes zkusebni) {
   const auto so = static_cast<std::int64_t>(stary.velikost), sn = static_cast<std::int64_t>(novy.velikost);
-  if (so == sn || so < 1 || sn < 1 || velikost < so) return false;
-  if (velikost != so && velikost == sn) return false;
-  if (velikost % so != 0) return false;
+  if (so == sn || so < 1 || sn < 1 || velikost == sn || velikost < so || velikost % so != 0) return false;
   // A one-old-record file is taken as it is, unless it could as well be whole new records.
   if (velikost == so && velikost % sn != 0) return true;
   // Texts are stored at their full width, so in the old layout the length bytes of the first

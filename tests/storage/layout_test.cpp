@@ -105,22 +105,6 @@ class LayoutTest : public ::testing::Test {
   std::string data;
 };
 
-TEST_F(LayoutTest, DescriptionGivesOffsetsWidthsAndTheTextFieldsThatIdentifyTheLayout) {
-  const auto p = CtiPopis(cz(kNovy));
-  ASSERT_TRUE(p);
-  ASSERT_EQ(p->polozky.size(), 6u);
-  EXPECT_EQ(p->polozky[1].jmeno, cz("NÁZEV"));  // blanks removed, Czech capitals
-  EXPECT_EQ(p->velikost, 40u);
-  EXPECT_EQ(p->polozky[3].offset, 16u);
-  EXPECT_EQ(p->polozky[3].sirka, 9u);
-  EXPECT_EQ(p->prvniText, 1);
-  EXPECT_EQ(p->druhyText, 2);
-  // Date and time kinds take their fixed widths whatever the line says.
-  const auto d = CtiPopis("A: S2; \"\" \"d\"\nB: S30; \"\" \"Q\"\nC: s1; \"\" \"t\"\nD: l \"\" \"\"\n");
-  ASSERT_TRUE(d);
-  EXPECT_EQ(d->velikost, 7u + 9u + 7u + 4u);
-}
-
 TEST_F(LayoutTest, MalformedDescriptionIsRejectedWithAMessageAndNothingConverted) {
   const std::string puvodni = staraVeta("EUR", "Euro", 3, "010524");
   zapis(puvodni);
