@@ -85,8 +85,8 @@ bool TfFMA::Nastav() {
       storage::PrevedSoubor(cesta, cesta, storage::ProgCesta(kPopisy[k]), storage::ProgCesta(kPopisy[k + 1]));
   }
 
-  const bool fj = storage::settings().cashJournal;
   const auto& s = storage::settings();
+  const bool fj = s.cashJournal;
   const std::string ucet = fj ? cz(">Daň. klíč ") : cz(">Daň. účet ");
   const std::string popisy[tFirma::kPoli] = {
       cz(" I Č O  firmy  "), cz(" D I Č         "), cz(" Adr1 - název  "), cz(">Adr2 - jméno  "),
