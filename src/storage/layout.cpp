@@ -116,10 +116,10 @@ std::string rozsirDatum(std::string d, char z, char na) {
   const std::size_t rok = z == 'D' ? 4 : 0;
   d[rok] = dateDigit(d[rok]);
   if (d[rok] < '0' || d[rok] > '9' || d[rok + 1] < '0' || d[rok + 1] > '9') return std::string(8, ' ');
-  const std::string stoleti = std::to_string(widenYear((d[rok] - '0') * 10 + (d[rok + 1] - '0')));
+  const std::string celyRok = std::to_string(widenYear((d[rok] - '0') * 10 + (d[rok + 1] - '0')));
   const std::string den = z == 'D' ? d.substr(0, 2) : d.substr(4, 2);
   const std::string mesic = d.substr(2, 2);
-  return na == 'Q' ? den + mesic + stoleti : stoleti + mesic + den;
+  return na == 'Q' ? den + mesic + celyRok : celyRok + mesic + den;
 }
 
 // Exactly `sirka` characters: filled after the text and cut from the right, or (zleva) filled
