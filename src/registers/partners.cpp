@@ -99,8 +99,16 @@ std::string SouborPoznamek(int cislo) {
   return storage::DataCesta(std::string("POZNAMKY\\ORG") + b + ".txt");
 }
 
-TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) {}
-TfOrg::~TfOrg() = default;
+namespace {
+TfOrg* g_partneri = nullptr;
+}  // namespace
+
+TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) { g_partneri = this; }
+TfOrg::~TfOrg() {
+  if (g_partneri == this) g_partneri = nullptr;
+}
+
+TfOrg& Partneri() { return ui::PosledniOkno(g_partneri); }
 
 bool TfOrg::Nastav(const std::string& soubor) {
   struct P {
@@ -310,19 +318,19 @@ void TfOrg::EnterPole(int i) {
     const std::string adresa = i == 2 ? AdresaHledaniIco(text) : AdresaHledaniNazvu(text);
     if (!adresa.empty()) platform::openUrl(adresa);
   } else if (i == 8) {
-    if (!psc_) psc_ = std::make_unique<TfPsc>();
-    psc_->ObecPartnera = Pole(7).text;
-    psc_->NastavPsc();
-    psc_->showModal();
-    const std::string psc = psc_->VybranePsc();
-    psc_->Zavri();
+    TfPsc& seznam = SeznamPsc();
+    seznam.ObecPartnera = Pole(7).text;
+    seznam.NastavPsc();
+    seznam.showModal();
+    const std::string psc = seznam.VybranePsc();
+    seznam.Zavri();
     if (!psc.empty()) Pole(8).text = psc;
   } else if (i == 9) {
-    if (!staty_) staty_ = std::make_unique<TfStaty>();
-    staty_->NastavStaty();
-    staty_->showModal();
-    const std::string stat = staty_->VybranyNazev();
-    staty_->Zavri();
+    TfStaty& seznam = SeznamStatu();
+    seznam.NastavStaty();
+    seznam.showModal();
+    const std::string stat = seznam.VybranyNazev();
+    seznam.Zavri();
     if (!stat.empty()) Pole(9).text = stat;
   }
   if (f) f->Ukaz();

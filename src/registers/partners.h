@@ -4,16 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/recordform.h"
 
 namespace pz::registers {
-
-class TfPsc;
-class TfStaty;
 
 // Layout of a partner record (`tOrganizace`): offsets of the fields the program itself reads.
 struct tOrganizace {
@@ -69,8 +65,9 @@ class TfOrg : public ui::TfSoub {
  private:
   std::vector<std::uint8_t> vychozi_;  // the default record, for new and deleted partners
   int zaznamRadku_ = 0;                // the record whose row is being drawn
-  std::unique_ptr<TfPsc> psc_;
-  std::unique_ptr<TfStaty> staty_;
 };
+
+// The partner window of this run: the one the program created, or one made on first use.
+TfOrg& Partneri();
 
 }  // namespace pz::registers
