@@ -36,6 +36,11 @@ constexpr const char* kRejstrik = "https://ares.gov.cz";
 constexpr ui::Color kSvetleZluta = 14745599;  // the list sorted by a column other than the name
 constexpr int kSloupecNazvu = 4;
 constexpr int kSirkaPoznamek = 100;
+constexpr int kPoleKoduProdeje = 20;
+
+bool platnyKodProdeje(const std::string& kod) {
+  return kod.find_first_not_of(std::string(kZnakyKoduProdeje) + " ") == std::string::npos;
+}
 
 // The personal fields: offset and width of each short string.
 constexpr std::array<std::pair<std::size_t, std::size_t>, 8> kOsobni = {{{tOrganizace::kIco, 8},
@@ -411,10 +416,9 @@ void TfOrg::ZmenaPole(int i) {
     if (AktivniFormular()) AktivniFormular()->Ukaz();
     if (Pole(3).text.find('/') != std::string::npos && !KontrolaRodnehoCisla(Pole(3).text))
       ui::Zprava(cz("Chybné rodné číslo"));
-  } else if (i == 20) {
-    const std::string povolene = std::string(kZnakyKoduProdeje) + " ";
-    if (Pole(20).text.find_first_not_of(povolene) != std::string::npos) {
-      Pole(20).chyba = true;
+  } else if (i == kPoleKoduProdeje) {
+    if (!platnyKodProdeje(Pole(i).text)) {
+      Pole(i).chyba = true;
       ui::Zprava(cz("Kód prodeje smí obsahovat jen znaky ") + kZnakyKoduProdeje);
     }
   } else if (i == 13 && !storage::Orez(Pole(13).text).empty()) {

@@ -183,7 +183,8 @@ TEST_F(PartnersScript, OnlyTheMarkedPartnersAreScrambledAndUnscrambled) {
 TEST_F(PartnersScript, TheSalesCodeTakesOnlyDigits) {
   dir.write("org.dta", partner(1, "1", "Alfa", "Praha"));
   const std::string tabulatory = "Tab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\n";
-  const std::string obrazovky = hraj("F4\n" + tabulatory + "type 12A\nTab\ndump\nEnter\nF2\ndump\nEnter\ntype 123\nTab\nF2\nEsc\n");
+  const std::string obrazovky =
+      hraj("F4\n" + tabulatory + "type 12A\nTab\ndump\nEnter\nF2\ndump\nEnter\ntype 123\nTab\nF2\nEsc\n");
   // The message at leaving the field and again at F2, which saves nothing; the corrected code is
   // stored.
   const std::string zprava = "Kód prodeje smí obsahovat jen znaky 1234567890";
