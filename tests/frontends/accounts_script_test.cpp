@@ -17,6 +17,7 @@
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/paths.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"
 
@@ -52,17 +53,6 @@ std::string radekCiselniku(const std::string& ts, const std::string& klic, const
                            const std::string& u3 = "", const std::string& u4 = "", const std::string& u5 = "") {
   return kratky(ts, 2) + kratky(klic, 6) + kratky(p, 1) + kratky(cv, 2) + kratky(u1, 6) + kratky(u2, 6) +
          kratky(u3, 6) + kratky(u4, 6) + kratky(u5, 6) + kratky("231130", 6);
-}
-
-// Another station holding `jmeno` in the data root's sharing table.
-std::string tabulkaSdileni(const std::string& jmeno) {
-  std::string t;
-  for (int i = 0; i < 99; ++i) {
-    std::string n = i == 0 ? jmeno : "";
-    n.resize(12, ' ');
-    t += std::string("\x0c") + n + "\x04" + (i == 0 ? "07  " : "    ") + "\x01" + (i == 0 ? "R" : " ");
-  }
-  return t;
 }
 
 class CodeListScript : public ::testing::Test {
@@ -212,7 +202,7 @@ TEST_F(CodeListScript, AnEditInAListSortedByNameChangesTheRecordUnderTheCursor) 
 TEST_F(CodeListScript, WhileAnotherStationUsesTheChartNothingChangesAndNothingIsCompacted) {
   const std::string soubor = ucet("      ", "") + kOsnova;
   dir.write("DATA/CI10.DTA", soubor);
-  dir.write("DATA/FOT.tab", tabulkaSdileni("CI10.DTA"));
+  dir.write("DATA/FOT.tab", test::sharingTable("CI10.DTA"));
   const std::string obrazovky = hraj(
       "F4\ndump\nEnter\n"
       "Down\nSpace\ndump\nEnter\n"
@@ -439,7 +429,7 @@ TEST_F(CodeListScript, AnEmptyJobOrderListKeepsTheCodeAndJobOrdersAreGuardedLike
   EXPECT_EQ(kod, "ZAK-2026            ");
   EXPECT_EQ(accounting::NazevZakazky("ZAK-2026"), std::string(50, ' '));
   storage::DokonciUlohu();
-  dir.write("DATA/FOT.tab", tabulkaSdileni("CI36.DTA"));
+  dir.write("DATA/FOT.tab", test::sharingTable("CI36.DTA"));
   const std::string obrazovky = hraj("F4\ndump\nEnter\nEsc\n", [&] { zakazky.Ukaz(); });
   EXPECT_NE(obrazovky.find("Pozor, záznam se nepřidal, někdo právě pracuje s číselníkem"), std::string::npos)
       << obrazovky;

@@ -24,6 +24,7 @@
 #include "storage/paths.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
 #include "ui/app.h"
 #include "ui/dialogs.h"
@@ -47,17 +48,6 @@ std::string partner(int cislo, const std::string& ico, const std::string& nazev,
 
 // The sales code: a short string of 10 after the invoicing place.
 constexpr std::size_t kKodProdeje = 385;
-
-// Another station holding `jmeno` in the sharing table of the working directory.
-std::string tabulkaSdileni(const std::string& jmeno) {
-  std::string t;
-  for (int i = 0; i < 99; ++i) {
-    std::string n = i == 0 ? jmeno : "";
-    n.resize(12, ' ');
-    t += std::string("\x0c") + n + "\x04" + (i == 0 ? "07  " : "    ") + "\x01" + (i == 0 ? "R" : " ");
-  }
-  return t;
-}
 
 class PartnersScript : public ::testing::Test {
  protected:
@@ -138,7 +128,7 @@ TEST_F(PartnersScript, NoServiceItemRewritesPartnersWhileAnotherStationUsesThem)
   const std::string org = partner(1, "1", "Alfa", "Praha", "123-45678901");
   dir.write("data.adr", "DATA\\\r\n");
   dir.write("DATA/org.dta", org);
-  dir.write("DATA/FOT.tab", tabulkaSdileni("ORG.DTA"));
+  dir.write("DATA/FOT.tab", test::sharingTable("ORG.DTA"));
   const std::string obrazovky = hraj("rclick 10 3 Ctrl\nDown\nDown\nDown\nEnter\nLeft\nEnter\ndump\nEnter\nEsc\n");
   EXPECT_NE(obrazovky.find("Se souborem se pracuje"), std::string::npos) << obrazovky;
   EXPECT_EQ(dir.read("DATA/org.dta"), org);
@@ -218,15 +208,15 @@ TEST_F(PartnersScript, AClickOnAColumnTitleSortsThroughTheIndexAndTheNumberGoesB
   const std::string org = partner(1, "1", "Zeta", "Praha") + partner(2, "2", "Alfa", "Brno") +
                           partner(3, "3", "Chata", "Zlin") + partner(4, "4", "Hora", "Most");
   dir.write("org.dta", org);
-  // The name column, the number column, then the name column again from the service item that
-  // sorts by the column of the cell clicked.
+  // The name column, the number column, the index again by its key, then the name column from
+  // the service item that sorts by the column of the cell clicked.
   const std::string obrazovky =
-      hraj("click 35 1\ndump\nclick 3 1\ndump\nrclick 35 3 Ctrl\nDown\nEnter\ndump\nEsc\n");
+      hraj("click 35 1\ndump\nclick 3 1\ndump\nAlt+F1\ndump\nclick 3 1\nrclick 35 3 Ctrl\nDown\nEnter\ndump\nEsc\n");
   std::vector<std::string> seznamy;
   for (std::size_t od = obrazovky.find("=== fOrg "); od != std::string::npos; od = obrazovky.find("=== fOrg ", od + 1))
     seznamy.push_back(posledniSeznam(obrazovky.substr(0, obrazovky.find("Najdi", od))));
-  ASSERT_EQ(seznamy.size(), 3u) << obrazovky;
-  for (const std::size_t i : {std::size_t{0}, std::size_t{2}}) {
+  ASSERT_EQ(seznamy.size(), 4u) << obrazovky;
+  for (const std::size_t i : {std::size_t{0}, std::size_t{2}, std::size_t{3}}) {
     const std::string& s = seznamy[i];
     // Czech order: CH after H; each name beside its own number.
     EXPECT_LT(s.find("00002 2"), s.find("00004 4")) << s;
