@@ -20,6 +20,7 @@
 #include "reports/viewer.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
+#include "storage/masterjob.h"
 #include "storage/params.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
@@ -122,6 +123,14 @@ TEST_F(PartnersScript, ServiceItemsWorkOnlyAfterCtrlAndTheRightButtonAndRewriteO
   EXPECT_EQ(storage::OrezZprava(storage::readShortString(zaznam(3), tOrganizace::kDic, 16)), "SK12345678");
   EXPECT_EQ(zaznam(4), org.substr(3 * tOrganizace::kVelikost));
   EXPECT_NE(posledniSeznam(obrazovky).find("CZ45678901"), std::string::npos) << obrazovky;
+}
+
+TEST_F(PartnersScript, TheRegisterLookupIsSwitchedFromThePopupMenu) {
+  dir.write("org.dta", partner(1, "1", "Alfa", "Praha"));
+  hraj("F10\nEnter\ntype n\nEsc\n");
+  EXPECT_EQ(storage::OrezZprava(storage::CtiJob("ARES")), "N");
+  hraj("F10\nEnter\ntype a\nEsc\n");
+  EXPECT_EQ(storage::OrezZprava(storage::CtiJob("ARES")), "");
 }
 
 TEST_F(PartnersScript, NoServiceItemRewritesPartnersWhileAnotherStationUsesThem) {
