@@ -134,7 +134,8 @@ TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) {
   };
   polozka(0, "Používat ARRES", true,
           [] { storage::PisJob("ARES", ui::Dotaz(10, 10, cz("Používat ARRES [A,N]")) ? "" : "N"); });
-  polozka(1, "Třízení - Klik na hlavičku", false, [this] { NaTitulek(sloupecBunky_ > 0 ? sloupecBunky_ : LevySloupec); });
+  polozka(1, "Třízení - Klik na hlavičku", false,
+          [this] { NaTitulek(sloupecBunky_ > 0 ? sloupecBunky_ : LevySloupec); });
   polozka(2, "Překóduj", false, [this] { Prekoduj(); });
   polozka(3, "Překóduj Dič na CZ", false, [this] { PrekodujDic(); });
   polozka(4, "Šifruj označené", false, [this] { SifrujOznacene(true); });

@@ -500,9 +500,8 @@ void TfPozri::ZacatekListu(int n) {
 
 void TfPozri::Prekoduj(bool win) {
   for (int i = 1; i <= PocetRadku; ++i) {
-    std::string r = CtiRadek(i);
-    std::transform(r.begin(), r.end(), r.begin(), win ? static_cast<char (*)(char)>(storage::ZKamenickeho) : storage::DoKamenickeho);
-    PisRadek(i, r);
+    const std::string r = CtiRadek(i);
+    PisRadek(i, win ? storage::ZKamenickeho(r) : storage::DoKamenickeho(r));
   }
 }
 

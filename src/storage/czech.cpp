@@ -148,22 +148,28 @@ const std::string& kamenicky() {
   return t;
 }
 
-}  // namespace
-
-char ZKamenickeho(char c) {
+char zKamenickeho(char c) {
   const auto u = static_cast<unsigned char>(c);
   return u >= 0x80 && u < 0x80 + kamenicky().size() ? kamenicky()[u - 0x80] : c;
 }
 
-char DoKamenickeho(char c) {
+char doKamenickeho(char c) {
   if (static_cast<unsigned char>(c) < 0x80) return c;
   const size_t i = kamenicky().find(c);
   return i == std::string::npos ? c : static_cast<char>(0x80 + i);
 }
 
+}  // namespace
+
 std::string ZKamenickeho(std::string_view text) {
   std::string t(text);
-  for (char& c : t) c = ZKamenickeho(c);
+  for (char& c : t) c = zKamenickeho(c);
+  return t;
+}
+
+std::string DoKamenickeho(std::string_view text) {
+  std::string t(text);
+  for (char& c : t) c = doKamenickeho(c);
   return t;
 }
 

@@ -31,8 +31,7 @@ std::string CeskyKlic(std::string_view text);
 
 // The Kamenický code page of the older DOS programs of the suite: its Czech and Slovak letters
 // (0x80 to 0xAB) become their cp1250 letters and back. Every other byte stays.
-char ZKamenickeho(char c);
-char DoKamenickeho(char c);
 std::string ZKamenickeho(std::string_view text);
+std::string DoKamenickeho(std::string_view text);
 
 }  // namespace pz::storage
