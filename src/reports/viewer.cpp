@@ -500,9 +500,8 @@ void TfPozri::ZacatekListu(int n) {
 
 void TfPozri::Prekoduj(bool win) {
   for (int i = 1; i <= PocetRadku; ++i) {
-    std::string r = CtiRadek(i);
-    r = win ? storage::ZKamenickeho(r) : storage::DoKamenickeho(r);
-    PisRadek(i, r);
+    const std::string r = CtiRadek(i);
+    PisRadek(i, win ? storage::ZKamenickeho(r) : storage::DoKamenickeho(r));
   }
 }
 
