@@ -18,6 +18,7 @@
 #include "storage/paths.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
+#include "ui/app.h"
 #include "ui/calculator.h"
 #include "ui/dialogs.h"
 #include "ui/keys.h"
@@ -50,25 +51,6 @@ std::string orizni(const std::string& s) {
 std::string vlevo(const std::string& s, size_t w) { return s.size() >= w ? s : std::string(w - s.size(), ' ') + s; }
 
 std::string sGdpr(std::string radek) { return storage::settings().gdpr ? Zakoduj(radek, KlicSestav()) : radek; }
-
-// Kamenický code page (0x80..0xAB) and the cp1250 letters it stands for.
-const std::string& kamenicky() {
-  static const std::string t =
-      cz("ČüéďäĎŤčěĚĹÍľĺÄÁÉžŽôöÓůÚýÖÜŠĽÝŘťáíóúňŇŮÔšřŕŔ");
-  return t;
-}
-
-char doWin(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 0x80 && u < 0x80 + kamenicky().size() ? kamenicky()[u - 0x80] : c;
-}
-
-char doDos(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if (u < 0x80) return c;
-  const size_t i = kamenicky().find(c);
-  return i == std::string::npos ? c : static_cast<char>(0x80 + i);
-}
 
 // The full name of a report for the caption: names without a directory lie in the working
 // directory.
@@ -301,6 +283,8 @@ void TfPozri::naplnMenu() {
       {"Překóduj do Win", [this] { Prekoduj(true); }},
       {"Překóduj do Dos", [this] { Prekoduj(false); }},
       {"Vyrob znova PP", [] {}},
+      // The dictionary of the translated section (Alt+F6) has no key of its own; it is kept here.
+      {"Slovník pro překlad", [] { UpravSlovnik(); }},
   };
   PopupMenu1.items.clear();
   char jmeno = 'a';
@@ -516,9 +500,8 @@ void TfPozri::ZacatekListu(int n) {
 
 void TfPozri::Prekoduj(bool win) {
   for (int i = 1; i <= PocetRadku; ++i) {
-    std::string r = CtiRadek(i);
-    std::transform(r.begin(), r.end(), r.begin(), win ? doWin : doDos);
-    PisRadek(i, r);
+    const std::string r = CtiRadek(i);
+    PisRadek(i, win ? storage::ZKamenickeho(r) : storage::DoKamenickeho(r));
   }
 }
 
@@ -538,7 +521,12 @@ int TfPozri::NajdiList(int list) {
   const int n = PocetRadku;
   int r = std::clamp(Radek, 1, std::max(1, n));
   for (int k = 0; k < n; ++k, r = r % n + 1) {
-    if (k % 1000 == 0) lKolik.text = vlevo(std::to_string(n), 6) + "/" + vlevo(std::to_string(r), 6);
+    if (k % 1000 == 0) {
+      // A sign of life on a long report: the counter moves and the help line blinks.
+      lKolik.text = vlevo(std::to_string(n), 6) + "/" + vlevo(std::to_string(r), 6);
+      if (k > 0) lHelp.visible = !lHelp.visible;
+      ui::Application::instance().processPending();
+    }
     const std::string prvni = CtiRadek(r);
     if (prvni.empty() || prvni[0] != kFormFeed) continue;
     std::vector<std::string> ctyri{prvni};
@@ -586,6 +574,7 @@ void TfPozri::NaF4() {
   lHelp.text = cz("Hledám list č. ") + text;
   const int r = NajdiList(std::atoi(text.c_str()));
   lHelp.text = predtim;
+  lHelp.visible = true;
   if (r > 0) JdiNa(r);
 }
 
