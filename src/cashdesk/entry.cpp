@@ -53,11 +53,6 @@ bool PripustnyDruh(std::string_view druh) {
   return druh.size() == 1 && ZnamenkoDruhu(druh[0]) != 0;
 }
 
-std::optional<std::string> IdentNovehoDokladu(std::int64_t pocet) {
-  if (pocet < 0 || pocet >= tPzDoklad::kNejvic) return std::nullopt;
-  return storage::DoplnZleva(std::to_string(pocet + 1), tPzDoklad::kSirkaIdentu, '0');
-}
-
 std::string CisloDokladu(std::string_view druh, std::string_view cislo, std::string_view rada,
                          std::string_view ident) {
   if (druh == "P" && storage::Orez(cislo).empty()) return "PZ" + std::string(rada) + std::string(ident);

@@ -1,6 +1,6 @@
 // The computations of entering a cash document, apart from the screen: crown amounts from the
-// currency amounts and back, the series balance after a document is saved, the number and
-// identification of a new document, the VAT coefficients of the cash desk.
+// currency amounts and back, the change of the series balance when a document is saved, the
+// number of a receipt left blank, the VAT coefficients of the cash desk.
 //
 // Amounts are decimal (storage/money.h): each result is round4 of the exact value (ties to even)
 // and then the two decimals that its amount field "##########.##-R" shows and stores.
@@ -43,10 +43,6 @@ std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoz
 
 // The kinds a document can have: "P", "V", "O", "D".
 bool PripustnyDruh(std::string_view druh);
-
-// `ident` of the next document of a file with `pocet` documents: the record number as five
-// digits ("00012"); nothing once the file holds 99999 documents.
-std::optional<std::string> IdentNovehoDokladu(std::int64_t pocet);
 
 // The document number as stored: a receipt "P" whose number is blank gets "PZ" + series + ident
 // ("PZ0100012"); any other number stays as entered.

@@ -55,12 +55,7 @@ TEST(SeriesBalance, AnEditTakesBackThePreviousKindAndAmount) {
   EXPECT_EQ(ZmenaStavu("", 0, "P", 9e15), std::nullopt);  // beyond 64-bit ten-thousandths
 }
 
-TEST(NewDocument, IdentAndTheNumberOfAReceiptLeftBlank) {
-  EXPECT_EQ(IdentNovehoDokladu(0), "00001");
-  EXPECT_EQ(IdentNovehoDokladu(11), "00012");
-  EXPECT_EQ(IdentNovehoDokladu(99998), "99999");
-  EXPECT_EQ(IdentNovehoDokladu(99999), std::nullopt);  // "00000" would repeat numbers
-
+TEST(NewDocument, TheNumberOfAReceiptLeftBlankAndTheKinds) {
   EXPECT_EQ(CisloDokladu("P", "   ", "01", "00012"), "PZ0100012");
   EXPECT_EQ(CisloDokladu("P", "F2024/7", "01", "00012"), "F2024/7");
   EXPECT_EQ(CisloDokladu("V", "", "01", "00012"), "");
