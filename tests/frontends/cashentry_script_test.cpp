@@ -90,7 +90,7 @@ class CashEntryScript : public ::testing::Test {
     storage::ZahodParametry();
     storage::setInteraction(&zpravy);
     dir.write("pz_ra.dta", rada("01", "EUR", 25.125, 1, 1000) + rada("02", "JPY", 15.5, 100, 0) +
-                               rada("03", "EUR", 0, 1, 0) + rada("04", "EUR", 25, 0, 0));
+                               rada("03", "EUR", 0, 1, 0) + rada("04", "EUR", 25, 0, 0) + rada("05", "XXX", 1, 1, 0));
     dir.write("org.dta", partner(1, "Alfa", "Praha") + partner(2, "Beta", "Brno"));
   }
   void TearDown() override {
@@ -271,18 +271,21 @@ TEST_F(CashEntryScript, WithoutAFixedRateEachDocumentTakesTheRateOfItsPaymentDat
   const std::string obrazovky = hraj(3, prijem("100", "010124") + "F2\n" +  // before the first line
                                             prijem("100", "060124") + "F2\n" +  // Saturday
                                             prijem("100", "010324") + "F2\n" +  // after 29 February
-                                            prijem("100", "050324") + "F2\nEsc\n");  // after the last quote of March
-  ASSERT_EQ(pocetDokladu("PZ03_.dta"), 4u) << obrazovky;
-  const double kurzy[] = {24.725, 24.66, 25.305, 25.27};
-  const double koruny[] = {2472.5, 2466.0, 2530.5, 2527.0};
-  for (int n = 1; n <= 4; ++n) {
+                                            prijem("100", "050324") + "F2\n" +  // after the last quote of March
+                                            // A payment date typed over the proposed one stays.
+                                            "F4\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\n"
+                                            "type 080124\nEnter\nEnter\ntype 10\nEnter\nF2\nEsc\n");
+  ASSERT_EQ(pocetDokladu("PZ03_.dta"), 5u) << obrazovky;
+  const double kurzy[] = {24.725, 24.66, 25.305, 25.27, 24.58};
+  const double koruny[] = {2472.5, 2466.0, 2530.5, 2527.0, 245.8};
+  for (int n = 1; n <= 5; ++n) {
     SCOPED_TRACE(n);
     const std::string d = dokladZe("PZ03_.dta", n);
     EXPECT_EQ(castka(d, tPzDoklad::kKurz), kurzy[n - 1]);
     EXPECT_EQ(castka(d, tPzDoklad::kPlacenoKc), koruny[n - 1]);
   }
   EXPECT_EQ(text(dokladZe("PZ03_.dta", 2), tPzDoklad::kDatumZapl, 6), "060124");
-  EXPECT_EQ(stavRady(3), 400.0);
+  EXPECT_EQ(stavRady(3), 390.0);
 }
 
 TEST_F(CashEntryScript, AFixedRateSeriesReadsTheRateFileOnlyOnTheFieldHelpOfTheRate) {
@@ -296,6 +299,15 @@ TEST_F(CashEntryScript, AFixedRateSeriesReadsTheRateFileOnlyOnTheFieldHelpOfTheR
   EXPECT_EQ(castka(d, tPzDoklad::kKurz), 24.3);
   EXPECT_EQ(castka(d, tPzDoklad::kCelkemKc), 2430.0);
   EXPECT_EQ(castka(d, tPzDoklad::kPlacenoKc), 2430.0);
+}
+
+TEST_F(CashEntryScript, ASeriesWithoutACurrencyAsksForTheCurrencyOfEachDocument) {
+  const std::string obrazovky = hraj(5, "F4\ntype P\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\n"
+                                        "type 250\nEnter\ndump\nBackspace Backspace Backspace\ntype USD\nEnter\nF2\nEsc\n");
+  EXPECT_NE(obrazovky.find("Označení měny"), std::string::npos) << obrazovky;
+  EXPECT_EQ(okno.MenaDokladu, "USD");
+  ASSERT_EQ(pocetDokladu("PZ05_.dta"), 1u) << obrazovky;
+  EXPECT_EQ(castka(dokladZe("PZ05_.dta", 1), tPzDoklad::kPlacenoKc), 250.0);
 }
 
 }  // namespace
