@@ -77,6 +77,7 @@ void TfPZPokl::NaF4() {
     PredchoziDruh.clear();
     PredchoziPlaceno = 0;
     ZapamatovanyPartner = 0;
+    Pole(kPoleOrg).bocniText.clear();
     novy_ = true;
     Pole(kPoleIdent).stav = 0;  // the record number: never typed
     TextyZVety();
@@ -109,6 +110,7 @@ void TfPZPokl::Oprav() {
   PredchoziDruh = storage::readShortString(Veta(), D::kDruh, D::kSirkaDruhu);
   PredchoziPlaceno = storage::readReal48(Veta(), D::kPlacenoVal);
   ZapamatovanyPartner = storage::readU16(Veta(), D::kCisloOrg);
+  Pole(kPoleOrg).bocniText = storage::readShortString(Veta(), D::kAdr1, D::kSirkaAdresy);
   MenaDokladu = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
   novy_ = false;
   Pole(kPoleIdent).stav = 0;
@@ -158,7 +160,6 @@ void TfPZPokl::konecZadani() {
   Soubor().ObnovSoubor();
   PocetRadku = Soubor().pocet();
   Sestav();
-  // The code lists opened by the choices close with the window that owns them.
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -190,15 +191,15 @@ void TfPZPokl::Prijmi(int i) {
     stav_.reset();
     return;
   }
-  // The VAT supplement of the document, the payment booked on a paid invoice and the printed
-  // voucher come here, in this order, once those parts of the cash desk exist.
   TfSoub::Prijmi(i);
   if (Zruseno) {
     stav_.reset();
     return;
   }
-  // Posting of the document comes here (never for a series whose account is "000000"; an
-  // edited document already posted only after "Zaúčtovat ještě jednou ?").
+  // Accepted. The VAT supplement of the document, the payment booked on a paid invoice, the
+  // printed voucher and the posting (never for a series whose account is "000000"; a posted
+  // document again only after "Zaúčtovat ještě jednou ?") come here, in this order, once those
+  // parts of the cash desk exist.
 }
 
 // ---------------------------------------------------------------------------------------------
