@@ -3,6 +3,7 @@
 // the documents and the series balance that are stored.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -101,8 +102,12 @@ class CashEntryScript : public ::testing::Test {
   }
   // Runs the cash desk of the `poradi`-th series of pz_ra.dta under the script.
   std::string hraj(int poradi, const std::string& skript) {
-    const std::string r = dir.read("pz_ra.dta").substr(static_cast<std::size_t>((poradi - 1) * tPzRada::kVelikost),
-                                                       tPzRada::kVelikost);
+    return hrajRadu(dir.read("pz_ra.dta").substr(static_cast<std::size_t>((poradi - 1) * tPzRada::kVelikost),
+                                                 tPzRada::kVelikost),
+                    skript);
+  }
+  // The same for a series record `r` given whole.
+  std::string hrajRadu(const std::string& r, const std::string& skript) {
     dir.write("skript.txt", skript);
     std::ostringstream out, err;
     const int rc = headless::runHeadless(
@@ -252,6 +257,14 @@ TEST_F(CashEntryScript, AWrongKindOrDateIsEmptiedWithItsMessageAndNothingIsStore
   EXPECT_NE(obrazovky.find("Chybné datum"), std::string::npos) << obrazovky;
   EXPECT_EQ(pocetDokladu("PZ01_.dta"), 0u);
   EXPECT_EQ(stavRady(1), 1000.0);
+}
+
+TEST_F(CashEntryScript, ASeriesGoneFromTheSeriesFileShowsNesouladAndStoresNoDocument) {
+  // Another station deleted series 09 while this one has its cash desk open.
+  hrajRadu(rada("09", "EUR", 25, 1, 0), prijem("100") + "F2\nEsc\nEsc\n");
+  // At F4 and at F2; the form stays open until Esc.
+  EXPECT_EQ(std::count(zpravy.messages.begin(), zpravy.messages.end(), cz("Nesoulad.")), 2);
+  EXPECT_EQ(pocetDokladu("PZ09_.dta"), 0u);
 }
 
 // The rate file of the series without a fixed rate, in the bank's export layout.
