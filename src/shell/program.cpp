@@ -2,11 +2,13 @@
 
 #include <memory>
 
+#include "cashdesk/series.h"
 #include "platform/text.h"
 #include "reports/viewer.h"
 #include "shell/dialogs.h"
 #include "shell/lock_client.h"
 #include "shell/main_window.h"
+#include "shell/pokladna.h"
 #include "shell/settings.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
@@ -37,11 +39,14 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
+    form1.naPokladnu = [this] { smyckaPokladny.Spust(); };
     reports::RegistrujProhlizec(pozri, pozri2);
   }
   ~Okna() { ui::NastavProhlizecSestav({}); }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
+  cashdesk::TfPZRady pzRady;
+  PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
 };
