@@ -151,9 +151,16 @@ TfPZRady::~TfPZRady() = default;
 bool TfPZRady::Otevri(const std::string& /*soubor*/) {
   PrevedStareRady();
   pokladniKnihy_ = storage::settings().cashJournal;
-  NastavSloupce({"  PC ", cz("Měna  "), "Kurs         ", cz("Množ.    "), "Stav konta    ",
-                 pokladniKnihy_ ? cz("Klíč  ") : cz("účet  "), cz("Počáteční stav  "), cz("Poč.stav v Kč  "),
-                 cz("Poznámka")});
+  // The columns keep the width of their titles where a title is wider than its field shows.
+  const std::pair<const char*, int> sloupce[] = {
+      {"  PC ", 2},         {"Měna  ", 3},           {"Kurs         ", 14},  {"Množ.    ", 4},
+      {"Stav konta    ", 15}, {pokladniKnihy_ ? "Klíč  " : "účet  ", 6}, {"Počáteční stav  ", 15},
+      {"Poč.stav v Kč  ", 15}, {"Poznámka", 30}};
+  Sloupce.clear();
+  for (const auto& [titulek, sirka] : sloupce) {
+    const std::string t = cz(titulek);
+    Sloupce.push_back({t, std::max(sirka, static_cast<int>(t.size())), false});
+  }
   const bool ok =
       OtevriSoub(kSouborRad, cz(" Seznam valutových pokladen "), -1, 9, tPzRada::kVelikost, 1, ui::kBlack,
                  ui::kBtnFace, 12, 60, 1, 10, ui::kBlack, ui::kWhite, 22, 79, 1, 1,
