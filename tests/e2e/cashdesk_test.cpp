@@ -1,0 +1,90 @@
+// The cash desk entry of the main window through the real program: the series list, the cash
+// desk of a chosen series and back, and what the event log holds afterwards.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/run.h"
+#include "platform/text.h"
+#include "support/stationtable.h"
+#include "support/tempdir.h"
+
+namespace pz::test {
+namespace {
+
+using platform::cz;
+
+// A series record: number, currency and units; rate, balance, account and note stay zero.
+std::string series(const std::string& number, const std::string& currency, int units) {
+  std::string v(71, '\0');
+  v[0] = static_cast<char>(number.size());
+  v.replace(1, number.size(), number);
+  v[3] = static_cast<char>(currency.size());
+  v.replace(4, currency.size(), currency);
+  v[13] = static_cast<char>(units & 0xff);
+  v[14] = static_cast<char>(units >> 8);
+  return v;
+}
+
+void install(const TempDir& dir) {
+  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
+  dir.write("data.adr", "data\\\r\n");
+  dir.write("data/master.job", stationTable({}));
+}
+
+// The event log's lines: 80-byte records of a length byte and the text, after the log's title.
+std::vector<std::string> logLines(const std::string& log) {
+  std::vector<std::string> lines;
+  for (size_t o = 80; o + 80 <= log.size(); o += 80)
+    lines.push_back(log.substr(o + 1, std::min<size_t>(79, static_cast<unsigned char>(log[o]))));
+  return lines;
+}
+
+// Whether some log line ends with `text`.
+bool logged(const std::vector<std::string>& lines, const std::string& text) {
+  for (const auto& l : lines)
+    if (l.size() >= text.size() && l.compare(l.size() - text.size(), text.size(), text) == 0) return true;
+  return false;
+}
+
+size_t countContaining(const std::vector<std::string>& lines, const std::string& part) {
+  size_t n = 0;
+  for (const auto& l : lines) n += l.find(part) != std::string::npos;
+  return n;
+}
+
+TEST(CashDeskEntry, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 1) + series("02", "JPY", 100));
+  auto r = runPzpokl(dir, "Enter\ndump\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Seznam valutových pokladen"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" 02    JPY"), std::string::npos) << r.out;
+  const auto lines = logLines(dir.read("data/PROTOKOL.PRT"));
+  EXPECT_TRUE(logged(lines, cz("* START - Valutová pokladna")));
+  EXPECT_TRUE(logged(lines, cz("   Start - Řady valutové pokladny, n=  2")));
+  EXPECT_TRUE(logged(lines, cz("   Konec - Řady valutové pokladny, n=  2")));
+  EXPECT_EQ(countContaining(lines, cz("Řady valutové pokladny")), 2u);
+  EXPECT_EQ(countContaining(lines, cz("Valutová pokladna č:")), 0u);
+}
+
+TEST(CashDeskEntry, TheOldSeriesFileIsConvertedAndAChosenSeriesOpensItsCashDesk) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/zporady.dta", series("01", "EUR", 1).substr(0, 34) + series("02", "JPY", 100).substr(0, 34));
+  dir.write("data/PZ02_.dta", std::string(3 * 337, 'D'));
+  auto r = runPzpokl(dir, "Enter\nDown\nEnter\ndump\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(dir.read("data/pz_ra.dta").size(), 142u);
+  // Back in the series list after the cash desk.
+  EXPECT_NE(r.out.find("Seznam valutových pokladen"), std::string::npos) << r.out;
+  const auto lines = logLines(dir.read("data/PROTOKOL.PRT"));
+  EXPECT_TRUE(logged(lines, cz("   Start - Valutová pokladna č:02 ,n=    3")));
+  EXPECT_TRUE(logged(lines, cz("   Konec - Valutová pokladna č:02 ,n=    3")));
+  EXPECT_EQ(countContaining(lines, cz("   Start - Řady valutové pokladny, n=  2")), 2u);
+}
+
+}  // namespace
+}  // namespace pz::test
