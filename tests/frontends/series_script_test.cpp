@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "accounting/accounts.h"
+#include "accounting/codelist.h"
 #include "cashdesk/records.h"
 #include "cashdesk/series.h"
 #include "frontends/headless/headless.h"
@@ -271,6 +273,41 @@ TEST_F(SeriesScript, AFileAnotherStationHoldsIsCompactedAtALaterClose) {
   seznam("Esc\n");
   storage::ZrusSdileniZamku();
   EXPECT_EQ(cisla(dir.read("DATA/pz_ra.dta")), (std::vector<std::string>{"01"}));
+}
+
+TEST_F(SeriesScript, ASeriesAnotherStationIsChangingIsNotEdited) {
+  dir.write("DATA/pz_ra.dta", rada("01", "EUR") + rada("02", "JPY", 100));
+  dir.write("data.adr", dir.str() + "/DATA/\r\n");
+  storage::ZapomenAdresy();
+  // Another station rewrites the balance of series 02.
+  storage::settings().user = "02";
+  ASSERT_EQ(storage::Zamkni(cashdesk::ZamekStavu("02"), "W"), storage::Zamek::Drzen);
+  storage::settings().user = "01";
+  const std::string obrazovky = seznam("Down\nSpace\ndump\nEnter\nUp\nSpace\ntype USD\nF2\nEsc\n");
+  storage::settings().user = "02";
+  storage::Odemkni(cashdesk::ZamekStavu("02"));
+  storage::settings().user = "01";
+  EXPECT_NE(obrazovky.find("Opravy se neprovedly"), std::string::npos) << obrazovky;
+  const std::string soubor = dir.read("DATA/pz_ra.dta");
+  EXPECT_EQ(soubor.substr(tPzRada::kVelikost), rada("02", "JPY", 100));
+  EXPECT_EQ(storage::readShortString(soubor, tPzRada::kMena, 3), "USD");
+}
+
+TEST_F(SeriesScript, AnAccountNotInTheChartIsChosenFromIt) {
+  std::string osnova;
+  for (const auto& [cislo, nazev] : std::vector<std::pair<std::string, std::string>>{{"211000", " Pokladna"},
+                                                                                     {"211200", "Pokladna EUR"}}) {
+    std::vector<std::uint8_t> v(accounting::ucet::kVelikost, 0);
+    accounting::PisTextVety(v, accounting::ucet::kUcet, 6, cislo);
+    accounting::PisTextVety(v, accounting::ucet::kNazev, 30, nazev);
+    osnova.append(v.begin(), v.end());
+  }
+  dir.write("CI10.DTA", osnova);
+  dir.write("pz_ra.dta", rada("01", "EUR"));
+  // 211300 is not in the chart: the chart opens at the nearest account and Enter takes it.
+  seznam("Space\nTab\nTab\nTab\nTab\ntype 211300\nTab\nEnter\nF2\nEsc\n");
+  accounting::Osnova().ZavriSeznam();
+  EXPECT_EQ(storage::readShortString(dir.read("pz_ra.dta"), tPzRada::kUcet, 6), "211200");
 }
 
 TEST_F(SeriesScript, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
