@@ -183,13 +183,13 @@ bool TfPZRady::Otevri(const std::string& /*soubor*/) {
   // A read-only station chooses series but changes none.
   if (!storage::CtiJob("CTENI").empty()) PovolenNovy = PovolenaOprava = PovolenoMazani = false;
   // Series added or deleted while another station held the file are still waiting.
-  kCompaktaci_ = potrebujeCompaktaci();
+  kZhusteni_ = potrebujeZhusteni();
   novy_ = false;
   nastavMenu();
   return ok;
 }
 
-bool TfPZRady::potrebujeCompaktaci() {
+bool TfPZRady::potrebujeZhusteni() {
   const std::vector<std::uint8_t> drzena = Veta();
   bool potreba = false;
   std::string predchozi;
@@ -296,7 +296,7 @@ void TfPZRady::ZmenaPole(int i) {
   } else if (i == kPoleMnozstvi) {
     // Units count what the rate is for; the cash desk divides by them, so 0 is never stored. A
     // field left blank (which is also how 0 shows) means one unit.
-    if (ui::TextNaCele(p.text) == 0) p.text = "   1";
+    if (!p.chyba && ui::TextNaCele(p.text) == 0) p.text = "   1";
     if (ui::TfFormular* f = AktivniFormular()) f->Ukaz();
   } else if (i == kPoleUctu && !pokladniKnihy_) {
     std::string ucet = p.text;
@@ -314,11 +314,9 @@ void TfPZRady::Prijmi(int i) {
     p.text = storage::VelkaPismena(p.text);
     if (!ChybaCislaRady(p.text).empty() || existuje(p.text)) p.chyba = true;
   }
-  if (ui::TextNaCele(Pole(kPoleMnozstvi).text) == 0) NastavText(kPoleMnozstvi, "   1");
+  if (!Pole(kPoleMnozstvi).chyba && ui::TextNaCele(Pole(kPoleMnozstvi).text) == 0) NastavText(kPoleMnozstvi, "   1");
   TfSoub::Prijmi(i);
 }
-
-void TfPZRady::PriZruseni(int) { novy_ = false; }
 
 // ---------------------------------------------------------------------------------------------
 // Add, edit, delete
@@ -336,7 +334,7 @@ void TfPZRady::NaF4() {
   novy_ = true;
   TfSoub::NaF4();
   novy_ = false;
-  if (Soubor().pocet() > pred) kCompaktaci_ = true;
+  if (Soubor().pocet() > pred) kZhusteni_ = true;
   if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
 }
 
@@ -386,7 +384,7 @@ void TfPZRady::NaF8() {
   Veta()[tPzRada::kRada + 1] = static_cast<std::uint8_t>(kZnakZruseni);
   PisVetuPrimo(zaznam);
   Zmeneno = true;
-  kCompaktaci_ = true;
+  kZhusteni_ = true;
   Prekresli();
 }
 
@@ -444,10 +442,10 @@ bool TfPZRady::zhustiASetrid() {
 }
 
 void TfPZRady::Zavri() {
-  if (kCompaktaci_ && Soubor().otevren() && storage::IfVolny(Soubor().cesta()).empty() &&
+  if (kZhusteni_ && Soubor().otevren() && storage::IfVolny(Soubor().cesta()).empty() &&
       storage::Premkni(Soubor().cesta())) {
     if (!zhustiASetrid()) ui::Zprava("Chyba pri sortu");
-    kCompaktaci_ = false;
+    kZhusteni_ = false;
   }
   TfSoub::Zavri();
 }

@@ -64,7 +64,7 @@ class TfPZRady : public ui::TfSoub {
   std::function<void()> naPrehledy;
 
   // True while the file waits for its compaction.
-  bool KCompaktaci() const { return kCompaktaci_; }
+  bool CekaNaZhusteni() const { return kZhusteni_; }
   // The record with every field at its default, as a new series starts.
   const std::vector<std::uint8_t>& PrazdnaVeta() const { return prazdna_; }
 
@@ -77,7 +77,6 @@ class TfPZRady : public ui::TfSoub {
   void F1Pole(int i) override;
   void ZmenaPole(int i) override;
   void Prijmi(int i) override;
-  void PriZruseni(int i) override;
 
  protected:
   bool onKey(const ui::KeyEvent& ev) override;
@@ -86,13 +85,13 @@ class TfPZRady : public ui::TfSoub {
   void nastavMenu();
   bool kontrolaCisla();
   bool existuje(const std::string& rada);
-  bool potrebujeCompaktaci();
+  bool potrebujeZhusteni();
   void zrus();
   bool zhustiASetrid();
 
   std::vector<std::uint8_t> prazdna_;
   bool novy_ = false;         // the edit form holds a new series
-  bool kCompaktaci_ = false;  // deleted or unsorted series wait for the close
+  bool kZhusteni_ = false;  // deleted or unsorted series wait for the close
   bool pokladniKnihy_ = false;  // cash-journal mode: field 6 is a cash-book key
 };
 

@@ -108,15 +108,5 @@ TEST_F(SeriesFile, TheOlderFileIsConvertedOnceWithABlankNoteAndNoCrownOpeningBal
   EXPECT_EQ(dir.read("pz_ra.dta"), novy);
 }
 
-TEST_F(SeriesFile, AnEmptyNewFileIsFilledButNothingComesFromAnOlderFileWithoutARecord) {
-  dir.write("zporady.dta", std::string(20, 'x'));
-  EXPECT_FALSE(cashdesk::PrevedStareRady());
-  EXPECT_FALSE(std::filesystem::exists(dir / "pz_ra.dta"));
-  dir.write("zporady.dta", rada("04", "GBP").substr(0, tPzRada::kStaraVelikost));
-  dir.write("pz_ra.dta", "");
-  EXPECT_TRUE(cashdesk::PrevedStareRady());
-  EXPECT_EQ(dir.read("pz_ra.dta").size(), static_cast<std::size_t>(tPzRada::kVelikost));
-}
-
 }  // namespace
 }  // namespace pz

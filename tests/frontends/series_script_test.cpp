@@ -1,7 +1,7 @@
 // The list of cash desk series driven by key scripts of the headless presenter over a real
-// "pz_ra.dta": new series numbers and their checks, units, deleting a series with documents, the
-// compaction at close, a read-only station, two stations adding at once, and the log lines of
-// the main window's cash desk loop.
+// "pz_ra.dta": new series numbers and their checks, units, accounts, deleting a series with
+// documents, the compaction at close, a read-only station, two stations at once, and the cash
+// desk loop with its log lines (Esc in the list is run through the real program in tests/e2e).
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -308,16 +308,6 @@ TEST_F(SeriesScript, AnAccountNotInTheChartIsChosenFromIt) {
   seznam("Space\nTab\nTab\nTab\nTab\ntype 211300\nTab\nEnter\nF2\nEsc\n");
   accounting::Osnova().ZavriSeznam();
   EXPECT_EQ(storage::readShortString(dir.read("pz_ra.dta"), tPzRada::kUcet, 6), "211200");
-}
-
-TEST_F(SeriesScript, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
-  dir.write("pz_ra.dta", rada("01", "EUR") + rada("02", "JPY", 100));
-  cashdesk::TfPZRady rady;
-  shell::PokladniSmycka smycka(rady);
-  hraj("Esc\n", [&] { smycka.Spust(); });
-  EXPECT_EQ(protokol(dir.read("PROTOKOL.PRT")),
-            (std::vector<std::string>{cz("   Start - Řady valutové pokladny, n=  2"),
-                                      cz("   Konec - Řady valutové pokladny, n=  2")}));
 }
 
 // A cash desk window that records what the loop hands it.
