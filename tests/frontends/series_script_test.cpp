@@ -29,6 +29,7 @@
 #include "storage/paths.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
+#include "support/faults.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"
 
@@ -175,6 +176,21 @@ TEST_F(SeriesScript, DeletingASeriesKeepsItsDocumentsUnderAFreeArchiveNameAndThe
   const auto radky = protokol(dir.read("PROTOKOL.PRT"));
   ASSERT_EQ(radky.size(), 1u);
   EXPECT_EQ(radky[0], cz("         - Zrušení řady č:03"));
+}
+
+TEST_F(SeriesScript, AFailedCompactionSaysSoAndLosesNothing) {
+  const std::string puvodni = rada("02", "JPY", 100) + rada("01", "EUR");
+  dir.write("pz_ra.dta", puvodni);
+  std::string obrazovky;
+  {
+    // A disk that is full from the first write on: the work file of the sort cannot be written.
+    test::FaultInjector poruchy;
+    poruchy.failNth(test::FaultOp::Write, 1, ENOSPC, true);
+    obrazovky = seznam("Esc\ndump\nEnter\n");
+  }
+  EXPECT_NE(obrazovky.find("Chyba pri sortu"), std::string::npos) << obrazovky;
+  EXPECT_EQ(dir.read("pz_ra.dta"), puvodni);
+  EXPECT_FALSE(std::filesystem::exists(dir / "pz_ra.dt$"));
 }
 
 TEST_F(SeriesScript, AReadOnlyStationChoosesButNeitherAddsNorEditsNorDeletes) {
