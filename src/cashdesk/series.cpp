@@ -19,7 +19,6 @@
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "storage/sortfile.h"
-#include "storage/textutil.h"
 #include "ui/dialogs.h"
 #include "ui/keys.h"
 
