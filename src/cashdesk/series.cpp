@@ -13,6 +13,7 @@
 #include "storage/eventlog.h"
 #include "storage/fields.h"
 #include "storage/filehelpers.h"
+#include "storage/layout.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
 #include "storage/paths.h"
@@ -33,6 +34,9 @@ constexpr const char* kNapovedaOkna = "\\pz\\pz";
 constexpr int kPoleRady = 1, kPoleMnozstvi = 4, kPoleUctu = 6;
 constexpr char kZnakZruseni = '.';
 constexpr int kNejvicArchivu = 99;  // "pzNNZ.old", then "pzNNZ2.old" ... "pzNNZ99.old"
+// The field descriptions of the document record before 2015 and now, below the program root.
+constexpr const char* kPopisDokladu2015 = "dlib\\pz2015.pol";
+constexpr const char* kPopisDokladu = "dlib\\pz.pol";
 
 std::string kodRady(const std::vector<std::uint8_t>& veta) {
   return storage::readShortString(veta, tPzRada::kRada, tPzRada::kSirkaRady);
@@ -179,6 +183,7 @@ bool TfPZRady::Otevri(const std::string& /*soubor*/) {
   Veta().assign(tPzRada::kVelikost, 0);
   TextyDoVety();
   prazdna_ = Veta();
+  prevedDoklady();
   // A read-only station chooses series but changes none.
   if (!storage::CtiJob("CTENI").empty()) PovolenNovy = PovolenaOprava = PovolenoMazani = false;
   // Series added or deleted while another station held the file are still waiting.
@@ -186,6 +191,18 @@ bool TfPZRady::Otevri(const std::string& /*soubor*/) {
   novy_ = false;
   nastavMenu();
   return ok;
+}
+
+// Document files written by a program before 2015 are brought to the current layout before any
+// cash desk opens them; a file already in it, or one another station has open, is left alone.
+void TfPZRady::prevedDoklady() {
+  std::vector<std::string> soubory;
+  for (int k = 1; k <= Soubor().pocet(); ++k)
+    if (Soubor().CtiVetuPrimo(k) && ChybaCislaRady(kodRady(Veta())).empty())
+      soubory.push_back(storage::DataCesta(SouborDokladu(kodRady(Veta()))));
+  for (const std::string& doklady : soubory)
+    if (storage::VelikostSouboru(doklady) >= 1)
+      storage::PrevedSoubor(doklady, doklady, storage::ProgCesta(kPopisDokladu2015), storage::ProgCesta(kPopisDokladu));
 }
 
 bool TfPZRady::potrebujeZhusteni() {

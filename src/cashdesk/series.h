@@ -86,6 +86,7 @@ class TfPZRady : public ui::TfSoub {
   bool kontrolaCisla();
   bool existuje(const std::string& rada);
   bool potrebujeZhusteni();
+  void prevedDoklady();
   void zrus();
   bool zhustiASetrid();
 

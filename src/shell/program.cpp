@@ -4,6 +4,7 @@
 
 #include "cashdesk/series.h"
 #include "platform/text.h"
+#include "registers/company.h"
 #include "reports/viewer.h"
 #include "shell/dialogs.h"
 #include "shell/lock_client.h"
@@ -39,12 +40,16 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
-    form1.naPokladnu = [this] { smyckaPokladny.Spust(); };
+    // The own company first (the cash desk reads it throughout), then the series and cash desks.
+    form1.naPokladnu = [this] {
+      if (fma.UvodPokladny()) smyckaPokladny.Spust();
+    };
     reports::RegistrujProhlizec(pozri, pozri2);
   }
   ~Okna() { ui::NastavProhlizecSestav({}); }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
+  registers::TfFMA fma;
   cashdesk::TfPZRady pzRady;
   PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere

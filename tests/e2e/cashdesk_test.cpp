@@ -2,6 +2,8 @@
 // desk of a chosen series and back, and what the event log holds afterwards.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,11 +29,28 @@ std::string series(const std::string& number, const std::string& currency, int u
   return v;
 }
 
+// A working directory, a data root "data\" and a program root "prog\" with the shipped field
+// descriptions.
+// A receipt of the layout used until 2015 (303 bytes): kind and five-digit ident, the rest zero.
+std::string oldDocument(int ident) {
+  std::string v(303, '\0');
+  char id[8];
+  std::snprintf(id, sizeof id, "%05d", ident);
+  v.replace(0, 8, std::string("\x01P\x05") + id);
+  return v;
+}
+
 void install(const TempDir& dir) {
   dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
   dir.write("data.adr", "data\\\r\n");
+  dir.write("prog.adr", "prog\\\r\n");
   dir.write("data/master.job", stationTable({}));
+  std::filesystem::create_directories(dir / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
 }
+
+// Enter presses the cash desk button; Esc leaves the own company form as it is stored.
+const std::string kToSeriesList = "Enter\nEsc\n";
 
 // The event log's lines: 80-byte records of a length byte and the text, after the log's title.
 std::vector<std::string> logLines(const std::string& log) {
@@ -58,7 +77,7 @@ TEST(CashDeskEntry, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
   TempDir dir;
   install(dir);
   dir.write("data/pz_ra.dta", series("01", "EUR", 1) + series("02", "JPY", 100));
-  auto r = runPzpokl(dir, "Enter\ndump\nEsc\nEsc\n");
+  auto r = runPzpokl(dir, kToSeriesList + "dump\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("Seznam valutových pokladen"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(" 02    JPY"), std::string::npos) << r.out;
@@ -70,14 +89,18 @@ TEST(CashDeskEntry, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
   EXPECT_EQ(countContaining(lines, cz("Valutová pokladna č:")), 0u);
 }
 
-TEST(CashDeskEntry, TheOldSeriesFileIsConvertedAndAChosenSeriesOpensItsCashDesk) {
+TEST(CashDeskEntry, OldSeriesAndDocumentFilesAreConvertedAndAChosenSeriesOpensItsCashDesk) {
   TempDir dir;
   install(dir);
   dir.write("data/zporady.dta", series("01", "EUR", 1).substr(0, 34) + series("02", "JPY", 100).substr(0, 34));
-  dir.write("data/PZ02_.dta", std::string(3 * 337, 'D'));
-  auto r = runPzpokl(dir, "Enter\nDown\nEnter\ndump\nEsc\nEsc\n");
+  dir.write("data/PZ02_.dta", oldDocument(1) + oldDocument(2) + oldDocument(3));
+  auto r = runPzpokl(dir, kToSeriesList + "Down\nEnter\ndump\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(dir.read("data/pz_ra.dta").size(), 142u);
+  // The documents were brought to the current 337-byte layout before the cash desk counted them.
+  const std::string documents = dir.read("data/PZ02_.dta");
+  ASSERT_EQ(documents.size(), 3u * 337);
+  EXPECT_EQ(documents.substr(2 * 337, 8), std::string("\x01P\x05") + "00003");
   // Back in the series list after the cash desk.
   EXPECT_NE(r.out.find("Seznam valutových pokladen"), std::string::npos) << r.out;
   const auto lines = logLines(dir.read("data/PROTOKOL.PRT"));
