@@ -2,9 +2,14 @@
 
 #include <memory>
 
+#include "accounting/accounts.h"
+#include "accounting/centres.h"
 #include "cashdesk/series.h"
 #include "platform/text.h"
 #include "registers/company.h"
+#include "registers/partners.h"
+#include "registers/postcodes.h"
+#include "registers/states.h"
 #include "reports/viewer.h"
 #include "shell/dialogs.h"
 #include "shell/lock_client.h"
@@ -54,6 +59,13 @@ struct Okna {
   PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
+  registers::TfOrg org;
+  registers::TfStaty staty;
+  accounting::TfCis10 cis10;
+  accounting::TfCis30 cis30;
+  accounting::TfCi2005 ci2005;
+  accounting::TfCis36 cis36;
+  registers::TfPsc psc;
 };
 
 }  // namespace

@@ -15,6 +15,7 @@ class MenuWindow : public Form {
       if (items[i].visible) {
         shown_.push_back(static_cast<int>(i));
         list_.items.push_back(items[i].caption);
+        list_.grayed.push_back(!items[i].enabled);
       }
     list_.itemIndex = 0;
     list_.onClick = [this] { choose(); };
