@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cashdesk/cashwindow.h"
 #include "cashdesk/records.h"
 #include "cashdesk/series.h"
 #include "platform/text.h"
@@ -78,6 +79,31 @@ void PokladniSmycka::pokladna() {
   const int pocet = pocetDokladu();
   if (pokladna_) pokladna_->Zavri();
   zapisPokladny("   Konec - Valutová pokladna č:", kod, pocet);
+}
+
+OknoPZPokl::OknoPZPokl(cashdesk::TfPZPokl& okno, PokladniSmycka& smycka) : okno_(okno) {
+  smycka.NastavPokladnu(this);
+}
+
+void OknoPZPokl::Otevri(const std::string& soubor, const std::vector<std::uint8_t>& rada,
+                        const std::string& zustatek) {
+  otevreno_ = okno_.OtevriPokladnu(soubor, rada);
+  okno_.NastavStav(zustatek);
+}
+
+int OknoPZPokl::PocetDokladu() {
+  if (!okno_.Soubor().otevren()) return 0;
+  okno_.Soubor().ObnovSoubor();
+  return okno_.Soubor().pocet();
+}
+
+void OknoPZPokl::Ukaz() {
+  if (otevreno_) okno_.showModal();
+}
+
+void OknoPZPokl::Zavri() {
+  okno_.ZavriPokladnu();
+  otevreno_ = false;
 }
 
 }  // namespace pz::shell

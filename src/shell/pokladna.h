@@ -9,6 +9,7 @@
 #include <vector>
 
 namespace pz::cashdesk {
+class TfPZPokl;
 class TfPZRady;
 }
 
@@ -57,6 +58,21 @@ class PokladniSmycka {
   std::vector<std::uint8_t> rada_;
   std::string soubor_;
   std::string zustatek_;
+};
+
+// The cash desk window of the program as the loop's window: `OknoPZPokl okno{pokladna, smycka}`
+// hands itself to the loop.
+class OknoPZPokl : public OknoPokladny {
+ public:
+  OknoPZPokl(cashdesk::TfPZPokl& okno, PokladniSmycka& smycka);
+  void Otevri(const std::string& soubor, const std::vector<std::uint8_t>& rada, const std::string& zustatek) override;
+  int PocetDokladu() override;
+  void Ukaz() override;
+  void Zavri() override;
+
+ private:
+  cashdesk::TfPZPokl& okno_;
+  bool otevreno_ = false;  // a document file that cannot be opened shows no cash desk
 };
 
 }  // namespace pz::shell

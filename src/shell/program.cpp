@@ -4,6 +4,7 @@
 
 #include "accounting/accounts.h"
 #include "accounting/centres.h"
+#include "cashdesk/cashwindow.h"
 #include "cashdesk/series.h"
 #include "platform/text.h"
 #include "registers/company.h"
@@ -66,6 +67,8 @@ struct Okna {
   accounting::TfCi2005 ci2005;
   accounting::TfCis36 cis36;
   registers::TfPsc psc;
+  cashdesk::TfPZPokl pokladna;  // the documents of the series chosen in the series list
+  OknoPZPokl oknoPokladny{pokladna, smyckaPokladny};
 };
 
 }  // namespace
