@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cashdesk/documents.h"
 #include "cashdesk/records.h"
 #include "cashdesk/series.h"
 #include "platform/paths.h"
@@ -76,6 +77,15 @@ TEST_F(SeriesFile, FindsSeriesAppendedWhileTheFileCouldNotBeSorted) {
   EXPECT_EQ(najdi({"01", "02", "00", "09"}, "00"), 3);
   EXPECT_EQ(najdi({"01", "05", "03", "09"}, "03"), 3);
   EXPECT_EQ(najdi({"01", ".0", "03"}, "03"), 3);
+}
+
+TEST_F(SeriesFile, TheBalanceOfASeriesAppendedOutOfOrderIsFoundForItsRewrite) {
+  dir.write("pz_ra.dta", rada("01", "EUR", 0, 1, 10) + rada("02", "USD", 0, 1, 20) + rada("00", "GBP", 0, 1, 7.5) +
+                             rada("09", "JPY", 0, 100, 90));
+  cashdesk::StavRady stav;
+  ASSERT_TRUE(stav.Otevri("00"));
+  EXPECT_EQ(stav.Stav(), 7.5);
+  EXPECT_TRUE(zpravy.messages.empty());
 }
 
 TEST(SeriesNumber, NumbersThatWouldBreakTheDocumentFileNameAreRefused) {
