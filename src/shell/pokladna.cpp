@@ -1,15 +1,11 @@
 #include "shell/pokladna.h"
 
-#include <algorithm>
-
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/records.h"
 #include "cashdesk/series.h"
 #include "platform/text.h"
 #include "storage/eventlog.h"
 #include "storage/fields.h"
-#include "storage/paths.h"
-#include "storage/probes.h"
 #include "ui/keys.h"
 #include "ui/picture.h"
 
@@ -63,21 +59,15 @@ bool PokladniSmycka::vyberRadu() {
   return zvolena;
 }
 
-int PokladniSmycka::pocetDokladu() const {
-  if (pokladna_) return pokladna_->PocetDokladu();
-  const std::int64_t velikost = storage::VelikostSouboru(storage::DataCesta(soubor_));
-  return static_cast<int>(std::max<std::int64_t>(0, velikost) / cashdesk::tPzDoklad::kVelikost);
-}
-
 void PokladniSmycka::pokladna() {
   const std::string kod = storage::readShortString(rada_, tPzRada::kRada, tPzRada::kSirkaRady);
   // A deleted series waiting for the compaction has no cash desk: back to the list.
-  if (!cashdesk::ChybaCislaRady(kod).empty()) return;
-  if (pokladna_) pokladna_->Otevri(soubor_, rada_, zustatek_);
-  zapisPokladny("   Start - Valutová pokladna č:", kod, pocetDokladu());
-  if (pokladna_) pokladna_->Ukaz();
-  const int pocet = pocetDokladu();
-  if (pokladna_) pokladna_->Zavri();
+  if (!pokladna_ || !cashdesk::ChybaCislaRady(kod).empty()) return;
+  pokladna_->Otevri(soubor_, rada_, zustatek_);
+  zapisPokladny("   Start - Valutová pokladna č:", kod, pokladna_->PocetDokladu());
+  pokladna_->Ukaz();
+  const int pocet = pokladna_->PocetDokladu();
+  pokladna_->Zavri();
   zapisPokladny("   Konec - Valutová pokladna č:", kod, pocet);
 }
 

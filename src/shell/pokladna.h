@@ -34,8 +34,7 @@ std::string ZustatekRady(const std::vector<std::uint8_t>& rada);
 
 class PokladniSmycka {
  public:
-  // Without a cash desk window the chosen series is logged as opened and closed, with the
-  // document count read from its file, and the list comes back.
+  // Until a cash desk window is given, choosing a series brings the list back at once.
   explicit PokladniSmycka(cashdesk::TfPZRady& rady, OknoPokladny* pokladna = nullptr)
       : rady_(rady), pokladna_(pokladna) {}
 
@@ -51,7 +50,6 @@ class PokladniSmycka {
   // Shows the series list once; true when a series was chosen (and is now the current one).
   bool vyberRadu();
   void pokladna();
-  int pocetDokladu() const;
 
   cashdesk::TfPZRady& rady_;
   OknoPokladny* pokladna_;
