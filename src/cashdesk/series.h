@@ -53,7 +53,10 @@ class TfPZRady : public ui::TfSoub {
   TfPZRady();
   ~TfPZRady() override;
 
-  // Sets the form up on "pz_ra.dta", whatever name is passed (the callers name it anyway).
+  // Sets the form up on "pz_ra.dta", whatever name is passed (the callers name it anyway):
+  // the older series file converted first when there is one, the document files of the series
+  // brought to the current record layout, a read-only station (station setting CTENI) kept from
+  // changing anything.
   bool Otevri(const std::string& soubor = kSouborRad);
   // Compacts and sorts the file when it holds deleted or unsorted series (added or deleted
   // through this window, or left so by an earlier close that found the file held) and no other
@@ -62,11 +65,6 @@ class TfPZRady : public ui::TfSoub {
 
   // The overviews of the series (popup item "Přehledy", Ctrl+P); the item is disabled until set.
   std::function<void()> naPrehledy;
-
-  // True while the file waits for its compaction.
-  bool CekaNaZhusteni() const { return kZhusteni_; }
-  // The record with every field at its default, as a new series starts.
-  const std::vector<std::uint8_t>& PrazdnaVeta() const { return prazdna_; }
 
   // Hooks of the record form.
   void NaF4() override;
@@ -87,13 +85,12 @@ class TfPZRady : public ui::TfSoub {
   bool existuje(const std::string& rada);
   bool potrebujeZhusteni();
   void prevedDoklady();
-  void zrus();
   bool zhustiASetrid();
 
-  std::vector<std::uint8_t> prazdna_;
-  bool novy_ = false;         // the edit form holds a new series
-  bool kZhusteni_ = false;  // deleted or unsorted series wait for the close
-  bool pokladniKnihy_ = false;  // cash-journal mode: field 6 is a cash-book key
+  std::vector<std::uint8_t> prazdna_;  // every field at its default: a new series starts from it
+  bool novy_ = false;                  // the edit form holds a new series
+  bool kZhusteni_ = false;             // deleted or unsorted series wait for the close
+  bool pokladniKnihy_ = false;         // cash-journal mode: field 6 is a cash-book key
 };
 
 }  // namespace pz::cashdesk
