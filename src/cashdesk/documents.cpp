@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cashdesk/records.h"
+#include "cashdesk/series.h"
 #include "platform/file.h"
 #include "platform/io.h"
 #include "platform/text.h"
@@ -19,7 +20,6 @@ using D = tPzDoklad;
 
 namespace {
 
-constexpr const char* kSouborRad = "pz_ra.dta";
 constexpr std::size_t kPataZnakData = 5;  // the tens of the year in DDMMYY
 constexpr std::int32_t kBlokOpravy = 256;  // documents read at once by the date repair
 
@@ -152,27 +152,16 @@ bool Dodatky::Pis(std::int32_t i, std::span<const std::uint8_t> dodatek) {
 // Balance of a series
 
 std::int32_t NajdiRaduVSouboru(storage::RecordFile& rady, const std::string& rada) {
-  const std::string hledana = storage::VelkaPismena(rada);
-  auto klic = [&](std::int32_t n) {
-    if (!rady.CtiVetuPrimo(n)) return std::string();
-    return storage::VelkaPismena(storage::readShortString(rady.veta(), tPzRada::kRada, tPzRada::kSirkaRady));
-  };
-  std::int32_t od = 1, po = rady.pocet();
-  while (od <= po) {
-    const std::int32_t s = od + (po - od) / 2;
-    const std::string k = klic(s);
-    if (k == hledana) return s;
-    if (k < hledana) od = s + 1;
-    else po = s - 1;
-  }
-  return 0;
+  const std::int32_t n = std::max(0, NajdiRadu(rady, rada));
+  if (n > 0 && !rady.CtiVetuPrimo(n)) return 0;
+  return n;
 }
 
 StavRady::~StavRady() { Zavri(); }
 
 bool StavRady::Otevri(const std::string& rada) {
   Zavri();
-  zamek_ = storage::CestaZamku("STAVZ" + rada);
+  zamek_ = ZamekStavu(rada);
   drzeno_ = storage::Zamkni(zamek_, "W");
   if (!storage::MuzePokracovat(drzeno_)) {
     Zavri();

@@ -111,8 +111,9 @@ class StavRady {
   std::int32_t zaznam_ = 0;
 };
 
-// The record of series `rada` in an open series file sorted by series number: a bisection over
-// the upper-cased series numbers. 0 when it is not there.
+// The record of series `rada` in an open series file (NajdiRadu of cashdesk/series.h, which also
+// finds series appended while the file could not be sorted), read into the file's record buffer.
+// 0 when it is not there.
 std::int32_t NajdiRaduVSouboru(storage::RecordFile& rady, const std::string& rada);
 
 // ---------------------------------------------------------------------------------------------
