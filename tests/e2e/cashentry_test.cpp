@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -261,6 +262,24 @@ TEST(CashEntryE2E, TwoStationsSavingDocumentsOfOneSeriesAtOnce) {
   EXPECT_EQ(textAt(record(docs, 4, kDoklad), kCislo, 60), "PZ0100004");
   EXPECT_EQ(balance, 980.0);
   EXPECT_EQ(real48At(root.read("data/pz_ra.dta"), kRadaStav), balance);
+}
+
+// The walkthrough of the demo installation: its series 01 takes the rate of the delivery day from
+// the demo's rate file, as the program finds it through the demo's drive table.
+TEST(CashEntryE2E, TheDemoWalkthroughTakesTheRateOfItsDayFromTheDemoRateFile) {
+  TempDir dir;
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo", dir.path(),
+                        std::filesystem::copy_options::recursive);
+  const std::string cmd = "cd '" + dir.str() + "/work' && '" PZPOKL_BIN "' --headless ../doklad.keys --today 2026-12-09"
+                          " >../stdout.txt 2>../stderr.txt";
+  const int status = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << dir.read("stderr.txt") << dir.read("stdout.txt");
+  const std::string docs = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(docs.size(), kDoklad) << dir.read("stdout.txt");
+  EXPECT_NEAR(real48At(docs, kKurz), 24.82, 1e-9);
+  EXPECT_EQ(real48At(docs, kPlacenoKc), 2482.0);
+  EXPECT_EQ(textAt(docs, kCislo, 60), "PZ0100001");
+  EXPECT_NE(textAt(docs, kAdr1, 30), "");
 }
 
 }  // namespace
