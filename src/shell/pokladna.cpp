@@ -75,10 +75,10 @@ OknoPZPokl::OknoPZPokl(cashdesk::TfPZPokl& okno, PokladniSmycka& smycka) : okno_
   smycka.NastavPokladnu(this);
 }
 
-void OknoPZPokl::Otevri(const std::string& soubor, const std::vector<std::uint8_t>& rada,
-                        const std::string& zustatek) {
+void OknoPZPokl::Otevri(const std::string& soubor, const std::vector<std::uint8_t>& rada, const std::string&) {
   otevreno_ = okno_.OtevriPokladnu(soubor, rada);
-  okno_.NastavStav(zustatek);
+  // The cash desk shows the balance in its display currency: "Kč" for a series without one.
+  okno_.NastavStav(okno_.TextZustatku(storage::readReal48(rada, tPzRada::kStav)));
 }
 
 int OknoPZPokl::PocetDokladu() {

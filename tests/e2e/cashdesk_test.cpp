@@ -111,5 +111,35 @@ TEST(CashDeskEntry, OldSeriesAndDocumentFilesAreConvertedAndAChosenSeriesOpensIt
   EXPECT_EQ(countContaining(lines, cz("   Start - Řady valutové pokladny, n=  2")), 2u);
 }
 
+// A series without a currency ("XXX") with a balance of 500 and one receipt of 100 in it: the cash
+// desk shows crowns and keeps its rate file as Kč.txt; F8 blanks the receipt and the balance
+// becomes 400 in the series file and under the list.
+TEST(CashDeskEntry, ASeriesWithoutCurrencyShowsCrownsAndBlankingAReceiptTakesItOffTheBalance) {
+  TempDir dir;
+  install(dir);
+  std::string rada = series("01", "XXX", 1);
+  rada.replace(15, 6, std::string("\x89\0\0\0\0\x7a", 6));  // balance 500 (Real48)
+  dir.write("data/pz_ra.dta", rada);
+  std::string receipt(337, '\0');
+  receipt.replace(0, 8, std::string("\x01P\x05") + "00001");
+  receipt.replace(8, 5, std::string("\x04") + "A-01");
+  receipt.replace(142, 6, std::string("\x87\0\0\0\0\x48", 6));  // paid 100 (Real48)
+  dir.write("data/PZ01_.dta", receipt);
+  auto r = runPzpokl(dir, kToSeriesList + "Enter\ndump\nF8\ntype a\ndump\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const size_t cashDesk = r.out.find("Přehled pokladních dokladů z řady 01");
+  ASSERT_NE(cashDesk, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("číslo : 01 - měna : Kč", cashDesk), std::string::npos) << r.out;
+  const size_t before = r.out.find("500.00 Kč", cashDesk);
+  ASSERT_NE(before, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("400.00 Kč", before), std::string::npos) << r.out;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "TAMBRA3W" / "Kč.txt"));
+  EXPECT_EQ(dir.read("data/pz_ra.dta").substr(15, 6), std::string("\x89\0\0\0\0\x48", 6));  // 400
+  const std::string blanked = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(blanked.size(), 337u);
+  EXPECT_EQ(blanked.substr(0, 8), receipt.substr(0, 8));       // kind and ident stay
+  EXPECT_EQ(blanked.substr(142, 6), std::string(6, '\0'));     // nothing paid any more
+}
+
 }  // namespace
 }  // namespace pz::test
