@@ -17,7 +17,6 @@
 #include "storage/czech.h"
 #include "storage/fields.h"
 #include "storage/locks.h"
-#include "storage/paths.h"
 #include "storage/textutil.h"
 #include "ui/dialogs.h"
 #include "ui/picture.h"

@@ -1,5 +1,8 @@
 #include "cashdesk/entry.h"
 
+#include <cstdint>
+#include <limits>
+
 #include "cashdesk/records.h"
 #include "storage/money.h"
 #include "storage/textutil.h"
@@ -40,7 +43,7 @@ std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoz
     const int znamenko = smer * ZnamenkoDruhu(k.empty() ? ' ' : k[0]);
     if (!zmena.ok() || znamenko == 0 || castka == 0) return;
     const storage::Money m = storage::toTenThousandths(castka);
-    if (!m.ok() || m.tenThousandths == INT64_MIN) zmena.status = storage::MoneyStatus::Overflow;
+    if (!m.ok() || m.tenThousandths == std::numeric_limits<std::int64_t>::min()) zmena.status = storage::MoneyStatus::Overflow;
     else zmena = storage::add(zmena.tenThousandths, znamenko * m.tenThousandths);
   };
   pricti(predchoziPlaceno, predchoziDruh, -1);

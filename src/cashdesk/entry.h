@@ -6,7 +6,6 @@
 // and then the two decimals that its amount field "##########.##-R" shows and stores.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
