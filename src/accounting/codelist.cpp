@@ -167,40 +167,16 @@ bool TfCiselnik::PotrebujeTrideni() {
 
 bool TfCiselnik::setrid() {
   const std::string cesta = Soubor().cesta();
-  const int n = Soubor().pocet();
-  const std::size_t velikost = static_cast<std::size_t>(popis_.velikost);
-  // Sort entry: the code as a short string of the sort's key width, then the whole record.
-  const std::size_t klic = static_cast<std::size_t>(storage::kDelkaKlice) + 1;
-  storage::TridiciStroj stroj(static_cast<std::int32_t>(klic + velikost));
-  stroj.Ocekavej(n);
-  std::vector<std::uint8_t> polozka(klic + velikost);
-  for (int k = 1; k <= n; ++k) {
-    if (!Soubor().CtiVetuPrimo(k)) return false;
-    const std::string kod = KodVety(Veta());
-    if (kod == std::string(kod.size(), ' ')) continue;
-    std::fill(polozka.begin(), polozka.end(), std::uint8_t{0});
-    polozka[0] = static_cast<std::uint8_t>(kod.size());
-    std::memcpy(polozka.data() + 1, kod.data(), kod.size());
-    std::memcpy(polozka.data() + klic, Veta().data(), velikost);
-    if (!stroj.Pridej(polozka.data())) return false;
-  }
   // The work file lies beside the record file, so that the replacement is one rename.
   const std::string pracovni = cesta.substr(0, cesta.size() - 1) + "$";
-  platform::File vystup;
-  if (vystup.open(pracovni, platform::Access::ReadWrite, platform::Share::DenyNone, platform::Create::CreateAlways) !=
-      platform::kIoOk)
-    return false;
-  std::int64_t kam = 0;
-  const int stav = stroj.Vydej([&](const std::uint8_t* e) {
-    const int chyba = vystup.writeAt(kam, e + klic, velikost);
-    kam += static_cast<std::int64_t>(velikost);
-    return chyba;
-  });
-  vystup.close();
-  if (stav != storage::kStavSetrideno) {
-    platform::removeFile(pracovni);
-    return false;
-  }
+  const auto kod = [this](std::span<const std::uint8_t> v) { return KodVety(std::vector<std::uint8_t>(v.begin(), v.end())); };
+  const int stav = storage::SetridVety(
+      cesta, popis_.velikost, [&](std::span<const std::uint8_t> v, std::int32_t) { return kod(v); }, pracovni,
+      storage::kDelkaKlice, {}, [&](std::span<const std::uint8_t> v) {
+        const std::string k = kod(v);
+        return k != std::string(k.size(), ' ');
+      });
+  if (stav != storage::kStavSetrideno) return false;
   // The window's own open goes; the replacement happens while nobody else has come in.
   Soubor().ZavriSoubor();
   if (!storage::IfVolny(cesta).empty() || storage::NahradSoubor(pracovni, cesta) != 0) {

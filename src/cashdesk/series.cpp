@@ -38,11 +38,11 @@ constexpr int kNejvicArchivu = 99;  // "pzNNZ.old", then "pzNNZ2.old" ... "pzNNZ
 constexpr const char* kPopisDokladu2015 = "dlib\\pz2015.pol";
 constexpr const char* kPopisDokladu = "dlib\\pz.pol";
 
-std::string kodRady(const std::vector<std::uint8_t>& veta) {
+std::string kodRady(storage::ConstBytes veta) {
   return storage::readShortString(veta, tPzRada::kRada, tPzRada::kSirkaRady);
 }
 
-bool zrusena(const std::vector<std::uint8_t>& veta) {
+bool zrusena(storage::ConstBytes veta) {
   const std::string k = kodRady(veta);
   return !k.empty() && k[0] == kZnakZruseni;
 }
@@ -413,38 +413,11 @@ void TfPZRady::NaF8() {
 // station came in before the replacement.
 bool TfPZRady::zhustiASetrid() {
   const std::string cesta = Soubor().cesta();
-  const std::size_t velikost = tPzRada::kVelikost;
-  // Sort entry: the number as the key (a length byte and its characters), then the record.
-  const std::size_t klic = static_cast<std::size_t>(storage::kDelkaKlice) + 1;
-  storage::TridiciStroj stroj(static_cast<std::int32_t>(klic + velikost));
-  stroj.Ocekavej(Soubor().pocet());
-  std::vector<std::uint8_t> polozka(klic + velikost);
-  for (int k = 1; k <= Soubor().pocet(); ++k) {
-    if (!Soubor().CtiVetuPrimo(k)) return false;
-    if (zrusena(Veta())) continue;
-    const std::string kod = kodRady(Veta());
-    std::fill(polozka.begin(), polozka.end(), std::uint8_t{0});
-    polozka[0] = static_cast<std::uint8_t>(kod.size());
-    std::memcpy(polozka.data() + 1, kod.data(), kod.size());
-    std::memcpy(polozka.data() + klic, Veta().data(), velikost);
-    if (!stroj.Pridej(polozka.data())) return false;
-  }
   const std::string pracovni = pracovniK(cesta);
-  platform::File vystup;
-  if (vystup.open(pracovni, platform::Access::ReadWrite, platform::Share::DenyNone, platform::Create::CreateAlways) !=
-      platform::kIoOk)
-    return false;
-  std::int64_t kam = 0;
-  const int stav = stroj.Vydej([&](const std::uint8_t* e) {
-    const int chyba = vystup.writeAt(kam, e + klic, velikost);
-    kam += static_cast<std::int64_t>(velikost);
-    return chyba;
-  });
-  vystup.close();
-  if (stav != storage::kStavSetrideno) {
-    platform::removeFile(pracovni);
-    return false;
-  }
+  const int stav = storage::SetridVety(
+      cesta, tPzRada::kVelikost, [](std::span<const std::uint8_t> v, std::int32_t) { return kodRady(v); }, pracovni,
+      storage::kDelkaKlice, {}, [](std::span<const std::uint8_t> v) { return !zrusena(v); });
+  if (stav != storage::kStavSetrideno) return false;
   // The replacement needs the file closed; a write lock keeps others out until it is done.
   Soubor().ZavriSoubor();
   bool nahrazeno = false;

@@ -487,7 +487,7 @@ int VytvorPoradi(std::string_view cestaPoradi, std::int32_t pocet, const KlicVet
 }
 
 int SetridVety(std::string_view zdroj, std::int32_t velikostVety, const KlicZaznamu& klic,
-               std::string_view cil, std::int32_t delkaKlice, const PrubehTrideni& prubeh) {
+               std::string_view cil, std::int32_t delkaKlice, const PrubehTrideni& prubeh, const PonechVetu& ponech) {
   if (velikostVety < 1) return kStavMalaPolozka;
   delkaKlice = std::clamp(delkaKlice, 0, 255);
   const std::int32_t velikost = 1 + delkaKlice + velikostVety;  // key, then the whole record
@@ -505,7 +505,10 @@ int SetridVety(std::string_view zdroj, std::int32_t velikostVety, const KlicZazn
     std::vector<std::uint8_t> e(static_cast<size_t>(velikost));
     std::int32_t cislo = 0;
     while (const std::uint8_t* r = ctenar.dalsi()) {
-      std::string k = klic(std::span<const std::uint8_t>(r, static_cast<size_t>(velikostVety)), ++cislo);
+      const std::span<const std::uint8_t> veta(r, static_cast<size_t>(velikostVety));
+      ++cislo;
+      if (ponech && !ponech(veta)) continue;
+      std::string k = klic(veta, cislo);
       if (k.size() > static_cast<size_t>(delkaKlice)) k.resize(static_cast<size_t>(delkaKlice));
       std::fill(e.begin(), e.end(), 0);
       e[0] = static_cast<std::uint8_t>(k.size());
@@ -527,7 +530,7 @@ int SetridVety(std::string_view zdroj, std::int32_t velikostVety, const KlicZazn
       prubeh);
   if (code == kIoOk) {
     const std::int64_t zbytek = bajtu - vet * velikostVety;
-    if (zbytek > 0) {
+    if (zbytek > 0 && !ponech) {
       std::vector<std::uint8_t> ocas(static_cast<size_t>(zbytek));
       code = vstup.readAt(vet * velikostVety, ocas.data(), ocas.size());
       if (code == kIoOk) code = z.pridej(ocas.data(), ocas.size());

@@ -135,14 +135,18 @@ int VytvorPoradi(std::string_view cestaPoradi, std::int32_t pocet, const KlicVet
 
 // The key of a whole record; longer keys are cut to the key width of the sort.
 using KlicZaznamu = std::function<std::string(std::span<const std::uint8_t> veta, std::int32_t cislo)>;
+// Whether a record goes into the sorted file (a compaction leaves deleted records out).
+using PonechVetu = std::function<bool(std::span<const std::uint8_t> veta)>;
 
 // Reads the records of `zdroj` (`velikostVety` bytes each) and writes them whole into `cil`
 // (created anew) in ascending order of their keys; records with equal keys keep their order.
 // Bytes of a partial last record follow unchanged, so nothing of the file is lost. The caller
 // holds the file to itself (Premkni) and then replaces it by `cil` (NahradSoubor; a work file in
 // the same directory keeps that one step). On any status but 0, `cil` is deleted and the record
-// file is untouched. 0, 9 over 10000000 records, or the I/O code.
+// file is untouched. 0, 9 over 10000000 records, or the I/O code. With `ponech`, only the records
+// it keeps are written (the partial tail is then dropped too).
 int SetridVety(std::string_view zdroj, std::int32_t velikostVety, const KlicZaznamu& klic,
-               std::string_view cil, std::int32_t delkaKlice = kDelkaKlice, const PrubehTrideni& prubeh = {});
+               std::string_view cil, std::int32_t delkaKlice = kDelkaKlice, const PrubehTrideni& prubeh = {},
+               const PonechVetu& ponech = {});
 
 }  // namespace pz::storage
