@@ -19,6 +19,9 @@ class FaultInjector {
   // The nth call (from 1) of `op` from now on fails with `err`; later calls succeed again unless
   // `sticky`, when every call from the nth on fails (a disk that stays full).
   void failNth(FaultOp op, int nth, int err, bool sticky = false);
+  // A disk that fills in the middle of a write: the nth write stores only the first half of its
+  // bytes and reports them as written, and every write after it fails with `err`.
+  void tearNthWrite(int nth, int err);
   // Calls of `op` seen since the injector was made (or reset), the failed ones included.
   int calls(FaultOp op) const;
   void reset();
