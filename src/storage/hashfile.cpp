@@ -6,7 +6,6 @@
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
-#include "storage/filehelpers.h"
 #include "storage/interaction.h"
 #include "storage/paths.h"
 #include "storage/recordfile.h"
@@ -370,10 +369,14 @@ bool HashFile::prestav() {
   const std::string prac = dtiPath_.substr(0, dtiPath_.size() - 1) + "n";
   bool ok = sharing().IfVolny(dtiPath_).empty() &&
             postav(static_cast<std::int32_t>(std::min<std::int64_t>(want, kNejvetsiTabulka)), prac);
-  if (ok && NahradSoubor(prac, dtiPath_) != kIoOk) {
-    removeFile(prac);
-    ok = false;
+  if (ok) {
+    // One atomic step; refused (32) while another program has the full table open, which then
+    // stays as it is without a message, as when another station holds it.
+    const int code = renameFile(prac, dtiPath_, true);
+    if (code != kIoOk && code != kIoSharingViolation) chybaIO(dtiPath_, code);
+    ok = code == kIoOk;
   }
+  if (!ok) removeFile(prac);
   if (const int code = otevriTabulku(); code != kIoOk) {
     if (code > 0) chybaIO(dtiPath_, code);
     ok = false;
