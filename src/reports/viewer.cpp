@@ -18,6 +18,7 @@
 #include "storage/paths.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
+#include "ui/app.h"
 #include "ui/calculator.h"
 #include "ui/dialogs.h"
 #include "ui/keys.h"
@@ -301,6 +302,8 @@ void TfPozri::naplnMenu() {
       {"Překóduj do Win", [this] { Prekoduj(true); }},
       {"Překóduj do Dos", [this] { Prekoduj(false); }},
       {"Vyrob znova PP", [] {}},
+      // The dictionary of the translated section (Alt+F6) has no key of its own; it is kept here.
+      {"Slovník pro překlad", [] { UpravSlovnik(); }},
   };
   PopupMenu1.items.clear();
   char jmeno = 'a';
@@ -538,7 +541,12 @@ int TfPozri::NajdiList(int list) {
   const int n = PocetRadku;
   int r = std::clamp(Radek, 1, std::max(1, n));
   for (int k = 0; k < n; ++k, r = r % n + 1) {
-    if (k % 1000 == 0) lKolik.text = vlevo(std::to_string(n), 6) + "/" + vlevo(std::to_string(r), 6);
+    if (k % 1000 == 0) {
+      // A sign of life on a long report: the counter moves and the help line blinks.
+      lKolik.text = vlevo(std::to_string(n), 6) + "/" + vlevo(std::to_string(r), 6);
+      if (k > 0) lHelp.visible = !lHelp.visible;
+      ui::Application::instance().processPending();
+    }
     const std::string prvni = CtiRadek(r);
     if (prvni.empty() || prvni[0] != kFormFeed) continue;
     std::vector<std::string> ctyri{prvni};
@@ -586,6 +594,7 @@ void TfPozri::NaF4() {
   lHelp.text = cz("Hledám list č. ") + text;
   const int r = NajdiList(std::atoi(text.c_str()));
   lHelp.text = predtim;
+  lHelp.visible = true;
   if (r > 0) JdiNa(r);
 }
 

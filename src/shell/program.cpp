@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/text.h"
+#include "registers/company.h"
 #include "reports/viewer.h"
 #include "shell/dialogs.h"
 #include "shell/lock_client.h"
@@ -37,11 +38,13 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
+    form1.naPokladnu = [this] { fma.UvodPokladny(); };
     reports::RegistrujProhlizec(pozri, pozri2);
   }
   ~Okna() { ui::NastavProhlizecSestav({}); }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
+  registers::TfFMA fma;
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
 };

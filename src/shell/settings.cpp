@@ -5,6 +5,7 @@
 #include "platform/file.h"
 #include "platform/io.h"
 #include "platform/paths.h"
+#include "registers/company.h"
 #include "storage/czech.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
@@ -44,7 +45,7 @@ bool zamykaniVypnuto(const std::string& koren) {
 }
 
 bool firmaMaUcty(const std::string& uzivatel) {
-  const std::string soubor = SouborFirmy(uzivatel);
+  const std::string soubor = registers::SouborFirmy(uzivatel);
   if (VelikostSouboru(soubor) <= 2) return false;
   platform::File f;
   if (f.open(soubor, platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk) return false;
@@ -52,20 +53,10 @@ bool firmaMaUcty(const std::string& uzivatel) {
   size_t got = 0;
   f.readAt(0, veta.data(), veta.size(), &got);
   veta.resize(got);
-  return VlastniFirmaMaUcty(veta);
+  return registers::PlatceDph(veta);
 }
 
 }  // namespace
-
-std::string SouborFirmy(const std::string& uzivatel) { return DataCesta("fmw" + uzivatel + ".dta"); }
-
-bool VlastniFirmaMaUcty(ConstBytes firma) {
-  for (size_t offset : {size_t{332}, size_t{339}}) {
-    if (offset >= firma.size()) continue;
-    if (ui::TextNaCele(readShortString(firma, offset, 6)) != 0) return true;
-  }
-  return false;
-}
 
 void NactiNastaveni(int screenDpi) {
   GlobalSettings& s = settings();

@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "storage/fields.h"
-
 namespace pz::shell {
 
 // Runs once at start, before any window exists. Without a station table of at least 2 bytes in
@@ -14,12 +12,5 @@ namespace pz::shell {
 // that cannot be read keeps its default; nothing is reported. `screenDpi` is the screen's
 // horizontal resolution (the scale factor is 1.25 at exactly 120).
 void NactiNastaveni(int screenDpi);
-
-// True when one of the own company's two tax accounts (short strings of 6 at offsets 332 and
-// 339 of its record) reads as a number that is not zero. A shorter record counts what it holds.
-bool VlastniFirmaMaUcty(storage::ConstBytes firma);
-
-// The own-company file of a user: "fmw" + user number + ".dta" in the data root.
-std::string SouborFirmy(const std::string& uzivatel);
 
 }  // namespace pz::shell

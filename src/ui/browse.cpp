@@ -138,6 +138,7 @@ TfRol::TfRol(std::string nazev, std::string titulek)
   lHelp.fontColor = kPismoNapovedy;
   lHelp.bold = true;
   Image1.visible = false;
+  resizable = true;
   MemoText.visible = false;
   LabSrt.visible = false;
   BarSrt.visible = false;
@@ -946,8 +947,40 @@ void TfRol::sgRolMouseDown(const MouseEvent& ev) {
   }
 }
 
+void TfRol::onResize() {
+  const int r = Viditelne > 0 ? Posun + sgRol.row : 0;  // the row stays current whatever fits now
+  Sestav();
+  if (r > 0) JdiNa(r, 2);
+  Prekresli();
+}
+
+// The picture panel and the memo move with the left button; the panel grabbed at its lower right
+// cell changes its size instead. Their places are remembered for the next opening.
+void TfRol::tazeni(const MouseEvent& ev, Control& c) {
+  const CellRect a = cellsOf(c);
+  const int dx = ev.x - ev.fromX, dy = ev.y - ev.fromY;
+  const std::string n = PredponaKlicu();
+  const auto pis = [&](const char* klic, int v) { PisPar(kOkna2, n + klic, FormatPlainE("@@@@@@", std::max(0, v))); };
+  if (&c == &Image1 && ev.fromCol == a.col + a.cols - 1 && ev.fromRow == a.row + a.rows - 1) {
+    const int cw = std::max(1, look.cellWidth), ch = std::max(1, look.cellHeight);
+    c.geometry.w = std::max(cw, c.geometry.w + dx);
+    c.geometry.h = std::max(ch, c.geometry.h + dy);
+    pis("ImgWidth", c.geometry.w);
+    pis("ImgHeight", c.geometry.h);
+    return;
+  }
+  c.geometry.x = std::clamp(c.geometry.x + dx, 0, std::max(0, geometry.w - c.geometry.w));
+  c.geometry.y = std::clamp(c.geometry.y + dy, 0, std::max(0, geometry.h - c.geometry.h));
+  pis(&c == &Image1 ? "ImgLeft" : "TextLeft", c.geometry.x);
+  pis(&c == &Image1 ? "ImgTop" : "TextTop", c.geometry.y);
+}
+
 bool TfRol::onMouse(const MouseEvent& ev, Control* hit) {
   if (prace_) return true;
+  if (ev.drag) {
+    if (ev.button == MouseButton::Left && (hit == &Image1 || hit == &MemoText)) tazeni(ev, *hit);
+    return true;
+  }
   if (hit == &sgRol) {
     if (hledani_) skonciHledani();  // a click in the list takes the keys back from the search field
     sgRolMouseDown(ev);

@@ -270,6 +270,7 @@ class TfRol : public Form {
   void onShow() override;
   bool onKey(const KeyEvent& ev) override;
   bool onMouse(const MouseEvent& ev, Control* hit) override;
+  void onResize() override;
   void onClose() override;
 
   // Compares loosely while a search runs with Ctrl+F3 or retries: every blank-separated word of
@@ -292,6 +293,7 @@ class TfRol : public Form {
   void umistiOvladace();
   void precti(int n, std::string& text);
   void ctecka();
+  void tazeni(const MouseEvent& ev, Control& c);
   int sirkaVychozi(const SloupecRolu& s) const;
 
   PoradiRadku* poradi_ = nullptr;

@@ -97,7 +97,19 @@ void Form::deliverKey(const KeyEvent& ev) {
   }
 }
 
+void Form::resizeTo(int width, int height) {
+  if (width < 1 || height < 1 || (width == geometry.w && height == geometry.h)) return;
+  geometry.w = width;
+  geometry.h = height;
+  onResize();
+}
+
 void Form::deliverMouse(const MouseEvent& ev) {
+  if (ev.drag) {
+    // Controls know only clicks; a drag is the form's to handle, on the control it started on.
+    onMouse(ev, controlAt(ev.fromCol, ev.fromRow));
+    return;
+  }
   Control* hit = controlAt(ev.col, ev.row);
   if (onMouse(ev, hit)) return;
   if (!hit || !hit->enabled) return;

@@ -34,6 +34,7 @@ class Form {
   Color color = kBtnFace;
   Color fontColor = kBlack;
   Look look;
+  bool resizable = false;  // the user may change the size (the form lays itself out in onResize)
 
   template <class T>
   T& add(std::string name) {
@@ -72,12 +73,15 @@ class Form {
   void deliverKey(const KeyEvent& ev);
   void deliverMouse(const MouseEvent& ev);
   Control* controlAt(int col, int row) const;
+  // The user resized the window (pixels of the client area); the form lays itself out again.
+  void resizeTo(int width, int height);
 
  protected:
   // Hooks. onKey returns true when it used the key.
   virtual void onShow() {}
   virtual bool onKey(const KeyEvent&) { return false; }
   virtual bool onMouse(const MouseEvent&, Control*) { return false; }
+  virtual void onResize() {}
   virtual bool canClose() { return true; }
   virtual void onClose() {}
 

@@ -38,6 +38,11 @@ struct MouseEvent {
   int col = 0, row = 0;  // character cell in the form's client area, from 0
   int x = 0, y = 0;      // pixels in the form's client area
   bool ctrl = false, shift = false, alt = false;
+  // A drag: the button was pressed at (fromX, fromY) and released at (x, y), in another cell. It
+  // is delivered once, on release, to the control under the press.
+  bool drag = false;
+  int fromCol = 0, fromRow = 0;
+  int fromX = 0, fromY = 0;
 };
 
 }  // namespace pz::ui

@@ -31,9 +31,9 @@ TEST(ScriptParser, KeysWithModifiersAndTheCharactersTheyType) {
 
 TEST(ScriptParser, CommandsTakeTheirArgumentsLiterally) {
   std::vector<ScriptError> errors;
-  auto steps = parseScript("type Čáslav # není komentář\nwait 3000\npace 0\ndump\nclick 5 3\nrclick 1 1\ndblclick 2 9\nrun echo x >&2\n", errors);
+  auto steps = parseScript("type Čáslav # není komentář\nwait 3000\npace 0\ndump\nclick 5 3\nrclick 1 1\ndblclick 2 9\nrun echo x >&2\ndrag 1 2 30 4\nresize 640 480\n", errors);
   ASSERT_TRUE(errors.empty());
-  ASSERT_EQ(steps.size(), 8u);
+  ASSERT_EQ(steps.size(), 10u);
   EXPECT_EQ(steps[0].kind, ScriptStep::Type);
   EXPECT_EQ(steps[0].text, "\xC8\xE1slav # nen\xED koment\xE1\xF8");  // cp1250, "#" kept
   EXPECT_EQ(steps[1].number, 3000);
@@ -43,14 +43,19 @@ TEST(ScriptParser, CommandsTakeTheirArgumentsLiterally) {
   EXPECT_EQ(steps[5].kind, ScriptStep::RightClick);
   EXPECT_EQ(steps[6].kind, ScriptStep::DoubleClick);
   EXPECT_EQ(steps[7].text, "echo x >&2");
+  EXPECT_EQ(steps[8].kind, ScriptStep::Drag);
+  EXPECT_EQ(steps[8].col2, 30);
+  EXPECT_EQ(steps[8].row2, 4);
+  EXPECT_EQ(steps[9].kind, ScriptStep::Resize);
+  EXPECT_EQ(steps[9].col, 640);
 }
 
 TEST(ScriptParser, EveryBadLineIsReportedWithItsNumber) {
   std::vector<ScriptError> errors;
-  parseScript("F13\nCtrl+\nwait\nwait -5\nwait 12ms\nclick 0 1\nclick 3\ndump now\ntype\nEnter Frob\nCtrl+Ctrl+A\nEsc\n", errors);
+  parseScript("F13\nCtrl+\nwait\nwait -5\nwait 12ms\nclick 0 1\nclick 3\ndump now\ntype\nEnter Frob\nCtrl+Ctrl+A\ndrag 1 2 3\nresize 0 5\nEsc\n", errors);
   std::vector<int> lines;
   for (const auto& e : errors) lines.push_back(e.line);
-  EXPECT_EQ(lines, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+  EXPECT_EQ(lines, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 
 using platform::cz;
 
-const std::filesystem::path kDemo = std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "demo";
+const std::filesystem::path kDemo = std::filesystem::path(PZ_SOURCE_DIR) / "demo";
 
 TEST(ShippedPscList, IsOrderedForTheSearchesAndFindsTownsTypedPlainly) {
   const auto s = NactiPsc((kDemo / "prog" / "2" / "PSC.dta").string());

@@ -615,5 +615,56 @@ TEST_F(Browse, MouseClicksChooseRowsAndTitles) {
   EXPECT_EQ(w.KoncovaKlavesa, 13);
 }
 
+TEST_F(Browse, ThePicturePanelMovesAndSizesByDragAndKeepsItsPlaceForTheNextOpening) {
+  otevri(10, 1);
+  w.Image1.visible = true;
+  w.Image1.geometry = {40 * w.look.cellWidth, 2 * w.look.cellHeight, 8 * w.look.cellWidth, 4 * w.look.cellHeight};
+  const CellRect a = w.cellsOf(w.Image1);
+  const auto tahni = [&](int c1, int r1, int c2, int r2) {
+    MouseEvent ev;
+    ev.drag = true;
+    ev.fromCol = c1, ev.fromRow = r1, ev.col = c2, ev.row = r2;
+    ev.fromX = c1 * w.look.cellWidth, ev.fromY = r1 * w.look.cellHeight;
+    ev.x = c2 * w.look.cellWidth, ev.y = r2 * w.look.cellHeight;
+    w.deliverMouse(ev);
+  };
+  // Grabbed inside: moved two cells left and one down; the size stays.
+  tahni(a.col + 1, a.row + 1, a.col - 1, a.row + 2);
+  EXPECT_EQ(w.Image1.geometry.x, 38 * w.look.cellWidth);
+  EXPECT_EQ(w.Image1.geometry.y, 3 * w.look.cellHeight);
+  EXPECT_EQ(w.Image1.geometry.w, 8 * w.look.cellWidth);
+  // Grabbed at its lower right cell: three cells wider, the corner stays where it was put.
+  const CellRect b = w.cellsOf(w.Image1);
+  tahni(b.col + b.cols - 1, b.row + b.rows - 1, b.col + b.cols + 2, b.row + b.rows - 1);
+  EXPECT_EQ(w.Image1.geometry.w, 11 * w.look.cellWidth);
+  EXPECT_EQ(w.Image1.geometry.x, 38 * w.look.cellWidth);
+  // A drag that starts on the grid changes no row.
+  const int radek = w.Radek;
+  tahni(3, 4, 3, 8);
+  EXPECT_EQ(w.Radek, radek);
+
+  const Rect g = w.Image1.geometry;
+  w.Zavri();
+  TestRol znovu;
+  znovu.OtevriRol(1, 1, 60, 20, kWhite, kBlack, "Seznam", "F3-hledej", 0, 10);
+  EXPECT_EQ(znovu.Image1.geometry.x, g.x);
+  EXPECT_EQ(znovu.Image1.geometry.y, g.y);
+  EXPECT_EQ(znovu.Image1.geometry.w, g.w);
+  EXPECT_EQ(znovu.Image1.geometry.h, g.h);
+}
+
+TEST_F(Browse, AResizedWindowShowsAsManyRowsAsItsNewHeightHolds) {
+  otevri(100);
+  const int predtim = w.MaxViditelne;
+  const int radek = w.Radek;
+  w.resizeTo(w.geometry.w, w.geometry.h + 10 * w.look.cellHeight);
+  EXPECT_EQ(w.MaxViditelne, predtim + 10);
+  EXPECT_EQ(w.Viditelne, predtim + 10);
+  EXPECT_EQ(w.Radek, radek);  // the same record stays current
+  w.resizeTo(w.geometry.w, 3 * w.look.cellHeight);
+  EXPECT_EQ(w.MaxViditelne, 1);  // never less than one row
+  EXPECT_EQ(w.Radek, radek);
+}
+
 }  // namespace
 }  // namespace pz::ui

@@ -67,6 +67,17 @@ void HeadlessPresenter::mouse(const ScriptStep& step) {
   ev.row = step.row - 1;
   ev.x = ev.col * top->look.cellWidth + top->look.cellWidth / 2;
   ev.y = ev.row * top->look.cellHeight + top->look.cellHeight / 2;
+  if (step.kind == ScriptStep::Drag) {
+    ev.drag = true;
+    ev.fromCol = ev.col;
+    ev.fromRow = ev.row;
+    ev.fromX = ev.x;
+    ev.fromY = ev.y;
+    ev.col = step.col2 - 1;
+    ev.row = step.row2 - 1;
+    ev.x = ev.col * top->look.cellWidth + top->look.cellWidth / 2;
+    ev.y = ev.row * top->look.cellHeight + top->look.cellHeight / 2;
+  }
   Application::instance().dispatchMouse(ev);
 }
 
@@ -90,7 +101,12 @@ void HeadlessPresenter::execute(const ScriptStep& step) {
     case ScriptStep::Click:
     case ScriptStep::DoubleClick:
     case ScriptStep::RightClick:
+    case ScriptStep::Drag:
       mouse(step);
+      advance(pace_);
+      break;
+    case ScriptStep::Resize:
+      if (ui::Form* top = Application::instance().topForm()) top->resizeTo(step.col, step.row);
       advance(pace_);
       break;
     case ScriptStep::Run: {

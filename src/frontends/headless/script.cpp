@@ -144,6 +144,23 @@ std::vector<ScriptStep> parseScript(const std::string& utf8, std::vector<ScriptE
       step.col = static_cast<int>(c);
       step.row = static_cast<int>(r);
       steps.push_back(step);
+    } else if (cmd == "drag" || cmd == "resize") {
+      const size_t n = cmd == "drag" ? 4 : 2;
+      auto w = words(arg);
+      long long v[4] = {0, 0, 0, 0};
+      bool ok = w.size() == n;
+      for (size_t i = 0; ok && i < n; ++i) ok = parseNumber(w[i], v[i]) && v[i] >= 1 && v[i] <= 10000;
+      if (!ok) {
+        bad(cmd == "drag" ? "drag needs two columns and rows, counted from 1"
+                          : "resize needs a width and a height in pixels");
+        continue;
+      }
+      step.kind = cmd == "drag" ? ScriptStep::Drag : ScriptStep::Resize;
+      step.col = static_cast<int>(v[0]);
+      step.row = static_cast<int>(v[1]);
+      step.col2 = static_cast<int>(v[2]);
+      step.row2 = static_cast<int>(v[3]);
+      steps.push_back(step);
     } else {
       std::string keys = body;
       if (auto hash = keys.find(" #"); hash != std::string::npos) keys.erase(hash);

@@ -8,6 +8,8 @@
 //   dump                      prints every open window, bottom to top
 //   click 5 3                 left button at column 5, row 3 of the topmost window (from 1);
 //   dblclick / rclick         likewise a double click and the right button
+//   drag 5 3 9 7              left button pressed at column 5, row 3 and released at 9, 7
+//   resize 640 480            the topmost window resized to 640 x 480 pixels
 //   run COMMAND               the rest of the line through /bin/sh; the script waits for it
 #pragma once
 
@@ -19,12 +21,13 @@
 namespace pz::headless {
 
 struct ScriptStep {
-  enum Kind { Key, Type, Wait, Pace, Dump, Click, DoubleClick, RightClick, Run } kind = Key;
+  enum Kind { Key, Type, Wait, Pace, Dump, Click, DoubleClick, RightClick, Drag, Resize, Run } kind = Key;
   int line = 0;
   ui::KeyEvent key;   // Key
   std::string text;   // Type (cp1250), Run (as written)
   long long number = 0;  // Wait, Pace
-  int col = 0, row = 0;  // clicks, from 1
+  int col = 0, row = 0;    // clicks and the start of a drag, from 1; Resize: width, height
+  int col2 = 0, row2 = 0;  // the end of a drag
 };
 
 struct ScriptError {

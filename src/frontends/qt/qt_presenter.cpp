@@ -12,10 +12,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/file.h"
@@ -88,7 +90,13 @@ FormWidget::FormWidget(ui::Form& form, QtPresenter& presenter) : form_(form), pr
 void FormWidget::syncGeometry() {
   setWindowTitle(toQString(form_.caption));
   const int w = form_.cols() * form_.look.cellWidth, h = form_.rows() * form_.look.cellHeight;
-  setFixedSize(w, h);
+  if (form_.resizable) {
+    setMinimumSize(8 * std::max(1, form_.look.cellWidth), 8 * std::max(1, form_.look.cellHeight));
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (size() != QSize(w, h)) resize(w, h);
+  } else {
+    setFixedSize(w, h);
+  }
   move(form_.geometry.x, form_.geometry.y);
 }
 
@@ -162,7 +170,42 @@ void FormWidget::mouse(QMouseEvent* ev, bool doubleClick) {
   presenter_.afterEvent();
 }
 
-void FormWidget::mousePressEvent(QMouseEvent* ev) { mouse(ev, false); }
+void FormWidget::mousePressEvent(QMouseEvent* ev) {
+  stisk_ = ev->button() == Qt::LeftButton ? ev->position().toPoint() : QPoint(-1, -1);
+  mouse(ev, false);
+}
+
+// A left button released in another cell than it went down in is a drag (moving or sizing a
+// picture panel).
+void FormWidget::mouseReleaseEvent(QMouseEvent* ev) {
+  const QPoint od = std::exchange(stisk_, QPoint(-1, -1));
+  if (od.x() < 0 || ev->button() != Qt::LeftButton || Application::instance().topForm() != &form_) return;
+  const int cw = std::max(1, form_.look.cellWidth), ch = std::max(1, form_.look.cellHeight);
+  const QPoint kam = ev->position().toPoint();
+  if (od.x() / cw == kam.x() / cw && od.y() / ch == kam.y() / ch) return;
+  ui::MouseEvent m;
+  m.drag = true;
+  m.fromX = od.x();
+  m.fromY = od.y();
+  m.fromCol = od.x() / cw;
+  m.fromRow = od.y() / ch;
+  m.x = kam.x();
+  m.y = kam.y();
+  m.col = kam.x() / cw;
+  m.row = kam.y() / ch;
+  Application::instance().dispatchMouse(m);
+  presenter_.afterEvent();
+}
+
+void FormWidget::resizeEvent(QResizeEvent* ev) {
+  QWidget::resizeEvent(ev);
+  if (!form_.resizable) return;
+  // The size syncGeometry set from the form itself is no change of the user's.
+  const int cw = std::max(1, form_.look.cellWidth), ch = std::max(1, form_.look.cellHeight);
+  if (ev->size() == QSize(form_.cols() * cw, form_.rows() * ch)) return;
+  form_.resizeTo(ev->size().width(), ev->size().height());
+  update();
+}
 void FormWidget::mouseDoubleClickEvent(QMouseEvent* ev) { mouse(ev, true); }
 
 // The window's close button acts as Esc, which every window of the system answers.

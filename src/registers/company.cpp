@@ -1,0 +1,213 @@
+#include "registers/company.h"
+
+#include "accounting/accounts.h"
+#include "platform/text.h"
+#include "registers/checks.h"
+#include "storage/layout.h"
+#include "storage/paths.h"
+#include "storage/probes.h"
+#include "storage/settings.h"
+#include "storage/textutil.h"
+#include "ui/dialogs.h"
+#include "ui/picture.h"
+
+namespace pz::registers {
+
+using platform::cz;
+
+namespace {
+
+constexpr int kPoleNazevBanky = 12, kPoleKonto = 13, kPrvniUcet = 16, kBankovniUcet = 19, kPoleMeny = 24;
+constexpr int kSloupecMeny = 40;    // the currency beside the bank name
+constexpr int kSloupecNazvu = 26;   // account names beside the tax and bank accounts
+constexpr std::size_t kSirkaNazvu = 30;
+constexpr std::size_t kSirkaNazvuKlice = 27;
+
+// The layout steps of the file, oldest first.
+constexpr const char* kPopisy[] = {"dlib\\fma2004.pol", "dlib\\fma2014.pol", "dlib\\fma.pol"};
+
+bool jeUcet(int i) { return i >= kPrvniUcet && i <= kBankovniUcet; }
+
+VlastniFirma& firma() {
+  static VlastniFirma f;
+  return f;
+}
+
+// F1 topics by field number; an empty topic opens the text at its start.
+std::string temaNapovedy(int i, bool fj) {
+  static const char* const temata[] = {
+      "IČO", "Daňové ident. číslo", "Adresa 1", "Adresa 2", "Adresa 3", "Adresa 4", "PSČ", "Telefon", "Fax",
+      "E-mail", "Název peněžního ústavu", "Bankovní konto", "Kód banky", "Specifický symbol"};
+  if (i >= 1 && i <= 14) return cz(temata[i - 1]);
+  if (jeUcet(i)) {
+    static const char* const ucty[] = {"Daňový účet zákl", "Daňový účet šníž", "Daňový účet druhá sníž",
+                                       "Bankovní účet"};
+    // The help text of the cash journal names its topics so, spelling included.
+    static const char* const klice[] = {"Daňový klíč zákl", "Daňovč klíč sníž", "Daňovč klíč druhá sníž",
+                                        "Bankovní klíč"};
+    return cz((fj ? klice : ucty)[i - kPrvniUcet]);
+  }
+  if (i == 20) return cz("Fakturant");
+  if (i == 21) return cz("Způsob úhrady");
+  return {};
+}
+
+}  // namespace
+
+std::string SouborFirmy(const std::string& uzivatel) { return storage::DataCesta("fmw" + uzivatel + ".dta"); }
+
+bool PlatceDph(storage::ConstBytes veta) {
+  for (std::size_t offset : {tFirma::kDanUcet1, tFirma::kDanUcet2}) {
+    if (offset >= veta.size()) continue;
+    if (ui::TextNaCele(storage::readShortString(veta, offset, 6)) != 0) return true;
+  }
+  return false;
+}
+
+const VlastniFirma& Firma() { return firma(); }
+
+void NastavFirmu(storage::ConstBytes veta) {
+  VlastniFirma& f = firma();
+  f.veta.assign(tFirma::kVelikost, 0);
+  for (std::size_t i = 0; i < f.veta.size() && i < veta.size(); ++i) f.veta[i] = veta.at(i);
+  f.platceDph = PlatceDph(f.veta);
+  storage::settings().ownCompanyAccounts = f.platceDph;
+}
+
+TfFMA::TfFMA() : TfSoub("fFMA", cz(" Údaje o vlastní firmě ")) {}
+TfFMA::~TfFMA() = default;
+
+bool TfFMA::Nastav() {
+  const std::string uzivatel = storage::settings().user;
+  const std::string cesta = SouborFirmy(uzivatel);
+  if (storage::VelikostSouboru(cesta) >= 2) {
+    for (std::size_t k = 0; k + 1 < std::size(kPopisy); ++k)
+      storage::PrevedSoubor(cesta, cesta, storage::ProgCesta(kPopisy[k]), storage::ProgCesta(kPopisy[k + 1]));
+  }
+
+  const auto& s = storage::settings();
+  const bool fj = s.cashJournal;
+  const std::string ucet = fj ? cz(">Daň. klíč ") : cz(">Daň. účet ");
+  const std::string popisy[tFirma::kPoli] = {
+      cz(" I Č O  firmy  "), cz(" D I Č         "), cz(" Adr1 - název  "), cz(">Adr2 - jméno  "),
+      cz(" Adr3 - ulice  "), cz(" Adr4 - město  "), cz(" P S Č         "), cz(" Adr5 - stát   "),
+      cz(" Telefon       "), cz(" F a x         "), cz(" E-mail        "), cz(">Název banky   "),
+      cz(" Číslo konta   "), cz(" Kód banky     "), cz(" SWIFT kód     "), ucet + s.vatBasicText + "  ",
+      ucet + s.vatReducedText + "  ", ucet + s.vatReduced2Text + "  ",
+      fj ? cz(">Bankovní klíč ") : cz(">Bankovní účet "), cz(" Fakturant     "), cz(">Zp.úhrady fak."),
+      cz(" Registrace    "), cz(" IBAN          "), cz(" Pozn.1        "), cz(" Pozn.2        ")};
+  const bool ok = OtevriSoub("fmw" + uzivatel + ".dta", cz(" Údaje o vlastní firmě "), -1, tFirma::kPoli,
+                             tFirma::kVelikost, 1, ui::kBlack, ui::kBtnFace, 28, 78, 1, 2, ui::kBlack, ui::kWhite, 24,
+                             79, 1, 1, cz(" F2=zápis na disk  >Enter  ESC=ven "), cz(" Údaje o vlastní firmě "),
+                             cz(" Enter=Výběr  Mezera=Oprava "));
+  for (int i = 1; i <= tFirma::kPoli; ++i) {
+    const std::size_t sirka = tFirma::kSirky[static_cast<std::size_t>(i - 1)];
+    std::string typ = "X";
+    if (i == 14) typ = "P";
+    if (jeUcet(i)) typ = fj ? " " : "L";
+    std::string bocni;
+    int bocniSloupec = 0;
+    if (i == kPoleNazevBanky) {
+      bocni = "CZK";
+      bocniSloupec = kSloupecMeny;
+    } else if (jeUcet(i)) {
+      bocni = std::string(fj ? kSirkaNazvuKlice : kSirkaNazvu, ' ');
+      bocniSloupec = kSloupecNazvu;
+    }
+    DeklarujPole(i, popisy[i - 1], 2, bocni, i, bocniSloupec, std::string(sirka, ' '), typ);
+  }
+  // Taken from the own bank account chosen at the bank name; not typed.
+  Pole(kPoleMeny).stav = 0;
+  vychozi_.assign(tFirma::kVelikost, 0);
+  Veta() = vychozi_;
+  TextyDoVety();
+  vychozi_ = Veta();
+  return ok;
+}
+
+bool TfFMA::Uprav() {
+  Soubor().ObnovSoubor();
+  PocetRadku = Soubor().pocet();
+  if (Soubor().pocet() < 1) {
+    // A new installation: the form starts from blanks and F2 makes them record 1.
+    Veta() = vychozi_;
+    TfSoub::NaF4();
+    return Soubor().pocet() >= 1;
+  }
+  JdiNa(1);
+  Zmeneno = false;
+  Oprav();
+  return Zmeneno;
+}
+
+bool TfFMA::UvodPokladny() {
+  const bool ok = Nastav();
+  if (ok) {
+    Uprav();
+    Soubor().ObnovSoubor();
+    if (Soubor().pocet() >= 1 && CtiVetuPrimo(1)) NastavFirmu(Veta());
+    else NastavFirmu(vychozi_);
+  }
+  Zavri();
+  return ok;
+}
+
+void TfFMA::PredFormularem() {
+  for (int i = kPrvniUcet; i <= kBankovniUcet; ++i) ukazNazevUctu(i);
+  // The currency of the own bank account, as it was taken with the account's data.
+  const std::string mena = storage::Orez(Pole(kPoleMeny).text);
+  Pole(kPoleNazevBanky).bocniText = mena.empty() ? "CZK" : mena.substr(0, 3);
+  if (AktivniFormular()) AktivniFormular()->Ukaz();
+}
+
+void TfFMA::ukazNazevUctu(int i) {
+  if (storage::settings().cashJournal) {
+    // Cash-book keys: their names come with the keys list (texts and keys); until then blank.
+    Pole(i).bocniText = std::string(kSirkaNazvuKlice, ' ');
+    return;
+  }
+  std::string nazev = accounting::NazevUctu(Pole(i).text);
+  if (nazev.empty() || nazev[0] == ' ') nazev = std::string(kSirkaNazvu, ' ');
+  Pole(i).bocniText = nazev;
+}
+
+void TfFMA::ZmenaPole(int i) {
+  if (i == kPoleKonto && !storage::Orez(Pole(i).text).empty()) {
+    std::string konto = Pole(i).text;
+    if (KontrolaKonta(konto)) Pole(i).text = konto;
+    else ui::Zprava(cz("Chybný účet"));  // the number is kept as typed
+  } else if (jeUcet(i) && !storage::settings().cashJournal) {
+    std::string ucet = Pole(i).text;
+    if (ucet != "000000") {
+      Pole(i).chyba = accounting::KontrolaUctu(ucet);
+      Pole(i).text = ucet;
+    }
+    ukazNazevUctu(i);
+  }
+  // In the cash journal fields 16-19 hold cash-book keys, left as typed until the keys list exists.
+  if (AktivniFormular()) AktivniFormular()->Ukaz();
+}
+
+void TfFMA::EnterPole(int i) {
+  ui::TfFormular* f = AktivniFormular();
+  if (f) f->Precti();
+  if (jeUcet(i) && !storage::settings().cashJournal) {
+    std::string ucet = Pole(i).text;
+    accounting::VyberUctu(ucet);
+    Pole(i).text = ucet;
+    ukazNazevUctu(i);
+  }
+  // Choosers that come with their registers:
+  //   field 4   the texts list "provozy.dta" (title "Provoz"), the chosen text taken;
+  //   field 12  the own bank accounts, filling fields 12-15, 19, 23 and 24, cursor to field 16;
+  //   16-19     in the cash journal, the cash-book keys list;
+  //   field 21  the payment methods list, the chosen text taken.
+  if (f) f->Ukaz();
+}
+
+void TfFMA::F1Pole(int i) {
+  const bool fj = storage::settings().cashJournal;
+  ui::Napoveda(fj ? "\\fj\\fma" : "fma", temaNapovedy(i, fj));
+}
+
+}  // namespace pz::registers
