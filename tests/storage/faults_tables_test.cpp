@@ -27,37 +27,8 @@
 namespace pz::storage {
 namespace {
 
+using test::everyFault;
 using test::FaultInjector;
-using test::FaultOp;
-
-// One fault: the nth call of `op` fails; `torn` makes the nth write store half its bytes first
-// (a disk that fills in the middle of a write), and every later write fail.
-struct Fault {
-  const char* name;
-  FaultOp op;
-  int err;
-  bool sticky;
-  bool torn;
-};
-const Fault kFaults[] = {
-    {"write ENOSPC once", FaultOp::Write, ENOSPC, false, false},
-    {"disk stays full", FaultOp::Write, ENOSPC, true, false},
-    {"torn write", FaultOp::Write, ENOSPC, true, true},
-    {"write EIO", FaultOp::Write, EIO, false, false},
-    {"read EIO", FaultOp::Read, EIO, false, false},
-    {"unreadable disk", FaultOp::Read, EIO, true, false},
-    {"open EACCES", FaultOp::Open, EACCES, false, false},
-    {"lock EIO", FaultOp::Lock, EIO, false, false},
-    {"sync EIO", FaultOp::Sync, EIO, false, false},
-    {"delete EACCES", FaultOp::Delete, EACCES, false, false},
-};
-
-void plan(FaultInjector& inject, const Fault& f, int nth) {
-  if (f.torn)
-    inject.tearNthWrite(nth, f.err);
-  else
-    inject.failNth(f.op, nth, f.err, f.sticky);
-}
 
 class TableFaults : public ::testing::Test {
  protected:
@@ -111,7 +82,7 @@ void expectEveryStoredKeyFound(const std::string& dta, const std::string& why) {
 TEST_F(TableFaults, HashedInsertKeepsTheDataAndEveryStoredKeyIsFoundAfterwards) {
   std::string data;
   for (int i = 1; i <= 5; ++i) data += hashRecord(keyOf(i));
-  for (const Fault& f : kFaults) {
+  for (const auto& f : everyFault()) {
     for (int nth = 1; nth <= 4; ++nth) {
       const std::string why = std::string(f.name) + " at " + std::to_string(nth);
       dir.write("DATA/plat.dta", data);
@@ -123,7 +94,7 @@ TEST_F(TableFaults, HashedInsertKeepsTheDataAndEveryStoredKeyIsFoundAfterwards) 
         ASSERT_TRUE(h.OtevriHash("plat", kKey, kRecord, 20)) << why;
         {
           FaultInjector inject;
-          plan(inject, f, nth);
+          inject.plan(f, nth);
           result = h.VlozHash("NOVY", hashRecord("NOVY"));
         }
         if (result >= 0) {
@@ -148,7 +119,7 @@ TEST_F(TableFaults, HashedTableBuiltUnderAFaultIsWholeOrNotThere) {
   std::string data;
   for (int i = 1; i <= 40; ++i) data += hashRecord(keyOf(i));
   dir.write("DATA/plat.dta", data);
-  for (const Fault& f : kFaults) {
+  for (const auto& f : everyFault()) {
     for (int nth = 1; nth <= 3; ++nth) {
       const std::string why = std::string(f.name) + " at " + std::to_string(nth);
       std::filesystem::remove(dir / "DATA/plat.dti");
@@ -158,7 +129,7 @@ TEST_F(TableFaults, HashedTableBuiltUnderAFaultIsWholeOrNotThere) {
         bool opened;
         {
           FaultInjector inject;
-          plan(inject, f, nth);
+          inject.plan(f, nth);
           opened = h.OtevriHash("plat", kKey, kRecord, 8);
         }
         // An open that answers true has a table that knows every record.
@@ -177,7 +148,7 @@ TEST_F(TableFaults, HashedTableBuiltUnderAFaultIsWholeOrNotThere) {
 TEST_F(TableFaults, HashedTableGrowingWhenFullLosesNoKey) {
   std::string data;
   for (int i = 1; i <= 3; ++i) data += hashRecord(keyOf(i));
-  for (const Fault& f : kFaults) {
+  for (const auto& f : everyFault()) {
     for (int nth = 1; nth <= 4; ++nth) {
       const std::string why = std::string(f.name) + " at " + std::to_string(nth);
       dir.write("DATA/plat.dta", data);
@@ -191,7 +162,7 @@ TEST_F(TableFaults, HashedTableGrowingWhenFullLosesNoKey) {
         ASSERT_EQ(h.obsazeno(), h.velikostTabulky()) << why;  // the next insert builds it again
         {
           FaultInjector inject;
-          plan(inject, f, nth);
+          inject.plan(f, nth);
           result = h.VlozHash(keyOf(5), hashRecord(keyOf(5)));
         }
         // A table that could not be opened again has said so; one that is open knows every key.
@@ -224,7 +195,7 @@ TEST_F(TableFaults, OrderEntryOfAnAppendedRecordIsWholeOrMissingAndTheNextAppend
   // Order 1 shows the records backwards; order 2 in file order.
   const std::string backwards = entry(3, 3) + entry(2, 2) + entry(1, 1);
   const std::string forwards = entry(1, 1) + entry(2, 2) + entry(3, 3);
-  for (const Fault& f : kFaults) {
+  for (const auto& f : everyFault()) {
     for (int nth = 1; nth <= 4; ++nth) {
       const std::string why = std::string(f.name) + " at " + std::to_string(nth);
       dir.write("DATA/KURSY.DTA", records);
@@ -238,7 +209,7 @@ TEST_F(TableFaults, OrderEntryOfAnAppendedRecordIsWholeOrMissingAndTheNextAppend
       bool ok;
       {
         FaultInjector inject;
-        plan(inject, f, nth);
+        inject.plan(f, nth);
         ok = file.PridejVetu();
       }
       if (!ok) {
@@ -285,7 +256,7 @@ TEST_F(TableFaults, StationTableIsOldOrNewAndAFailedWriteSaysSo) {
        test::stationTable({{"UZIVATEL", "01"}, {"LPT", "2"}, {"ZPRD", "42"}})},
   };
   for (const Write& w : writes) {
-    for (const Fault& f : kFaults) {
+    for (const auto& f : everyFault()) {
       for (int nth = 1; nth <= 3; ++nth) {
         const std::string why = std::string(w.name) + ", " + f.name + " at " + std::to_string(nth);
         dir.write("master.job", old);
@@ -293,7 +264,7 @@ TEST_F(TableFaults, StationTableIsOldOrNewAndAFailedWriteSaysSo) {
         bool ok;
         {
           FaultInjector inject;
-          plan(inject, f, nth);
+          inject.plan(f, nth);
           ok = w.run();
         }
         const std::string now = dir.read("master.job");
@@ -340,7 +311,7 @@ TEST_F(TableFaults, SharingTableWriteThatFailsNeverCountsAsALockAndTheTableStays
     while (t.size() < kVelikostSdileni) t += lockEntry("", "  ", ' ');
     return t;
   };
-  for (const Fault& f : kFaults) {
+  for (const auto& f : everyFault()) {
     for (int nth = 1; nth <= 3; ++nth) {
       const std::string why = std::string(f.name) + " at " + std::to_string(nth);
       auto check = [&](const std::string& now) {
@@ -361,7 +332,7 @@ TEST_F(TableFaults, SharingTableWriteThatFailsNeverCountsAsALockAndTheTableStays
       Zamek z;
       {
         FaultInjector inject;
-        plan(inject, f, nth);
+        inject.plan(f, nth);
         z = Zamkni(kursy, "R");
       }
       std::string now = dir.read("DATA/FOT.tab");
@@ -376,7 +347,7 @@ TEST_F(TableFaults, SharingTableWriteThatFailsNeverCountsAsALockAndTheTableStays
       dir.write("DATA/FOT.tab", table(mineR));
       {
         FaultInjector inject;
-        plan(inject, f, nth);
+        inject.plan(f, nth);
         Odemkni(kursy);
       }
       now = dir.read("DATA/FOT.tab");
@@ -389,14 +360,14 @@ TEST_F(TableFaults, SharingTableWriteThatFailsNeverCountsAsALockAndTheTableStays
       bool premknuto;
       {
         FaultInjector inject;
-        plan(inject, f, nth);
+        inject.plan(f, nth);
         premknuto = Premkni(DataCesta("plat.dta"));  // 02 holds it: refused without a write
       }
       EXPECT_FALSE(premknuto) << why;
       EXPECT_EQ(dir.read("DATA/FOT.tab"), table(mineR)) << why;
       {
         FaultInjector inject;
-        plan(inject, f, nth);
+        inject.plan(f, nth);
         settings().user = "01";
         z = Zamkni(DataCesta("vlastni.dta"), "R");
         if (z == Zamek::Drzen) premknuto = Premkni(DataCesta("vlastni.dta"));

@@ -76,6 +76,30 @@ void FaultInjector::tearNthWrite(int nth, int err) {
   g_plans[static_cast<size_t>(FaultOp::Write)].torn = true;
 }
 
+void FaultInjector::plan(const FaultCase& f, int nth) {
+  if (f.torn)
+    tearNthWrite(nth, f.err);
+  else
+    failNth(f.op, nth, f.err, f.sticky);
+}
+
+const std::vector<FaultCase>& everyFault() {
+  static const std::vector<FaultCase> all = {
+      {"write ENOSPC once", FaultOp::Write, ENOSPC, false, false},
+      {"disk stays full", FaultOp::Write, ENOSPC, true, false},
+      {"torn write", FaultOp::Write, ENOSPC, true, true},
+      {"write EIO", FaultOp::Write, EIO, false, false},
+      {"read EIO", FaultOp::Read, EIO, false, false},
+      {"unreadable disk", FaultOp::Read, EIO, true, false},
+      {"open EACCES", FaultOp::Open, EACCES, false, false},
+      {"lock EIO", FaultOp::Lock, EIO, false, false},
+      {"sync EIO", FaultOp::Sync, EIO, false, false},
+      {"rename EXDEV", FaultOp::Rename, EXDEV, false, false},
+      {"delete EACCES", FaultOp::Delete, EACCES, false, false},
+  };
+  return all;
+}
+
 int FaultInjector::calls(FaultOp op) const { return g_plans[static_cast<size_t>(op)].calls; }
 
 void FaultInjector::reset() { g_plans = {}; }
