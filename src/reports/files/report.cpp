@@ -26,7 +26,7 @@ struct Writer {
   int pages = 0;
   std::string buffer;   // lines not yet written
   bool failed = false;  // a report write failed: the message was shown once
-  bool csvFailed = false;
+  bool csvFailed = false;  // a side file write failed: shown once, the side file is removed
 };
 
 Writer& writer() {
@@ -43,10 +43,12 @@ std::string code3(int code, int width) {
 }
 
 void flush(Writer& w) {
-  if (w.buffer.empty() || !w.usable) return;
+  // Lines of a report that is not being written (not created, or already failed) go nowhere.
+  if (!w.usable || w.failed) w.buffer.clear();
+  if (w.buffer.empty()) return;
   int code = w.report.write(w.buffer.data(), w.buffer.size());
   w.buffer.clear();
-  if (code != platform::kIoOk && !w.failed) {
+  if (code != platform::kIoOk) {
     w.failed = true;
     storage::interaction().message("Err" + code3(code, 3) + " " + w.name + ".TXT");
   }
