@@ -4,9 +4,8 @@
 // for byte; and whatever a failure left behind, the next fault-free use finds every record.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
