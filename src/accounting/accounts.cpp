@@ -16,6 +16,7 @@ using platform::cz;
 namespace {
 
 TfCis10* g_osnova = nullptr;
+TfCi2005* g_ciselnik = nullptr;
 
 // Every popup item runs on the list and shows it anew afterwards.
 void polozkaMenu(ui::TfSoub& okno, std::size_t k, const std::string& text, std::function<void()> akce) {
@@ -90,7 +91,7 @@ void TfCis10::Opis() {
 
 int TfCis10::NactiZCiselniku() {
   Nastav();
-  TfCi2005 ciselnik;
+  TfCi2005& ciselnik = StaryCiselnik();
   int pridano = 0;
   std::string rozpracovany;  // the account being assembled
   std::vector<std::uint8_t> veta;
@@ -190,7 +191,13 @@ std::vector<std::uint8_t> SlozCiselnik(const tCiselnik& c) {
   return v;
 }
 
-TfCi2005::TfCi2005() : TfSoub("fCi2005") {}
+TfCi2005::TfCi2005() : TfSoub("fCi2005") { g_ciselnik = this; }
+
+TfCi2005::~TfCi2005() {
+  if (g_ciselnik == this) g_ciselnik = nullptr;
+}
+
+TfCi2005& StaryCiselnik() { return PosledniOkno(g_ciselnik); }
 
 void TfCi2005::Projdi(const std::function<void(const tCiselnik&)>& vezmi) {
   // A missing code list is not created by looking into it.

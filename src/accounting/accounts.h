@@ -81,9 +81,13 @@ std::vector<std::uint8_t> SlozCiselnik(const tCiselnik& c);
 class TfCi2005 : public ui::TfSoub {
  public:
   TfCi2005();
+  ~TfCi2005() override;
   // Opens "CI01.DTA", calls `vezmi` with each record in file order when it holds more than one,
   // closes it again.
   void Projdi(const std::function<void(const tCiselnik&)>& vezmi);
 };
+
+// The old code list window of this run.
+TfCi2005& StaryCiselnik();
 
 }  // namespace pz::accounting

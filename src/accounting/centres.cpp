@@ -77,7 +77,7 @@ std::string KodZKlice(const std::string& klic, const std::string& uroven) {
 
 int TfCis30::NactiZCiselniku() {
   Nastav();
-  TfCi2005 ciselnik;
+  TfCi2005& ciselnik = StaryCiselnik();
   int pridano = 0;
   std::string rozpracovany;
   std::vector<std::uint8_t> veta;

@@ -207,6 +207,7 @@ bool TfCiselnik::setrid() {
     platform::removeFile(pracovni);
     return false;
   }
+  zrusPoradi();
   return true;
 }
 
@@ -258,9 +259,27 @@ bool TfCiselnik::Volno(const char* zprava) {
     return false;
   }
   // Records move by their place in the file: a sorted view (a click on a column title) would no
-  // longer match them, so the list goes back to file order, on the same record.
+  // longer match them, so the list goes back to file order, on the same record, and the order
+  // files go.
   ZpetNaSoubor();
+  zrusPoradi();
   return true;
+}
+
+void TfCiselnik::zrusPoradi() {
+  const std::string cesta = Soubor().cesta();
+  bool jsou = false;
+  for (int i = 1; i <= storage::kPoradi; ++i)
+    jsou = jsou || platform::fileExists(storage::RecordFile::CestaPoradi(cesta, i));
+  if (!jsou) return;
+  // Open order files cannot be removed: the file is opened again without them.
+  const bool otevren = Soubor().otevren();
+  const std::string jmeno = Soubor().jmeno();
+  const std::vector<std::uint8_t> drzena = Veta();
+  if (otevren) Soubor().ZavriSoubor();
+  for (int i = 1; i <= storage::kPoradi; ++i) platform::removeFile(storage::RecordFile::CestaPoradi(cesta, i));
+  if (otevren) Soubor().OtevriSoubor(jmeno, popis_.velikost);
+  Veta() = drzena;
 }
 
 void TfCiselnik::NaF4() {

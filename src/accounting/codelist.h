@@ -103,20 +103,13 @@ class TfCiselnik : public ui::TfSoub {
  private:
   void registrujZavreni();
   bool setrid();
+  // Removes the order files of the list (positions they hold are wrong once records move).
+  void zrusPoradi();
   PopisCiselniku popis_;
   bool nastaveno_ = false;
   std::vector<int> sloupcePoli_;
 };
 
-// The window of a code list that the rest of the program uses: the one created last (each
-// window registers itself in `posledni` and leaves it when destroyed), or one made on first use.
-template <class T>
-T& PosledniOkno(T*& posledni) {
-  if (!posledni) {
-    static T* vlastni = new T;  // lives to the end of the run, as every window does
-    posledni = vlastni;
-  }
-  return *posledni;
-}
+using ui::PosledniOkno;
 
 }  // namespace pz::accounting

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 
 #include "platform/file.h"
 #include "platform/io.h"
@@ -35,6 +36,11 @@ constexpr const char* kRejstrik = "https://ares.gov.cz";
 constexpr ui::Color kSvetleZluta = 14745599;  // the list sorted by a column other than the name
 constexpr int kSloupecNazvu = 4;
 constexpr int kSirkaPoznamek = 100;
+constexpr int kPoleKoduProdeje = 20;
+
+bool platnyKodProdeje(const std::string& kod) {
+  return kod.find_first_not_of(std::string(kZnakyKoduProdeje) + " ") == std::string::npos;
+}
 
 // The personal fields: offset and width of each short string.
 constexpr std::array<std::pair<std::size_t, std::size_t>, 8> kOsobni = {{{tOrganizace::kIco, 8},
@@ -93,14 +99,53 @@ std::string AdresaHledaniNazvu(const std::string& nazev) {
   return std::string(kRejstrik) + "/ekonomicke-subjekty?obchodniJmeno=" + q;
 }
 
+std::string NovyDic(const std::string& dic) {
+  std::string novy = dic;
+  if (dic.size() > 4 && dic[3] == '-') {
+    novy = "CZ" + dic.substr(4, 12);
+  } else if (const std::size_t lomitko = dic.find('/'); lomitko != std::string::npos) {
+    if (KontrolaRodnehoCisla(dic)) return dic;
+    novy = "SK" + dic.substr(0, lomitko);
+  } else {
+    return dic;
+  }
+  if (novy.size() < dic.size()) novy.resize(dic.size(), ' ');
+  return novy;
+}
+
 std::string SouborPoznamek(int cislo) {
   char b[8];
   std::snprintf(b, sizeof b, "%05d", cislo);
   return storage::DataCesta(std::string("POZNAMKY\\ORG") + b + ".txt");
 }
 
-TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) {}
-TfOrg::~TfOrg() = default;
+namespace {
+TfOrg* g_partneri = nullptr;
+}  // namespace
+
+TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) {
+  g_partneri = this;
+  auto polozka = [this](std::size_t k, const char* text, bool povolena, std::function<void()> akce) {
+    ui::MenuItem& it = PopupMenu1.items.at(k);
+    it.caption = cz(text);
+    it.visible = true;
+    it.enabled = povolena;
+    it.onClick = std::move(akce);
+  };
+  polozka(0, "Používat ARRES", true,
+          [] { storage::PisJob("ARES", ui::Dotaz(10, 10, cz("Používat ARRES [A,N]")) ? "" : "N"); });
+  polozka(1, "Třízení - Klik na hlavičku", false,
+          [this] { NaTitulek(sloupecBunky_ > 0 ? sloupecBunky_ : LevySloupec); });
+  polozka(2, "Překóduj", false, [this] { Prekoduj(); });
+  polozka(3, "Překóduj Dič na CZ", false, [this] { PrekodujDic(); });
+  polozka(4, "Šifruj označené", false, [this] { SifrujOznacene(true); });
+  polozka(5, "Dešifruj označené", false, [this] { SifrujOznacene(false); });
+}
+TfOrg::~TfOrg() {
+  if (g_partneri == this) g_partneri = nullptr;
+}
+
+TfOrg& Partneri() { return ui::PosledniOkno(g_partneri); }
 
 bool TfOrg::Nastav(const std::string& soubor) {
   struct P {
@@ -251,12 +296,95 @@ void TfOrg::NaF7() {
       return;
     }
   }
-  ui::UkazSestavu(cesta);
+  // The viewer takes a report's name without its ".txt".
+  ui::UkazSestavu(cesta.substr(0, cesta.size() - 4));
 }
 
-void TfOrg::NaF10() {
-  const int volba = ui::Vyber(20, 10, nullptr, {cz(" Používat ARRES")}, "Servis");
-  if (volba == 1) storage::PisJob("ARES", ui::Dotaz(10, 10, cz("Používat ARRES [A,N]")) ? "" : "N");
+void TfOrg::NaCtrlPravy() {
+  for (std::size_t k = 1; k <= 5; ++k) PopupMenu1.items.at(k).enabled = true;
+  PopupMenu1.popup(*this, 2, std::max(1, sgRol.row));
+}
+
+void TfOrg::sgRolMouseDown(const ui::MouseEvent& ev) {
+  const int sloupec = sgRol.columnAt(ev.col, cellsOf(sgRol));
+  if (sloupec >= 1) sloupecBunky_ = sloupec;
+  TfSoub::sgRolMouseDown(ev);
+}
+
+bool TfOrg::zacniPrepis(const std::string& otazka) {
+  if (!Soubor().otevren() || !ui::DotazVychozi(otazka, false)) return false;
+  const std::string cesta = Soubor().cesta();
+  if (!storage::IfVolny(cesta).empty() || !storage::Premkni(cesta)) {
+    ui::Zprava(cz("Se souborem se pracuje"));
+    return false;
+  }
+  Soubor().ObnovSoubor();
+  return true;
+}
+
+void TfOrg::skonciPrepis() {
+  const std::string cesta = Soubor().cesta();
+  storage::Odemkni(cesta);
+  storage::sharing().Zamkni(cesta, 0);
+  Zmeneno = true;
+  Soubor().ObnovSoubor();
+  PocetRadku = Soubor().pocet();
+  Prekresli();
+}
+
+bool TfOrg::Prekoduj() {
+  if (!zacniPrepis(cz("Překódovat názvy, adresy a kontakty všech partnerů z kódu Kamenických?"))) return false;
+  static constexpr std::pair<std::size_t, std::size_t> kPole[] = {{tOrganizace::kNazev, 30}, {tOrganizace::kJmeno, 30},
+                                                                  {tOrganizace::kUlice, 30}, {tOrganizace::kMesto, 30},
+                                                                  {tOrganizace::kStat, 30},  {tOrganizace::kKontakt, 24}};
+  for (int z = 1; z <= Soubor().pocet(); ++z) {
+    if (!CtiVetuPrimo(z)) break;
+    for (const auto& [offset, sirka] : kPole)
+      (void)storage::writeShortString(Veta(), offset, sirka,
+                                      storage::ZKamenickeho(storage::readShortString(Veta(), offset, sirka)));
+    if (!PisVetuPrimo(z)) break;
+  }
+  skonciPrepis();
+  return true;
+}
+
+bool TfOrg::PrekodujDic() {
+  if (!zacniPrepis(cz("Přepsat DIČ starého tvaru na CZ a SK u všech partnerů?"))) return false;
+  for (int z = 1; z <= Soubor().pocet(); ++z) {
+    if (!CtiVetuPrimo(z)) break;
+    const std::string dic = storage::readShortString(Veta(), tOrganizace::kDic, 16);
+    const std::string novy = NovyDic(dic);
+    if (novy == dic) continue;
+    (void)storage::writeShortString(Veta(), tOrganizace::kDic, 16, novy);
+    if (!PisVetuPrimo(z)) break;
+  }
+  skonciPrepis();
+  return true;
+}
+
+bool TfOrg::SifrujOznacene(bool zasifruj) {
+  if (PocetOznacenych < 1) return false;
+  if (!zacniPrepis(zasifruj ? cz("Zašifrovat osobní údaje označených partnerů?")
+                            : cz("Dešifrovat osobní údaje označených partnerů?")))
+    return false;
+  // The records as stored: the scrambling hooks of a GDPR installation stay out of it.
+  platform::File soubor;
+  if (soubor.open(Soubor().cesta(), platform::Access::ReadWrite, platform::Share::DenyNone) != platform::kIoOk) {
+    skonciPrepis();
+    return false;
+  }
+  std::vector<std::uint8_t> veta(tOrganizace::kVelikost);
+  for (int z = 1; z <= Soubor().pocet(); ++z) {
+    if (!Znacky.je(z)) continue;
+    const std::int64_t kde = static_cast<std::int64_t>(z - 1) * tOrganizace::kVelikost;
+    if (soubor.readAt(kde, veta.data(), veta.size()) != platform::kIoOk) break;
+    if (zasifruj) ZakodujOrg(veta);
+    else DekodujOrg(veta);
+    if (soubor.writeAt(kde, veta.data(), veta.size()) != platform::kIoOk) break;
+  }
+  soubor.close();
+  skonciPrepis();
+  return true;
 }
 
 void TfOrg::NaF1() { ui::Napoveda(kNapoveda, "Seznam"); }
@@ -289,6 +417,11 @@ void TfOrg::ZmenaPole(int i) {
     if (AktivniFormular()) AktivniFormular()->Ukaz();
     if (Pole(3).text.find('/') != std::string::npos && !KontrolaRodnehoCisla(Pole(3).text))
       ui::Zprava(cz("Chybné rodné číslo"));
+  } else if (i == kPoleKoduProdeje) {
+    if (!platnyKodProdeje(Pole(i).text)) {
+      Pole(i).chyba = true;
+      ui::Zprava(cz("Kód prodeje smí obsahovat jen znaky ") + kZnakyKoduProdeje);
+    }
   } else if (i == 13 && !storage::Orez(Pole(13).text).empty()) {
     std::string ucet = Pole(13).text;
     if (KontrolaKonta(ucet)) {
@@ -310,19 +443,19 @@ void TfOrg::EnterPole(int i) {
     const std::string adresa = i == 2 ? AdresaHledaniIco(text) : AdresaHledaniNazvu(text);
     if (!adresa.empty()) platform::openUrl(adresa);
   } else if (i == 8) {
-    if (!psc_) psc_ = std::make_unique<TfPsc>();
-    psc_->ObecPartnera = Pole(7).text;
-    psc_->NastavPsc();
-    psc_->showModal();
-    const std::string psc = psc_->VybranePsc();
-    psc_->Zavri();
+    TfPsc& seznam = SeznamPsc();
+    seznam.ObecPartnera = Pole(7).text;
+    seznam.NastavPsc();
+    seznam.showModal();
+    const std::string psc = seznam.VybranePsc();
+    seznam.Zavri();
     if (!psc.empty()) Pole(8).text = psc;
   } else if (i == 9) {
-    if (!staty_) staty_ = std::make_unique<TfStaty>();
-    staty_->NastavStaty();
-    staty_->showModal();
-    const std::string stat = staty_->VybranyNazev();
-    staty_->Zavri();
+    TfStaty& seznam = SeznamStatu();
+    seznam.NastavStaty();
+    seznam.showModal();
+    const std::string stat = seznam.VybranyNazev();
+    seznam.Zavri();
     if (!stat.empty()) Pole(9).text = stat;
   }
   if (f) f->Ukaz();

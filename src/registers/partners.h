@@ -4,16 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/recordform.h"
 
 namespace pz::registers {
-
-class TfPsc;
-class TfStaty;
 
 // Layout of a partner record (`tOrganizace`): offsets of the fields the program itself reads.
 struct tOrganizace {
@@ -42,6 +38,15 @@ std::string AdresaHledaniNazvu(const std::string& nazev);
 // The note file of partner n: "POZNAMKY\ORG" + five digits + ".txt" in the data root.
 std::string SouborPoznamek(int cislo);
 
+// An old-style DIČ rewritten: "123-45678901" (a "-" as the fourth character) becomes "CZ" and
+// the twelve characters after the "-"; a value with "/" becomes "SK" and the part before the
+// "/", unless it is a valid birth number (a person's DIČ), which stays. Anything else stays.
+// The result keeps the width of the text given.
+std::string NovyDic(const std::string& dic);
+
+// The characters the sales code may hold (and blanks).
+inline constexpr const char* kZnakyKoduProdeje = "1234567890";
+
 class TfOrg : public ui::TfSoub {
  public:
   TfOrg();
@@ -57,7 +62,8 @@ class TfOrg : public ui::TfSoub {
   void NovaVeta() override;
   void NaF8() override;
   void NaF7() override;
-  void NaF10() override;
+  void NaCtrlPravy() override;
+  void sgRolMouseDown(const ui::MouseEvent& ev) override;
   void NaF1() override;
   void F1Pole(int i) override;
   void NaTitulek(int sloupec) override;
@@ -66,11 +72,28 @@ class TfOrg : public ui::TfSoub {
   void PredZapisem(std::span<std::uint8_t> b) override;
   void PoCteni(std::span<std::uint8_t> b, storage::Buffer which) override;
 
+  // Service items of the popup menu, shown disabled until Ctrl and the right mouse button on the
+  // list. Each rewrites many partners: it asks first and works while this station alone holds
+  // the file; false when the user said no or another station uses the file.
+  // "Překóduj": name, address lines, state and contact person from the Kamenický code page.
+  bool Prekoduj();
+  // "Překóduj Dič na CZ": every DIČ through NovyDic.
+  bool PrekodujDic();
+  // "Šifruj označené" / "Dešifruj označené": the personal fields of the marked partners, as the
+  // file holds them, scrambled or unscrambled.
+  bool SifrujOznacene(bool zasifruj);
+
  private:
+  // Asks `otazka` and takes the file for writing; false (with the message) otherwise.
+  bool zacniPrepis(const std::string& otazka);
+  // The read lock of the open window back, and the list shown anew.
+  void skonciPrepis();
+  int sloupecBunky_ = 0;               // the list column clicked last (0: none)
   std::vector<std::uint8_t> vychozi_;  // the default record, for new and deleted partners
   int zaznamRadku_ = 0;                // the record whose row is being drawn
-  std::unique_ptr<TfPsc> psc_;
-  std::unique_ptr<TfStaty> staty_;
 };
+
+// The partner window of this run: the one the program created, or one made on first use.
+TfOrg& Partneri();
 
 }  // namespace pz::registers

@@ -71,6 +71,10 @@ int NajdiPsc(const std::vector<ZaznamPsc>& zaznamy, const std::string& t, const 
   return 0;
 }
 
+namespace {
+TfPsc* g_psc = nullptr;
+}  // namespace
+
 TfPsc::TfPsc()
     : TfSoub("fPsc", cz("PSČ - obec-pošta-okres")),
       bObec(add<ui::Button>("bObec")),
@@ -79,7 +83,14 @@ TfPsc::TfPsc()
   bPosta.text = cz("Alt+F3 = Hledej PSČ (podle-pošta,okres)");
   bObec.onClick = [this] { dotaz(false); };
   bPosta.onClick = [this] { dotaz(true); };
+  g_psc = this;
 }
+
+TfPsc::~TfPsc() {
+  if (g_psc == this) g_psc = nullptr;
+}
+
+TfPsc& SeznamPsc() { return ui::PosledniOkno(g_psc); }
 
 bool TfPsc::NastavPsc() {
   NastavSloupce({cz("PSČ  "), std::string("Obec  ") + std::string(44, ' '), cz("Pošta ") + std::string(44, ' '),

@@ -39,6 +39,7 @@ int NajdiPsc(const std::vector<ZaznamPsc>& zaznamy, const std::string& hledany, 
 class TfPsc : public ui::TfSoub {
  public:
   TfPsc();
+  ~TfPsc() override;
   ui::Button& bObec;   // "Ctrl+F3 = Hledej PSČ (podle-obec,okres)"
   ui::Button& bPosta;  // "Alt+F3 = Hledej PSČ (podle-pošta,okres)"
 
@@ -68,5 +69,8 @@ class TfPsc : public ui::TfSoub {
   void umistiTlacitka();
   std::vector<std::uint8_t> sablona_;
 };
+
+// The postal code window of this run: the one the program created, or one made on first use.
+TfPsc& SeznamPsc();
 
 }  // namespace pz::registers

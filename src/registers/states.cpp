@@ -22,7 +22,16 @@ std::string popisy(const std::string& popis, std::size_t sirka) {
 }
 }  // namespace
 
-TfStaty::TfStaty() : TfSoub("fStaty", cz("Seznam států")) {}
+namespace {
+TfStaty* g_staty = nullptr;
+}  // namespace
+
+TfStaty::TfStaty() : TfSoub("fStaty", cz("Seznam států")) { g_staty = this; }
+TfStaty::~TfStaty() {
+  if (g_staty == this) g_staty = nullptr;
+}
+
+TfStaty& SeznamStatu() { return ui::PosledniOkno(g_staty); }
 
 bool TfStaty::NastavStaty() {
   const std::vector<std::pair<std::string, std::size_t>> sloupce = {

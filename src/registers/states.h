@@ -23,6 +23,7 @@ inline constexpr const char* kSmazanyStat = "....";
 class TfStaty : public ui::TfSoub {
  public:
   TfStaty();
+  ~TfStaty() override;
   // Declares the fields and opens "Staty.dta"; every opener calls it before showing the list.
   bool NastavStaty();
   // After Enter in the list: the chosen state's name (trailing blanks removed), empty otherwise.
@@ -34,6 +35,9 @@ class TfStaty : public ui::TfSoub {
  private:
   std::vector<std::uint8_t> sablona_;
 };
+
+// The states window of this run: the one the program created, or one made on first use.
+TfStaty& SeznamStatu();
 
 // The code of the state named exactly `nazev` (trailing blanks aside) (the first such record in file order): its code's
 // first two characters and three blanks; five blanks for an unknown or blank name. Deleted

@@ -52,25 +52,6 @@ std::string vlevo(const std::string& s, size_t w) { return s.size() >= w ? s : s
 
 std::string sGdpr(std::string radek) { return storage::settings().gdpr ? Zakoduj(radek, KlicSestav()) : radek; }
 
-// Kamenický code page (0x80..0xAB) and the cp1250 letters it stands for.
-const std::string& kamenicky() {
-  static const std::string t =
-      cz("ČüéďäĎŤčěĚĹÍľĺÄÁÉžŽôöÓůÚýÖÜŠĽÝŘťáíóúňŇŮÔšřŕŔ");
-  return t;
-}
-
-char doWin(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 0x80 && u < 0x80 + kamenicky().size() ? kamenicky()[u - 0x80] : c;
-}
-
-char doDos(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if (u < 0x80) return c;
-  const size_t i = kamenicky().find(c);
-  return i == std::string::npos ? c : static_cast<char>(0x80 + i);
-}
-
 // The full name of a report for the caption: names without a directory lie in the working
 // directory.
 std::string plnaCesta(const std::string& soubor) {
@@ -519,9 +500,8 @@ void TfPozri::ZacatekListu(int n) {
 
 void TfPozri::Prekoduj(bool win) {
   for (int i = 1; i <= PocetRadku; ++i) {
-    std::string r = CtiRadek(i);
-    std::transform(r.begin(), r.end(), r.begin(), win ? doWin : doDos);
-    PisRadek(i, r);
+    const std::string r = CtiRadek(i);
+    PisRadek(i, win ? storage::ZKamenickeho(r) : storage::DoKamenickeho(r));
   }
 }
 

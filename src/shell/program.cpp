@@ -2,12 +2,20 @@
 
 #include <memory>
 
+#include "accounting/accounts.h"
+#include "accounting/centres.h"
+#include "cashdesk/cashwindow.h"
+#include "cashdesk/series.h"
 #include "platform/text.h"
 #include "registers/company.h"
+#include "registers/partners.h"
+#include "registers/postcodes.h"
+#include "registers/states.h"
 #include "reports/viewer.h"
 #include "shell/dialogs.h"
 #include "shell/lock_client.h"
 #include "shell/main_window.h"
+#include "shell/pokladna.h"
 #include "shell/settings.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
@@ -38,15 +46,29 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
-    form1.naPokladnu = [this] { fma.UvodPokladny(); };
+    // The own company first (the cash desk reads it throughout), then the series and cash desks.
+    form1.naPokladnu = [this] {
+      if (fma.UvodPokladny()) smyckaPokladny.Spust();
+    };
     reports::RegistrujProhlizec(pozri, pozri2);
   }
   ~Okna() { ui::NastavProhlizecSestav({}); }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
   registers::TfFMA fma;
+  cashdesk::TfPZRady pzRady;
+  PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
+  registers::TfOrg org;
+  registers::TfStaty staty;
+  accounting::TfCis10 cis10;
+  accounting::TfCis30 cis30;
+  accounting::TfCi2005 ci2005;
+  accounting::TfCis36 cis36;
+  registers::TfPsc psc;
+  cashdesk::TfPZPokl pokladna;  // the documents of the series chosen in the series list
+  OknoPZPokl oknoPokladny{pokladna, smyckaPokladny};
 };
 
 }  // namespace

@@ -140,4 +140,37 @@ std::string CeskyKlic(std::string_view text) {
   return klic;
 }
 
+namespace {
+
+// The cp1250 letters of the Kamenický codes 0x80, 0x81, ...
+const std::string& kamenicky() {
+  static const std::string t = platform::cz("ČüéďäĎŤčěĚĹÍľĺÄÁÉžŽôöÓůÚýÖÜŠĽÝŘťáíóúňŇŮÔšřŕŔ");
+  return t;
+}
+
+char zKamenickeho(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 0x80 && u < 0x80 + kamenicky().size() ? kamenicky()[u - 0x80] : c;
+}
+
+char doKamenickeho(char c) {
+  if (static_cast<unsigned char>(c) < 0x80) return c;
+  const size_t i = kamenicky().find(c);
+  return i == std::string::npos ? c : static_cast<char>(0x80 + i);
+}
+
+}  // namespace
+
+std::string ZKamenickeho(std::string_view text) {
+  std::string t(text);
+  for (char& c : t) c = zKamenickeho(c);
+  return t;
+}
+
+std::string DoKamenickeho(std::string_view text) {
+  std::string t(text);
+  for (char& c : t) c = doKamenickeho(c);
+  return t;
+}
+
 }  // namespace pz::storage

@@ -29,4 +29,9 @@ std::string HledaciTvar(std::string_view text);
 // letters and keep their codes; the other symbols come after "ž".
 std::string CeskyKlic(std::string_view text);
 
+// The Kamenický code page of the older DOS programs of the suite: its Czech and Slovak letters
+// (0x80 to 0xAB) become their cp1250 letters and back. Every other byte stays.
+std::string ZKamenickeho(std::string_view text);
+std::string DoKamenickeho(std::string_view text);
+
 }  // namespace pz::storage

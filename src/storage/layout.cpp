@@ -301,7 +301,7 @@ std::optional<toPol> CtiPopis(std::string_view text, std::string* chyba) {
     if (radek.find(':') == std::string_view::npos) continue;
     tPolozka p;
     std::string vada = ctiPolozku(radek, p);
-    if (vada.empty() && popis.polozky.size() >= kNejvicPolozek) vada = cz("více než 264 položek");
+    if (vada.empty() && popis.polozky.size() >= kNejvicPolozekPopisu) vada = cz("více než 264 položek");
     if (!vada.empty()) {
       if (chyba) *chyba = cz("řádek ") + std::to_string(cisloRadku) + " - " + vada;
       return std::nullopt;

@@ -27,7 +27,7 @@
 
 namespace pz::storage {
 
-inline constexpr std::size_t kNejvicPolozek = 264;  // fields of one description
+inline constexpr std::size_t kNejvicPolozekPopisu = 264;  // fields of one description
 inline constexpr std::size_t kDelkaJmenaPolozky = 50;
 inline constexpr std::size_t kDelkaObrazkuPolozky = 30;
 
@@ -52,7 +52,7 @@ struct toPol {
 };
 
 // Reads a description. A line with a type letter outside the table, a text field without its
-// width and ";", more than kNejvicPolozek fields or no field at all make the whole description
+// width and ";", more than kNejvicPolozekPopisu fields or no field at all make the whole description
 // unusable: nullopt, and `chyba` (when given) says which line and why.
 std::optional<toPol> CtiPopis(std::string_view text, std::string* chyba = nullptr);
 

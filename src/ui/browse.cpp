@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "storage/czech.h"
 #include "storage/interaction.h"
@@ -14,6 +15,7 @@
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "ui/app.h"
+#include "ui/imagesize.h"
 #include "ui/picture.h"
 
 namespace pz::ui {
@@ -975,10 +977,33 @@ void TfRol::tazeni(const MouseEvent& ev, Control& c) {
   pis(&c == &Image1 ? "ImgTop" : "TextTop", c.geometry.y);
 }
 
+// The right button gives the panel the proportions of its picture: the picture's own size on
+// this screen, made smaller (never larger) to fit the window from where the panel stands.
+void TfRol::prizpusobObrazek() {
+  std::string bajty;
+  if (Image1.picturePath.empty() ||
+      platform::readWholeFile(Image1.picturePath, bajty, platform::Share::DenyNone) != platform::kIoOk)
+    return;
+  const auto r = ZjistiRozmer(bajty);
+  if (!r) return;
+  double w = r->sirka * meritko(), h = r->vyska * meritko();
+  const double volno_w = std::max(1, geometry.w - Image1.geometry.x), volno_h = std::max(1, geometry.h - Image1.geometry.y);
+  const double k = std::min({1.0, volno_w / w, volno_h / h});
+  Image1.geometry.w = std::max(1, static_cast<int>(std::lround(w * k)));
+  Image1.geometry.h = std::max(1, static_cast<int>(std::lround(h * k)));
+  const std::string n = PredponaKlicu();
+  PisPar(kOkna2, n + "ImgWidth", FormatPlainE("@@@@@@", Image1.geometry.w));
+  PisPar(kOkna2, n + "ImgHeight", FormatPlainE("@@@@@@", Image1.geometry.h));
+}
+
 bool TfRol::onMouse(const MouseEvent& ev, Control* hit) {
   if (prace_) return true;
   if (ev.drag) {
     if (ev.button == MouseButton::Left && (hit == &Image1 || hit == &MemoText)) tazeni(ev, *hit);
+    return true;
+  }
+  if (hit == &Image1 && ev.button == MouseButton::Right && !ev.ctrl && !ev.shift && !ev.alt) {
+    prizpusobObrazek();
     return true;
   }
   if (hit == &sgRol) {

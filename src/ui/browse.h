@@ -294,6 +294,7 @@ class TfRol : public Form {
   void precti(int n, std::string& text);
   void ctecka();
   void tazeni(const MouseEvent& ev, Control& c);
+  void prizpusobObrazek();
   int sirkaVychozi(const SloupecRolu& s) const;
 
   PoradiRadku* poradi_ = nullptr;

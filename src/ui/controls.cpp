@@ -270,6 +270,7 @@ void ListBox::paint(CellGrid& g, CellRect a, PaintStyle st, bool) const {
   for (int i = 0; i < a.rows && topIndex + i < static_cast<int>(items.size()); ++i) {
     int idx = topIndex + i;
     PaintStyle s = idx == itemIndex ? kSelected : st;
+    if (static_cast<size_t>(idx) < grayed.size() && grayed[static_cast<size_t>(idx)]) s.fg = kGray;
     g.fill({a.col, a.row + i, a.cols, 1}, Cell{U' ', s.fg, s.bg, s.bold});
     g.text(a.col, a.row + i, items[static_cast<size_t>(idx)], s.fg, s.bg, s.bold, a.cols);
   }

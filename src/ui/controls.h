@@ -180,6 +180,7 @@ class ListBox : public Control {
  public:
   explicit ListBox(std::string name) : Control(ControlKind::List, std::move(name)) {}
   std::vector<std::string> items;
+  std::vector<bool> grayed;  // items shown grey (a menu's disabled commands); missing entries are not
   int itemIndex = -1;
   int topIndex = 0;
   bool focusable() const override { return enabled && visible; }

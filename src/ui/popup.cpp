@@ -7,6 +7,17 @@
 namespace pz::ui {
 namespace {
 
+// A caption as the menu shows it: "&" marks the item's access letter and is not shown ("&&" is
+// one "&").
+std::string bezZnacky(const std::string& caption) {
+  std::string t;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    t += caption[i];
+  }
+  return t;
+}
+
 class MenuWindow : public Form {
  public:
   MenuWindow(const std::string& name, const std::vector<MenuItem>& items)
@@ -14,7 +25,8 @@ class MenuWindow : public Form {
     for (size_t i = 0; i < items.size(); ++i)
       if (items[i].visible) {
         shown_.push_back(static_cast<int>(i));
-        list_.items.push_back(items[i].caption);
+        list_.items.push_back(bezZnacky(items[i].caption));
+        list_.grayed.push_back(!items[i].enabled);
       }
     list_.itemIndex = 0;
     list_.onClick = [this] { choose(); };

@@ -310,4 +310,16 @@ class TfFormular : public Form {
   int chybnePole_ = 0;  // the field the error timer puts the focus back on
 };
 
+// The window of a kind that the rest of the program uses: the one created last (each such window
+// registers itself in `posledni` and leaves it when destroyed; the program creates them all at
+// start), or one made on first use where no program runs, as in a tool or a test.
+template <class T>
+T& PosledniOkno(T*& posledni) {
+  if (!posledni) {
+    static T* vlastni = new T;  // lives to the end of the run, as every window does
+    posledni = vlastni;
+  }
+  return *posledni;
+}
+
 }  // namespace pz::ui

@@ -195,16 +195,19 @@ namespace {
 TEST(EventLog, CashDeskStartAndProgramEndAreLogged) {
   TempDir dir;
   install(dir);
-  // Esc leaves the own company form that the cash desk shows first, then the main window.
-  auto r = runPzpokl(dir, "Enter\nEsc\nEsc\n");
+  // Esc leaves the own company form that the cash desk shows first, the series list, then the
+  // main window.
+  auto r = runPzpokl(dir, "Enter\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string log = dir.read("data/PROTOKOL.PRT");
-  ASSERT_EQ(log.size(), 240u);  // the new log's own line, START, KONEC
+  ASSERT_EQ(log.size(), 400u);  // the new log's own line, START, the series list's two, KONEC
   auto line = [&](size_t n) { return log.substr(n * 80 + 1, static_cast<unsigned char>(log[n * 80])); };
   EXPECT_EQ(line(0).substr(0, 9), "09.12.26 ");
   EXPECT_TRUE(has(line(0), "1 01  Pr\xE1zdn\xFD protokol")) << line(0);
   EXPECT_TRUE(has(line(1), "1 01 * START - Valutov\xE1 pokladna")) << line(1);
-  EXPECT_TRUE(has(line(2), "1 01 * KONEC - Valutov\xE1 pokladna")) << line(2);
+  EXPECT_TRUE(has(line(2), "Start - \xD8" "ady valutov\xE9 pokladny")) << line(2);
+  EXPECT_TRUE(has(line(3), "Konec - \xD8" "ady valutov\xE9 pokladny")) << line(3);
+  EXPECT_TRUE(has(line(4), "1 01 * KONEC - Valutov\xE1 pokladna")) << line(4);
 }
 
 }  // namespace

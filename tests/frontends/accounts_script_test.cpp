@@ -11,11 +11,15 @@
 #include "accounting/centres.h"
 #include "frontends/headless/headless.h"
 #include "platform/paths.h"
+#include "platform/fs.h"
 #include "platform/text.h"
+#include "reports/viewer.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/paths.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
+#include "ui/dialogs.h"
 
 namespace pz {
 namespace {
@@ -51,17 +55,6 @@ std::string radekCiselniku(const std::string& ts, const std::string& klic, const
          kratky(u3, 6) + kratky(u4, 6) + kratky(u5, 6) + kratky("231130", 6);
 }
 
-// Another station holding `jmeno` in the data root's sharing table.
-std::string tabulkaSdileni(const std::string& jmeno) {
-  std::string t;
-  for (int i = 0; i < 99; ++i) {
-    std::string n = i == 0 ? jmeno : "";
-    n.resize(12, ' ');
-    t += std::string("\x0c") + n + "\x04" + (i == 0 ? "07  " : "    ") + "\x01" + (i == 0 ? "R" : " ");
-  }
-  return t;
-}
-
 class CodeListScript : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,6 +69,7 @@ class CodeListScript : public ::testing::Test {
     storage::setInteraction(&zpravy);
   }
   void TearDown() override {
+    ui::NastavProhlizecSestav({});
     storage::ZapomenOtevrenaOkna();
     storage::setInteraction(nullptr);
     storage::ZahodParametry();
@@ -102,7 +96,21 @@ class CodeListScript : public ::testing::Test {
   accounting::TfCis10 osnova;
   accounting::TfCis30 strediska;
   accounting::TfCis36 zakazky;
+  reports::TfPozri prohlizec{"fPozri"};
+  reports::TfPozri prohlizec2{"fPozri2"};
 };
+
+// The screen of the report viewer in a dump: from its title to the next window's.
+std::string obrazovkaProhlizece(const std::string& obrazovky) {
+  const std::size_t od = obrazovky.find("=== fPozri ");
+  if (od == std::string::npos) return {};
+  return obrazovky.substr(od, obrazovky.find("\n=== ", od) - od);
+}
+
+// A job order, 130 bytes.
+std::string zakazka(const std::string& kod, const std::string& nazev) {
+  return kratky(kod, 20) + kratky(nazev, 50) + kratky("", 50) + kratky("240101", 6);
+}
 
 const std::string kOsnova = ucet("211000", "Pokladna") + ucet("221000", cz("Bankovní účty")) +
                             ucet("261000", cz("Peníze na cestě"));
@@ -194,7 +202,7 @@ TEST_F(CodeListScript, AnEditInAListSortedByNameChangesTheRecordUnderTheCursor) 
 TEST_F(CodeListScript, WhileAnotherStationUsesTheChartNothingChangesAndNothingIsCompacted) {
   const std::string soubor = ucet("      ", "") + kOsnova;
   dir.write("DATA/CI10.DTA", soubor);
-  dir.write("DATA/FOT.tab", tabulkaSdileni("CI10.DTA"));
+  dir.write("DATA/FOT.tab", test::sharingTable("CI10.DTA"));
   const std::string obrazovky = hraj(
       "F4\ndump\nEnter\n"
       "Down\nSpace\ndump\nEnter\n"
@@ -229,6 +237,69 @@ TEST_F(CodeListScript, AccountsLoadedFromTheOldCodeListAreOneAccountPerNumberAnd
                                  kratky("654", 3) + kratky("N", 1) + kratky("789", 3) + kratky("K", 1) +
                                  kratky("S", 1) + kratky("231130", 6));
   EXPECT_EQ(f.substr(79, 7), kratky("311000", 6));
+}
+
+TEST_F(CodeListScript, AnEditOrANewRecordDropsTheColumnOrderSoItNeverShowsRecordsThatMoved) {
+  dir.write("DATA/CI10.DTA", ucet("211000", "Pokladna") + ucet("221000", "Banka") + ucet("311000", "Odberatele"));
+  // Sorted by name, then a new account that lands first in the file moves every record down;
+  // Alt+F1 asks for the column order again.
+  const std::string obrazovky = hraj(
+      "click 15 1\ndump\n"
+      "F4\ntype 100000\nEnter\ntype Zzz\nF2\n"
+      "Alt+F1\ndump\nEsc\n",
+      [&] { osnova.Ukaz(); });
+  const std::size_t druhy = obrazovky.find("=== fCis10", obrazovky.find("=== fCis10") + 1);
+  ASSERT_NE(druhy, std::string::npos) << obrazovky;
+  const std::string pred = obrazovky.substr(0, druhy), po = obrazovky.substr(druhy);
+  // The name order first...
+  EXPECT_LT(pred.find("221000 Banka"), pred.find("311000 Odberatele")) << pred;
+  EXPECT_LT(pred.find("311000 Odberatele"), pred.find("211000 Pokladna")) << pred;
+  // ...and after the move the file order, each number beside its own name.
+  EXPECT_LT(po.find("100000 Zzz"), po.find("211000 Pokladna")) << po;
+  EXPECT_LT(po.find("211000 Pokladna"), po.find("221000 Banka")) << po;
+  EXPECT_LT(po.find("221000 Banka"), po.find("311000 Odberatele")) << po;
+  EXPECT_FALSE(platform::fileExists((dir / "DATA/CI10.DT1").string()));
+  storage::DokonciUlohu();
+}
+
+TEST_F(CodeListScript, TheCompactionLeavesNoOrderFileOfTheOldPositions) {
+  dir.write("DATA/CI10.DTA", ucet("      ", "") + ucet("211000", "Pokladna") + ucet("221000", "Banka"));
+  hraj("click 15 1\nEsc\n", [&] { osnova.Ukaz(); });
+  ASSERT_TRUE(platform::fileExists((dir / "DATA/CI10.DT1").string()));
+  storage::DokonciUlohu();
+  EXPECT_EQ(data("CI10.DTA").size(), 2u * 79);
+  EXPECT_FALSE(platform::fileExists((dir / "DATA/CI10.DT1").string()));
+}
+
+TEST_F(CodeListScript, TridCopiesTheSet22LinesIntoSet24OnlyAfterYes) {
+  std::string a = ucet("211000", "Pokladna"), b = ucet("221000", "Banka");
+  a.replace(accounting::ucet::kVysl22, 4, kratky("122", 3));
+  a.replace(accounting::ucet::kVysl24, 4, kratky("999", 3));
+  b.replace(accounting::ucet::kVysl22, 4, kratky("045", 3));
+  dir.write("DATA/CI10.DTA", a + b);
+  // The question's default is no.
+  hraj("F10\nEnter\nEnter\nEsc\n", [&] { osnova.Ukaz(); });
+  EXPECT_EQ(data("CI10.DTA"), a + b);
+  const std::string obrazovky = hraj("F10\nEnter\nLeft\nEnter\ndump\nEsc\n", [&] { osnova.Ukaz(); });
+  const std::string f = data("CI10.DTA");
+  EXPECT_EQ(f.substr(accounting::ucet::kVysl24, 4), kratky("122", 3));
+  EXPECT_EQ(f.substr(79 + accounting::ucet::kVysl24, 4), kratky("045", 3));
+  EXPECT_EQ(f.substr(79 + accounting::ucet::kVysl22, 4), kratky("045", 3));
+  // The list shows the new values at once.
+  EXPECT_EQ(obrazovky.find("999"), std::string::npos) << obrazovky;
+  storage::DokonciUlohu();
+}
+
+TEST_F(CodeListScript, TheChartListingIsShownInTheReportViewer) {
+  reports::RegistrujProhlizec(prohlizec, prohlizec2);
+  dir.write("DATA/CI10.DTA", kOsnova);
+  const std::string obrazovky = hraj("F10\nDown\nEnter\ndump\nEsc\nEsc\n", [&] { osnova.Ukaz(); });
+  const std::string prohlizeno = obrazovkaProhlizece(obrazovky);
+  EXPECT_NE(prohlizeno.find("CIS10"), std::string::npos) << obrazovky;
+  EXPECT_NE(prohlizeno.find("Účetová osnova (10)"), std::string::npos) << prohlizeno;
+  EXPECT_NE(prohlizeno.find("221000 Bankovní účty"), std::string::npos) << prohlizeno;
+  EXPECT_NE(prohlizeno.find("261000 Peníze na cestě"), std::string::npos) << prohlizeno;
+  storage::DokonciUlohu();
 }
 
 TEST_F(CodeListScript, AChartListingIsAReportOfTheAccounts) {
@@ -284,6 +355,46 @@ TEST_F(CodeListScript, TheCentreListingFromThePopupMenuHasItsOwnPageHeader) {
   storage::DokonciUlohu();
 }
 
+TEST_F(CodeListScript, TheCentreListingIsShownInTheReportViewer) {
+  reports::RegistrujProhlizec(prohlizec, prohlizec2);
+  dir.write("DATA/CI30.DTA", stredisko("00100", "Provoz", "A") + stredisko("00110", cz("Dílna")));
+  const std::string obrazovky = hraj("F10\nDown\nEnter\ndump\nEsc\nEsc\n", [&] { strediska.Ukaz(); });
+  const std::string prohlizeno = obrazovkaProhlizece(obrazovky);
+  EXPECT_NE(prohlizeno.find("CI_OPIS"), std::string::npos) << obrazovky;
+  EXPECT_NE(prohlizeno.find("TYP: 30"), std::string::npos) << prohlizeno;
+  EXPECT_NE(prohlizeno.find("00100 Provoz"), std::string::npos) << prohlizeno;
+  EXPECT_NE(prohlizeno.find("00110 Dílna"), std::string::npos) << prohlizeno;
+  storage::DokonciUlohu();
+}
+
+TEST_F(CodeListScript, PickingACentreRepeatsUntilOneWithANameAndNoHeadingOrEsc) {
+  dir.write("DATA/CI30.DTA", stredisko("00100", "Provoz", "A") + stredisko("00110", " bez nazvu") +
+                                 stredisko("00120", cz("Dílna")));
+  // The heading comes back without touching the code; the nameless centre is taken and comes
+  // back; the named one ends the picking.
+  std::string kod = "00000";
+  hraj("Home\nEnter\nDown\nEnter\nDown\nEnter\n", [&] { accounting::VyberStrediska(kod); });
+  EXPECT_EQ(kod, "00120");
+  // Esc keeps the code as it stands: after a heading, the code the picking began with; after a
+  // nameless centre, that centre.
+  std::string jiny = "00120";
+  hraj("Home\nEnter\nEsc\n", [&] { accounting::VyberStrediska(jiny); });
+  EXPECT_EQ(jiny, "00120");
+  hraj("Home\nDown\nEnter\nEsc\n", [&] { accounting::VyberStrediska(jiny); });
+  EXPECT_EQ(jiny, "00110");
+  storage::DokonciUlohu();
+}
+
+TEST_F(CodeListScript, AJobOrderIsFoundByItsNameTypedWithoutDiacriticsWhateverTheSearchSetting) {
+  dir.write("DATA/CI36.DTA", zakazka("ZAK-001", cz("Oprava střechy")) + zakazka("ZAK-002", cz("Údržba výtahů")) +
+                                 zakazka("ZAK-003", cz("Úklid")));
+  zakazky.PresneHledani = true;
+  std::string kod = "ZAK-001";
+  hraj("F3\ntype udrzba VYTAHU\nEnter\nEnter\n", [&] { accounting::VyberZakazky(kod); });
+  EXPECT_EQ(kod, "ZAK-002" + std::string(13, ' '));
+  storage::DokonciUlohu();
+}
+
 TEST_F(CodeListScript, CentresLoadedFromTheOldCodeListTakeTheirLevelAndRotate) {
   dir.write("DATA/CI01.DTA", radekCiselniku("30", "123456", "3", "00", "Vyroba") +
                                  radekCiselniku("30", "100012", "5", "00", "Dilna ", "sever") +
@@ -318,7 +429,7 @@ TEST_F(CodeListScript, AnEmptyJobOrderListKeepsTheCodeAndJobOrdersAreGuardedLike
   EXPECT_EQ(kod, "ZAK-2026            ");
   EXPECT_EQ(accounting::NazevZakazky("ZAK-2026"), std::string(50, ' '));
   storage::DokonciUlohu();
-  dir.write("DATA/FOT.tab", tabulkaSdileni("CI36.DTA"));
+  dir.write("DATA/FOT.tab", test::sharingTable("CI36.DTA"));
   const std::string obrazovky = hraj("F4\ndump\nEnter\nEsc\n", [&] { zakazky.Ukaz(); });
   EXPECT_NE(obrazovky.find("Pozor, záznam se nepřidal, někdo právě pracuje s číselníkem"), std::string::npos)
       << obrazovky;

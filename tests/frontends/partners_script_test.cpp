@@ -17,14 +17,18 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "registers/partners.h"
+#include "reports/viewer.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
+#include "storage/masterjob.h"
 #include "storage/params.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
 #include "ui/app.h"
+#include "ui/dialogs.h"
 
 namespace pz {
 namespace {
@@ -32,14 +36,19 @@ namespace {
 using platform::cz;
 using registers::tOrganizace;
 
-std::string partner(int cislo, const std::string& ico, const std::string& nazev, const std::string& mesto) {
+std::string partner(int cislo, const std::string& ico, const std::string& nazev, const std::string& mesto,
+                    const std::string& dic = "") {
   std::string v(tOrganizace::kVelikost, '\0');
   EXPECT_TRUE(storage::writeU16(v, tOrganizace::kCislo, static_cast<std::uint16_t>(cislo)));
   EXPECT_TRUE(storage::writeShortString(v, tOrganizace::kIco, 8, ico));
+  EXPECT_TRUE(storage::writeShortString(v, tOrganizace::kDic, 16, dic));
   EXPECT_TRUE(storage::writeShortString(v, tOrganizace::kNazev, 30, nazev));
   EXPECT_TRUE(storage::writeShortString(v, tOrganizace::kMesto, 30, mesto));
   return v;
 }
+
+// The sales code: a short string of 10 after the invoicing place.
+constexpr std::size_t kKodProdeje = 385;
 
 class PartnersScript : public ::testing::Test {
  protected:
@@ -50,6 +59,7 @@ class PartnersScript : public ::testing::Test {
     storage::setInteraction(&zpravy);
   }
   void TearDown() override {
+    ui::NastavProhlizecSestav({});
     storage::settings().gdpr = false;
     platform::setUrlOpener(nullptr);
     storage::setInteraction(nullptr);
@@ -86,7 +96,149 @@ class PartnersScript : public ::testing::Test {
   std::vector<std::string> adresy;
   std::string schranka;
   registers::TfOrg okno;
+  reports::TfPozri prohlizec{"fPozri"};
+  reports::TfPozri prohlizec2{"fPozri2"};
 };
+
+// The rows of the last dump of the partner list, from its title line on.
+std::string posledniSeznam(const std::string& obrazovky) {
+  const std::size_t od = obrazovky.rfind("=== fOrg ");
+  return od == std::string::npos ? std::string() : obrazovky.substr(od, obrazovky.find("Najdi", od) - od);
+}
+
+TEST_F(PartnersScript, ServiceItemsWorkOnlyAfterCtrlAndTheRightButtonAndRewriteOldDicsAfterYes) {
+  const std::string org = partner(1, "1", "Alfa", "Praha", "123-45678901") + partner(2, "2", "Beta", "Brno", "710319/0006") +
+                          partner(3, "3", "Gama", "Bratislava", "12345678/9") + partner(4, "4", "Delta", "Olomouc", "CZ12345678");
+  dir.write("org.dta", org);
+  // Disabled: Enter on the item does nothing and the menu stays until Esc.
+  hraj("F10\nDown\nDown\nDown\nEnter\nEsc\nEsc\n");
+  EXPECT_EQ(dir.read("org.dta"), org);
+  // Ctrl with the right button: the items work; the question's default is no.
+  hraj("rclick 10 3 Ctrl\nDown\nDown\nDown\nEnter\nEnter\nEsc\n");
+  EXPECT_EQ(dir.read("org.dta"), org);
+  const std::string obrazovky = hraj("rclick 10 3 Ctrl\nDown\nDown\nDown\nEnter\nLeft\nEnter\ndump\nEsc\n");
+  EXPECT_EQ(storage::OrezZprava(storage::readShortString(zaznam(1), tOrganizace::kDic, 16)), "CZ45678901");
+  // A birth number is a person's DIČ and stays; "/" otherwise marks an old Slovak number.
+  EXPECT_EQ(zaznam(2), org.substr(tOrganizace::kVelikost, tOrganizace::kVelikost));
+  EXPECT_EQ(storage::OrezZprava(storage::readShortString(zaznam(3), tOrganizace::kDic, 16)), "SK12345678");
+  EXPECT_EQ(zaznam(4), org.substr(3 * tOrganizace::kVelikost));
+  EXPECT_NE(posledniSeznam(obrazovky).find("CZ45678901"), std::string::npos) << obrazovky;
+}
+
+TEST_F(PartnersScript, TheRegisterLookupIsSwitchedFromThePopupMenu) {
+  dir.write("org.dta", partner(1, "1", "Alfa", "Praha"));
+  hraj("F10\nEnter\ntype n\nEsc\n");
+  EXPECT_EQ(storage::OrezZprava(storage::CtiJob("ARES")), "N");
+  hraj("F10\nEnter\ntype a\nEsc\n");
+  EXPECT_EQ(storage::OrezZprava(storage::CtiJob("ARES")), "");
+}
+
+TEST_F(PartnersScript, NoServiceItemRewritesPartnersWhileAnotherStationUsesThem) {
+  const std::string org = partner(1, "1", "Alfa", "Praha", "123-45678901");
+  dir.write("data.adr", "DATA\\\r\n");
+  dir.write("DATA/org.dta", org);
+  dir.write("DATA/FOT.tab", test::sharingTable("ORG.DTA"));
+  const std::string obrazovky = hraj("rclick 10 3 Ctrl\nDown\nDown\nDown\nEnter\nLeft\nEnter\ndump\nEnter\nEsc\n");
+  EXPECT_NE(obrazovky.find("Se souborem se pracuje"), std::string::npos) << obrazovky;
+  EXPECT_EQ(dir.read("DATA/org.dta"), org);
+}
+
+TEST_F(PartnersScript, RecodingTakesNamesAndAddressesFromTheKamenickyCodePage) {
+  // "Škoda Plzeň, Říční 5, Plzeň" as the DOS programs wrote it; the note is left alone.
+  std::string v = partner(1, "1", "\x9Bkoda Plze\xA4", "Plze\xA4");
+  ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kUlice, 30, "\x9E\xA1\x87n\xA1 5"));
+  ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kPozn1, 50, "\x9B"));
+  dir.write("org.dta", v);
+  const std::string obrazovky = hraj("rclick 10 3 Ctrl\nDown\nDown\nEnter\nLeft\nEnter\ndump\nEsc\n");
+  const std::string z = zaznam(1);
+  EXPECT_EQ(storage::OrezZprava(storage::readShortString(z, tOrganizace::kNazev, 30)), cz("Škoda Plzeň"));
+  EXPECT_EQ(storage::OrezZprava(storage::readShortString(z, tOrganizace::kUlice, 30)), cz("Říční 5"));
+  EXPECT_EQ(storage::OrezZprava(storage::readShortString(z, tOrganizace::kMesto, 30)), cz("Plzeň"));
+  EXPECT_EQ(storage::readShortString(z, tOrganizace::kPozn1, 50).substr(0, 1), "\x9B");
+  EXPECT_NE(posledniSeznam(obrazovky).find("Škoda Plzeň"), std::string::npos) << obrazovky;
+}
+
+TEST_F(PartnersScript, OnlyTheMarkedPartnersAreScrambledAndUnscrambled) {
+  const std::string org = partner(1, "11111111", "Alfa", "Praha") + partner(2, "22222222", "Beta", "Brno") +
+                          partner(3, "33333333", "Gama", "Zlin");
+  dir.write("org.dta", org);
+  // Insert marks row 2 and moves on.
+  hraj("Down\nInsert\nrclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nEnter\nLeft\nEnter\nEsc\n");
+  std::string druhy = org.substr(tOrganizace::kVelikost, tOrganizace::kVelikost);
+  registers::ZakodujOrg(std::span(reinterpret_cast<std::uint8_t*>(druhy.data()), druhy.size()));
+  EXPECT_EQ(zaznam(2), druhy);
+  EXPECT_EQ(zaznam(1), org.substr(0, tOrganizace::kVelikost));
+  EXPECT_EQ(zaznam(3), org.substr(2 * tOrganizace::kVelikost));
+  // In a GDPR installation the list shows the scrambled partner plainly; unscrambled, it reads
+  // as the file held it before.
+  storage::settings().gdpr = true;
+  const std::string obrazovky =
+      hraj("dump\nDown\nInsert\nrclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nEnter\nLeft\nEnter\nEsc\n");
+  storage::settings().gdpr = false;
+  EXPECT_NE(obrazovky.find("00002 22222222                  Beta"), std::string::npos) << obrazovky;
+  EXPECT_EQ(dir.read("org.dta"), org);
+}
+
+TEST_F(PartnersScript, TheSalesCodeTakesOnlyDigits) {
+  dir.write("org.dta", partner(1, "1", "Alfa", "Praha"));
+  const std::string tabulatory = "Tab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\n";
+  const std::string obrazovky =
+      hraj("F4\n" + tabulatory + "type 12A\nTab\ndump\nEnter\nF2\ndump\nEnter\ntype 123\nTab\nF2\nEsc\n");
+  // The message at leaving the field and again at F2, which saves nothing; the corrected code is
+  // stored.
+  const std::string zprava = "Kód prodeje smí obsahovat jen znaky 1234567890";
+  const std::size_t prvni = obrazovky.find(zprava);
+  ASSERT_NE(prvni, std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find(zprava, prvni + 1), std::string::npos) << obrazovky;
+  ASSERT_EQ(dir.read("org.dta").size(), 2u * tOrganizace::kVelikost);
+  EXPECT_EQ(storage::readShortString(zaznam(2), kKodProdeje, 10), "123       ");
+}
+
+TEST_F(PartnersScript, F7OpensThePartnersNoteFileInTheViewerAndKeepsWhatItHolds) {
+  reports::RegistrujProhlizec(prohlizec, prohlizec2);
+  dir.write("org.dta", partner(1, "1", "Alfa", "Praha") + partner(2, "2", "Beta", "Brno"));
+  std::string vlastni = "Volat po 14. hodine";
+  vlastni.resize(100, ' ');
+  dir.write("POZNAMKY/ORG00001.txt", vlastni + "\r\n" + std::string(100, ' ') + "\r\n");
+  const std::string obrazovky = hraj("Down\nF7\ndump\nEsc\nUp\nF7\ndump\nEsc\nEsc\n");
+  // A new note file starts with the partner's number and name.
+  const std::string nova = dir.read("POZNAMKY/ORG00002.txt");
+  EXPECT_EQ(nova.substr(0, 102), "    2 Beta" + std::string(90, ' ') + "\r\n");
+  EXPECT_NE(nova.find("**********************************"), std::string::npos);
+  const std::size_t prvni = obrazovky.find("=== fPozri ");
+  const std::size_t druhy = obrazovky.find("=== fPozri ", prvni + 1);
+  ASSERT_NE(druhy, std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.substr(prvni, druhy - prvni).find("    2 Beta"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.substr(druhy).find("Volat po 14. hodine"), std::string::npos) << obrazovky;
+  EXPECT_EQ(dir.read("POZNAMKY/ORG00001.txt"), vlastni + "\r\n" + std::string(100, ' ') + "\r\n");
+}
+
+TEST_F(PartnersScript, AClickOnAColumnTitleSortsThroughTheIndexAndTheNumberGoesBackToFileOrder) {
+  const std::string org = partner(1, "1", "Zeta", "Praha") + partner(2, "2", "Alfa", "Brno") +
+                          partner(3, "3", "Chata", "Zlin") + partner(4, "4", "Hora", "Most");
+  dir.write("org.dta", org);
+  // The name column, the number column, the index again by its key, then the name column from
+  // the service item that sorts by the column of the cell clicked.
+  const std::string obrazovky =
+      hraj("click 35 1\ndump\nclick 3 1\ndump\nAlt+F1\ndump\nclick 3 1\nrclick 35 3 Ctrl\nDown\nEnter\ndump\nEsc\n");
+  std::vector<std::string> seznamy;
+  for (std::size_t od = obrazovky.find("=== fOrg "); od != std::string::npos; od = obrazovky.find("=== fOrg ", od + 1))
+    seznamy.push_back(posledniSeznam(obrazovky.substr(0, obrazovky.find("Najdi", od))));
+  ASSERT_EQ(seznamy.size(), 4u) << obrazovky;
+  for (const std::size_t i : {std::size_t{0}, std::size_t{2}, std::size_t{3}}) {
+    const std::string& s = seznamy[i];
+    // Czech order: CH after H; each name beside its own number.
+    EXPECT_LT(s.find("00002 2"), s.find("00004 4")) << s;
+    EXPECT_LT(s.find("00004 4"), s.find("00003 3")) << s;
+    EXPECT_LT(s.find("00003 3"), s.find("00001 1")) << s;
+    EXPECT_NE(s.find("Alfa"), std::string::npos);
+  }
+  EXPECT_LT(seznamy[1].find("00001 1"), seznamy[1].find("00002 2")) << seznamy[1];
+  EXPECT_LT(seznamy[1].find("00003 3"), seznamy[1].find("00004 4")) << seznamy[1];
+  EXPECT_EQ(dir.read("org.dt1").size() % 4, 0u);
+  EXPECT_FALSE(dir.read("org.dt1").empty());
+  EXPECT_EQ(dir.read("org.dta"), org);
+}
 
 TEST_F(PartnersScript, DeletingPartner5LeavesPartner6WithItsNumber) {
   std::string org;

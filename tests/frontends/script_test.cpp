@@ -31,9 +31,12 @@ TEST(ScriptParser, KeysWithModifiersAndTheCharactersTheyType) {
 
 TEST(ScriptParser, CommandsTakeTheirArgumentsLiterally) {
   std::vector<ScriptError> errors;
-  auto steps = parseScript("type Čáslav # není komentář\nwait 3000\npace 0\ndump\nclick 5 3\nrclick 1 1\ndblclick 2 9\nrun echo x >&2\ndrag 1 2 30 4\nresize 640 480\n", errors);
+  auto steps = parseScript(
+      "type Čáslav # není komentář\nwait 3000\npace 0\ndump\nclick 5 3\nrclick 1 1\ndblclick 2 9\nrun echo x >&2\n"
+      "drag 1 2 30 4\nresize 640 480\nrclick 4 2 Ctrl\nclick 1 1 shift alt\n",
+      errors);
   ASSERT_TRUE(errors.empty());
-  ASSERT_EQ(steps.size(), 10u);
+  ASSERT_EQ(steps.size(), 12u);
   EXPECT_EQ(steps[0].kind, ScriptStep::Type);
   EXPECT_EQ(steps[0].text, "\xC8\xE1slav # nen\xED koment\xE1\xF8");  // cp1250, "#" kept
   EXPECT_EQ(steps[1].number, 3000);
@@ -48,14 +51,22 @@ TEST(ScriptParser, CommandsTakeTheirArgumentsLiterally) {
   EXPECT_EQ(steps[8].row2, 4);
   EXPECT_EQ(steps[9].kind, ScriptStep::Resize);
   EXPECT_EQ(steps[9].col, 640);
+  // Keys held during a click.
+  EXPECT_FALSE(steps[5].key.ctrl);
+  EXPECT_TRUE(steps[10].key.ctrl);
+  EXPECT_EQ(steps[10].kind, ScriptStep::RightClick);
+  EXPECT_TRUE(steps[11].key.shift && steps[11].key.alt && !steps[11].key.ctrl);
 }
 
 TEST(ScriptParser, EveryBadLineIsReportedWithItsNumber) {
   std::vector<ScriptError> errors;
-  parseScript("F13\nCtrl+\nwait\nwait -5\nwait 12ms\nclick 0 1\nclick 3\ndump now\ntype\nEnter Frob\nCtrl+Ctrl+A\ndrag 1 2 3\nresize 0 5\nEsc\n", errors);
+  parseScript(
+      "F13\nCtrl+\nwait\nwait -5\nwait 12ms\nclick 0 1\nclick 3\ndump now\ntype\nEnter Frob\nCtrl+Ctrl+A\ndrag 1 2 3\n"
+      "resize 0 5\nrclick 2 2 Win\nEsc\n",
+      errors);
   std::vector<int> lines;
   for (const auto& e : errors) lines.push_back(e.line);
-  EXPECT_EQ(lines, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+  EXPECT_EQ(lines, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
 }
 
 }  // namespace

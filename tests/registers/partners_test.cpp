@@ -36,5 +36,13 @@ TEST(PartnerRecord, TheWebSearchTakesAnIcoOnlyAsDigitsAndEncodesNames) {
             "https://ares.gov.cz/ekonomicke-subjekty?obchodniJmeno=%C4%8Cedok%20a.s.%20%231");
 }
 
+TEST(PartnerRecord, OldDicsBecomeCzOrSkButABirthNumberStays) {
+  EXPECT_EQ(NovyDic("123-4567890123  "), "CZ4567890123    ");
+  EXPECT_EQ(NovyDic("12345678/9      "), "SK12345678      ");
+  EXPECT_EQ(NovyDic("12345678/"), "SK12345678");
+  EXPECT_EQ(NovyDic("710319/0006     "), "710319/0006     ");
+  for (const char* stejny : {"CZ12345678      ", "", "12-3456", "SK2020123456"}) EXPECT_EQ(NovyDic(stejny), stejny);
+}
+
 }  // namespace
 }  // namespace pz::registers

@@ -16,6 +16,7 @@ namespace {
 
 using platform::cz;
 
+// Absolute: the tests change the working directory.
 const std::filesystem::path kDemo = std::filesystem::path(PZ_SOURCE_DIR) / "demo";
 
 TEST(ShippedPscList, IsOrderedForTheSearchesAndFindsTownsTypedPlainly) {

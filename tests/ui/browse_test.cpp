@@ -653,6 +653,25 @@ TEST_F(Browse, ThePicturePanelMovesAndSizesByDragAndKeepsItsPlaceForTheNextOpeni
   EXPECT_EQ(znovu.Image1.geometry.h, g.h);
 }
 
+TEST_F(Browse, TheRightButtonGivesThePanelItsPicturesProportionsWithinTheWindow) {
+  otevri(10, 1);
+  // A PNG header stating 400 x 200 pixels: wider than the panel has room for.
+  std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x01\x90\0\0\0\xc8", 24);
+  dir.write("obr.png", png);
+  w.Image1.visible = true;
+  w.Image1.picturePath = "obr.png";
+  w.Image1.geometry = {w.geometry.w - 200, 0, 40, 40};
+  const CellRect a = w.cellsOf(w.Image1);
+  w.deliverMouse({MouseButton::Right, false, a.col, a.row});
+  EXPECT_EQ(w.Image1.geometry.w, 200);  // the room to the window's right edge
+  EXPECT_EQ(w.Image1.geometry.h, 100);  // and half of it, as the picture
+  EXPECT_EQ(CtiPar("par\\okna2.par", "fTest ImgWidth"), "000200");
+  // A file that is no picture leaves the panel alone.
+  dir.write("obr.png", "nic");
+  w.deliverMouse({MouseButton::Right, false, a.col, a.row});
+  EXPECT_EQ(w.Image1.geometry.w, 200);
+}
+
 TEST_F(Browse, AResizedWindowShowsAsManyRowsAsItsNewHeightHolds) {
   otevri(100);
   const int predtim = w.MaxViditelne;

@@ -73,6 +73,21 @@ TEST(Render, GridShowsFixedRowsAndScrollsTheRest) {
   EXPECT_NE(c.at(0, 1).bg, kHighlight);
 }
 
+TEST(Render, AListShowsItsGreyedItemsGrey) {
+  Form f("TfMenu", "");
+  f.geometry = {0, 0, 80, 48};
+  f.fontColor = kBlack;
+  auto& l = f.add<ListBox>("lItems");
+  l.geometry = {0, 0, 80, 48};
+  l.items = {"Oprava", "Nový", "Hledej"};
+  l.grayed = {true, false};  // the third has no entry: shown as usual
+  l.itemIndex = 1;
+  CellGrid c = render(f);
+  EXPECT_EQ(c.at(0, 0).fg, kGray);
+  EXPECT_EQ(c.at(0, 1).bg, kHighlight);
+  EXPECT_NE(c.at(0, 2).fg, kGray);
+}
+
 TEST(Keys, SystemKeyNumbers) {
   EXPECT_EQ((KeyEvent{kVkF3, true, false, false}).number(), 1114);
   EXPECT_EQ((KeyEvent{kVkF1, false, false, true}).number(), 3112);

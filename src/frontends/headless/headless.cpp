@@ -63,6 +63,9 @@ void HeadlessPresenter::mouse(const ScriptStep& step) {
   ui::MouseEvent ev;
   ev.button = step.kind == ScriptStep::RightClick ? ui::MouseButton::Right : ui::MouseButton::Left;
   ev.doubleClick = step.kind == ScriptStep::DoubleClick;
+  ev.ctrl = step.key.ctrl;
+  ev.shift = step.key.shift;
+  ev.alt = step.key.alt;
   ev.col = step.col - 1;
   ev.row = step.row - 1;
   ev.x = ev.col * top->look.cellWidth + top->look.cellWidth / 2;

@@ -136,8 +136,22 @@ std::vector<ScriptStep> parseScript(const std::string& utf8, std::vector<ScriptE
     } else if (cmd == "click" || cmd == "dblclick" || cmd == "rclick") {
       auto w = words(arg);
       long long c = 0, r = 0;
-      if (w.size() != 2 || !parseNumber(w[0], c) || !parseNumber(w[1], r) || c < 1 || r < 1 || c > 10000 || r > 10000) {
+      if (w.size() < 2 || !parseNumber(w[0], c) || !parseNumber(w[1], r) || c < 1 || r < 1 || c > 10000 || r > 10000) {
         bad(cmd + " needs a column and a row, counted from 1");
+        continue;
+      }
+      // Keys held down during the click.
+      bool drzene = true;
+      for (std::size_t i = 2; i < w.size() && drzene; ++i) {
+        std::string m = w[i];
+        for (char& ch : m) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (m == "ctrl") step.key.ctrl = true;
+        else if (m == "shift") step.key.shift = true;
+        else if (m == "alt") step.key.alt = true;
+        else drzene = false;
+      }
+      if (!drzene) {
+        bad(cmd + " takes only Ctrl, Shift or Alt after the row");
         continue;
       }
       step.kind = cmd == "click" ? ScriptStep::Click : cmd == "dblclick" ? ScriptStep::DoubleClick : ScriptStep::RightClick;

@@ -8,6 +8,7 @@
 //   dump                      prints every open window, bottom to top
 //   click 5 3                 left button at column 5, row 3 of the topmost window (from 1);
 //   dblclick / rclick         likewise a double click and the right button
+//   rclick 5 3 Ctrl           Ctrl, Shift or Alt after the row: held down during the click
 //   drag 5 3 9 7              left button pressed at column 5, row 3 and released at 9, 7
 //   resize 640 480            the topmost window resized to 640 x 480 pixels
 //   run COMMAND               the rest of the line through /bin/sh; the script waits for it

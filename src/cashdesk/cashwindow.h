@@ -1,0 +1,139 @@
+// TfPZPokl, the cash desk: the record form over the documents of one series ("PZ" + series +
+// "_.dta"), with the balance of the box under the list, two sorted views, the blanking of a
+// document, the printed voucher, the recoding of old texts, help and the popup menu.
+//
+// The program creates it once; the cash desk loop calls OtevriPokladnu with the chosen series,
+// NastavStav with its balance, shows it modally and calls ZavriPokladnu.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cashdesk/documents.h"
+#include "ui/recordform.h"
+
+namespace pz::cashdesk {
+
+// The two sorted views of the documents: by document number (F6) and by paid amount (F7). Entry
+// r is 16 characters, a key of 11 and then the record number in five positions; row r of the
+// list shows that record.
+class TridenePohledy : public ui::PoradiRadku {
+ public:
+  enum Pohled { Zadny = 0, PodleCisla = 1, PodleCastky = 2 };
+  // More documents than this are not sorted.
+  static constexpr std::int32_t kNejvic = 10000;
+
+  // Sorts the keys (each 16 characters as above) ascending as text and makes `pohled` the one
+  // built. The view is not shown until NastavPoradi.
+  void Postav(Pohled pohled, std::vector<std::string> klice);
+  Pohled Postaveny() const { return postaveny_; }
+
+  int PocetVPoradi(int poradi) const override;
+  int AktivniPoradi() const override { return aktivni_; }
+  void NastavPoradi(int poradi) override;
+  int CisloZPoradi(int n) const override;
+  int CisloZPoradi2(int n) const override;
+  const std::vector<std::string>& Klice() const { return klice_; }
+
+ private:
+  Pohled postaveny_ = Zadny;
+  int aktivni_ = 0;
+  std::vector<std::string> klice_;
+  std::vector<int> zaznamy_;  // record of row r (from 0)
+  std::vector<int> radky_;    // row of record z (from 0)
+};
+
+// The keys of the sorted views for document `cislo`.
+std::string KlicPodleCisla(std::span<const std::uint8_t> doklad, std::int32_t cislo);
+std::string KlicPodleCastky(std::span<const std::uint8_t> doklad, std::int32_t cislo);
+
+// The rate file of a currency: the drive of the data root + "\TAMBRA3W\" + currency + ".txt".
+// Only a currency of letters and digits, or "Kč", names a file; any other text (a path, a
+// blank) gives empty text, and the cash desk then has no rate file.
+std::string CestaKurzu(const std::string& datovyKoren, const std::string& mena);
+
+class TfPZPokl : public ui::TfSoub {
+ public:
+  TfPZPokl();
+  ~TfPZPokl() override;
+
+  // Opens the cash desk on the document file of a series: `rada` is the 71-byte series record.
+  // Sets up the supplement file, the currencies, the rate file, the VAT coefficients, the form
+  // and the list, then repairs old dates. False when the document file cannot be opened; the
+  // window is then closed again and is not to be shown.
+  bool OtevriPokladnu(const std::string& souborDokladu, std::span<const std::uint8_t> rada);
+  // The balance caption under the list ("     1 234.50 EUR").
+  void NastavStav(const std::string& text);
+  const std::string& TextStavu() const { return lStav.text; }
+  void ZavriPokladnu();
+
+  // The record of the current row, through a sorted view when one is shown; 0 without rows.
+  int AktualniDoklad();
+  // True while the series can take another document; otherwise shows why and answers false.
+  // A new document is refused before anything else happens when this says no.
+  bool LzeZalozitDoklad();
+  // The balance caption for a balance in the currency of the box.
+  std::string TextZustatku(double stav) const;
+
+  // ---- Window state the document entry works with.
+  std::vector<std::uint8_t> Rada;     // the current series record, 71 bytes
+  std::string CisloRady;              // its `rada`
+  std::string MenaDokladu;            // the currency of a new document: the series `mena`
+  std::string MenaZobrazeni;          // the series `mena`, "Kč" for a series without one ("XXX")
+  std::string PredchoziDruh;          // kind of the document being edited; empty for a new one
+  double PredchoziPlaceno = 0;        // its paid amount in the currency; 0 for a new one
+  int ZapamatovanyPartner = 0;        // partner number of the document before the edit
+  std::string TypVstupu;              // items of the document being entered: "", "T" or "P"
+  std::vector<std::uint8_t> Prazdny;  // the blank document every new one starts from
+  // The VAT part of a price that includes VAT, r / (r + 100) to four decimals, for the reduced
+  // (DAN1), basic (DAN2) and second reduced (DAN3) rate.
+  double KoefDan1 = 0, KoefDan2 = 0, KoefDan3 = 0;
+  std::string SouborKurzu;            // the rate file of the display currency; empty: none
+  Dodatky& DodatkyDph() { return dodatky_; }
+  TridenePohledy& Pohledy() { return pohledy_; }
+
+  // The controls under the list.
+  ui::Label& lStavText;  // "Stav v pokladně: "
+  ui::Label& lStav;      // the balance
+  ui::Label& lRada;      // "číslo : 01 - měna : EUR"
+
+  // ---- Hooks of the record form.
+  void CtiVetu(int n) override;
+  void CtiPuvodni(int n) override;
+  void PisVetu(int n) override;
+  void NaplnSloupce() override;
+  void PoPrekresleni() override;
+  void NaF1() override;
+  void NaAltF1() override;
+  void AltF1Pole(int i) override;
+  void NaF4() override;
+  void Oprav() override;
+  void NaF6() override;
+  void NaF7() override;
+  void NaF8() override;
+  void NaAltF2() override;
+  void NaAltF6() override;
+  void NaCtrlMezera() override;
+  void NaTitulek(int sloupec) override;
+
+  // The operations behind F6/F7, F8 and Alt+F2, for the menu and the tests.
+  void PrepniPohled(TridenePohledy::Pohled pohled);
+  void ZrusDoklad();
+  void PrekodujTexty();
+
+ private:
+  bool nastavFormular(const std::string& souborDokladu);
+  void nastavMenu();
+  void nastavKurzy();
+  void pripravSloupce();
+  bool zamkniDoklady(std::string& zamek, storage::Zamek& z);
+  std::string zpravaPoskozeni();
+
+  Dodatky dodatky_;
+  TridenePohledy pohledy_;
+  std::int64_t poskozeno_ = 0;   // bytes after the last whole document: a damaged file
+};
+
+}  // namespace pz::cashdesk

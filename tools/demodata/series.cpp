@@ -1,0 +1,69 @@
+// Writes the demo installation's cash desk series "pz_ra.dta" into the directory given as the
+// only argument (demo/data): series 01 in euros, whose rate comes from the rate file of the day,
+// and series 02 in Japanese yen quoted per 100 units at the Czech National Bank's rate of
+// 30.05.2025, each posted to its cash account of the demo chart of accounts.
+//
+//   pz_demodata_series demo/data
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cashdesk/records.h"
+#include "storage/fields.h"
+
+namespace {
+
+using pz::cashdesk::tPzRada;
+
+struct Rada {
+  const char* cislo;
+  const char* mena;
+  double kurz;  // 0: the rate of the payment date from the currency's rate file
+  int mnozstvi;
+  const char* ucet;
+  const char* poznamka;
+};
+
+const Rada kRady[] = {
+    {"01", "EUR", 0, 1, "211200", "Pokladna EUR"},
+    {"02", "JPY", 15.305, 100, "211400", "Pokladna JPY"},
+};
+
+bool sestav(const Rada& r, std::string& veta) {
+  veta.assign(tPzRada::kVelikost, '\0');
+  return pz::storage::writeShortString(veta, tPzRada::kRada, tPzRada::kSirkaRady, r.cislo) &&
+         pz::storage::writeShortString(veta, tPzRada::kMena, tPzRada::kSirkaMeny, r.mena) &&
+         pz::storage::writeReal48(veta, tPzRada::kKurz, r.kurz) &&
+         pz::storage::writeU16(veta, tPzRada::kMnozstvi, static_cast<std::uint16_t>(r.mnozstvi)) &&
+         pz::storage::writeReal48(veta, tPzRada::kStav, 0) &&
+         pz::storage::writeShortString(veta, tPzRada::kUcet, tPzRada::kSirkaUctu, r.ucet) &&
+         pz::storage::writeReal48(veta, tPzRada::kPocStav, 0) && pz::storage::writeReal48(veta, tPzRada::kPocStavKc, 0) &&
+         pz::storage::writeShortString(veta, tPzRada::kPoznamka, tPzRada::kSirkaPoznamky,
+                                       std::string(r.poznamka) +
+                                           std::string(tPzRada::kSirkaPoznamky - std::string(r.poznamka).size(), ' '));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s DATA-DIRECTORY\n", argv[0]);
+    return 2;
+  }
+  std::string obsah;
+  for (const Rada& r : kRady) {
+    std::string veta;
+    if (!sestav(r, veta)) {
+      std::fprintf(stderr, "series %s does not fit its record\n", r.cislo);
+      return 1;
+    }
+    obsah += veta;
+  }
+  const std::string cesta = std::string(argv[1]) + "/pz_ra.dta";
+  std::FILE* f = std::fopen(cesta.c_str(), "wb");
+  if (!f || std::fwrite(obsah.data(), 1, obsah.size(), f) != obsah.size() || std::fclose(f) != 0) {
+    std::fprintf(stderr, "cannot write %s\n", cesta.c_str());
+    return 1;
+  }
+  return 0;
+}
