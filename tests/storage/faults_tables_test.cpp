@@ -20,6 +20,7 @@
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 #include "support/faults.h"
+#include "support/sharingtable.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"
 
@@ -27,6 +28,7 @@ namespace pz::storage {
 namespace {
 
 using test::everyFault;
+using test::sharingEntry;
 using test::FaultInjector;
 
 class TableFaults : public ::testing::Test {
@@ -283,17 +285,6 @@ TEST_F(TableFaults, StationTableIsOldOrNewAndAFailedWriteSaysSo) {
 // ---------------------------------------------------------------------------------------------
 // Sharing table "FOT.tab"
 
-// The sharing table entry of `user` on `name` with `mode`, as the layout defines it.
-std::string lockEntry(const std::string& name, const std::string& user, char mode) {
-  std::string e("\x0c");
-  e += name + std::string(12 - name.size(), ' ');
-  e += '\x04';
-  e += user + "  ";
-  e += '\x01';
-  e += mode;
-  return e;
-}
-
 bool holds(const std::string& table, const std::string& e) {
   for (size_t at = 0; at + 20 <= table.size(); at += 20)
     if (table.compare(at, 20, e) == 0) return true;
@@ -302,12 +293,12 @@ bool holds(const std::string& table, const std::string& e) {
 
 TEST_F(TableFaults, SharingTableWriteThatFailsNeverCountsAsALockAndTheTableStaysUsable) {
   const std::string kursy = DataCesta("kursy.dta");
-  const std::string others = lockEntry("PLAT.DTA", "02", 'R') + lockEntry("KURSY.DTA", "03", 'R');
-  const std::string mineR = lockEntry("KURSY.DTA", "01", 'R');
+  const std::string others = sharingEntry("PLAT.DTA", "02", 'R') + sharingEntry("KURSY.DTA", "03", 'R');
+  const std::string mineR = sharingEntry("KURSY.DTA", "01", 'R');
   // The table with the other stations' entries in front, and this station's read lock or none.
   auto table = [&](const std::string& mine) {
     std::string t = others + mine;
-    while (t.size() < kVelikostSdileni) t += lockEntry("", "  ", ' ');
+    while (t.size() < kVelikostSdileni) t += sharingEntry("", "  ", ' ');
     return t;
   };
   for (const auto& f : everyFault()) {
@@ -373,9 +364,9 @@ TEST_F(TableFaults, SharingTableWriteThatFailsNeverCountsAsALockAndTheTableStays
       }
       now = dir.read("DATA/FOT.tab");
       if (premknuto) {
-        EXPECT_TRUE(holds(now, lockEntry("VLASTNI.DTA", "01", 'W'))) << why;
+        EXPECT_TRUE(holds(now, sharingEntry("VLASTNI.DTA", "01", 'W'))) << why;
       }
-      EXPECT_FALSE(holds(now, lockEntry("VLASTNI.DTA", "01", 'W')) && holds(now, lockEntry("VLASTNI.DTA", "01", 'R')))
+      EXPECT_FALSE(holds(now, sharingEntry("VLASTNI.DTA", "01", 'W')) && holds(now, sharingEntry("VLASTNI.DTA", "01", 'R')))
           << why;
       check(now);
     }
