@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cashdesk/entry.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -141,14 +142,10 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   dodatky_.Otevri(souborDokladu);
   lRada.text = cz("číslo : ") + CisloRady + cz(" - měna : ") + MenaZobrazeni;
   nastavKurzy();
-  auto koeficient = [](double r) {
-    // Read back from four decimals, as the coefficient is shown.
-    return r > -100 ? ui::TextNaReal(ui::FormatE("####.####", r / (r + 100))) : 0.0;
-  };
   const auto& s = storage::settings();
-  KoefDan1 = koeficient(s.vatReduced);
-  KoefDan2 = koeficient(s.vatBasic);
-  KoefDan3 = koeficient(s.vatReduced2);
+  KoefDan1 = KoeficientDph(s.vatReduced);
+  KoefDan2 = KoeficientDph(s.vatBasic);
+  KoefDan3 = KoeficientDph(s.vatReduced2);
 
   const bool ok = nastavFormular(souborDokladu);
   if (!storage::CtiJob("CTENI").empty()) PovolenNovy = PovolenaOprava = PovolenoMazani = false;
@@ -346,15 +343,6 @@ void TfPZPokl::PoPrekresleni() {
 void TfPZPokl::NaF1() { ui::Napoveda(kNapoveda, cz("Valutová pokladna")); }
 void TfPZPokl::NaAltF1() { ui::Napoveda(kNapovedaKlaves, cz("Funkční klávesy v rolovacím")); }
 void TfPZPokl::AltF1Pole(int) { ui::Napoveda(kNapovedaKlaves, cz("Funkční klávesy v aktualizačním")); }
-
-void TfPZPokl::NaF4() {
-  if (!LzeZalozitDoklad()) return;
-  // The entry of a new document takes over from here.
-}
-
-void TfPZPokl::Oprav() {
-  // The edit of a document runs through the document entry, which also corrects the balance.
-}
 
 void TfPZPokl::NaTitulek(int) {
   // The cash desk sorts by its own views (F6, F7); a column's order file would replace them.

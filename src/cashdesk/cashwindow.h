@@ -7,11 +7,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "cashdesk/documents.h"
+#include "registers/partners.h"
 #include "ui/recordform.h"
 
 namespace pz::cashdesk {
@@ -118,6 +120,19 @@ class TfPZPokl : public ui::TfSoub {
   void NaCtrlMezera() override;
   void NaTitulek(int sloupec) override;
 
+  // ---- Document entry (cashentry.cpp): F4 and Space above, the field checks and the field help
+  // of the partner and the rate, and the saving steps.
+  void ZmenaPole(int i) override;
+  void F1Pole(int i) override;
+  void Prijmi(int i) override;
+  // The series rate (0: each document takes its rate from the rate file) and unit count.
+  double KurzRady() const;
+  double MnozstviRady() const;
+  // Re-reads the balance of the series into the balance label ("Nesoulad." when the series is
+  // gone from the series file).
+  void ObnovStav();
+  std::string StatPartneraEU;  // EU code of the partner's state, for the VAT supplement
+
   // The operations behind F6/F7, F8 and Alt+F2, for the menu and the tests.
   void PrepniPohled(TridenePohledy::Pohled pohled);
   void ZrusDoklad();
@@ -131,9 +146,28 @@ class TfPZPokl : public ui::TfSoub {
   bool zamkniDoklady(std::string& zamek, storage::Zamek& z);
   std::string zpravaPoskozeni();
 
+  // Document entry.
+  bool zmenilJiny();
+  void zapisStav();
+  void konecZadani();
+  double cislo(int i) const;
+  void nastavCislo(int i, double hodnota);
+  void chybaVypoctu(int i);
+  bool prepocti(int zdroj, double castka, double kurz, int cil, bool naKoruny);
+  void prepoctiKurz();
+  bool nactiKurz();
+  int vyberPartnera();
+  registers::TfOrg& partneri();
+  void kontrolaPartnera();
+
   Dodatky dodatky_;
   TridenePohledy pohledy_;
   std::int64_t poskozeno_ = 0;   // bytes after the last whole document: a damaged file
+  bool novy_ = false;                  // the form holds a new document (F4)
+  int opravovany_ = 0;                 // record of the document being edited (Space)
+  std::vector<std::uint8_t> kopie_;    // that document as the edit found it
+  std::unique_ptr<StavRady> stav_;     // the balance, locked from F2 until the document is written
+  std::unique_ptr<registers::TfOrg> partneri_;  // the partner list the entry chooses from
 };
 
 }  // namespace pz::cashdesk

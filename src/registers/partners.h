@@ -15,8 +15,8 @@ namespace pz::registers {
 struct tOrganizace {
   static constexpr std::int32_t kVelikost = 586;
   static constexpr std::size_t kCislo = 0, kIco = 2, kDic = 11, kNazev = 28, kJmeno = 59, kUlice = 90, kMesto = 121,
-                               kPsc = 152, kStat = 158, kKontakt = 267, kEmail = 342, kPozn1 = 433, kPozn2 = 484,
-                               kPozn3 = 535;
+                               kPsc = 152, kStat = 158, kKontakt = 267, kEmail = 342, kFinUrad = 429, kPozn1 = 433,
+                               kPozn2 = 484, kPozn3 = 535;
   static constexpr std::size_t kSirkaNazvu = 30, kSirkaPozn = 50;
 };
 

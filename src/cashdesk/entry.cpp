@@ -1,0 +1,71 @@
+#include "cashdesk/entry.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "cashdesk/records.h"
+#include "storage/money.h"
+#include "storage/textutil.h"
+#include "ui/picture.h"
+
+namespace pz::cashdesk {
+namespace {
+
+// The largest magnitude "##########.##-" shows, in ten-thousandths.
+constexpr std::int64_t kNejvicVPoli = 99999999999999;  // 9 999 999 999.99 + 0.0099
+
+Castka DoPole(storage::Money m) {
+  if (m.status == storage::MoneyStatus::DivisionByZero) return {0, ChybaVypoctu::NulovyKurz};
+  if (!m.ok()) return {0, ChybaVypoctu::Preteceni};
+  const storage::Money zobrazeno = storage::round2(m.tenThousandths);
+  if (!zobrazeno.ok() || zobrazeno.tenThousandths > kNejvicVPoli || zobrazeno.tenThousandths < -kNejvicVPoli)
+    return {0, ChybaVypoctu::Preteceni};
+  return {storage::tenThousandthsToDouble(zobrazeno.tenThousandths), ChybaVypoctu::Zadna};
+}
+
+}  // namespace
+
+Castka NaKoruny(double valuty, double kurz, double mnozstvi) {
+  if (mnozstvi == 0) return {0, ChybaVypoctu::NuloveMnozstvi};
+  return DoPole(storage::mulDivRound4(valuty, kurz, mnozstvi));
+}
+
+Castka NaValuty(double koruny, double kurz, double mnozstvi) {
+  if (mnozstvi == 0) return {0, ChybaVypoctu::NuloveMnozstvi};
+  if (kurz == 0) return {0, ChybaVypoctu::NulovyKurz};
+  return DoPole(storage::mulDivRound4(koruny, mnozstvi, kurz));
+}
+
+std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoziPlaceno, std::string_view druh,
+                                 double placeno) {
+  storage::Money zmena;
+  const auto pricti = [&](double castka, std::string_view k, int smer) {
+    const int znamenko = smer * ZnamenkoDruhu(k.empty() ? ' ' : k[0]);
+    if (!zmena.ok() || znamenko == 0 || castka == 0) return;
+    const storage::Money m = storage::toTenThousandths(castka);
+    if (!m.ok() || m.tenThousandths == std::numeric_limits<std::int64_t>::min()) zmena.status = storage::MoneyStatus::Overflow;
+    else zmena = storage::add(zmena.tenThousandths, znamenko * m.tenThousandths);
+  };
+  pricti(predchoziPlaceno, predchoziDruh, -1);
+  pricti(placeno, druh, 1);
+  if (!zmena.ok()) return std::nullopt;
+  return storage::tenThousandthsToDouble(zmena.tenThousandths);
+}
+
+bool PripustnyDruh(std::string_view druh) {
+  return druh.size() == 1 && ZnamenkoDruhu(druh[0]) != 0;
+}
+
+std::string CisloDokladu(std::string_view druh, std::string_view cislo, std::string_view rada,
+                         std::string_view ident) {
+  if (druh == "P" && storage::Orez(cislo).empty()) return "PZ" + std::string(rada) + std::string(ident);
+  return std::string(cislo);
+}
+
+double KoeficientDph(double sazba) {
+  if (sazba <= -100) return 0;
+  // Through the picture, as the coefficient is shown: four decimals, half away from zero.
+  return ui::TextNaReal(ui::FormatE("####.####", sazba / (sazba + 100)));
+}
+
+}  // namespace pz::cashdesk

@@ -1,0 +1,55 @@
+// The computations of entering a cash document, apart from the screen: crown amounts from the
+// currency amounts and back, the change of the series balance when a document is saved, the
+// number of a receipt left blank, the VAT coefficients of the cash desk.
+//
+// Amounts are decimal (storage/money.h): each result is round4 of the exact value (ties to even)
+// and then the two decimals that its amount field "##########.##-R" shows and stores.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pz::cashdesk {
+
+// Why an amount could not be computed; the field that caused it goes into error.
+enum class ChybaVypoctu {
+  Zadna,
+  NulovyKurz,      // crowns to currency at a rate of 0
+  NuloveMnozstvi,  // a series with a unit count of 0
+  Preteceni,       // the result does not fit its field (ten digits before the point)
+};
+
+struct Castka {
+  double hodnota = 0;
+  ChybaVypoctu chyba = ChybaVypoctu::Zadna;
+  bool ok() const { return chyba == ChybaVypoctu::Zadna; }
+};
+
+// Crowns of a currency amount: `valuty` × `kurz` / `mnozstvi` (the rate is for `mnozstvi` units
+// of the currency: 1000 JPY at 15.5 per 100 are 155.00).
+Castka NaKoruny(double valuty, double kurz, double mnozstvi);
+// The currency amount of crowns, when the crowns come from the document's items:
+// `koruny` / `kurz` × `mnozstvi`.
+Castka NaValuty(double koruny, double kurz, double mnozstvi);
+
+// How saving a document moves the series balance: the previous kind and paid amount of an edited
+// document taken back (a new document has the amount 0), the new paid amount added for a receipt
+// "P"/"O" and subtracted for an expenditure "V"/"D". Exact to ten-thousandths; nothing when an
+// amount is beyond 64-bit ten-thousandths.
+std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoziPlaceno, std::string_view druh,
+                                 double placeno);
+
+// The kinds a document can have: "P", "V", "O", "D".
+bool PripustnyDruh(std::string_view druh);
+
+// The document number as stored: a receipt "P" whose number is blank gets "PZ" + series + ident
+// ("PZ0100012"); any other number stays as entered.
+std::string CisloDokladu(std::string_view druh, std::string_view cislo, std::string_view rada,
+                         std::string_view ident);
+
+// The part of a price including VAT at `sazba` percent that is the VAT: r / (r + 100) with four
+// decimals (21 % gives 0.1736).
+double KoeficientDph(double sazba);
+
+}  // namespace pz::cashdesk

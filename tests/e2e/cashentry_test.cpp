@@ -1,0 +1,304 @@
+// Cash documents entered through the real program from the main window: the crown amounts, the
+// numbers and the balance stored, the partner question, the rate files, and two stations saving
+// documents of one series at once.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "e2e/run.h"
+#include "support/stationtable.h"
+#include "support/tempdir.h"
+
+namespace pz::test {
+namespace {
+
+constexpr size_t kDoklad = 337, kRada = 71;
+// Offsets in the document record and the series record.
+constexpr size_t kDruh = 0, kIdent = 2, kCislo = 8, kCisloOrg = 69, kDatumZapl = 78, kText = 85, kCelkemVal = 136,
+                 kPlacenoVal = 142, kKurz = 148, kCelkemKc = 154, kPlacenoKc = 160, kAdr1 = 203;
+constexpr size_t kRadaKurz = 7, kRadaMnozstvi = 13, kRadaStav = 15, kRadaUcet = 21, kRadaPocStav = 28;
+
+// Real48 as the record layout defines it: exponent byte with bias 129, a 39-bit fraction
+// little-endian, the sign in the top bit of byte 5.
+std::string real48(double v) {
+  std::string b(6, '\0');
+  if (v == 0) return b;
+  int e = 0;
+  const double m = std::frexp(std::fabs(v), &e);  // |v| = m × 2^e, m in [0.5, 1)
+  auto f = static_cast<unsigned long long>(std::llround((m * 2 - 1) * 549755813888.0));  // 2^39
+  if (f >> 39) { f = 0; ++e; }
+  b[0] = static_cast<char>(e - 1 + 129);
+  for (int i = 1; i <= 5; ++i) b[static_cast<size_t>(i)] = static_cast<char>((f >> (8 * (i - 1))) & 0xff);
+  if (v < 0) b[5] = static_cast<char>(static_cast<unsigned char>(b[5]) | 0x80);
+  return b;
+}
+double real48At(const std::string& rec, size_t o) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(rec[o + i]); };
+  if (byte(0) == 0) return 0;
+  unsigned long long f = 0;
+  for (int i = 5; i >= 1; --i) f = (f << 8) | byte(static_cast<size_t>(i));
+  const bool neg = (f >> 39) & 1;
+  f &= (1ULL << 39) - 1;
+  const double v = std::ldexp(1 + static_cast<double>(f) / 549755813888.0, byte(0) - 129);
+  return neg ? -v : v;
+}
+std::string shortString(const std::string& text, size_t width) {
+  std::string s(width + 1, '\0');
+  s[0] = static_cast<char>(text.size());
+  s.replace(1, text.size(), text);
+  return s;
+}
+std::string textAt(const std::string& rec, size_t o, size_t width) {
+  std::string t = rec.substr(o + 1, std::min<size_t>(width, static_cast<unsigned char>(rec[o])));
+  return t.substr(0, t.find_last_not_of(' ') + 1);
+}
+
+std::string series(const std::string& number, const std::string& currency, double rate, int units, double opening,
+                   double balance) {
+  std::string v(kRada, '\0');
+  v.replace(0, 3, shortString(number, 2));
+  v.replace(3, 4, shortString(currency, 3));
+  v.replace(kRadaKurz, 6, real48(rate));
+  v[kRadaMnozstvi] = static_cast<char>(units & 0xff);
+  v[kRadaMnozstvi + 1] = static_cast<char>(units >> 8);
+  v.replace(kRadaStav, 6, real48(balance));
+  v.replace(kRadaUcet, 7, shortString("000000", 6));
+  v.replace(kRadaPocStav, 6, real48(opening));
+  return v;
+}
+
+std::string document(int n, const std::string& kind, double amount, int partner = 0, const std::string& name = "") {
+  std::string v(kDoklad, '\0');
+  v.replace(kDruh, 2, shortString(kind, 1));
+  char ident[6];
+  std::snprintf(ident, sizeof ident, "%05d", n);
+  v.replace(kIdent, 6, shortString(ident, 5));
+  v.replace(kCislo, 61, shortString("D" + std::to_string(n), 60));
+  v[kCisloOrg] = static_cast<char>(partner);
+  v.replace(kDatumZapl, 7, shortString("051226", 6));
+  for (size_t o : {kCelkemVal, kPlacenoVal}) v.replace(o, 6, real48(amount));
+  v.replace(kKurz, 6, real48(25.125));
+  for (size_t o : {kCelkemKc, kPlacenoKc}) v.replace(o, 6, real48(amount * 25.125));
+  v.replace(kAdr1, 31, shortString(name, 30));
+  return v;
+}
+
+std::string partner(int n, const std::string& name) {
+  std::string v(586, '\0');
+  v[0] = static_cast<char>(n);
+  v.replace(28, 31, shortString(name, 30));
+  return v;
+}
+
+// A working directory with its data root and a program root with the shipped field layouts
+// (the series list converts the document files through them).
+void install(const TempDir& dir, const std::string& user = "01", const std::string& root = "data\\",
+             const std::string& prog = "prog\\") {
+  dir.write("master.job", stationTable({{"UZIVATEL", user}, {"POCITAC", user}, {"DAN2", "21"}}));
+  dir.write("data.adr", root + "\r\n");
+  dir.write("prog.adr", prog + "\r\n");
+  if (prog != "prog\\") return;
+  std::filesystem::create_directories(dir / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
+}
+
+std::string record(const std::string& file, int n, size_t size) {
+  return file.substr(static_cast<size_t>(n - 1) * size, size);
+}
+
+// From the main window to the series list: the cash desk button, then Esc in the own company's
+// form that the cash desk shows first.
+constexpr const char* kCashDeskList = "Enter\nEsc\n";
+// On to the cash desk of the first series.
+const std::string kCashDesk = std::string(kCashDeskList) + "Enter\n";
+
+// The keys of a new receipt or expenditure from the kind to the amount, without a partner (Esc in
+// the partner list), with a delivery date (the payment date follows it) and a text.
+std::string entry(const std::string& kind, const std::string& amount, const std::string& delivery = "",
+                  const std::string& text = "") {
+  return "F4\ntype " + kind + "\nEnter\nEnter\nEnter\nEsc\n" +
+         (delivery.empty() ? std::string("Enter\n") : "type " + delivery + "\nEnter\n") + "Enter\n" +
+         (text.empty() ? std::string("Enter\n") : "type " + text + "\nEnter\n") + "type " + amount + "\nEnter\n";
+}
+
+TEST(CashEntryE2E, ReceiptsAtTheSeriesRateGetTheirNumbersAndMoveTheBalance) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 1000, 1000) + series("02", "JPY", 15.5, 100, 0, 0));
+  std::string docs;
+  for (int n = 1; n <= 11; ++n) docs += document(n, "P", 0);
+  dir.write("data/PZ01_.dta", docs);
+  const auto r = runPzpokl(dir, kCashDesk + entry("P", "100") + "dump\nF2\n" + entry("P", "100") +
+                                    "Enter\ntype 24.3333\nEnter\nF2\ndump\nEsc\n"
+                                    "Down\nEnter\n" + entry("P", "1000") + "F2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string pz01 = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(pz01.size(), 13 * kDoklad) << r.out;
+  const std::string d12 = record(pz01, 12, kDoklad), d13 = record(pz01, 13, kDoklad);
+  EXPECT_EQ(textAt(d12, kIdent, 5), "00012");
+  EXPECT_EQ(textAt(d12, kCislo, 60), "PZ0100012");
+  EXPECT_EQ(real48At(d12, kCelkemKc), 2512.5);
+  EXPECT_EQ(real48At(d12, kPlacenoKc), 2512.5);
+  EXPECT_NE(r.out.find("2512.50"), std::string::npos) << r.out;
+  EXPECT_EQ(textAt(d13, kCislo, 60), "PZ0100013");
+  EXPECT_NEAR(real48At(d13, kKurz), 24.3333, 1e-9);
+  EXPECT_NEAR(real48At(d13, kPlacenoKc), 2433.33, 1e-7);
+  EXPECT_EQ(real48At(record(dir.read("data/pz_ra.dta"), 1, kRada), kRadaStav), 1200.0);
+  EXPECT_NE(r.out.find("1 200.00 EUR"), std::string::npos) << r.out;
+  // JPY quoted per 100.
+  const std::string pz02 = dir.read("data/PZ02_.dta");
+  ASSERT_EQ(pz02.size(), kDoklad) << r.out;
+  EXPECT_EQ(real48At(pz02, kPlacenoKc), 155.0);
+  EXPECT_EQ(real48At(record(dir.read("data/pz_ra.dta"), 2, kRada), kRadaStav), 1000.0);
+  // Both series have the account "000000": nothing is posted.
+  EXPECT_FALSE(std::filesystem::exists(dir / "data" / "pzuc.dta"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "data" / "PZUC.DTA"));
+}
+
+TEST(CashEntryE2E, AnEditOfAReceiptIntoAnExpenditureAndNoToThePartnerQuestion) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 900, 1000));
+  dir.write("data/PZ01_.dta", document(1, "P", 100, 1, "Alfa"));
+  dir.write("data/org.dta", partner(1, "Alfa") + partner(2, "Beta"));
+  const auto r = runPzpokl(dir,
+                           kCashDesk +
+                           "Space\ntype V\nEnter\nEnter\n"
+                           "type 2\nEnter\ndump\ntype N\n"  // "Vyměnit údaje o organizaci ?"
+                           "Enter\nEnter\nEnter\ntype 40\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Vyměnit údaje o organizaci ?"), std::string::npos) << r.out;
+  const std::string d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), kDoklad);
+  EXPECT_EQ(textAt(d, kDruh, 1), "V");
+  EXPECT_EQ(real48At(d, kPlacenoVal), 40.0);
+  EXPECT_EQ(real48At(d, kPlacenoKc), 1005.0);
+  EXPECT_EQ(static_cast<unsigned char>(d[kCisloOrg]), 1);
+  EXPECT_EQ(textAt(d, kAdr1, 30), "Alfa");
+  EXPECT_EQ(real48At(dir.read("data/pz_ra.dta"), kRadaStav), 860.0);  // 1000 - 100 - 40
+  EXPECT_NE(r.out.find("860.00 EUR"), std::string::npos) << r.out;
+}
+
+TEST(CashEntryE2E, RatesFromTheRateFileAndAFixedRateReadingItOnlyOnTheFieldHelp) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0) + series("03", "EUR", 0, 1, 0, 0));
+  // The bank's export of one currency, with CR LF line ends; without a drive table the rate
+  // files lie below the working directory.
+  dir.write("TAMBRA3W/EUR.txt",
+            "M\xC4\x9Bna: EUR|Mno\xC5\xBEstv\xC3\xAD: 1\r\nDatum|Kurz\r\n02.01.2024|24,725\r\n05.01.2024|24,660\r\n"
+            "08.01.2024|24,580\r\n29.02.2024|25,305\r\n04.03.2024|25,270\r\n09.12.2026|24,300\r\n");
+  const auto r = runPzpokl(dir, std::string(kCashDeskList) + "Down\nEnter\n" +
+                                    entry("P", "100", "010124") + "F2\n" +  // before the first line
+                                    entry("P", "100", "060124") + "F2\n" +  // Saturday
+                                    entry("P", "100", "010324") + "F2\n" +  // after 29 February
+                                    "Esc\nUp\nEnter\n" + entry("P", "100") + "F2\n" +
+                                    entry("P", "100") + "Enter\nF1\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string pz03 = dir.read("data/PZ03_.dta");
+  ASSERT_EQ(pz03.size(), 3 * kDoklad) << r.out;
+  const double rates[] = {24.725, 24.66, 25.305};
+  for (int n = 1; n <= 3; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_NEAR(real48At(record(pz03, n, kDoklad), kKurz), rates[n - 1], 1e-9);
+    EXPECT_NEAR(real48At(record(pz03, n, kDoklad), kPlacenoKc), rates[n - 1] * 100, 1e-7);
+  }
+  const std::string pz01 = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(pz01.size(), 2 * kDoklad) << r.out;
+  EXPECT_EQ(real48At(record(pz01, 1, kDoklad), kKurz), 25.125);  // today is quoted, but the rate is fixed
+  EXPECT_NEAR(real48At(record(pz01, 2, kDoklad), kKurz), 24.3, 1e-9);
+  EXPECT_NEAR(real48At(record(pz01, 2, kDoklad), kPlacenoKc), 2430.0, 1e-7);
+}
+
+// Two stations, each in its own working directory, save documents of series 01 of one data root
+// while the other works: one adds a receipt while the other edits a document and then waits for
+// the series' document lock to add its own. Every document is stored once under its own number,
+// and the balance is the opening balance plus the receipts minus the expenditures.
+TEST(CashEntryE2E, TwoStationsSavingDocumentsOfOneSeriesAtOnce) {
+  TempDir root;
+  std::filesystem::create_directories(root / "data");
+  const std::string data = (root / "data").string() + "/";
+  root.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 900, 1000));
+  root.write("data/PZ01_.dta", document(1, "P", 100));
+  const std::string flag = root.str() + "/";
+  const auto waitFor = [&](const std::string& name) {
+    return "run while [ ! -f '" + flag + name + "' ]; do sleep 0.02; done\n";
+  };
+  const auto touch = [&](const std::string& name) { return "run touch '" + flag + name + "'\n"; };
+  // Station A holds the document lock from its F4 until its first receipt is saved; its second
+  // receipt waits until station B has ended, so that no step of the two meets the other's brief
+  // hold of the sharing table (that would be a wait window of its own, not this test's subject).
+  const std::string scriptA = kCashDesk + entry("P", "100", "", "A1") + touch("a-form") + waitFor("b-waiting") +
+                              "F2\n" + touch("a-saved") + waitFor("b-exited") + entry("P", "50", "", "A2") +
+                              "F2\nEsc\nEsc\nEsc\n";
+  // Station B edits document 1 meanwhile (no document lock), then waits for the document lock.
+  const std::string scriptB = waitFor("a-form") + kCashDesk + "Home\n"
+                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\ntype 40\nEnter\nF2\n"
+                              "F4\ndump\n" + touch("b-waiting") + waitFor("a-saved") + "wait 1500\n"
+                              "type V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype B1\nEnter\ntype 30\nEnter\nF2\n"
+                              "Esc\nEsc\nEsc\n";
+  std::filesystem::create_directories(root / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
+  const std::string prog = (root / "prog").string() + "/";
+  TempDir a, b;
+  install(a, "01", data, prog);
+  install(b, "02", data, prog);
+  RunResult ra, rb;
+  std::thread ta([&] { ra = runPzpokl(a, scriptA); });
+  rb = runPzpokl(b, scriptB);
+  root.write("b-exited", "");
+  ta.join();
+  EXPECT_EQ(ra.exitCode, 0) << ra.err << ra.out;
+  EXPECT_EQ(rb.exitCode, 0) << rb.err << rb.out;
+  // B's F4 met A's lock and waited for it.
+  EXPECT_NE(rb.out.find("=== TfErr"), std::string::npos) << rb.out;
+
+  const std::string docs = root.read("data/PZ01_.dta");
+  ASSERT_EQ(docs.size(), 4 * kDoklad) << ra.out << rb.out;
+  const char* texts[] = {"", "A1", "B1", "A2"};
+  const char* kinds[] = {"V", "P", "V", "P"};
+  const double paid[] = {40, 100, 30, 50};
+  double balance = 900;
+  for (int n = 1; n <= 4; ++n) {
+    SCOPED_TRACE(n);
+    const std::string d = record(docs, n, kDoklad);
+    char ident[6];
+    std::snprintf(ident, sizeof ident, "%05d", n);
+    EXPECT_EQ(textAt(d, kIdent, 5), ident);
+    EXPECT_EQ(textAt(d, kText, 50), texts[n - 1]);
+    EXPECT_EQ(textAt(d, kDruh, 1), kinds[n - 1]);
+    EXPECT_EQ(real48At(d, kPlacenoVal), paid[n - 1]);
+    balance += (kinds[n - 1][0] == 'P' ? 1 : -1) * paid[n - 1];
+  }
+  EXPECT_EQ(textAt(record(docs, 2, kDoklad), kCislo, 60), "PZ0100002");
+  EXPECT_EQ(textAt(record(docs, 4, kDoklad), kCislo, 60), "PZ0100004");
+  EXPECT_EQ(balance, 980.0);
+  EXPECT_EQ(real48At(root.read("data/pz_ra.dta"), kRadaStav), balance);
+}
+
+// The walkthrough of the demo installation: its series 01 takes the rate of the delivery day from
+// the demo's rate file, as the program finds it through the demo's drive table.
+TEST(CashEntryE2E, TheDemoWalkthroughTakesTheRateOfItsDayFromTheDemoRateFile) {
+  TempDir dir;
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo", dir.path(),
+                        std::filesystem::copy_options::recursive);
+  const std::string cmd = "cd '" + dir.str() + "/work' && '" PZPOKL_BIN "' --headless ../doklad.keys --today 2026-12-09"
+                          " >../stdout.txt 2>../stderr.txt";
+  const int status = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << dir.read("stderr.txt") << dir.read("stdout.txt");
+  const std::string docs = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(docs.size(), kDoklad) << dir.read("stdout.txt");
+  EXPECT_NEAR(real48At(docs, kKurz), 24.82, 1e-9);
+  EXPECT_EQ(real48At(docs, kPlacenoKc), 2482.0);
+  EXPECT_EQ(textAt(docs, kCislo, 60), "PZ0100001");
+  EXPECT_NE(textAt(docs, kAdr1, 30), "");
+}
+
+}  // namespace
+}  // namespace pz::test
