@@ -84,9 +84,9 @@ void TfCis10::Opis() {
   std::vector<reports::SloupecSestavy> sloupce;
   for (const auto& s : Sloupce) sloupce.push_back({s.titulek, s.sirka});
   reports::StrankovanaSestava sestava(cz("Účetová osnova (10)"), sloupce);
-  for (int n = 1; n <= Soubor().pocet(); ++n) sestava.radek(TextRadku(n).substr(0, 132));
-  reports::ZavriSestavu();
-  ui::UkazSestavu("CIS10");
+  for (int n = 1; n <= Soubor().pocet(); ++n)
+    if (!sestava.radek(TextRadku(n).substr(0, 132))) break;
+  if (reports::ZavriSestavu()) ui::UkazSestavu("CIS10");
 }
 
 int TfCis10::NactiZCiselniku() {

@@ -157,14 +157,14 @@ void TfCis30::Opis() {
       reports::PisRadek("");
     }
     const auto& v = Veta();
-    reports::PisRadek(TextVety(v, stredisko::kKod, 5) + ' ' + TextVety(v, stredisko::kNazev, 30) + ' ' +
-                      TextVety(v, stredisko::kNazev2, 30) + ' ' + TextVety(v, stredisko::kTyp, 1) + ' ' +
-                      TextVety(v, stredisko::kUcetSkladu, 6) + ' ' + TextVety(v, stredisko::kCinnost, 3) + ' ' +
-                      TextVety(v, stredisko::kPolOd, 6) + ' ' + TextVety(v, stredisko::kPolDo, 6));
+    if (!reports::PisRadek(TextVety(v, stredisko::kKod, 5) + ' ' + TextVety(v, stredisko::kNazev, 30) + ' ' +
+                           TextVety(v, stredisko::kNazev2, 30) + ' ' + TextVety(v, stredisko::kTyp, 1) + ' ' +
+                           TextVety(v, stredisko::kUcetSkladu, 6) + ' ' + TextVety(v, stredisko::kCinnost, 3) + ' ' +
+                           TextVety(v, stredisko::kPolOd, 6) + ' ' + TextVety(v, stredisko::kPolDo, 6)))
+      break;
   }
   Veta() = drzena;
-  reports::ZavriSestavu();
-  ui::UkazSestavu("CI_OPIS");
+  if (reports::ZavriSestavu()) ui::UkazSestavu("CI_OPIS");
 }
 
 TfCis30& Strediska() { return PosledniOkno(g_strediska); }
@@ -246,9 +246,9 @@ void TfCis36::Opis() {
   std::vector<reports::SloupecSestavy> sloupce;
   for (const auto& s : Sloupce) sloupce.push_back({s.titulek, s.sirka});
   reports::StrankovanaSestava sestava(cz("Činnosti (36)"), sloupce);
-  for (int n = 1; n <= Soubor().pocet(); ++n) sestava.radek(TextRadku(n).substr(0, 132));
-  reports::ZavriSestavu();
-  ui::UkazSestavu("CI_OPIS");
+  for (int n = 1; n <= Soubor().pocet(); ++n)
+    if (!sestava.radek(TextRadku(n).substr(0, 132))) break;
+  if (reports::ZavriSestavu()) ui::UkazSestavu("CI_OPIS");
 }
 
 TfCis36& Zakazky() { return PosledniOkno(g_zakazky); }

@@ -94,7 +94,7 @@ int ioCodeFromErrno(int err, bool writing) {
     case EEXIST: case ENOTEMPTY: return kIoFileExists;
     case EBADF: return kIoFileNotOpen;
     case ENOSPC: case EFBIG: case EDQUOT: return kIoWriteFailed;
-    default: return writing ? kIoWriteFailed : kIoReadPastEnd;
+    default: return writing ? kIoWriteFailed : kIoReadFault;
   }
 }
 

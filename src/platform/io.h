@@ -10,6 +10,7 @@ enum IoCode : int {
   kIoPathNotFound = 3,
   kIoTooManyOpenFiles = 4,
   kIoAccessDenied = 5,
+  kIoReadFault = 30,  // the device failed while reading (not the end of the file)
   kIoSharingViolation = 32,
   kIoFileExists = 80,
   kIoReadPastEnd = 100,
@@ -17,7 +18,9 @@ enum IoCode : int {
   kIoFileNotOpen = 103,
 };
 
-// The code for an errno value of a failed system call; `writing` picks 101 over 100 for EIO.
+// The code for an errno value of a failed system call; for EIO and other device errors `writing`
+// picks 101, reading 30. A read never answers 100 for a failure: callers take 100 for "the file
+// ends here" and go on with what was read.
 int ioCodeFromErrno(int err, bool writing = false);
 
 }  // namespace pz::platform

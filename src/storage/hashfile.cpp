@@ -100,26 +100,31 @@ std::int32_t HashFile::pocetDat() {
 // Builds the ".dti" from the data records, starting with `size` slots and doubling to twice the
 // number of data records when the table fills beyond three quarters. The table is written in
 // one go after it was built in memory, under an exclusive open, so that nobody reads half of it.
-bool HashFile::postav(std::int32_t size) {
+// `cesta` is the ".dti" itself or the work file of a table that grows.
+bool HashFile::postav(std::int32_t size, const std::string& cesta) {
   // Built even when the write lock is not granted: the table is missing, and the exclusive
   // open below is what keeps two builders apart.
   const bool held = sharing().Zamkni(dtiPath_, 'W');
   File out;
-  int code = out.open(dtiPath_, Access::ReadWrite, Share::DenyReadWrite, Create::CreateAlways);
+  int code = out.open(cesta, Access::ReadWrite, Share::DenyReadWrite, Create::CreateAlways);
   if (code != kIoOk) {
     if (held) sharing().Odemkni(dtiPath_);
     // Another station is building it right now: it is there when that station is done.
-    if (code == kIoSharingViolation) return true;
-    chybaIO(dtiPath_, code);
+    if (code == kIoSharingViolation && cesta == dtiPath_) return true;
+    chybaIO(cesta, code);
     return false;
   }
   const size_t slot = static_cast<size_t>(keySize_) + 5;
   File data;
   std::int64_t dataBytes = 0;
-  if (data.open(dtaPath_, Access::Read, Share::DenyNone) == kIoOk) data.size(dataBytes);
+  // Only data that does not exist yet gives an empty table; a table built without records that
+  // could not be read would be taken for a whole one.
+  int dataCode = data.open(dtaPath_, Access::Read, Share::DenyNone);
+  if (dataCode == kIoOk) dataCode = data.size(dataBytes);
+  if (dataCode == kIoFileNotFound) dataCode = kIoOk;
 
   Tabulka t(slot, std::max<std::int32_t>(size, 1));
-  if (dataBytes >= 3) {
+  if (dataCode == kIoOk && dataBytes >= 3) {
     const std::int32_t count = static_cast<std::int32_t>(
         std::min<std::int64_t>(dataBytes / recordSize_, kNejvetsiTabulka / 2));
     interaction().waitFor(cz("Moment, rozšiřuji soubor"), 0, [&] {
@@ -129,9 +134,9 @@ bool HashFile::postav(std::int32_t size) {
         bool again = false;
         for (std::int32_t first = 1; first <= count && !again; first += static_cast<std::int32_t>(perBlock)) {
           const std::int32_t inBlock = std::min<std::int32_t>(static_cast<std::int32_t>(perBlock), count - first + 1);
-          size_t got = 0;
-          data.readAt(static_cast<std::int64_t>(first - 1) * recordSize_, block.data(),
-                      static_cast<size_t>(inBlock) * static_cast<size_t>(recordSize_), &got);
+          dataCode = data.readAt(static_cast<std::int64_t>(first - 1) * recordSize_, block.data(),
+                                 static_cast<size_t>(inBlock) * static_cast<size_t>(recordSize_));
+          if (dataCode != kIoOk) return true;
           for (std::int32_t k = 0; k < inBlock && !again; ++k) {
             std::span<const std::uint8_t> rec(block.data() + static_cast<size_t>(k) * static_cast<size_t>(recordSize_),
                                               static_cast<size_t>(recordSize_));
@@ -147,6 +152,13 @@ bool HashFile::postav(std::int32_t size) {
       }
     });
   }
+  if (dataCode != kIoOk) {
+    out.close();
+    if (held) sharing().Odemkni(dtiPath_);
+    interaction().message(ZpravaCteni(dtaPath_, dataCode), true);
+    removeFile(cesta);
+    return false;
+  }
   t.hlavicka();
   // Written in small pieces: a file cached in large pieces makes every later one-slot write
   // cost the kernel several times more.
@@ -155,15 +167,15 @@ bool HashFile::postav(std::int32_t size) {
   out.close();
   if (held) sharing().Odemkni(dtiPath_);
   if (code != kIoOk) {
-    chybaIO(dtiPath_, code);
-    removeFile(dtiPath_);  // a partial table would be taken for a whole one
+    chybaIO(cesta, code);
+    removeFile(cesta);  // a partial table would be taken for a whole one
     return false;
   }
   return true;
 }
 
 // Opens the ".dti" and checks its header against its size: 2 the file is missing, 0 ready,
-// a negative value the header is damaged, another IoCode the open failed.
+// a negative value the header is damaged, another IoCode the open or the read failed.
 int HashFile::otevriTabulku() {
   int code = dti_.open(dtiPath_, Access::ReadWrite, Share::DenyNone);
   if (code != kIoOk) return code;
@@ -171,6 +183,10 @@ int HashFile::otevriTabulku() {
   std::int64_t bytes = 0;
   dti_.size(bytes);
   code = dti_.readAt(0, head, sizeof head);
+  if (code != kIoOk && code != kIoReadPastEnd) {
+    dti_.close();  // a read error says nothing about the table: it is not built again for it
+    return code;
+  }
   const std::int32_t n = readI32(std::span<const std::uint8_t>(head, 8), 0);
   const std::int32_t used = readI32(std::span<const std::uint8_t>(head, 8), 4);
   const std::int64_t slot = keySize_ + 5;
@@ -198,7 +214,7 @@ bool HashFile::OtevriHash(std::string_view base, int keySize, int recordSize, st
   bool rebuilt = false;
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (!fileExists(dtiPath_)) {
-      if (!postav(initial_)) return false;
+      if (!postav(initial_, dtiPath_)) return false;
       rebuilt = true;
     }
     int code = otevriTabulku();
@@ -341,19 +357,33 @@ int HashFile::vloz(const std::string& key, ConstBytes record) {
   return -1;
 }
 
-// Builds a full table again, twice as large, when nobody else has it open.
+// Builds a full table again, twice as large, when nobody else has it open. The new table is
+// built in a work file that then takes the full one's place, so that a build that fails keeps
+// the full table for lookups.
 bool HashFile::prestav() {
   dti_.close();
   if (locked_) sharing().Odemkni(dtiPath_);
   locked_ = false;
-  const bool free = sharing().IfVolny(dtiPath_).empty() && removeFile(dtiPath_) == kIoOk;
   const std::int64_t want = std::max<std::int64_t>(static_cast<std::int64_t>(pocetDat()) * 2 + 2,
                                                    static_cast<std::int64_t>(n_) * 2);
-  bool ok = !free || postav(static_cast<std::int32_t>(std::min<std::int64_t>(want, kNejvetsiTabulka)));
-  ok = otevriTabulku() == kIoOk && ok;
+  const std::string prac = dtiPath_.substr(0, dtiPath_.size() - 1) + "n";
+  bool ok = sharing().IfVolny(dtiPath_).empty() &&
+            postav(static_cast<std::int32_t>(std::min<std::int64_t>(want, kNejvetsiTabulka)), prac);
+  if (ok) {
+    // One atomic step; refused (32) while another program has the full table open, which then
+    // stays as it is without a message, as when another station holds it.
+    const int code = renameFile(prac, dtiPath_, true);
+    if (code != kIoOk && code != kIoSharingViolation) chybaIO(dtiPath_, code);
+    ok = code == kIoOk;
+  }
+  if (!ok) removeFile(prac);
+  if (const int code = otevriTabulku(); code != kIoOk) {
+    if (code > 0) chybaIO(dtiPath_, code);
+    ok = false;
+  }
   locked_ = dti_.isOpen() && sharing().Zamkni(dtiPath_, 0);
-  if (free && ok) grow_ = false;
-  return free && ok;
+  if (ok) grow_ = false;
+  return ok;
 }
 
 int HashFile::VlozHash(std::string_view key, ConstBytes record) {

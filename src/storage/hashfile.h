@@ -65,7 +65,7 @@ class HashFile {
  private:
   std::string klic(std::string_view key) const;
   std::int32_t pocetDat();
-  bool postav(std::int32_t size);
+  bool postav(std::int32_t size, const std::string& cesta);
   int otevriTabulku();
   bool prestav();
   int vloz(const std::string& key, ConstBytes record);

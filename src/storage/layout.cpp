@@ -235,24 +235,26 @@ std::optional<toPol> nactiPopis(const std::string& cesta) {
   return popis;
 }
 
-// The record the layout test looks at (the second, or the first of a one-record file), read
-// from an open file. Empty when it cannot be read.
-std::string zkusebniVeta(const platform::File& f, std::int64_t velikost, const toPol& stary) {
-  const std::int64_t od = velikost > static_cast<std::int64_t>(stary.velikost)
-                              ? static_cast<std::int64_t>(stary.velikost) : 0;
-  std::string veta(stary.velikost, '\0');
-  if (f.readAt(od, veta.data(), veta.size()) != platform::kIoOk) return {};
-  return veta;
-}
-
-// Is the file, as it is now, in the old layout?
+// Is the data file in the old layout? The test looks at its second record (the first of a
+// one-record file). A file that cannot be opened or read is not taken for a new one silently:
+// the failure is shown, and the file is left as it is. A file shorter than a record is not old.
 bool souborJeStary(const std::string& data, const toPol& stary, const toPol& novy) {
   platform::File f;
-  if (f.open(data, platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk) return false;
   std::int64_t velikost = 0;
-  if (f.size(velikost) != platform::kIoOk) return false;
-  const std::string veta = zkusebniVeta(f, velikost, stary);
-  return !veta.empty() && JeStaryTvar(stary, novy, velikost, veta);
+  int code = f.open(data, platform::Access::Read, platform::Share::DenyNone);
+  if (code == platform::kIoOk) code = f.size(velikost);
+  std::string veta(stary.velikost, '\0');
+  if (code == platform::kIoOk) {
+    const std::int64_t od = velikost > static_cast<std::int64_t>(stary.velikost)
+                                ? static_cast<std::int64_t>(stary.velikost) : 0;
+    code = f.readAt(od, veta.data(), veta.size());
+  }
+  if (code == platform::kIoReadPastEnd) return false;
+  if (code != platform::kIoOk) {
+    interaction().message(cz("Soubor ") + data + cz(" nelze převést na nový tvar - err") + kod(code), true);
+    return false;
+  }
+  return JeStaryTvar(stary, novy, velikost, veta);
 }
 
 // Writes every converted record into the work file. 0, or the I/O code of the first failure.

@@ -126,10 +126,10 @@ void TfKalk::krok(char op) {
 
 void TfKalk::tiskni() {
   if (Memo1.lines.empty()) return;
-  reports::OtevriSestavu("Paragon", 20);
-  for (const auto& l : Memo1.lines) reports::PisRadek(l);
-  reports::ZavriSestavu();
-  UkazSestavu("Paragon");
+  if (!reports::OtevriSestavu("Paragon", 20)) return;
+  for (const auto& l : Memo1.lines)
+    if (!reports::PisRadek(l)) break;
+  if (reports::ZavriSestavu()) UkazSestavu("Paragon");
 }
 
 bool TfKalk::onKey(const KeyEvent& ev) {

@@ -815,7 +815,7 @@ void Napoveda(const std::string& soubor, const std::string& tema) {
   std::string obsah;
   if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return;
   const std::string hledane = storage::VelkaPismena(storage::BezDiakritiky(tema));
-  reports::OtevriSestavu("help", 80);
+  if (!reports::OtevriSestavu("help", 80)) return;
   int zacatek = 0, cislo = 0;
   for (std::string radek : ZalomText(obsah, 100000)) {
     ++cislo;
@@ -833,9 +833,9 @@ void Napoveda(const std::string& soubor, const std::string& tema) {
       if (b == std::string::npos) break;
       radek = radek.substr(0, a) + storage::VelkaPismena(radek.substr(a + 1, b - a - 1)) + radek.substr(b + 1);
     }
-    reports::PisRadek(radek);
+    if (!reports::PisRadek(radek)) break;
   }
-  reports::ZavriSestavu();
+  if (!reports::ZavriSestavu()) return;
   storage::PisPar(kOkna2, "fPozri Index", FormatPlainE("######", zacatek + 1));
   UkazSestavu("help");
 }

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <string>
+
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/paths.h"
 #include "platform/syscalls.h"
+#include "support/faults.h"
 #include "support/tempdir.h"
 
 namespace pz::platform {
@@ -110,6 +114,23 @@ TEST_F(FileTest, ReadPastTheEndSaysHowMuchCame) {
   EXPECT_EQ(f.readAt(6, buf, 8, &got), kIoReadPastEnd);
   EXPECT_EQ(got, 4u);
   EXPECT_EQ(f.writeAt(0, "x", 1), kIoAccessDenied);  // opened for reading only
+}
+
+// A device error is no end of file: callers read a short file as far as it goes, and would take
+// the bytes before a failed read for the whole file (and write that back).
+TEST_F(FileTest, AFailedReadIsNotTheEndOfTheFile) {
+  File f;
+  ASSERT_EQ(f.open("data\\kursy.dta", Access::Read, Share::DenyNone), kIoOk);
+  char buf[8];
+  std::string whole;
+  {
+    test::FaultInjector inject;
+    inject.failNth(test::FaultOp::Read, 1, EIO);
+    EXPECT_EQ(f.readAt(0, buf, 8), kIoReadFault);
+    inject.failNth(test::FaultOp::Read, 1, EIO);
+    EXPECT_EQ(readWholeFile("data\\kursy.dta", whole, Share::DenyNone), kIoReadFault);
+  }
+  EXPECT_EQ(f.readAt(0, buf, 8), kIoOk);
 }
 
 TEST_F(FileTest, CreateAlwaysEmptiesOnlyWhenAllowedToOpen) {

@@ -302,6 +302,36 @@ TEST_F(LayoutTest, FailedReplacementAnswersNoAndKeepsTheOriginal) {
   EXPECT_TRUE(zbyle().empty());
 }
 
+// Every fault of the set at each of the conversion's first calls: the file is the original byte
+// for byte and the failure was shown, or it is the whole conversion; no work file stays.
+TEST_F(LayoutTest, EveryFaultLeavesTheOriginalOrTheWholeConversion) {
+  std::string puvodni;
+  for (int i = 0; i < 5; ++i) puvodni += staraVeta("C" + std::to_string(i), "Polozka", static_cast<unsigned>(i), "010524");
+  zapis(puvodni);
+  ASSERT_TRUE(preved());
+  const std::string prevedeny = soubor();
+  for (const auto& f : test::everyFault()) {
+    for (int nth = 1; nth <= 6; ++nth) {
+      SCOPED_TRACE(std::string(f.name) + " at " + std::to_string(nth));
+      zapis(puvodni);
+      okno.messages.clear();
+      bool ok;
+      {
+        test::FaultInjector faults;
+        faults.plan(f, nth);
+        ok = preved();
+      }
+      if (ok) {
+        EXPECT_EQ(soubor(), prevedeny);
+      } else {
+        EXPECT_EQ(soubor(), puvodni);
+        EXPECT_FALSE(okno.messages.empty());
+      }
+      EXPECT_TRUE(zbyle().empty());
+    }
+  }
+}
+
 TEST_F(LayoutTest, FileHeldByAnotherStationIsNotConverted) {
   const std::string puvodni = staraVeta("EUR", "Euro", 3, "");
   zapis(puvodni);

@@ -13,6 +13,7 @@ struct Plan {
   int nth = 0;  // 0: no failure planned
   int err = 0;
   bool sticky = false;
+  bool torn = false;  // the nth call (a write) stores half its bytes instead of failing
   int calls = 0;
 };
 
@@ -34,7 +35,10 @@ const platform::SysCalls& real() { return platform::realSysCalls(); }
 int fOpen(const char* path, int flags, mode_t mode) { return fails(FaultOp::Open) ? -1 : real().open(path, flags, mode); }
 ssize_t fPread(int fd, void* b, size_t n, off_t o) { return fails(FaultOp::Read) ? -1 : real().pread(fd, b, n, o); }
 ssize_t fPwrite(int fd, const void* b, size_t n, off_t o) {
-  return fails(FaultOp::Write) ? -1 : real().pwrite(fd, b, n, o);
+  if (!fails(FaultOp::Write)) return real().pwrite(fd, b, n, o);
+  const Plan& p = g_plans[static_cast<size_t>(FaultOp::Write)];
+  if (p.torn && p.calls == p.nth && n / 2 > 0) return real().pwrite(fd, b, n / 2, o);
+  return -1;
 }
 int fTruncate(int fd, off_t len) { return fails(FaultOp::Truncate) ? -1 : real().ftruncate(fd, len); }
 int fSync(int fd) { return fails(FaultOp::Sync) ? -1 : real().fsync(fd); }
@@ -64,6 +68,36 @@ void FaultInjector::failNth(FaultOp op, int nth, int err, bool sticky) {
   p.nth = p.calls + nth;
   p.err = err;
   p.sticky = sticky;
+  p.torn = false;
+}
+
+void FaultInjector::tearNthWrite(int nth, int err) {
+  failNth(FaultOp::Write, nth, err, true);
+  g_plans[static_cast<size_t>(FaultOp::Write)].torn = true;
+}
+
+void FaultInjector::plan(const FaultCase& f, int nth) {
+  if (f.torn)
+    tearNthWrite(nth, f.err);
+  else
+    failNth(f.op, nth, f.err, f.sticky);
+}
+
+const std::vector<FaultCase>& everyFault() {
+  static const std::vector<FaultCase> all = {
+      {"write ENOSPC once", FaultOp::Write, ENOSPC, false, false},
+      {"disk stays full", FaultOp::Write, ENOSPC, true, false},
+      {"torn write", FaultOp::Write, ENOSPC, true, true},
+      {"write EIO", FaultOp::Write, EIO, false, false},
+      {"read EIO", FaultOp::Read, EIO, false, false},
+      {"unreadable disk", FaultOp::Read, EIO, true, false},
+      {"open EACCES", FaultOp::Open, EACCES, false, false},
+      {"lock EIO", FaultOp::Lock, EIO, false, false},
+      {"sync EIO", FaultOp::Sync, EIO, false, false},
+      {"rename EXDEV", FaultOp::Rename, EXDEV, false, false},
+      {"delete EACCES", FaultOp::Delete, EACCES, false, false},
+  };
+  return all;
 }
 
 int FaultInjector::calls(FaultOp op) const { return g_plans[static_cast<size_t>(op)].calls; }

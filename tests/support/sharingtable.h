@@ -6,15 +6,18 @@
 
 namespace pz::test {
 
-// A table in which station 07 holds a read lock on `jmeno` (upper case, as the program keeps
-// names), the other entries free.
+// One entry: the name (upper case, as the program keeps names), the user number and the mode
+// 'R' or 'W'; a blank name, user and mode make a free entry.
+inline std::string sharingEntry(std::string jmeno, std::string uzivatel, char rezim) {
+  jmeno.resize(12, ' ');
+  uzivatel.resize(4, ' ');
+  return std::string("\x0c") + jmeno + "\x04" + uzivatel + "\x01" + rezim;
+}
+
+// A table in which station 07 holds a read lock on `jmeno`, the other entries free.
 inline std::string sharingTable(const std::string& jmeno) {
-  std::string t;
-  for (int i = 0; i < 99; ++i) {
-    std::string n = i == 0 ? jmeno : "";
-    n.resize(12, ' ');
-    t += std::string("\x0c") + n + "\x04" + (i == 0 ? "07  " : "    ") + "\x01" + (i == 0 ? "R" : " ");
-  }
+  std::string t = sharingEntry(jmeno, "07", 'R');
+  for (int i = 1; i < 99; ++i) t += sharingEntry("", "", ' ');
   return t;
 }
 

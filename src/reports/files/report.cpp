@@ -25,7 +25,8 @@ struct Writer {
   int lines = 0;
   int pages = 0;
   std::string buffer;   // lines not yet written
-  bool failed = false;  // a write failed: the message was shown once
+  bool failed = false;  // a report write failed: the message was shown once
+  bool csvFailed = false;  // a side file write failed: shown once, the side file is removed
 };
 
 Writer& writer() {
@@ -42,10 +43,12 @@ std::string code3(int code, int width) {
 }
 
 void flush(Writer& w) {
-  if (w.buffer.empty() || !w.usable) return;
+  // Lines of a report that is not being written (not created, or already failed) go nowhere.
+  if (!w.usable || w.failed) w.buffer.clear();
+  if (w.buffer.empty()) return;
   int code = w.report.write(w.buffer.data(), w.buffer.size());
   w.buffer.clear();
-  if (code != platform::kIoOk && !w.failed) {
+  if (code != platform::kIoOk) {
     w.failed = true;
     storage::interaction().message("Err" + code3(code, 3) + " " + w.name + ".TXT");
   }
@@ -129,7 +132,7 @@ bool OtevriSestavu(std::string_view nameIn, int width) {
   return true;
 }
 
-void PisRadek(std::string_view text) {
+bool PisRadek(std::string_view text) {
   Writer& w = writer();
   ++w.lines;
   if (!text.empty() && text[0] == kFormFeed) ++w.pages;
@@ -138,30 +141,41 @@ void PisRadek(std::string_view text) {
   w.buffer += scrambleIfGdpr(std::move(line));
   w.buffer += "\r\n";
   if (w.buffer.size() >= kFlushAt) flush(w);
+  return w.usable && !w.failed;
 }
 
 void PisCsv(std::string_view text) {
   Writer& w = writer();
-  if (!w.csvInUse) return;
+  if (!w.csvInUse || w.csvFailed) return;
   std::string line(text);
   line += "\r\n";
-  w.csv.write(line.data(), line.size());
+  const int code = w.csv.write(line.data(), line.size());
+  if (code != platform::kIoOk) {
+    w.csvFailed = true;
+    storage::interaction().message("Err" + code3(code, 3) + " " + w.csvName);
+  }
 }
 
-void ZavriSestavu() {
+bool ZavriSestavu() {
   Writer& w = writer();
   flush(w);
   w.report.close();
   if (w.csvInUse) {
     w.csv.close();
-    if (storage::VelikostSouboru(w.csvName) < 1) removeWaiting(w.csvName);
+    // A side file that lost lines is no spreadsheet of the report.
+    if (w.csvFailed || w.failed || storage::VelikostSouboru(w.csvName) < 1) removeWaiting(w.csvName);
   }
-  if (w.usable && storage::VelikostSouboru(w.name + ".txt") < 1) {
+  if (w.usable && w.failed) {
+    // The lines that reached the disk end somewhere in the middle, perhaps within a line.
+    removeWaiting(w.name + ".txt");
+  } else if (w.usable && storage::VelikostSouboru(w.name + ".txt") < 1) {
     removeWaiting(w.name + ".txt");
     if (platform::fileExists(w.name + ".txz")) removeWaiting(w.name + ".txz");
   }
+  const bool whole = w.usable && !w.failed;
   w.usable = false;
   w.csvInUse = false;
+  return whole;
 }
 
 int RadkuSestavy() { return writer().lines; }
@@ -202,10 +216,10 @@ void StrankovanaSestava::hlavicka() {
   radku_ = 7;
 }
 
-void StrankovanaSestava::radek(std::string_view text) {
+bool StrankovanaSestava::radek(std::string_view text) {
   if (storage::settings().pageLength < radku_) hlavicka();
-  PisRadek(text);
   ++radku_;
+  return PisRadek(text);
 }
 
 namespace {

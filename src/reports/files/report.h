@@ -23,11 +23,15 @@ inline constexpr char kFormFeed = '\f';
 // be created (the message "Err" + code + name was shown; lines written then are lost).
 bool OtevriSestavu(std::string_view name, int width);
 // Writes one line, padded or cut to the width; a text starting with a form feed starts a page.
-void PisRadek(std::string_view text);
-// Writes one line of the side file when it is in use.
+// Lines are written in blocks: false once a write of the report failed (the message "Err101
+// name.TXT" was shown once) or when it could not be created, so that the producer can stop.
+bool PisRadek(std::string_view text);
+// Writes one line of the side file when it is in use; a failed write is shown once.
 void PisCsv(std::string_view text);
-// Closes both files; an empty report (and its ".txz") and an empty side file are removed.
-void ZavriSestavu();
+// Closes both files; an empty report (and its ".txz") and an empty side file are removed. False
+// when the report is not whole: it could not be created, or a write failed and the report (with
+// its side file) was removed, so that no report cut somewhere in a line is shown as finished.
+bool ZavriSestavu();
 
 // Appends the lines of the report file `zdroj` to the end of `cil`: a missing or empty target
 // becomes a copy of the source; a narrower target is first widened (through the work file
@@ -53,8 +57,8 @@ struct SloupecSestavy {
 class StrankovanaSestava {
  public:
   StrankovanaSestava(std::string titul, std::vector<SloupecSestavy> sloupce);
-  // Writes a body line, after the page header when the page is full.
-  void radek(std::string_view text);
+  // Writes a body line, after the page header when the page is full; false as PisRadek.
+  bool radek(std::string_view text);
   int strana() const { return strana_; }
   // The column captions, each padded or cut to its width and followed by a blank.
   std::string hlavickaSloupcu() const;

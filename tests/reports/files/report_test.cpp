@@ -76,8 +76,8 @@ TEST_F(ReportTest, AReportThatCannotBeCreatedSaysSo) {
   EXPECT_FALSE(OtevriSestavu("*blok\\X", 80));
   ASSERT_EQ(rec.messages.size(), 1u);
   EXPECT_EQ(rec.messages[0].substr(0, 3), "Err");
-  PisRadek("ztraceny");  // goes nowhere, does not crash
-  ZavriSestavu();
+  EXPECT_FALSE(PisRadek("ztraceny"));  // goes nowhere, and the producer hears so
+  EXPECT_FALSE(ZavriSestavu());
 }
 
 TEST(Scrambling, AnyBytesComeBackAndLinesKeepTheirLength) {
@@ -246,16 +246,43 @@ TEST_F(ReportTest, UnevenFilesAreReadWithoutReadingPastTheirEnd) {
   EXPECT_TRUE(rec.messages.empty());
 }
 
-TEST_F(ReportTest, AFullDiskWhileWritingIsReportedOnce) {
-  ASSERT_TRUE(OtevriSestavu("plna", 132));
-  {
-    test::FaultInjector inject;
-    inject.failNth(test::FaultOp::Write, 1, ENOSPC, true);
-    for (int i = 0; i < 2000; ++i) PisRadek("radek");
-    ZavriSestavu();
+// A disk that fills while a report is written: the failure is shown once, the producer is told
+// to stop, and no report cut somewhere in a line is left to be shown as finished. A write that
+// stores half its bytes first, one that stores none, and one that fails only at the close.
+TEST_F(ReportTest, AFullDiskStopsTheProducerAndLeavesNoCutReport) {
+  struct Case {
+    const char* name;
+    int lines;  // 2000 lines of 134 bytes fill the write buffer several times
+    bool torn;
+  };
+  for (const Case c : {Case{"torn", 2000, true}, Case{"none", 2000, false}, Case{"at close", 3, false}}) {
+    SCOPED_TRACE(c.name);
+    rec.messages.clear();
+    ASSERT_TRUE(OtevriSestavu("plna", 132));
+    PisCsv("1;2");
+    int written = 0;
+    bool whole;
+    {
+      test::FaultInjector inject;
+      if (c.torn)
+        inject.tearNthWrite(1, ENOSPC);
+      else
+        inject.failNth(test::FaultOp::Write, 1, ENOSPC, true);
+      while (written < c.lines && PisRadek("radek " + std::to_string(written))) ++written;
+      whole = ZavriSestavu();
+    }
+    EXPECT_FALSE(whole);
+    EXPECT_LT(written, 2000) << "the producer was not told to stop";
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "Err101 plna.TXT");
+    EXPECT_FALSE(platform::fileExists("plna.TXT"));
+    EXPECT_FALSE(platform::fileExists("XLS\\plna.CSV"));
   }
-  EXPECT_EQ(rec.messages.size(), 1u);
-  EXPECT_EQ(rec.messages[0].substr(0, 6), "Err101");
+  // The next report on a disk with room again is whole.
+  ASSERT_TRUE(OtevriSestavu("plna", 10));
+  EXPECT_TRUE(PisRadek("a"));
+  EXPECT_TRUE(ZavriSestavu());
+  EXPECT_EQ(dir.read("plna.TXT"), "a         \r\n");
 }
 
 }  // namespace
