@@ -78,7 +78,7 @@ TEST(RateLookup, AMissingOrEmptyFileGivesNothing) {
 
 // The rate of a currency in one of the bank's daily lists ("země|měna|množství|kód|kurz").
 std::string KurzZDennihoListku(const std::string& jmeno, const std::string& kod) {
-  std::ifstream in(std::filesystem::path(PZ_SHARED_DATA_DIR) / "cnb" / jmeno);
+  std::ifstream in(kSource / "tests" / "cashdesk" / "cnb" / jmeno);
   std::string radek;
   while (std::getline(in, radek))
     if (radek.find("|" + kod + "|") != std::string::npos) return radek.substr(radek.rfind('|') + 1);
