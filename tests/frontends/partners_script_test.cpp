@@ -26,6 +26,7 @@
 #include "storage/settings.h"
 #include "storage/textutil.h"
 #include "support/sharingtable.h"
+#include "support/patientstation.h"
 #include "support/tempdir.h"
 #include "ui/app.h"
 #include "ui/dialogs.h"
@@ -298,17 +299,7 @@ TEST_F(PartnersScript, NoNewPartnerPastTheLastNumberA16BitFieldHolds) {
             static_cast<std::uintmax_t>(registers::kNejvicPartneru) * tOrganizace::kVelikost);
 }
 
-// A station that waits for a held lock by sleeping between tries, for a bounded time.
-class PatientStation : public storage::RecordingInteraction {
- public:
-  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override {
-    for (int i = 0; i < 20000; ++i) {
-      if (attempt()) return true;
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    return false;
-  }
-};
+using test::PatientStation;
 
 TEST(PartnersTwoStations, AddingAtOnceGetDifferentNumbers) {
   pz::test::TempDir dir;

@@ -31,6 +31,7 @@
 #include "storage/textutil.h"
 #include "support/faults.h"
 #include "support/stationtable.h"
+#include "support/patientstation.h"
 #include "support/tempdir.h"
 
 namespace pz {
@@ -210,17 +211,7 @@ TEST_F(SeriesScript, AReadOnlyStationChoosesButNeitherAddsNorEditsNorDeletes) {
   EXPECT_EQ(radek, 2);
 }
 
-// A station that waits for a held lock by sleeping between tries, for a bounded time.
-class PatientStation : public storage::RecordingInteraction {
- public:
-  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override {
-    for (int i = 0; i < 20000; ++i) {
-      if (attempt()) return true;
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    return false;
-  }
-};
+using test::PatientStation;
 
 TEST(SeriesTwoStations, TheSecondStationAddingTheSameNumberWaitsAndIsRefused) {
   test::TempDir dir;
