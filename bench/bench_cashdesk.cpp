@@ -18,7 +18,7 @@
 #include "platform/paths.h"
 #include "storage/fields.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 
 namespace {
 

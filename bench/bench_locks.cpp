@@ -20,7 +20,7 @@
 #include "shell/lock_client.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "storage/fields.h"
 #include "storage/hashfile.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 set(PZ_LAYERS
   "platform:"
   "storage:platform"
-  "reports/files:storage platform"
-  "ui:reports/files storage platform"
-  "reports:ui reports/files storage platform"
-  "accounting:reports ui reports/files storage platform"
-  "registers:accounting reports ui reports/files storage platform"
-  "rates:registers accounting reports ui reports/files storage platform"
-  "cashdesk:rates registers accounting reports ui reports/files storage platform"
-  "shell:cashdesk rates registers accounting reports ui reports/files storage platform"
-  "frontends:shell cashdesk rates registers accounting reports ui reports/files storage platform frontends")
+  "reportfiles:storage platform"
+  "ui:reportfiles storage platform"
+  "reports:ui reportfiles storage platform"
+  "accounting:reports ui reportfiles storage platform"
+  "registers:accounting reports ui reportfiles storage platform"
+  "rates:registers accounting reports ui reportfiles storage platform"
+  "cashdesk:rates registers accounting reports ui reportfiles storage platform"
+  "shell:cashdesk rates registers accounting reports ui reportfiles storage platform"
+  "frontends:shell cashdesk rates registers accounting reports ui reportfiles storage platform frontends")
 
 # pz_library(<target> <folder below src/> [DEPS targets...])
 # Sources are the .cpp files directly in the folder, so new files need no CMake edit.

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "platform/text.h"
-#include "reports/files/report.h"
-#include "storage/paths.h"
+#include "reportfiles/report.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "ui/dialogs.h"
 

@@ -6,7 +6,7 @@
 #include "accounting/accounts.h"
 #include "platform/clock.h"
 #include "platform/text.h"
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 #include "storage/settings.h"
 #include "ui/dialogs.h"
 

@@ -13,7 +13,7 @@
 #include "storage/fields.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "storage/sortarray.h"

@@ -16,7 +16,7 @@
 #include "storage/layout.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "storage/sortfile.h"

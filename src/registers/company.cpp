@@ -4,7 +4,7 @@
 #include "platform/text.h"
 #include "registers/checks.h"
 #include "storage/layout.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"

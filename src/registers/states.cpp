@@ -5,7 +5,7 @@
 #include "platform/text.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/textutil.h"
 
 namespace pz::registers {

@@ -7,7 +7,7 @@
 #include "storage/interaction.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "ui/app.h"
 #include "ui/picture.h"

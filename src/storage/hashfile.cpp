@@ -7,7 +7,7 @@
 #include "platform/io.h"
 #include "platform/text.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 
 namespace pz::storage {

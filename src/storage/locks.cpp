@@ -9,7 +9,7 @@
 #include "storage/eventlog.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"

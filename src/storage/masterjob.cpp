@@ -7,7 +7,7 @@
 #include "platform/text.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"

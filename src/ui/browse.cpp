@@ -11,7 +11,7 @@
 #include "storage/czech.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "ui/app.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 #include "storage/params.h"
 #include "ui/browse_settings.h"
 #include "ui/dialogs.h"

@@ -9,7 +9,7 @@
 #include "platform/paths.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "support/tempdir.h"
 
 namespace pz::accounting {

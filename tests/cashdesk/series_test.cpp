@@ -12,7 +12,7 @@
 #include "platform/paths.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "support/tempdir.h"
 

@@ -16,7 +16,7 @@
 #include "reports/viewer.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "support/sharingtable.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"

@@ -18,7 +18,7 @@
 #include "storage/masterjob.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/textutil.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"

@@ -14,7 +14,7 @@
 #include "storage/fields.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"
 

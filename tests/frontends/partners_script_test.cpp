@@ -22,7 +22,7 @@
 #include "storage/interaction.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
 #include "support/sharingtable.h"

@@ -26,7 +26,7 @@
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
 #include "support/faults.h"

@@ -12,9 +12,9 @@
 #include "reports/viewer.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "support.h"
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

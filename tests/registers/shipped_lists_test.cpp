@@ -8,7 +8,7 @@
 #include "platform/text.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "support/tempdir.h"
 
 namespace pz::registers {

@@ -5,7 +5,7 @@
 #include "platform/text.h"
 #include "registers/states.h"
 #include "storage/fields.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "support/tempdir.h"
 
 namespace pz::registers {

@@ -7,11 +7,11 @@
 
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 #include "reports/viewer.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"
 #include "ui/keys.h"

@@ -17,7 +17,7 @@
 #include "storage/fields.h"
 #include "storage/interaction.h"
 #include "storage/layout.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "support/tempdir.h"
 
 namespace pz {

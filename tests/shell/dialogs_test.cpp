@@ -1,5 +1,5 @@
 // The shell's message forms: how a long text is laid out, and the wait window's retries.
-#include "shell/dialogs.h"
+#include "shell/interaction_windows.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "storage/interaction.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"

@@ -1,5 +1,5 @@
 // The start-up initialisation: which settings a station gets from its tables and files.
-#include "shell/settings.h"
+#include "shell/settings_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "storage/interaction.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"

@@ -6,7 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/text.h"
-#include "shell/dialogs.h"
+#include "shell/interaction_windows.h"
 #include "ui/app.h"
 #include "ui/controls.h"
 #include "ui/form.h"

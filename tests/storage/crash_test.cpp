@@ -15,7 +15,7 @@
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"

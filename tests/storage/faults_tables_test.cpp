@@ -16,7 +16,7 @@
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 #include "support/faults.h"

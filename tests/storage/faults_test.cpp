@@ -10,7 +10,7 @@
 #include "storage/eventlog.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 #include "support/faults.h"

@@ -11,7 +11,7 @@
 #include "platform/text.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/recordfile.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"

@@ -14,7 +14,7 @@
 #include "platform/text.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/faults.h"
 #include "support/tempdir.h"

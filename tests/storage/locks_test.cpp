@@ -23,7 +23,7 @@
 #include "platform/syscalls.h"
 #include "platform/text.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"
 

@@ -13,7 +13,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "storage/interaction.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"

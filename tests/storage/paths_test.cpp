@@ -1,5 +1,5 @@
 // Data and program paths, and the file probes they are built on.
-#include "storage/paths.h"
+#include "storage/roots.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include "storage/fields.h"
 #include "storage/interaction.h"
 #include "storage/masterjob.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"
 

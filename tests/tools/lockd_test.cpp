@@ -22,7 +22,7 @@
 #include "shell/lock_client.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/tempdir.h"
 

@@ -11,7 +11,7 @@
 #include "platform/text.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "ui/app.h"
 #include "platform/clock.h"
 #include "ui/calculator.h"

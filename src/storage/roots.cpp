@@ -1,4 +1,4 @@
-#include "storage/paths.h"
+#include "storage/roots.h"
 
 #include <optional>
 

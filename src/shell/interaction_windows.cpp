@@ -1,4 +1,4 @@
-#include "shell/dialogs.h"
+#include "shell/interaction_windows.h"
 
 #include <algorithm>
 #include <memory>

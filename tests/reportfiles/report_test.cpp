@@ -1,4 +1,4 @@
-#include "reports/files/report.h"
+#include "reportfiles/report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/settings.h"
+#include "shell/settings_loader.h"
 
 #include <string>
 
@@ -9,7 +9,7 @@
 #include "storage/czech.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
