@@ -47,24 +47,31 @@ TfCis10::~TfCis10() {
 }
 
 void TfCis10::Deklaruj() {
-  OtevriSoub("CI10.DTA", cz("Účtová osnova"), -1, 13, ucet::kVelikost, 0, ui::kBlack, ui::kWhite, 16, 50, 1, 10,
-             ui::kBlack, ui::kWhite, 22, 80, 1, 1, cz(" F2=zápis Esc=nic "), " CI10 ",
-             cz(" F1-Help F10=Opis F4-Nová "));
-  const std::string tri(3, ' '), jeden(1, ' ');
-  DeklarujPole(1, cz("Účet        "), 2, "", 1, 0, "000000", "L");
-  DeklarujPole(2, cz("Název       "), 2, "", 2, 0, std::string(30, ' '), " ");
-  DeklarujPole(3, "Rozvaha MD  ", 2, "", 3, 0, tri, "Y");
-  DeklarujPole(4, "Rozvaha Dal ", 2, "", 4, 0, tri, "Y");
-  DeklarujPole(5, cz("21Výsl      "), 2, "", 5, 0, tri, "Y");
-  DeklarujPole(6, cz("22Výsl      "), 2, "", 6, 0, tri, "Y");
-  DeklarujPole(7, cz("24Výsl      "), 2, "", 7, 0, tri, "Y");
-  DeklarujPole(8, cz("25Výsl      "), 2, "", 8, 0, tri, "Y");
-  DeklarujPole(9, cz("DaňVýsl     "), 2, "", 9, 0, jeden, "X");
-  DeklarujPole(10, "", 2, "", 10, 0, tri, "Y");
+  OtevriSoub({.soubor = "CI10.DTA",
+              .titulek = cz("Účtová osnova"),
+              .velikost = ucet::kVelikost,
+              .radek = 0,
+              .barvaFormulare = ui::kWhite,
+              .formular = {10, 1, 50, 16},
+              .seznam = {1, 1, 80, 22},
+              .napovedaFormulare = cz(" F2=zápis Esc=nic "),
+              .titulekFormulare = " CI10 ",
+              .napovedaSeznamu = cz(" F1-Help F10=Opis F4-Nová "),
+              .pole = {{.popis = cz("Účet        "), .sirka = 6, .obrazek = "L", .pocatecni = "000000"},
+                       {cz("Název       "), 30},
+                       {"Rozvaha MD  ", 3, "Y"},
+                       {"Rozvaha Dal ", 3, "Y"},
+                       {cz("21Výsl      "), 3, "Y"},
+                       {cz("22Výsl      "), 3, "Y"},
+                       {cz("24Výsl      "), 3, "Y"},
+                       {cz("25Výsl      "), 3, "Y"},
+                       {cz("DaňVýsl     "), 1, "X"},
+                       {"", 3, "Y"},
+                       {"Korekce     ", 1, "X"},
+                       {"Saldo       ", 1, "X"},
+                       {cz("Datum změny "), 6}},
+              .sloupce = 0});
   Pole(10).stav = 0;
-  DeklarujPole(11, "Korekce     ", 2, "", 11, 0, jeden, "X");
-  DeklarujPole(12, "Saldo       ", 2, "", 12, 0, jeden, "X");
-  DeklarujPole(13, cz("Datum změny "), 2, "", 13, 0, std::string(6, ' '), " ");
   NastavSloupcePoli({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
 }
 
@@ -202,16 +209,25 @@ TfCi2005& StaryCiselnik() { return PosledniOkno(g_ciselnik); }
 void TfCi2005::Projdi(const std::function<void(const tCiselnik&)>& vezmi) {
   // A missing code list is not created by looking into it.
   if (storage::VelikostSouboru(storage::DataCesta("CI01.DTA")) < 2 * kVelikostCiselniku) return;
-  OtevriSoub("CI01.DTA", cz(" Číselník "), -1, 10, kVelikostCiselniku, 0, ui::kBlack, ui::kWhite, 12, 60, 1, 10,
-             ui::kBlack, ui::kWhite, 22, 80, 1, 1, cz(" F2=zápis Esc=nic "), cz(" Číselník "), "");
-  NastavSloupce({"TS", cz("Klíč  "), "P", cz("ČV"), "U1    ", "U2    ", "U3    ", "U4    ", "U5    ", "RRMMDD"});
-  DeklarujPole(1, "TS", 2, "", 1, 0, "  ", " ");
-  DeklarujPole(2, cz("Klíč"), 2, "", 2, 0, std::string(6, ' '), " ");
-  DeklarujPole(3, "P", 2, "", 3, 0, " ", " ");
-  DeklarujPole(4, cz("ČV"), 2, "", 4, 0, "  ", " ");
-  for (int k = 0; k < 5; ++k)
-    DeklarujPole(5 + k, "U" + std::to_string(k + 1), 2, "", 5 + k, 0, std::string(6, ' '), " ");
-  DeklarujPole(10, "RRMMDD", 2, "", 10, 0, std::string(6, ' '), " ");
+  OtevriSoub({.soubor = "CI01.DTA",
+              .titulek = cz(" Číselník "),
+              .velikost = kVelikostCiselniku,
+              .radek = 0,
+              .barvaFormulare = ui::kWhite,
+              .formular = {10, 1, 60, 12},
+              .seznam = {1, 1, 80, 22},
+              .napovedaFormulare = cz(" F2=zápis Esc=nic "),
+              .titulekFormulare = cz(" Číselník "),
+              .pole = {{"TS", 2},
+                       {cz("Klíč"), 6},
+                       {"P", 1},
+                       {cz("ČV"), 2},
+                       {"U1", 6},
+                       {"U2", 6},
+                       {"U3", 6},
+                       {"U4", 6},
+                       {"U5", 6},
+                       {"RRMMDD", 6}}});
   PovolenNovy = PovolenaOprava = PovolenoMazani = false;
   for (int n = 1; n <= Soubor().pocet(); ++n) {
     if (!Soubor().CtiVetuPrimo(n)) break;

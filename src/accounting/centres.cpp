@@ -49,20 +49,28 @@ TfCis30::~TfCis30() {
 }
 
 void TfCis30::Deklaruj() {
-  OtevriSoub("CI30.DTA", "Střediska", -1, 10, stredisko::kVelikost, 0, ui::kBlack, ui::kWhite, 14, 50, 1, 10,
-             ui::kBlack, ui::kWhite, 22, 110, 1, 1, cz(" F2=zápis  Esc=nic "), " CI30 ",
-             cz(" F1-Help  F10=Opis  F4-Nová  "));
+  OtevriSoub({.soubor = "CI30.DTA",
+              .titulek = "Střediska",
+              .velikost = stredisko::kVelikost,
+              .radek = 0,
+              .barvaFormulare = ui::kWhite,
+              .formular = {10, 1, 50, 14},
+              .seznam = {1, 1, 110, 22},
+              .napovedaFormulare = cz(" F2=zápis  Esc=nic "),
+              .titulekFormulare = " CI30 ",
+              .napovedaSeznamu = cz(" F1-Help  F10=Opis  F4-Nová  "),
+              .pole = {{.popis = cz("Středisko   "), .sirka = 5, .obrazek = "P", .pocatecni = "00000"},
+                       {cz("Název       "), 30},
+                       {cz("Název 2     "), 30},
+                       {"Jen nadpis  ", 1},
+                       {"Typ         ", 1},
+                       {cz("Účet skladu "), 6},
+                       {cz("Činnost     "), 3, "Y"},
+                       {"Skl.pol. od ", 6, "Y"},
+                       {"Skl.pol. do ", 6, "Y"},
+                       {cz("Datum změny "), 6}},
+              .sloupce = 0});
   caption = cz("Střediska");
-  DeklarujPole(1, cz("Středisko   "), 2, "", 1, 0, "00000", "P");
-  DeklarujPole(2, cz("Název       "), 2, "", 2, 0, std::string(30, ' '), " ");
-  DeklarujPole(3, cz("Název 2     "), 2, "", 3, 0, std::string(30, ' '), " ");
-  DeklarujPole(4, "Jen nadpis  ", 2, "", 4, 0, " ", " ");
-  DeklarujPole(5, "Typ         ", 2, "", 5, 0, " ", " ");
-  DeklarujPole(6, cz("Účet skladu "), 2, "", 6, 0, std::string(6, ' '), " ");
-  DeklarujPole(7, cz("Činnost     "), 2, "", 7, 0, "   ", "Y");
-  DeklarujPole(8, "Skl.pol. od ", 2, "", 8, 0, std::string(6, ' '), "Y");
-  DeklarujPole(9, "Skl.pol. do ", 2, "", 9, 0, std::string(6, ' '), "Y");
-  DeklarujPole(10, cz("Datum změny "), 2, "", 10, 0, std::string(6, ' '), " ");
   // The second name line is shown last.
   NastavSloupcePoli({1, 2, 4, 5, 6, 7, 8, 9, 10, 3});
 }
@@ -228,13 +236,21 @@ TfCis36::~TfCis36() {
 }
 
 void TfCis36::Deklaruj() {
-  OtevriSoub("CI36.DTA", cz("Zakázky"), -1, 4, zakazka::kVelikost, 0, ui::kBlack, ui::kWhite, 10, 70, 1, 5,
-             ui::kBlack, ui::kWhite, 22, 140, 1, 1, cz(" F2=zápis  Esc=nic "), " CI36 ",
-             cz(" F1-Help  F10=Opis  F4-Nová "));
-  DeklarujPole(1, cz("Zakázka     "), 2, "", 1, 0, std::string(20, ' '), " ");
-  DeklarujPole(2, cz("Název 1     "), 2, "", 2, 0, std::string(50, ' '), " ");
-  DeklarujPole(3, cz("Název 2     "), 2, "", 3, 0, std::string(50, ' '), " ");
-  DeklarujPole(4, cz("Datum změny "), 2, "", 4, 0, std::string(6, ' '), " ");
+  OtevriSoub({.soubor = "CI36.DTA",
+              .titulek = cz("Zakázky"),
+              .velikost = zakazka::kVelikost,
+              .radek = 0,
+              .barvaFormulare = ui::kWhite,
+              .formular = {5, 1, 70, 10},
+              .seznam = {1, 1, 140, 22},
+              .napovedaFormulare = cz(" F2=zápis  Esc=nic "),
+              .titulekFormulare = " CI36 ",
+              .napovedaSeznamu = cz(" F1-Help  F10=Opis  F4-Nová "),
+              .pole = {{cz("Zakázka     "), 20},
+                       {cz("Název 1     "), 50},
+                       {cz("Název 2     "), 50},
+                       {cz("Datum změny "), 6}},
+              .sloupce = 0});
   NastavSloupcePoli({1, 2, 3, 4});
   // Job order codes are typed loosely: the search folds whatever the exact-search setting says.
   PresneHledani = false;

@@ -164,25 +164,26 @@ bool TfPZRady::Otevri(const std::string& /*soubor*/) {
     const std::string t = cz(titulek);
     Sloupce.push_back({t, std::max(sirka, static_cast<int>(t.size())), false});
   }
-  const bool ok =
-      OtevriSoub(kSouborRad, cz(" Seznam valutových pokladen "), -1, 9, tPzRada::kVelikost, 1, ui::kBlack,
-                 ui::kBtnFace, 12, 60, 1, 10, ui::kBlack, ui::kWhite, 22, 79, 1, 1,
-                 cz(" F1,Ctrl+F1=help Ctrl+F9=kalkul F12=opakuj F2=zápis Esc=ven "), cz(" Pokladní řada "),
-                 cz(" F1,Ctrl+F1,Alt+F1=help Enter=Výběr F4=přidej Mezera=oprav F8=zruš F10=menu Esc=konec"));
-  const std::string bilance(15, ' ');
-  DeklarujPole(1, cz("Pořad.číslo    "), 2, "", 1, 0, "  ", "P");
-  DeklarujPole(2, cz("Cizí měna      "), 2, "", 2, 0, "   ", "X");
-  DeklarujPole(3, "Kurs           ", 2, "", 3, 0, std::string(14, ' '), "###.##########R");
-  DeklarujPole(4, cz("Množství       "), 2, "", 4, 0, "    ", "####W");
-  DeklarujPole(5, "Stav konta     ", 2, "", 5, 0, bilance, "###########.##-R");
-  DeklarujPole(6, pokladniKnihy_ ? cz("Klíč pokladny   ") : cz("Pokladní účet  "), 2, "", 6, 0, "      ",
-               pokladniKnihy_ ? "X" : "L");
-  DeklarujPole(7, cz("Počáteční stav "), 2, "", 7, 0, bilance, "###########.##-R");
-  DeklarujPole(8, cz("Poč.stav v Kč  "), 2, "", 8, 0, bilance, "###########.##-R");
-  DeklarujPole(9, cz("Poznámka       "), 2, "", 9, 0, std::string(30, ' '), "X");
-  Veta().assign(tPzRada::kVelikost, 0);
-  TextyDoVety();
-  prazdna_ = Veta();
+  const bool ok = OtevriSoub(
+      {.soubor = kSouborRad,
+       .titulek = cz(" Seznam valutových pokladen "),
+       .velikost = tPzRada::kVelikost,
+       .formular = {10, 1, 60, 12},
+       .seznam = {1, 1, 79, 22},
+       .napovedaFormulare = cz(" F1,Ctrl+F1=help Ctrl+F9=kalkul F12=opakuj F2=zápis Esc=ven "),
+       .titulekFormulare = cz(" Pokladní řada "),
+       .napovedaSeznamu = cz(" F1,Ctrl+F1,Alt+F1=help Enter=Výběr F4=přidej Mezera=oprav F8=zruš F10=menu Esc=konec"),
+       .pole = {{cz("Pořad.číslo    "), 2, "P"},
+                {cz("Cizí měna      "), 3, "X"},
+                {"Kurs           ", 14, "###.##########", 'R'},
+                {cz("Množství       "), 4, "####", 'W'},
+                {"Stav konta     ", 15, "###########.##-", 'R'},
+                {pokladniKnihy_ ? cz("Klíč pokladny   ") : cz("Pokladní účet  "), 6, pokladniKnihy_ ? "X" : "L"},
+                {cz("Počáteční stav "), 15, "###########.##-", 'R'},
+                {cz("Poč.stav v Kč  "), 15, "###########.##-", 'R'},
+                {cz("Poznámka       "), 30, "X"}},
+       .sloupce = 0});
+  ZapamatujSablonu();
   prevedDoklady();
   // A read-only station chooses series but changes none.
   if (!storage::CtiJob("CTENI").empty()) PovolenNovy = PovolenaOprava = PovolenoMazani = false;
@@ -346,7 +347,7 @@ void TfPZRady::NaF4() {
     return;
   }
   const int pred = Soubor().pocet();
-  Veta() = prazdna_;
+  Veta() = SablonaVety;
   novy_ = true;
   TfSoub::NaF4();
   novy_ = false;
@@ -396,7 +397,7 @@ void TfPZRady::NaF8() {
     }
     storage::Zapis(cz("         - Zrušení řady č:") + rada);
   }
-  Veta() = prazdna_;
+  Veta() = SablonaVety;
   Veta()[tPzRada::kRada + 1] = static_cast<std::uint8_t>(kZnakZruseni);
   PisVetuPrimo(zaznam);
   Zmeneno = true;

@@ -87,7 +87,6 @@ class TfPZRady : public ui::TfSoub {
   void prevedDoklady();
   bool zhustiASetrid();
 
-  std::vector<std::uint8_t> prazdna_;  // every field at its default: a new series starts from it
   bool novy_ = false;                  // the edit form holds a new series
   bool kZhusteni_ = false;             // deleted or unsorted series wait for the close
   bool pokladniKnihy_ = false;         // cash-journal mode: field 6 is a cash-book key

@@ -96,32 +96,32 @@ bool TfFMA::Nastav() {
       ucet + s.vatReducedText + "  ", ucet + s.vatReduced2Text + "  ",
       fj ? cz(">Bankovní klíč ") : cz(">Bankovní účet "), cz(" Fakturant     "), cz(">Zp.úhrady fak."),
       cz(" Registrace    "), cz(" IBAN          "), cz(" Pozn.1        "), cz(" Pozn.2        ")};
-  const bool ok = OtevriSoub("fmw" + uzivatel + ".dta", cz(" Údaje o vlastní firmě "), -1, tFirma::kPoli,
-                             tFirma::kVelikost, 1, ui::kBlack, ui::kBtnFace, 28, 78, 1, 2, ui::kBlack, ui::kWhite, 24,
-                             79, 1, 1, cz(" F2=zápis na disk  >Enter  ESC=ven "), cz(" Údaje o vlastní firmě "),
-                             cz(" Enter=Výběr  Mezera=Oprava "));
+  ui::RozvrzeniSeznamu r{.soubor = "fmw" + uzivatel + ".dta",
+                         .titulek = cz(" Údaje o vlastní firmě "),
+                         .velikost = tFirma::kVelikost,
+                         .formular = {2, 1, 78, 28},
+                         .napovedaFormulare = cz(" F2=zápis na disk  >Enter  ESC=ven "),
+                         .titulekFormulare = cz(" Údaje o vlastní firmě "),
+                         .napovedaSeznamu = cz(" Enter=Výběr  Mezera=Oprava "),
+                         .sloupce = 0};
   for (int i = 1; i <= tFirma::kPoli; ++i) {
-    const std::size_t sirka = tFirma::kSirky[static_cast<std::size_t>(i - 1)];
-    std::string typ = "X";
-    if (i == 14) typ = "P";
-    if (jeUcet(i)) typ = fj ? " " : "L";
-    std::string bocni;
-    int bocniSloupec = 0;
+    ui::PopisPole p{.popis = popisy[i - 1], .sirka = static_cast<int>(tFirma::kSirky[static_cast<std::size_t>(i - 1)]),
+                    .obrazek = "X"};
+    if (i == 14) p.obrazek = "P";
+    if (jeUcet(i)) p.obrazek = fj ? " " : "L";
     if (i == kPoleNazevBanky) {
-      bocni = "CZK";
-      bocniSloupec = kSloupecMeny;
+      p.bocniText = "CZK";
+      p.bocniSloupec = kSloupecMeny;
     } else if (jeUcet(i)) {
-      bocni = std::string(fj ? kSirkaNazvuKlice : kSirkaNazvu, ' ');
-      bocniSloupec = kSloupecNazvu;
+      p.bocniText = std::string(fj ? kSirkaNazvuKlice : kSirkaNazvu, ' ');
+      p.bocniSloupec = kSloupecNazvu;
     }
-    DeklarujPole(i, popisy[i - 1], 2, bocni, i, bocniSloupec, std::string(sirka, ' '), typ);
+    r.pole.push_back(std::move(p));
   }
+  const bool ok = OtevriSoub(r);
   // Taken from the own bank account chosen at the bank name; not typed.
   Pole(kPoleMeny).stav = 0;
-  vychozi_.assign(tFirma::kVelikost, 0);
-  Veta() = vychozi_;
-  TextyDoVety();
-  vychozi_ = Veta();
+  ZapamatujSablonu();
   return ok;
 }
 
@@ -130,7 +130,7 @@ bool TfFMA::Uprav() {
   PocetRadku = Soubor().pocet();
   if (Soubor().pocet() < 1) {
     // A new installation: the form starts from blanks and F2 makes them record 1.
-    Veta() = vychozi_;
+    Veta() = SablonaVety;
     TfSoub::NaF4();
     return Soubor().pocet() >= 1;
   }
@@ -146,7 +146,7 @@ bool TfFMA::UvodPokladny() {
     Uprav();
     Soubor().ObnovSoubor();
     if (Soubor().pocet() >= 1 && CtiVetuPrimo(1)) NastavFirmu(Veta());
-    else NastavFirmu(vychozi_);
+    else NastavFirmu(SablonaVety);
   }
   Zavri();
   return ok;

@@ -71,7 +71,6 @@ class TfFMA : public ui::TfSoub {
 
  private:
   void ukazNazevUctu(int i);
-  std::vector<std::uint8_t> vychozi_;  // the record of blanks a new file starts from
 };
 
 }  // namespace pz::registers

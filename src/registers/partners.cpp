@@ -148,55 +148,52 @@ TfOrg::~TfOrg() {
 TfOrg& Partneri() { return ui::PosledniOkno(g_partneri); }
 
 bool TfOrg::Nastav(const std::string& soubor) {
-  struct P {
-    const char* popis;
-    int sloupec, radek, sirka;
-    const char* typ;
-    const char* pocatecni;
-  };
-  static const P pole[] = {
-      {"Číslo firmy ", 2, 1, 5, "@@@@@W", "00000"}, {">IČO", 22, 1, 8, "x", nullptr},
-      {">DIČ ", 37, 1, 16, "x", nullptr},            {">Adr1-název ", 2, 2, 30, "m", nullptr},
-      {"Adr2-jméno  ", 2, 3, 30, "m", nullptr},       {"Adr3-ulice  ", 2, 4, 30, "m", nullptr},
-      {">Adr4-město ", 2, 5, 30, "m", nullptr},       {">P S Č      ", 2, 6, 5, " ", nullptr},
-      {"> Adr5-stát ", 2, 7, 30, " ", nullptr},       {"EAN firmy   ", 2, 8, 20, "X", nullptr},
-      {">Název banky", 2, 9, 20, " ", nullptr},       {">Kód banky  ", 36, 9, 4, "P", nullptr},
-      {"Čís.konta   ", 2, 10, 19, "X", nullptr},      {"SWIFT Code  ", 36, 10, 10, "X", nullptr},
-      {"Jméno       ", 2, 11, 24, "m", nullptr},      {"Telefon     ", 2, 12, 24, " ", nullptr},
-      {"Fax         ", 2, 13, 24, " ", nullptr},      {"E-Mail      ", 2, 14, 40, "m", nullptr},
-      {"Místo fakt. ", 2, 16, 5, "#####W", nullptr},  {"Kód prodeje ", 21, 16, 10, " ", nullptr},
-      {"     Ceník ", 45, 16, 3, "Y", nullptr},       {"%penalizace ", 2, 17, 6, "###.##R", nullptr},
-      {"% slevy[-] ", 25, 17, 5, "##.#-R", nullptr},  {"P.dnů spl. ", 45, 17, 3, "###W", nullptr},
-      {">P.č.konta  ", 2, 18, 2, "##W", nullptr},     {"č.objednávky ", 2, 19, 12, " ", nullptr},
-      {"Č.fin. úřadu ", 30, 19, 3, "X", nullptr},     {"Pozn.1 ", 2, 20, 50, "X", nullptr},
-      {"Pozn.2 ", 2, 21, 50, "X", nullptr},           {"Pozn.3 ", 2, 22, 50, "X", nullptr}};
-  // The first eight titles are the list's own; the others are the labels at their fields' widths.
-  std::vector<std::string> titulky = {cz("Čís."),        cz("I Č O"),     cz("D I Č"),     cz("Název firmy"),
-                                      cz("J m é n o"),    cz("S í d l o"), cz("M í s t o"), cz("PSČ")};
-  for (std::size_t i = 8; i < std::size(pole); ++i) {
-    std::string t = cz(pole[i].popis).substr(0, static_cast<std::size_t>(pole[i].sirka));
-    t.resize(static_cast<std::size_t>(pole[i].sirka), ' ');
-    titulky.push_back(t);
-  }
-  NastavSloupce(titulky);
+  // The first eight columns have titles of their own; the others are the labels at their widths.
   const bool ok = OtevriSoub(
-      soubor, cz("Obchodní partneři"), -1, 30, tOrganizace::kVelikost + storage::kSPoradim, 1, ui::kBlack,
-      ui::kBtnFace, 24, 78, 1, 2, ui::kBlack, ui::kWhite, 24, 79, 1, 1,
-      cz(" F2=Zápis Esc=Konec    ENTER_na [ IČO=Obce DIČ=Spolehlivý_plátce ADR1=Náhled_do_RES ] "),
-      cz(" Obchodní partneři "),
-      cz(" Enter=Výběr  F1=Help  Mezera=Oprava  F3=Hledej  F4=Přidej F8=Zruš  Klik_na_hlavicku=Třízení "
-         "F5=kontrola PSČ a IČZUJ  F7=Poznámky"));
-  int i = 0;
-  for (const P& p : pole) {
-    ++i;
-    const std::string pocatecni = p.pocatecni ? p.pocatecni : std::string(static_cast<std::size_t>(p.sirka), ' ');
-    DeklarujPole(i, cz(p.popis), p.sloupec, "", p.radek, i == 25 ? 20 : 0, pocatecni, p.typ);
-  }
+      {.soubor = soubor,
+       .titulek = cz("Obchodní partneři"),
+       .velikost = tOrganizace::kVelikost + storage::kSPoradim,
+       .formular = {2, 1, 78, 24},
+       .napovedaFormulare =
+           cz(" F2=Zápis Esc=Konec    ENTER_na [ IČO=Obce DIČ=Spolehlivý_plátce ADR1=Náhled_do_RES ] "),
+       .titulekFormulare = cz(" Obchodní partneři "),
+       .napovedaSeznamu =
+           cz(" Enter=Výběr  F1=Help  Mezera=Oprava  F3=Hledej  F4=Přidej F8=Zruš  Klik_na_hlavicku=Třízení "
+              "F5=kontrola PSČ a IČZUJ  F7=Poznámky"),
+       .pole = {
+           {.popis = cz("Číslo firmy "), .sirka = 5, .obrazek = "@@@@@", .ulozeni = 'W', .radek = 1, .pocatecni = "00000", .titulek = cz("Čís.")},
+           {.popis = cz(">IČO"), .sirka = 8, .obrazek = "x", .radek = 1, .sloupec = 22, .titulek = cz("I Č O")},
+           {.popis = cz(">DIČ "), .sirka = 16, .obrazek = "x", .radek = 1, .sloupec = 37, .titulek = cz("D I Č")},
+           {.popis = cz(">Adr1-název "), .sirka = 30, .obrazek = "m", .radek = 2, .titulek = cz("Název firmy")},
+           {.popis = cz("Adr2-jméno  "), .sirka = 30, .obrazek = "m", .radek = 3, .titulek = cz("J m é n o")},
+           {.popis = cz("Adr3-ulice  "), .sirka = 30, .obrazek = "m", .radek = 4, .titulek = cz("S í d l o")},
+           {.popis = cz(">Adr4-město "), .sirka = 30, .obrazek = "m", .radek = 5, .titulek = cz("M í s t o")},
+           {.popis = cz(">P S Č      "), .sirka = 5, .radek = 6, .titulek = cz("PSČ")},
+           {.popis = cz("> Adr5-stát "), .sirka = 30, .radek = 7},
+           {.popis = cz("EAN firmy   "), .sirka = 20, .obrazek = "X", .radek = 8},
+           {.popis = cz(">Název banky"), .sirka = 20, .radek = 9},
+           {.popis = cz(">Kód banky  "), .sirka = 4, .obrazek = "P", .radek = 9, .sloupec = 36},
+           {.popis = cz("Čís.konta   "), .sirka = 19, .obrazek = "X", .radek = 10},
+           {.popis = cz("SWIFT Code  "), .sirka = 10, .obrazek = "X", .radek = 10, .sloupec = 36},
+           {.popis = cz("Jméno       "), .sirka = 24, .obrazek = "m", .radek = 11},
+           {.popis = cz("Telefon     "), .sirka = 24, .radek = 12},
+           {.popis = cz("Fax         "), .sirka = 24, .radek = 13},
+           {.popis = cz("E-Mail      "), .sirka = 40, .obrazek = "m", .radek = 14},
+           {.popis = cz("Místo fakt. "), .sirka = 5, .obrazek = "#####", .ulozeni = 'W', .radek = 16},
+           {.popis = cz("Kód prodeje "), .sirka = 10, .radek = 16, .sloupec = 21},
+           {.popis = cz("     Ceník "), .sirka = 3, .obrazek = "Y", .radek = 16, .sloupec = 45},
+           {.popis = cz("%penalizace "), .sirka = 6, .obrazek = "###.##", .ulozeni = 'R', .radek = 17},
+           {.popis = cz("% slevy[-] "), .sirka = 5, .obrazek = "##.#-", .ulozeni = 'R', .radek = 17, .sloupec = 25},
+           {.popis = cz("P.dnů spl. "), .sirka = 3, .obrazek = "###", .ulozeni = 'W', .radek = 17, .sloupec = 45},
+           {.popis = cz(">P.č.konta  "), .sirka = 2, .obrazek = "##", .ulozeni = 'W', .radek = 18, .bocniSloupec = 20},
+           {.popis = cz("č.objednávky "), .sirka = 12, .radek = 19},
+           {.popis = cz("Č.fin. úřadu "), .sirka = 3, .obrazek = "X", .radek = 19, .sloupec = 30},
+           {.popis = cz("Pozn.1 "), .sirka = 50, .obrazek = "X", .radek = 20},
+           {.popis = cz("Pozn.2 "), .sirka = 50, .obrazek = "X", .radek = 21},
+           {.popis = cz("Pozn.3 "), .sirka = 50, .obrazek = "X", .radek = 22},
+       }});
   Pole(1).stav = 0;  // the number is the record's position
-  vychozi_.assign(tOrganizace::kVelikost, 0);
-  Veta() = vychozi_;
-  TextyDoVety();
-  vychozi_ = Veta();
+  ZapamatujSablonu();
   return ok;
 }
 
@@ -237,7 +234,7 @@ void TfOrg::NaF4() {
   if (Soubor().pocet() >= kNejvicPartneru) {
     ui::Zprava(cz("Více partnerů nelze založit"));
   } else {
-    Veta() = vychozi_;
+    Veta() = SablonaVety;
     (void)storage::writeU16(Veta(), tOrganizace::kCislo, static_cast<std::uint16_t>(Soubor().pocet() + 1));
     TfSoub::NaF4();
   }
@@ -262,7 +259,7 @@ void TfOrg::NaF8() {
   }
   // Blanked in place: the numbers of the partners after it stay.
   for (int z : zaznamy) {
-    Veta() = vychozi_;
+    Veta() = SablonaVety;
     (void)storage::writeU16(Veta(), tOrganizace::kCislo, static_cast<std::uint16_t>(z));
     PisVetuPrimo(z);
   }

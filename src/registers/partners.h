@@ -89,7 +89,6 @@ class TfOrg : public ui::TfSoub {
   // The read lock of the open window back, and the list shown anew.
   void skonciPrepis();
   int sloupecBunky_ = 0;               // the list column clicked last (0: none)
-  std::vector<std::uint8_t> vychozi_;  // the default record, for new and deleted partners
   int zaznamRadku_ = 0;                // the record whose row is being drawn
 };
 

@@ -93,19 +93,18 @@ TfPsc::~TfPsc() {
 TfPsc& SeznamPsc() { return ui::PosledniOkno(g_psc); }
 
 bool TfPsc::NastavPsc() {
-  NastavSloupce({cz("PSČ  "), std::string("Obec  ") + std::string(44, ' '), cz("Pošta ") + std::string(44, ' '),
-                 std::string("Okres ") + std::string(44, ' ')});
-  const std::string cesta = "=" + storage::ProgCesta("2\\PSC.dta");
-  const bool ok = OtevriSoub(cesta, cz("PSČ - obec-pošta-okres"), -1, 4, tPsc::kVelikost, 1, ui::kBlack, ui::kBtnFace,
-                             8, 70, 2, 4, ui::kBlack, ui::kWhite, 24, 79, 1, 1, cz(" F2=zápis  Esc=nic "),
-                             cz(" PSČ - obec-pošta-okres "), cz(" F1-Help F4-Nová "));
-  DeklarujPole(1, cz("PSČ   "), 2, "", 1, 0, kNenalezenePsc, "P");
-  DeklarujPole(2, "Obec  ", 2, "", 2, 0, std::string(50, ' '), "X");
-  DeklarujPole(3, cz("Pošta "), 2, "", 3, 0, std::string(50, ' '), "X");
-  DeklarujPole(4, "Okres ", 2, "", 4, 0, std::string(50, ' '), "X");
-  Veta().assign(tPsc::kVelikost, 0);
-  TextyDoVety();
-  sablona_ = Veta();
+  const bool ok = OtevriSoub({.soubor = "=" + storage::ProgCesta("2\\PSC.dta"),
+                              .titulek = cz("PSČ - obec-pošta-okres"),
+                              .velikost = tPsc::kVelikost,
+                              .formular = {4, 2, 70, 8},
+                              .napovedaFormulare = cz(" F2=zápis  Esc=nic "),
+                              .titulekFormulare = cz(" PSČ - obec-pošta-okres "),
+                              .napovedaSeznamu = cz(" F1-Help F4-Nová "),
+                              .pole = {{.popis = cz("PSČ   "), .sirka = tPsc::kSirkaPsc, .obrazek = "P", .pocatecni = kNenalezenePsc},
+                                       {"Obec  ", tPsc::kSirkaTextu, "X"},
+                                       {cz("Pošta "), tPsc::kSirkaTextu, "X"},
+                                       {"Okres ", tPsc::kSirkaTextu, "X"}}});
+  ZapamatujSablonu();
   RezervovaneRadky = 2;
   return ok;
 }
@@ -171,15 +170,10 @@ void TfPsc::NaCtrlF3() { dotaz(false); }
 void TfPsc::NaAltF3() { dotaz(true); }
 
 std::string TfPsc::VybranePsc() {
-  if (KoncovaKlavesa != 13 || Radek < 1 || Radek > PocetRadku) return {};
-  CtiVetu(Radek);
-  const std::string psc = storage::readShortString(Veta(), tPsc::kPsc, tPsc::kSirkaPsc);
+  const std::string psc = VybranyText(tPsc::kPsc, tPsc::kSirkaPsc);
   return psc == kSmazanePsc ? std::string() : psc;
 }
 
-void TfPsc::PriMazani() {
-  Veta() = sablona_;
-  (void)storage::writeShortString(Veta(), tPsc::kPsc, tPsc::kSirkaPsc, kSmazanePsc);
-}
+void TfPsc::PriMazani() { SmazanaVeta(tPsc::kPsc, tPsc::kSirkaPsc, kSmazanePsc); }
 
 }  // namespace pz::registers

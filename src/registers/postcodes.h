@@ -67,7 +67,6 @@ class TfPsc : public ui::TfSoub {
   std::string hledej(const std::string& t, const std::string& d, bool podlePosty);
   void dotaz(bool podlePosty);
   void umistiTlacitka();
-  std::vector<std::uint8_t> sablona_;
 };
 
 // The postal code window of this run: the one the program created, or one made on first use.

@@ -31,9 +31,6 @@ class TfStaty : public ui::TfSoub {
 
   void PriMazani() override;
   std::string TextProHledani(int n) override;
-
- private:
-  std::vector<std::uint8_t> sablona_;
 };
 
 // The states window of this run: the one the program created, or one made on first use.

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "reportfiles/report.h"
 #include "storage/czech.h"
+#include "storage/fields.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/roots.h"
@@ -227,6 +228,56 @@ bool TfSoub::OtevriSoub(const std::string& soubor, const std::string& titulekSez
   OtevriRol(levy, horni, pravy, dolni, barvaSeznamu, barvaTextuSeznamu, titulekSeznamu, napovedaSeznamu, radek,
             soubor_->pocet());
   return ok;
+}
+
+bool TfSoub::OtevriSoub(const RozvrzeniSeznamu& r) {
+  const int pocet = static_cast<int>(r.pole.size());
+  const int sloupce = r.sloupce < 0 ? pocet : std::min(r.sloupce, pocet);
+  std::vector<std::string> titulky;
+  for (int i = 0; i < sloupce; ++i) {
+    const PopisPole& d = r.pole[static_cast<std::size_t>(i)];
+    titulky.push_back(d.titulek.empty() ? TitulekSloupce(d.popis, d.sirka) : d.titulek);
+  }
+  if (sloupce > 0) NastavSloupce(titulky);
+  const MistoOkna& f = r.formular;
+  const MistoOkna& l = r.seznam;
+  const bool ok = OtevriSoub(r.soubor, r.titulek, -1, pocet, r.velikost, r.radek, r.barvaTextuFormulare,
+                             r.barvaFormulare, f.dolni, f.pravy, f.horni, f.levy, r.barvaTextuSeznamu, r.barvaSeznamu,
+                             l.dolni, l.pravy, l.horni, l.levy, r.napovedaFormulare, r.titulekFormulare,
+                             r.napovedaSeznamu);
+  for (int i = 1; i <= pocet; ++i) {
+    const PopisPole& d = r.pole[static_cast<std::size_t>(i - 1)];
+    std::string typ = d.obrazek;
+    if (d.ulozeni) typ += d.ulozeni;
+    const std::string pocatecni = d.pocatecni.empty() ? std::string(static_cast<std::size_t>(d.sirka), ' ') : d.pocatecni;
+    DeklarujPole(i, d.popis, d.sloupec, d.bocniText, d.radek ? d.radek : i, d.bocniSloupec, pocatecni,
+                 typ.empty() ? " " : typ);
+    if (d.offset != PopisPole::kZaPredchozim) Pole(i).offset = d.offset;
+  }
+  return ok;
+}
+
+std::string TfSoub::TitulekSloupce(const std::string& popis, int sirka) {
+  std::string t = popis.substr(0, static_cast<std::size_t>(std::max(0, sirka)));
+  t.resize(static_cast<std::size_t>(std::max(0, sirka)), ' ');
+  return t;
+}
+
+void TfSoub::ZapamatujSablonu() {
+  Veta().assign(static_cast<std::size_t>(Soubor().velikost()), 0);
+  TextyDoVety();
+  SablonaVety = Veta();
+}
+
+void TfSoub::SmazanaVeta(std::size_t offset, std::size_t sirka, const char* znacka) {
+  Veta() = SablonaVety;
+  (void)storage::writeShortString(Veta(), offset, sirka, znacka);
+}
+
+std::string TfSoub::VybranyText(std::size_t offset, std::size_t sirka) {
+  if (KoncovaKlavesa != 13 || Radek < 1 || Radek > PocetRadku) return {};
+  CtiVetu(Radek);
+  return storage::readShortString(Veta(), offset, sirka);
 }
 
 void TfSoub::Zavri() {

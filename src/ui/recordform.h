@@ -1,17 +1,17 @@
 // TfSoub, the record form: the browse window of one record file with a generated edit form for
 // new and existing records. Almost every window of the program is one; a register window is its
-// field declarations and the few hooks it needs:
+// list layout (one described value: the file, the texts, the places and the field table) and the
+// few hooks it needs:
 //
 //   class TfKursy : public TfSoub {
 //    public:
 //     TfKursy() : TfSoub("fKursy") {}
 //     void Otevri() {
-//       NastavSloupce({"Kód", "Kurz", "Datum"});
-//       OtevriSoub("kursy.dta", "Kurzy", -1, 3, 23, 0, kBlack, kWhite, 10, 60, 2, 10,
-//                  kBlack, kWhite, 20, 60, 1, 1, " F2=zápis Esc=ven ", " Kurzy ", " F4-Nový ...");
-//       DeklarujPole(1, "Kód : ", 2, "", 1, 0, "   ", "X");
-//       DeklarujPole(2, "Kurz: ", 2, "", 2, 0, std::string(14, ' '), "###.##########R");
-//       DeklarujPole(3, "Datum:", 2, "", 3, 0, std::string(8, ' '), "d");
+//       OtevriSoub({.soubor = "kursy.dta", .titulek = "Kurzy", .velikost = 23,
+//                   .formular = {10, 2, 60, 20}, .napovedaFormulare = " F2=zápis Esc=ven ",
+//                   .titulekFormulare = " Kurzy ", .napovedaSeznamu = " F4-Nový ...",
+//                   .pole = {{"Kód : ", 3, "X"}, {"Kurz: ", 14, "###.##########", 'R'},
+//                            {"Datum:", 8, "d"}}});
 //     }
 //     void ZmenaPole(int i) override { ... set Pole(i).chyba ... }
 //   };
@@ -71,6 +71,44 @@ struct PoleSouboru {
   bool chyba = false;      // set by the subclass's checks; keeps the focus, blocks saving
 };
 
+// Where an edit form or a list stands, in character cells.
+struct MistoOkna {
+  int levy = 1, horni = 1, pravy = 79, dolni = 24;
+};
+
+// One row of a list layout's field table.
+struct PopisPole {
+  static constexpr std::size_t kZaPredchozim = static_cast<std::size_t>(-1);
+  std::string popis;             // label on the form; fitted to the width it is the column title
+  int sirka = 0;                 // width: the initial text is this many blanks
+  std::string obrazek;           // picture or type letter ("X", "d", "###.##"); empty: fixed text
+  char ulozeni = 0;              // storage letter after the picture ('R' Real48), 0 for none
+  std::size_t offset = kZaPredchozim;  // where it lies; by default right after the field before
+  int radek = 0;                 // row on the form; 0: the field's number
+  int sloupec = 2;               // label column on the form
+  std::string pocatecni;         // initial text when it is not blanks (its length is the width)
+  std::string bocniText;         // side text, and its column (0: none)
+  int bocniSloupec = 0;
+  std::string titulek;           // the column's own title, when it is not the fitted label
+};
+
+// The list layout of a record form: what OtevriSoub opens and declares.
+struct RozvrzeniSeznamu {
+  std::string soubor;            // record file; "=" + path for a literal path
+  std::string titulek;           // the list's caption
+  std::int32_t velikost = 0;     // record size; + kSPoradim uses the order files
+  int radek = 1;                 // the row the list starts on
+  Color barvaTextuFormulare = kBlack, barvaFormulare = kBtnFace;
+  MistoOkna formular{4, 2, 70, 14};
+  Color barvaTextuSeznamu = kBlack, barvaSeznamu = kWhite;
+  MistoOkna seznam{};
+  std::string napovedaFormulare, titulekFormulare, napovedaSeznamu;  // help lines and caption
+  std::vector<PopisPole> pole;
+  // Columns of the list: the first `sloupce` fields (all when -1), titled by their labels; 0
+  // leaves the columns to the window.
+  int sloupce = -1;
+};
+
 class TfSoub : public TfRol {
  public:
   explicit TfSoub(std::string nazev = "fSoub", std::string titulek = "");
@@ -124,6 +162,21 @@ class TfSoub : public TfRol {
                   int formDolni, int formPravy, int formHorni, int formLevy, Color barvaTextuSeznamu,
                   Color barvaSeznamu, int dolni, int pravy, int horni, int levy, const std::string& napovedaFormulare,
                   const std::string& titulekFormulare, const std::string& napovedaSeznamu);
+
+  // Opens the layout's file and list, declares its fields and titles the columns from them.
+  bool OtevriSoub(const RozvrzeniSeznamu& r);
+  // A label fitted to width w, as a column title shows it.
+  static std::string TitulekSloupce(const std::string& popis, int sirka);
+
+  // ---- The shape the code lists share.
+  // The new-record template: the defaults the fields were declared with (ZapamatujSablonu
+  // makes it from them, after OtevriSoub).
+  std::vector<std::uint8_t> SablonaVety;
+  void ZapamatujSablonu();
+  // A deleted record: the template with `znacka` as the short string at `offset`.
+  void SmazanaVeta(std::size_t offset, std::size_t sirka, const char* znacka);
+  // After Enter in the list: the short string at `offset` of the chosen record, empty otherwise.
+  std::string VybranyText(std::size_t offset, std::size_t sirka);
 
   // ---- Operations behind the keys.
   // Runs the edit form on the field texts; true unless it was left with Esc.
