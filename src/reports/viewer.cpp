@@ -1,3 +1,10 @@
+// The report viewer TfPozri. Map of this file:
+//   - helpers: padding, full names, the line editor and the free-text box
+//   - Pure pieces                    visible line, search text, sheet numbers, the dictionary
+//   - The viewer                     menu, opening a report, reading and writing its lines
+//   - Rewriting through the work file  inserting, deleting, sections, recoding, encryption
+//   - Keys                           the viewer's hooks, printing, RegistrujProhlizec
+
 #include "reports/viewer.h"
 
 #include <algorithm>

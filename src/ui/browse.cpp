@@ -1,3 +1,15 @@
+// The browse window TfRol. Map of this file:
+//   - services of other layers and small helpers
+//   - Opening and closing            OtevriRol, Zavri, the settings a list remembers
+//   - Layout and drawing             Sestav, Prekresli, columns, cells, pictures
+//   - Rows and moves                 the current row, paging, JdiNa
+//   - Keys                           the dispatch of every key to its hook
+//   - Marks                          marking rows and the marks file
+//   - Search                         the search line, exact and folded search
+//   - Orders                         order files and their switching
+//   - Windows of other layers        calculator, viewer, exports reached from a list
+//   - Mouse and the code reader
+
 #include "ui/browse.h"
 
 #include <algorithm>

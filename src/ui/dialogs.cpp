@@ -1,3 +1,14 @@
+// The standard dialogs. Map of this file:
+//   - helpers: remembered positions, the dialogs' look
+//   - The choice menu                Vyber
+//   - The question form              Dotazy
+//   - The yes/no question            Dotaz
+//   - The message box
+//   - The flashing message
+//   - The timed wait
+//   - The guide page                 help and guide texts
+//   - The board                      and the entry to the report viewer
+
 #include "ui/dialogs.h"
 
 #include <algorithm>

@@ -1,3 +1,11 @@
+// Field pictures and types. Map of this file:
+//   - the picture filler             a value laid into a picture such as "### ###.##-"
+//   - entered numbers, numeric fields, texts, dates (helpers)
+//   - formatting                     FormatE, FormatR, FormatC, VejdeSe
+//   - parsing                        TextNaCele
+//   - field types                    RozeberTyp, storage widths, UpravPole, ZobrazPole
+//   - dates and times                checking, showing and storing dates and times
+
 #include "ui/picture.h"
 
 #include <cmath>

@@ -1,3 +1,16 @@
+// The record form TfSoub. Map of this file:
+//   - helpers and the record file whose hooks go to the window
+//   - construction, the buttons below the grid
+//   - Fields                         declarations, columns, texts to and from the record
+//   - Opening and closing            OtevriSoub (positional and from a list layout), the
+//                                    template and deleted record of the code lists
+//   - Reading and writing            the record buffer and the row's cells
+//   - New record, edit, delete       F4, Space, F8 and the edit form around them
+//   - Templates                      saved and loaded defaults of new records
+//   - Exports                        CSV and DBF of the marked records
+//   - Pictures of documents
+//   - The rest of the list's keys
+
 #include "ui/recordform.h"
 
 #include <algorithm>
