@@ -9,6 +9,8 @@
 
 #include "accounting/accounts.h"
 #include "accounting/centres.h"
+#include "platform/file.h"
+#include "platform/io.h"
 #include "platform/text.h"
 
 namespace {
@@ -75,10 +77,9 @@ const Zakazka kZakazky[] = {
 };
 
 bool zapis(const std::string& cesta, const std::vector<std::vector<std::uint8_t>>& vety) {
-  std::FILE* f = std::fopen(cesta.c_str(), "wb");
-  if (!f) return false;
-  for (const auto& v : vety) std::fwrite(v.data(), 1, v.size(), f);
-  return std::fclose(f) == 0;
+  std::string obsah;
+  for (const auto& v : vety) obsah.append(v.begin(), v.end());
+  return pz::platform::writeWholeFile(cesta, obsah) == pz::platform::kIoOk;
 }
 
 }  // namespace

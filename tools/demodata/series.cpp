@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "cashdesk/records.h"
+#include "platform/file.h"
+#include "platform/io.h"
 #include "storage/fields.h"
 
 namespace {
@@ -60,8 +62,7 @@ int main(int argc, char** argv) {
     obsah += veta;
   }
   const std::string cesta = std::string(argv[1]) + "/pz_ra.dta";
-  std::FILE* f = std::fopen(cesta.c_str(), "wb");
-  if (!f || std::fwrite(obsah.data(), 1, obsah.size(), f) != obsah.size() || std::fclose(f) != 0) {
+  if (pz::platform::writeWholeFile(cesta, obsah) != pz::platform::kIoOk) {
     std::fprintf(stderr, "cannot write %s\n", cesta.c_str());
     return 1;
   }

@@ -6,12 +6,13 @@
 // Texts become cp1250 and are cut to their fields' widths.
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "registers/partners.h"
 #include "registers/postcodes.h"
@@ -23,8 +24,10 @@ namespace {
 using namespace pz;
 
 std::vector<std::vector<std::string>> ctiCsv(const std::string& cesta) {
-  std::ifstream in(cesta, std::ios::binary);
+  std::string obsah;
   std::vector<std::vector<std::string>> radky;
+  if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return radky;
+  std::istringstream in(obsah);
   std::string radek;
   bool hlavicka = true;
   while (std::getline(in, radek)) {
@@ -51,9 +54,7 @@ void text(std::string& veta, std::size_t offset, std::size_t sirka, const std::s
 }
 
 bool zapis(const std::string& cesta, const std::string& obsah) {
-  std::ofstream out(cesta, std::ios::binary | std::ios::trunc);
-  out << obsah;
-  return static_cast<bool>(out);
+  return platform::writeWholeFile(cesta, obsah) == platform::kIoOk;
 }
 
 std::string psc(const std::vector<std::vector<std::string>>& radky) {
