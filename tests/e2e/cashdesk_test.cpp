@@ -9,7 +9,7 @@
 
 #include "e2e/run.h"
 #include "platform/text.h"
-#include "support/stationtable.h"
+#include "support/installation.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
@@ -29,8 +29,6 @@ std::string series(const std::string& number, const std::string& currency, int u
   return v;
 }
 
-// A working directory, a data root "data\" and a program root "prog\" with the shipped field
-// descriptions.
 // A receipt of the layout used until 2015 (303 bytes): kind and five-digit ident, the rest zero.
 std::string oldDocument(int ident) {
   std::string v(303, '\0');
@@ -38,15 +36,6 @@ std::string oldDocument(int ident) {
   std::snprintf(id, sizeof id, "%05d", ident);
   v.replace(0, 8, std::string("\x01P\x05") + id);
   return v;
-}
-
-void install(const TempDir& dir) {
-  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("prog.adr", "prog\\\r\n");
-  dir.write("data/master.job", stationTable({}));
-  std::filesystem::create_directories(dir / "prog");
-  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
 }
 
 // Enter presses the cash desk button; Esc leaves the own company form as it is stored.
@@ -75,7 +64,7 @@ size_t countContaining(const std::vector<std::string>& lines, const std::string&
 
 TEST(CashDeskEntry, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
   TempDir dir;
-  install(dir);
+  install(dir, {.programRoot = true});
   dir.write("data/pz_ra.dta", series("01", "EUR", 1) + series("02", "JPY", 100));
   auto r = runPzpokl(dir, kToSeriesList + "dump\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -91,7 +80,7 @@ TEST(CashDeskEntry, EscInTheSeriesListLogsTheListOnceAndNoCashDesk) {
 
 TEST(CashDeskEntry, OldSeriesAndDocumentFilesAreConvertedAndAChosenSeriesOpensItsCashDesk) {
   TempDir dir;
-  install(dir);
+  install(dir, {.programRoot = true});
   dir.write("data/zporady.dta", series("01", "EUR", 1).substr(0, 34) + series("02", "JPY", 100).substr(0, 34));
   dir.write("data/PZ02_.dta", oldDocument(1) + oldDocument(2) + oldDocument(3));
   auto r = runPzpokl(dir, kToSeriesList + "Down\nEnter\ndump\nEsc\ndump\nEsc\nEsc\n");
@@ -116,7 +105,7 @@ TEST(CashDeskEntry, OldSeriesAndDocumentFilesAreConvertedAndAChosenSeriesOpensIt
 // becomes 400 in the series file and under the list.
 TEST(CashDeskEntry, ASeriesWithoutCurrencyShowsCrownsAndBlankingAReceiptTakesItOffTheBalance) {
   TempDir dir;
-  install(dir);
+  install(dir, {.programRoot = true});
   std::string rada = series("01", "XXX", 1);
   rada.replace(15, 6, std::string("\x89\0\0\0\0\x7a", 6));  // balance 500 (Real48)
   dir.write("data/pz_ra.dta", rada);

@@ -2,26 +2,19 @@
 // cash desk button shows the form, and on a new installation F2 writes record 1.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "e2e/run.h"
-#include "support/stationtable.h"
+#include "support/installation.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
 namespace {
 
-namespace fs = std::filesystem;
 
 TEST(OwnCompany, CashDeskStartOnANewInstallationShowsAnEmptyRecordAndF2WritesIt) {
   TempDir dir;
-  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}, {"DAN1", "12"}}));
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("prog.adr", "prog\\\r\n");
-  dir.write("data/master.job", stationTable({}));
-  fs::create_directories(dir / "prog");
-  fs::copy(fs::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
+  install(dir, {.station = {{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}, {"DAN1", "12"}}, .programRoot = true});
   // Enter presses the cash desk button; after the own company the cash desk may go on to the
   // series list, which the second Esc leaves.
   auto r = runPzpokl(dir, "Enter\ndump\ntype 12345679\nEnter\ntype CZ12345679\nF2\nEsc\nEsc\nEsc\n");

@@ -5,17 +5,11 @@
 #include <string>
 
 #include "e2e/run.h"
-#include "support/stationtable.h"
+#include "support/installation.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
 namespace {
-
-void install(const TempDir& dir) {
-  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("data/master.job", stationTable({}));
-}
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

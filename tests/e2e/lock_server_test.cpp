@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "e2e/run.h"
+#include "support/installation.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"
 
@@ -39,9 +40,8 @@ size_t count(const std::string& text, const std::string& part) {
 TEST(LockServerBeside, AKilledServerIsReportedOnceAndTheStationGoesOn) {
   if (accepts5050()) GTEST_SKIP() << "port 5050 of this machine is in use";
   TempDir dir;
-  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"DAN2", "21"}, {"DAN1", "12"}, {"DAN3", "0"}}));
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("data/master.job", stationTable({{"SERVER1", "127.0.0."}, {"SERVER2", "1"}}));
+  install(dir, {.station = {{"UZIVATEL", "01"}, {"DAN2", "21"}, {"DAN1", "12"}, {"DAN3", "0"}},
+                .dataRoot = {{"SERVER1", "127.0.0."}, {"SERVER2", "1"}}});
 
   const pid_t server = fork();
   ASSERT_GE(server, 0);

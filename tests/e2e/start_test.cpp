@@ -11,27 +11,26 @@
 #include <string>
 
 #include "e2e/run.h"
+#include "support/installation.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
 namespace {
 
-const std::string kStation = stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}, {"DAN1", "12"},
-                                           {"DAN3", "0"}, {"ZAK1", "Firma"}});
+const Entries kStation = {{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}, {"DAN1", "12"},
+                          {"DAN3", "0"}, {"ZAK1", "Firma"}};
 
 // A working directory with the station's table and a data root "data\" below it.
-void install(const TempDir& dir, const std::string& dataRootTable = stationTable({})) {
-  dir.write("master.job", kStation);
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("data/master.job", dataRootTable);
+void installStation(const TempDir& dir, const Entries& dataRoot = {}) {
+  test::install(dir, {.station = kStation, .dataRoot = dataRoot});
 }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(ProgramStart, MainWindowShowsTheUserAndTheVatRates) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   auto r = runPzpokl(dir, "dump\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(has(r.out, "=== TForm1 \"TAMBRA 01\" ===")) << r.out;
@@ -43,7 +42,7 @@ TEST(ProgramStart, MainWindowShowsTheUserAndTheVatRates) {
 
 TEST(ProgramStart, AStationWithoutAUserNumberRunsAsUser01AndStoresIt) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   dir.write("master.job", stationTable({{"DAN2", "21"}}));
   auto r = runPzpokl(dir, "dump\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -63,7 +62,7 @@ std::string slotTable() {
 
 TEST(SuitePresence, TheThirdChangedReadingEndsTheProgramWithTheMessage) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   dir.write("data/UZIVATEL.tab", slotTable());
   auto r = runPzpokl(dir, "wait 3000\n" + kSetSlot +
                               "wait 3000\n"
@@ -84,7 +83,7 @@ TEST(SuitePresence, TheThirdChangedReadingEndsTheProgramWithTheMessage) {
 
 TEST(SuitePresence, AChangedReadingFollowedByAnUnchangedOneDoesNotEndIt) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   dir.write("data/UZIVATEL.tab", slotTable());
   auto r = runPzpokl(dir, "wait 3000\n" + kSetSlot + "wait 3000\n" + kRestoreSlot + "wait 3000\n" + kSetSlot +
                               "wait 3000\n"
@@ -98,7 +97,7 @@ TEST(SuitePresence, AChangedReadingFollowedByAnUnchangedOneDoesNotEndIt) {
 
 TEST(SuitePresence, AMissingUserTableIsCreatedWithTheOwnSlot) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   auto r = runPzpokl(dir, "wait 3000\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   std::string expected(200, '\0');
@@ -120,7 +119,7 @@ bool somethingListensOn5050() {
 TEST(LockServer, NobodyListeningShowsTheMessageAndEndsTheProgram) {
   if (somethingListensOn5050()) GTEST_SKIP() << "port 5050 of this machine is in use";
   TempDir dir;
-  install(dir, stationTable({{"SERVER1", "127.0.0."}, {"SERVER2", "1"}}));
+  installStation(dir, {{"SERVER1", "127.0.0."}, {"SERVER2", "1"}});
   auto r = runPzpokl(dir, "dump\nEnter\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(has(r.out, "=== TfZprava")) << r.out;
@@ -132,7 +131,7 @@ TEST(LockServer, NobodyListeningShowsTheMessageAndEndsTheProgram) {
 
 TEST(Installation, CashJournalModeHidesTheAccountingButtonAndTheCheckBox) {
   TempDir dir;
-  install(dir, stationTable({{"FJ", "A"}}));
+  installStation(dir, {{"FJ", "A"}});
   auto r = runPzpokl(dir, "dump\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(has(r.out, "Valutová pokladna")) << r.out;
@@ -142,7 +141,7 @@ TEST(Installation, CashJournalModeHidesTheAccountingButtonAndTheCheckBox) {
 
 TEST(OffBalanceSwitch, TheCheckBoxIsWrittenToTheCashDeskParametersOnClose) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   dir.write("PZPOKL.PAR", "WebCNB : https://example.cz\r\n");
   auto r = runPzpokl(dir, "click 6 8\ndump\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -162,7 +161,7 @@ TEST(OffBalanceSwitch, TheCheckBoxIsWrittenToTheCashDeskParametersOnClose) {
 
 TEST(BadInput, ADamagedStationTableStillStarts) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   std::string junk(500, '\xFF');
   dir.write("master.job", junk);
   auto r = runPzpokl(dir, "dump\nEsc\n");
@@ -177,7 +176,7 @@ TEST(BadInput, ADamagedStationTableStillStarts) {
 
 TEST(BadInput, AnUnreadableDataAddressEndsTheStartWithAMessage) {
   TempDir dir;
-  dir.write("master.job", kStation);
+  dir.write("master.job", stationTable(kStation));
   std::filesystem::create_directory(dir / "data.adr");  // a directory where the file should be
   auto r = runPzpokl(dir, "dump\nEnter\n");
   EXPECT_EQ(r.exitCode, 1) << r.err;
@@ -194,7 +193,7 @@ namespace {
 // The shared event log gets the cash desk's start line and the program's end line.
 TEST(EventLog, CashDeskStartAndProgramEndAreLogged) {
   TempDir dir;
-  install(dir);
+  installStation(dir);
   // Esc leaves the own company form that the cash desk shows first, the series list, then the
   // main window.
   auto r = runPzpokl(dir, "Enter\nEsc\nEsc\nEsc\n");

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "e2e/run.h"
-#include "support/stationtable.h"
+#include "support/installation.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
@@ -15,9 +15,7 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 
 TEST(ReportViewer, HelpPagesOpenInTheViewerAndEscReturnsFromThePrintHelp) {
   TempDir dir;
-  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("data/master.job", stationTable({}));
+  install(dir);
   dir.write("prog.adr", "prog\\\r\n");
   dir.write("prog/pz/pz.hlp",
             "$Obsah\r\nprvni strana napovedy\r\n$Valutov\xE1 pokladna\r\nnapoveda k pokladne\r\n");
