@@ -18,6 +18,7 @@
 #include "storage/params.h"
 #include "storage/roots.h"
 #include "support/sharingtable.h"
+#include "support/script.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"
 
@@ -77,16 +78,9 @@ class CodeListScript : public ::testing::Test {
     platform::paths().clear();
   }
   std::string hraj(const std::string& skript, const std::function<void()>& program) {
-    dir.write("skript.txt", skript);
-    std::ostringstream out, err;
-    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
-                                         [&] {
-                                           program();
-                                           return 0;
-                                         },
-                                         out, err);
-    EXPECT_EQ(rc, 0) << err.str();
-    return out.str();
+    const test::ScriptRun r = test::runScript(dir, skript, program);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    return r.out;
   }
   std::string data(const std::string& jmeno) const { return dir.read("DATA/" + jmeno); }
 

@@ -16,6 +16,7 @@
 #include "storage/params.h"
 #include "storage/roots.h"
 #include "storage/settings.h"
+#include "support/script.h"
 #include "support/tempdir.h"
 
 namespace pz {
@@ -64,16 +65,11 @@ class CompanyScript : public ::testing::Test {
     platform::paths().clear();
   }
   std::string hraj(const std::string& skript) {
-    dir.write("skript.txt", skript);
-    std::ostringstream out, err;
-    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
-                                         [this] {
-                                           okno.UvodPokladny();
-                                           return 0;
-                                         },
-                                         out, err);
-    EXPECT_EQ(rc, 0) << err.str();
-    return out.str();
+    const test::ScriptRun r = test::runScript(dir, skript, [this] {
+      okno.UvodPokladny();
+    });
+    EXPECT_EQ(r.rc, 0) << r.err;
+    return r.out;
   }
   std::string soubor() const { return fs::exists(dir / "fmw01.dta") ? dir.read("fmw01.dta") : std::string(); }
 

@@ -27,6 +27,7 @@
 #include "storage/textutil.h"
 #include "support/sharingtable.h"
 #include "support/patientstation.h"
+#include "support/script.h"
 #include "support/tempdir.h"
 #include "ui/app.h"
 #include "ui/dialogs.h"
@@ -68,24 +69,19 @@ class PartnersScript : public ::testing::Test {
     platform::paths().clear();
   }
   std::string hraj(const std::string& skript) {
-    dir.write("skript.txt", skript);
-    std::ostringstream out, err;
-    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
-                                         [this] {
-                                           // The web search goes to a list instead of a browser.
-                                           platform::setUrlOpener([this](const std::string& u) {
-                                             adresy.push_back(u);
-                                             return true;
-                                           });
-                                           okno.Nastav();
-                                           okno.showModal();
-                                           schranka = ui::Application::instance().presenter()->clipboardText();
-                                           okno.Zavri();
-                                           return 0;
-                                         },
-                                         out, err);
-    EXPECT_EQ(rc, 0) << err.str();
-    return out.str();
+    const test::ScriptRun r = test::runScript(dir, skript, [this] {
+      // The web search goes to a list instead of a browser.
+      platform::setUrlOpener([this](const std::string& u) {
+        adresy.push_back(u);
+        return true;
+      });
+      okno.Nastav();
+      okno.showModal();
+      schranka = ui::Application::instance().presenter()->clipboardText();
+      okno.Zavri();
+    });
+    EXPECT_EQ(r.rc, 0) << r.err;
+    return r.out;
   }
   std::string zaznam(int n) const {
     return dir.read("org.dta").substr(static_cast<size_t>((n - 1) * tOrganizace::kVelikost), tOrganizace::kVelikost);

@@ -15,6 +15,7 @@
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/roots.h"
+#include "support/script.h"
 #include "support/tempdir.h"
 #include "ui/picture.h"
 #include "ui/recordform.h"
@@ -73,19 +74,14 @@ class RecordFormScript : public ::testing::Test {
   }
   // Runs the script over the register window; the screens it dumped come back.
   std::string hraj(const std::string& skript) {
-    dir.write("skript.txt", skript);
-    std::ostringstream out, err;
-    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
-                                         [this] {
-                                           okno.Otevri();
-                                           okno.showModal();
-                                           okno.Zavri();
-                                           return 0;
-                                         },
-                                         out, err);
-    EXPECT_EQ(rc, 0) << err.str();
-    EXPECT_EQ(err.str(), "");
-    return out.str();
+    const test::ScriptRun r = test::runScript(dir, skript, [this] {
+      okno.Otevri();
+      okno.showModal();
+      okno.Zavri();
+    });
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    return r.out;
   }
   std::string zaznam(int n) const {
     return dir.read("partneri.dta").substr(static_cast<size_t>((n - 1) * kVelikost), kVelikost);

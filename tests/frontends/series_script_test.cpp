@@ -32,6 +32,7 @@
 #include "support/faults.h"
 #include "support/stationtable.h"
 #include "support/patientstation.h"
+#include "support/script.h"
 #include "support/tempdir.h"
 
 namespace pz {
@@ -91,16 +92,9 @@ class SeriesScript : public ::testing::Test {
     platform::paths().clear();
   }
   std::string hraj(const std::string& skript, const std::function<void()>& program) {
-    dir.write("skript.txt", skript);
-    std::ostringstream out, err;
-    const int rc = headless::runHeadless((dir / "skript.txt").string(), platform::Date{2026, 12, 9},
-                                         [&] {
-                                           program();
-                                           return 0;
-                                         },
-                                         out, err);
-    EXPECT_EQ(rc, 0) << err.str() << out.str();
-    return out.str();
+    const test::ScriptRun r = test::runScript(dir, skript, program);
+    EXPECT_EQ(r.rc, 0) << r.err << r.out;
+    return r.out;
   }
   // The series list opened, shown and closed, as the cash desk loop does it once.
   std::string seznam(const std::string& skript) {
