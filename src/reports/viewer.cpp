@@ -206,16 +206,23 @@ void TfSlovnik::Otevri() {
   std::string n = orizni(storage::CtiJobV(storage::DataCesta(""), "SLOVNIK"));
   if (n.empty()) n = "1";
   // The list shows the texts; the record holds them with their counts between.
-  NastavSloupce({cz("     česky"), cz("překlad")});
-  OtevriSoub("slov" + n + ".dta", cz(" Slovník "), -1, 4, 108, 0, ui::kBlack, ui::kWhite, 8, 70, 3, 5, ui::kBlack,
-             ui::kWhite, 24, 110, 1, 1, cz(" F2=zápis Esc=ven "), cz(" Slovník "), cz(" Enter,F1,F4,Mezera "));
-  DeklarujPole(1, cz("Česky   "), 2, "", 1, 0, std::string(50, ' '), "X");
-  DeklarujPole(2, cz("Překlad "), 2, "", 3, 0, std::string(50, ' '), "X");
-  DeklarujPole(3, cz("znaků   "), 2, "", 2, 0, "  ", "X");
-  DeklarujPole(4, cz("znaků   "), 2, "", 4, 0, "  ", "X");
-  Pole(1).offset = 0;
-  Pole(3).offset = 51;
-  Pole(2).offset = 54;
+  OtevriSoub({.soubor = "slov" + n + ".dta",
+              .titulek = cz(" Slovník "),
+              .velikost = 108,
+              .radek = 0,
+              .barvaFormulare = ui::kWhite,
+              .formular = {5, 3, 70, 8},
+              .seznam = {1, 1, 110, 24},
+              .napovedaFormulare = cz(" F2=zápis Esc=ven "),
+              .titulekFormulare = cz(" Slovník "),
+              .napovedaSeznamu = cz(" Enter,F1,F4,Mezera "),
+              .pole = {{.popis = cz("Česky   "), .sirka = 50, .obrazek = "X", .offset = 0, .radek = 1,
+                        .titulek = cz("     česky")},
+                       {.popis = cz("Překlad "), .sirka = 50, .obrazek = "X", .offset = 54, .radek = 3,
+                        .titulek = cz("překlad")},
+                       {.popis = cz("znaků   "), .sirka = 2, .obrazek = "X", .offset = 51, .radek = 2},
+                       {.popis = cz("znaků   "), .sirka = 2, .obrazek = "X", .offset = 105, .radek = 4}},
+              .sloupce = 2});
   Pole(4).offset = 105;
 }
 
