@@ -113,7 +113,7 @@ int TfCis10::NactiZCiselniku() {
     if (cislo != rozpracovany) {
       pripoj();
       rozpracovany = cislo;
-      veta = Sablona;
+      veta = SablonaVety;
       PisTextVety(veta, ucet::kUcet, 6, cislo);
     }
     if (c.cv == "00") {

@@ -100,7 +100,7 @@ int TfCis30::NactiZCiselniku() {
     if (kod != rozpracovany) {
       pripoj();
       rozpracovany = kod;
-      veta = Sablona;
+      veta = SablonaVety;
     }
     const std::string spojene = c.u[0] + c.u[1] + c.u[2] + c.u[3] + c.u[4];
     PisTextVety(veta, stredisko::kJenNadpis, 1, c.cv == "00" && c.p < "5" ? "A" : " ");

@@ -60,7 +60,7 @@ void TfCiselnik::Nastav() {
   }
   const ui::PoleSouboru& d = Pole(PoleData());
   PisTextVety(Veta(), d.offset, d.sirka, DnesRRMMDD());
-  Sablona = Veta();
+  SablonaVety = Veta();
   // Open from now on: the end of the task closes it.
   registrujZavreni();
 }
@@ -261,7 +261,7 @@ void TfCiselnik::zrusPoradi() {
 void TfCiselnik::NaF4() {
   if (!Volno("Pozor, záznam se nepřidal, někdo právě pracuje s číselníkem")) return;
   const int pred = Soubor().pocet();
-  Veta() = Sablona;
+  Veta() = SablonaVety;
   TfSoub::NaF4();
   if (Soubor().pocet() <= pred) return;
   const int kde = Zatrid(Soubor().pocet());
@@ -288,7 +288,7 @@ void TfCiselnik::NaF8() {
 
 void TfCiselnik::PriMazani() {
   // The deleted record is the template with a blank code and today's date.
-  Veta() = Sablona;
+  Veta() = SablonaVety;
   PisTextVety(Veta(), 0, popis_.sirkaKodu, "");
   const ui::PoleSouboru& d = Pole(PoleData());
   PisTextVety(Veta(), d.offset, d.sirka, DnesRRMMDD());

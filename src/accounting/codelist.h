@@ -77,9 +77,8 @@ class TfCiselnik : public ui::TfSoub {
   // Moves record `zaznam` up or down to its place by code; the place it landed on.
   int Zatrid(int zaznam);
 
-  // The new-record template: the defaults with the set-up day's change date.
-  std::vector<std::uint8_t> Sablona;
 
+  // SablonaVety, the new-record template, holds the defaults with the set-up day's change date.
   const PopisCiselniku& Popis() const { return popis_; }
 
  protected:
