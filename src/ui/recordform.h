@@ -19,7 +19,7 @@
 // Fields lie in the record one after another in declaration order, each as wide as its type
 // stores it (Part of the picture formats: a text of width w takes w + 1 bytes); a subclass whose
 // record has gaps sets Pole(i).offset after declaring. Bytes of the record that no field covers,
-// and hidden fields, keep what the file holds.
+// and hidden fields, keep what the file holds. A field table may give a field its offset instead.
 //
 // Map of this file:
 //   - PoleSouboru      one field: label, place, type, side text, texts, state, error flag
