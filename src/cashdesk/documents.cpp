@@ -196,6 +196,16 @@ bool StavRady::Zapis(double stav) {
   return storage::writeReal48(rady_.veta(), tPzRada::kStav, stav) && rady_.PisVetuPrimo(zaznam_);
 }
 
+std::optional<storage::Real48> StavRady::StavBajty() const {
+  if (zaznam_ < 1) return std::nullopt;
+  return storage::readReal48Bytes(rady_.veta(), tPzRada::kStav);
+}
+
+bool StavRady::ZapisBajty(const storage::Real48& stav) {
+  if (zaznam_ < 1 || !rady_.CtiVetuPrimo(zaznam_)) return false;
+  return storage::writeReal48Bytes(rady_.veta(), tPzRada::kStav, stav) && rady_.PisVetuPrimo(zaznam_);
+}
+
 std::optional<double> StavRady::Pricti(double zmena) {
   const std::optional<double> novy = Po(zmena);
   if (!novy || !Zapis(*novy)) return std::nullopt;

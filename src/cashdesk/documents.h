@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "storage/fields.h"
 #include "storage/locks.h"
 #include "storage/recordfile.h"
 
@@ -100,6 +101,9 @@ class StavRady {
   std::optional<double> Po(double zmena) const;
   // Writes `stav` as the balance of the series record. False when the write failed.
   bool Zapis(double stav);
+  // The balance field as stored, and a write of exactly those bytes (to put a balance back).
+  std::optional<storage::Real48> StavBajty() const;
+  bool ZapisBajty(const storage::Real48& stav);
   // Po and Zapis together: the new balance, or nullopt when nothing was written.
   std::optional<double> Pricti(double zmena);
   void Zavri();
