@@ -152,10 +152,9 @@ bool TfPZPokl::ulozDoklad() {
   u.cisloZaznamu = opravovany_ > 0 ? opravovany_ : novyZaznam_;
   u.rada = CtiRadu(Rada);
   u.polozky = !TypVstupu.empty();
-  if (sluzbaUkladani().Uloz(u, Soubor().jmeno()) != VysledekUlozeni::Ulozeno) {
-    ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
-    return false;
-  }
+  const VysledekUlozeni v = sluzbaUkladani().Uloz(u, Soubor().jmeno());
+  if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
+  if (v != VysledekUlozeni::Ulozeno) return false;
   Veta() = u.zaznam;
   TextyZVety();
   if (u.novyStav) NastavStav(TextZustatku(storage::tenThousandthsToDouble(*u.novyStav)));

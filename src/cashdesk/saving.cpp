@@ -102,33 +102,34 @@ void SluzbaUkladani::Priprav(Ukladani& u, std::vector<KrokUkladani*>& pripravene
   }
 }
 
-bool SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDokladu,
-                            const std::vector<KrokUkladani*>& pripravene) {
-  if (u.cisloZaznamu < 1 || u.zaznam.size() != static_cast<std::size_t>(tPzDoklad::kVelikost)) return false;
+VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDokladu,
+                                       const std::vector<KrokUkladani*>& pripravene) {
+  using enum VysledekUlozeni;
+  if (u.cisloZaznamu < 1 || u.zaznam.size() != static_cast<std::size_t>(tPzDoklad::kVelikost)) return Neulozeno;
   StavRady stav;
-  if (!stav.Otevri(u.rada.rada)) return false;
+  if (!stav.Otevri(u.rada.rada)) return BezZamku;
   DrzeneZamky zamky;
   for (const KrokUkladani* krok : pripravene)
     for (const std::string& z : krok->Zamky(u)) {
       const storage::Zamek drzen = storage::Zamkni(z, "W");
-      if (!storage::MuzePokracovat(drzen)) return false;
+      if (!storage::MuzePokracovat(drzen)) return BezZamku;
       if (drzen == storage::Zamek::Drzen) zamky.drzene.push_back(z);
     }
-  // A save of this series cut off earlier is finished before this one reads anything.
-  if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return false;
-  if (!ZapisDoklad(u.doklad, u.zaznam)) return false;
+  // A save of this series cut off earlier is undone before this one reads anything.
+  if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return Neulozeno;
+  if (!ZapisDoklad(u.doklad, u.zaznam)) return Neulozeno;
   Zamer zamer;
   zamer.Zapis(souborDokladu, static_cast<std::int64_t>(u.cisloZaznamu - 1) * tPzDoklad::kVelikost, u.zaznam);
-  if (!dodatekDoZameru(u, souborDokladu, zamer)) return false;
+  if (!dodatekDoZameru(u, souborDokladu, zamer)) return Neulozeno;
   for (KrokUkladani* krok : pripravene)
-    if (!krok->Zapis(u, zamer, stav)) return false;
-  return ProvedZamer(zamer, souborDokladu, stav);
+    if (!krok->Zapis(u, zamer, stav)) return Neulozeno;
+  return ProvedZamer(zamer, souborDokladu, stav) ? Ulozeno : Neulozeno;
 }
 
 VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {
   std::vector<KrokUkladani*> pripravene;
   Priprav(u, pripravene);
-  return Proved(u, souborDokladu, pripravene) ? VysledekUlozeni::Ulozeno : VysledekUlozeni::Neulozeno;
+  return Proved(u, souborDokladu, pripravene);
 }
 
 SluzbaUkladani& sluzbaUkladani() {

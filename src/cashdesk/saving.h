@@ -68,7 +68,11 @@ class KrokUkladani {
   virtual bool Zapis(Ukladani& u, Zamer& zamer, const StavRady& stav) = 0;
 };
 
-enum class VysledekUlozeni { Ulozeno, Neulozeno };
+enum class VysledekUlozeni {
+  Ulozeno,
+  BezZamku,   // a lock not had or the series gone ("Nesoulad."): the user has been told; nothing stored
+  Neulozeno,  // a write failed: nothing stored changed
+};
 
 class SluzbaUkladani {
  public:
@@ -80,11 +84,10 @@ class SluzbaUkladani {
   std::vector<const KrokUkladani*> Kroky() const;
 
   // Prepare and commit. Ulozeno when the document, its supplement and every prepared step's
-  // writes are stored; Neulozeno when the commit could not have its locks or a write failed, and
-  // then nothing stored changed.
+  // writes are stored; otherwise nothing stored changed.
   VysledekUlozeni Uloz(Ukladani& u, const std::string& souborDokladu);
   void Priprav(Ukladani& u, std::vector<KrokUkladani*>& pripravene);
-  bool Proved(Ukladani& u, const std::string& souborDokladu, const std::vector<KrokUkladani*>& pripravene);
+  VysledekUlozeni Proved(Ukladani& u, const std::string& souborDokladu, const std::vector<KrokUkladani*>& pripravene);
 
  private:
   std::vector<std::unique_ptr<KrokUkladani>> kroky_;
