@@ -105,8 +105,11 @@ class FalesnyKrok : public KrokUkladani {
   PoradiKroku Poradi() const override { return poradi_; }
   bool Priprav(Ukladani&) override {
     z_.volani.push_back("priprav " + nazev_);
-    storage::interaction().question(nazev_ + "?", true);
-    return prijmout_;
+    if (!prijmout_) {
+      // A window of its own (the voucher or the posting's entries), left with Esc: declined.
+      return storage::interaction().window(nazev_, [] { return 13; }) == 13;
+    }
+    return storage::interaction().question(nazev_ + "?", true);
   }
   bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
     z_.volani.push_back("zapis " + nazev_);
@@ -178,13 +181,15 @@ TEST_F(SaveService, StepsRunInTheirOrderAndADeclinedOneIsSkippedWhileTheDocument
   s.Registruj(std::make_unique<FalesnyKrok>("dph", PoradiKroku::DodatekDph, z));
   s.Registruj(std::make_unique<FalesnyKrok>("tisk", PoradiKroku::TiskDokladu, z, false));
   s.Registruj(std::make_unique<FalesnyKrok>("faktura", PoradiKroku::PlatbaFaktury, z));
+  zpravy.windowAnswer = [](const std::string&) { return 27; };
   Ukladani u = novy("V", 40);
   u.doklad.placenoKc = 0;  // the crown step puts 1000.00 back
   ASSERT_EQ(s.Uloz(u, "PZ01_.dta"), VysledekUlozeni::Ulozeno);
   // Every question before any write, in the order of the steps; the declined voucher is skipped.
   EXPECT_EQ(z.volani, (std::vector<std::string>{"priprav dph", "priprav faktura", "priprav tisk", "priprav zauctovani",
                                                 "zapis dph", "zapis faktura", "zapis zauctovani"}));
-  EXPECT_EQ(zpravy.questions, (std::vector<std::string>{"dph?", "faktura?", "tisk?", "zauctovani?"}));
+  EXPECT_EQ(zpravy.questions, (std::vector<std::string>{"dph?", "faktura?", "zauctovani?"}));
+  EXPECT_EQ(zpravy.windows, std::vector<std::string>{"tisk"});
   EXPECT_EQ(u.preskocene, std::vector<std::string>{"tisk"});
   const std::string doklady = dir.read("PZ01_.dta");
   ASSERT_EQ(doklady.size(), 4u * D::kVelikost);
