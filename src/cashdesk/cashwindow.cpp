@@ -115,7 +115,11 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   poskozeno_ = PrebytekSouboru(storage::VelikostSouboru(Soubor().cesta()));
   if (poskozeno_ > 0) ui::Zprava(zpravaPoskozeni());
   if (Soubor().pocet() > 0) {
-    const std::int32_t opraveno = OpravDataDokladu(Soubor(), [this](std::int32_t n) { dodatky_.Srovnej(n); });
+    // The balance lock is taken only when a document needs the repair, as for any other write.
+    StavRady stav;
+    const auto zamkni = [this, &stav] { return zamkniStav(stav); };
+    const std::int32_t opraveno =
+        OpravDataDokladu(Soubor(), [this](std::int32_t n) { dodatky_.Srovnej(n); }, zamkni);
     if (opraveno > 0) Zmeneno = true;
   }
   return true;
@@ -340,6 +344,23 @@ bool TfPZPokl::zamkniDoklady(std::string& zamek, storage::Zamek& z) {
   return storage::MuzePokracovat(z);
 }
 
+bool TfPZPokl::zamkniStav(StavRady& stav) {
+  if (!stav.Zamkni(CisloRady)) return false;
+  // A save of the series cut off earlier is undone before anything here is written: undone later,
+  // it would put back the bytes this write replaces. Only the undo needs the series record.
+  if (!platform::fileExists(storage::DataCesta(SouborZameru(Soubor().jmeno())))) return true;
+  if (!stav.NajdiRadu()) return false;
+  const Obnova obnova = ObnovZamer(Soubor().jmeno(), stav);
+  if (obnova == Obnova::Chyba) return false;
+  if (obnova == Obnova::Vraceno) {
+    (void)storage::writeReal48(Rada, tPzRada::kStav, stav.Stav());
+    Soubor().ObnovSoubor();
+    NastavStav(TextZustatku(stav.Stav()));
+    Zmeneno = true;
+  }
+  return true;
+}
+
 void TfPZPokl::NaF8() { ZrusDoklad(); }
 
 void TfPZPokl::ZrusDoklad() {
@@ -350,16 +371,16 @@ void TfPZPokl::ZrusDoklad() {
   storage::Zamek z;
   if (!zamkniDoklady(zamek, z)) return;
   const std::vector<std::uint8_t> buffer = Veta();
+  // The balance lock comes first: a document is never blanked while its amount stays counted.
+  StavRady stav;
   // The document as it is now, not as the list last read it.
-  if (Soubor().CtiVetuPrimo(zaznam)) {
+  if (zamkniStav(stav) && Soubor().CtiVetuPrimo(zaznam)) {
     const std::string druh = storage::readShortString(Veta(), D::kDruh, D::kSirkaDruhu);
     const double placeno = storage::readReal48(Veta(), D::kPlacenoVal);
     const int znamenko = druh.empty() ? 0 : ZnamenkoDruhu(druh[0]);
-    // The balance lock comes first: a document is never blanked while its amount stays counted.
-    StavRady stav;
     const bool vraceni = znamenko != 0 && placeno != 0;
     std::optional<double> novy;
-    if (vraceni && stav.Otevri(CisloRady)) {
+    if (vraceni && stav.NajdiRadu()) {
       novy = stav.Po(-znamenko * placeno);
       if (!novy) ui::Zprava(cz("Částka dokladu ") + IdentDokladu(zaznam) + cz(" je poškozená, doklad nelze zrušit"));
     }
@@ -390,6 +411,11 @@ void TfPZPokl::PrekodujTexty() {
   std::string zamek;
   storage::Zamek z;
   if (!zamkniDoklady(zamek, z)) return;
+  StavRady stav;
+  if (!zamkniStav(stav)) {
+    if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
+    return;
+  }
   const std::vector<std::uint8_t> buffer = Veta();
   Soubor().ObnovSoubor();
   for (int i = 1; i <= Soubor().pocet(); ++i) {

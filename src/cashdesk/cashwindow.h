@@ -112,6 +112,10 @@ class TfPZPokl : public ui::TfSoub {
   void nastavKurzy();
   void pripravSloupce();
   bool zamkniDoklady(std::string& zamek, storage::Zamek& z);
+  // Takes the balance lock of the series (the series record is found only when a save of it was
+  // cut off, and then that save is undone; the balance caption follows). False when the lock was
+  // refused or the undo failed: nothing is to be written.
+  bool zamkniStav(StavRady& stav);
   std::string zpravaPoskozeni();
 
   // Document entry.
