@@ -2,21 +2,26 @@
 // document lock, the edit of a stored one (Space), the field checks with their calculations and
 // the rate lookup, the field help of the partner and the rate, and the saving order.
 //
-// Saving: the checks that can refuse (another station changed the edited document, the balance
-// lock or the series cannot be had) run while the form is still open; then the document is
-// written, and only a written document moves the series balance, under "STAVZ" + series.
+// Saving: the checks that can refuse (a field in error, another station changed the edited
+// document) run first; then the form's texts become a document and the save service stores it
+// (saving.h). While the form is still open the service asks its questions and stores the
+// document, its supplement and the balance all together; a save that could not be stored keeps
+// the form open with what was entered.
 #include <algorithm>
 
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/entry.h"
+#include "cashdesk/intent.h"
 #include "cashdesk/ratefile.h"
 #include "cashdesk/records.h"
+#include "cashdesk/saving.h"
 #include "platform/text.h"
 #include "registers/partners.h"
 #include "registers/states.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
 #include "storage/locks.h"
+#include "storage/money.h"
 #include "storage/textutil.h"
 #include "ui/dialogs.h"
 #include "ui/picture.h"
@@ -64,12 +69,16 @@ void TfPZPokl::NaF4() {
     ui::Zprava(cz("Nový doklad nelze založit, řadu ") + CisloRady + cz(" právě používá jiná stanice"));
     return;
   }
+  // A save of this series that was cut off is finished before the next document is numbered.
+  (void)ObnovRadu(CisloRady, Soubor().jmeno());
+  Soubor().ObnovSoubor();
   // Under the lock the count is final: nobody else numbers a document of this series now.
   if (LzeZalozitDoklad()) {
     ObnovStav();
     TitulekFormulare = cz("Pokladní doklad  z řady ") + CisloRady;
     Veta() = Prazdny;
     const std::int32_t zaznam = Soubor().pocet() + 1;
+    novyZaznam_ = zaznam;
     (void)storage::writeShortString(Veta(), D::kIdent, D::kSirkaIdentu, IdentDokladu(zaznam));
     (void)storage::writeReal48(Veta(), D::kKurz, KurzRady());
     MenaDokladu = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
@@ -81,15 +90,10 @@ void TfPZPokl::NaF4() {
     Pole(kPoleIdent).stav = 0;  // the record number: never typed
     TextyZVety();
     for (int i = 1; i <= PocetPoli(); ++i) Pole(i).puvodni = Pole(i).text;
+    // The form closes accepted only once the service has stored the document.
     if (Formular()) {
-      if (const int chybne = TextyDoVety(); chybne > 0) {
-        ui::Zprava(ZpravaChyby(chybne));
-      } else if (Soubor().PridejVetu()) {
-        DodatkyDph().Srovnej(Soubor().pocet());
-        for (int i = 1; i <= PocetPoli(); ++i) Pole(i).predchozi = Pole(i).puvodni = Pole(i).text;
-        Zmeneno = true;
-        zapisStav();
-      }
+      for (int i = 1; i <= PocetPoli(); ++i) Pole(i).predchozi = Pole(i).puvodni = Pole(i).text;
+      Zmeneno = true;
     }
     konecZadani();
     JdiNa(PocetRadku, 2);
@@ -116,17 +120,8 @@ void TfPZPokl::Oprav() {
   TextyZVety();
   for (int i = 1; i <= PocetPoli(); ++i) Pole(i).puvodni = Pole(i).text;
   if (Formular()) {
-    // Checked when F2 was pressed and once more here, right before the write.
-    if (zmenilJiny()) {
-      ui::Zprava(cz("Vaše opravy neplatí, větu změnil jiný uživatel"));
-    } else if (Veta() = kopie_; const int chybne = TextyDoVety()) {
-      ui::Zprava(ZpravaChyby(chybne));
-    } else if (Soubor().PisVetuPrimo(zaznam)) {
-      DodatkyDph().Srovnej(zaznam);
-      for (int i = 1; i <= PocetPoli(); ++i) Pole(i).predchozi = Pole(i).text;
-      Zmeneno = true;
-      zapisStav();
-    }
+    for (int i = 1; i <= PocetPoli(); ++i) Pole(i).predchozi = Pole(i).text;
+    Zmeneno = true;
   }
   konecZadani();
   JdiNa(Radek, 2);
@@ -140,21 +135,37 @@ bool TfPZPokl::zmenilJiny() {
   return jiny;
 }
 
-void TfPZPokl::zapisStav() {
-  if (!stav_) return;
-  const std::string druh = storage::Orez(Text(kPoleDruh));
-  const auto zmena = ZmenaStavu(PredchoziDruh, PredchoziPlaceno, druh, cislo(kPolePlacenoVal));
-  const auto novy = zmena ? stav_->Pricti(*zmena) : std::nullopt;
-  if (novy) NastavStav(TextZustatku(*novy));
-  else ui::Zprava(cz("Stav pokladny se nepodařilo opravit o doklad ") + Text(kPoleIdent));
+bool TfPZPokl::ulozDoklad() {
+  Ukladani u;
+  // The record the form started from, with the form's texts stored into it.
+  const std::vector<std::uint8_t> buffer = Veta();
+  if (opravovany_ > 0) Veta() = kopie_;
+  const int chybne = TextyDoVety();
+  u.zaznam = Veta();
+  Veta() = buffer;
+  if (chybne > 0) {
+    ui::Zprava(ZpravaChyby(chybne));
+    return false;
+  }
+  u.doklad = CtiDoklad(u.zaznam);
+  if (opravovany_ > 0) u.puvodni = CtiDoklad(kopie_);
+  u.cisloZaznamu = opravovany_ > 0 ? opravovany_ : novyZaznam_;
+  u.rada = CtiRadu(Rada);
+  u.polozky = !TypVstupu.empty();
+  const VysledekUlozeni v = sluzbaUkladani().Uloz(u, Soubor().jmeno());
+  if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
+  if (v != VysledekUlozeni::Ulozeno) return false;
+  Veta() = u.zaznam;
+  TextyZVety();
+  if (u.novyStav) NastavStav(TextZustatku(storage::tenThousandthsToDouble(*u.novyStav)));
+  return true;
 }
 
-void TfPZPokl::konecZadani() {
-  stav_.reset();  // releases the balance lock
-  PredchoziDruh.clear();
+void TfPZPokl::konecZadani() {  PredchoziDruh.clear();
   PredchoziPlaceno = 0;
   novy_ = false;
   opravovany_ = 0;
+  novyZaznam_ = 0;
   kopie_.clear();
   Soubor().ObnovSoubor();
   PocetRadku = Soubor().pocet();
@@ -183,22 +194,9 @@ void TfPZPokl::Prijmi(int i) {
     if (ui::TfFormular* f = AktivniFormular()) f->close(ui::kVkEscape);
     return;
   }
-  // The balance is locked before the form closes, so that a document is written only when its
-  // balance can follow; "Nesoulad." or a lock not had keep the form open.
-  stav_ = std::make_unique<StavRady>();
-  if (!stav_->Otevri(CisloRady)) {
-    stav_.reset();
-    return;
-  }
+  // "Nesoulad.", a balance lock not had or a failed write keep the form open.
+  if (!PolePrijata() || !ulozDoklad()) return;
   TfSoub::Prijmi(i);
-  if (Zruseno) {
-    stav_.reset();
-    return;
-  }
-  // Accepted. The VAT supplement of the document, the payment booked on a paid invoice, the
-  // printed voucher and the posting (never for a series whose account is "000000"; a posted
-  // document again only after "Zaúčtovat ještě jednou ?") come here, in this order, once those
-  // parts of the cash desk exist.
 }
 
 // ---------------------------------------------------------------------------------------------

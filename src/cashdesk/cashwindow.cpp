@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "cashdesk/entry.h"
+#include "cashdesk/intent.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -31,7 +32,6 @@ namespace {
 constexpr ui::Color kSvetleZluta = 0xA0FFFF;  // the list in file order (red 255, green 255, blue 160)
 constexpr ui::Color kCervena = 0x0000FF;
 constexpr const char* kObrazekStavu = "### ### ###.##-";
-constexpr std::size_t kDelkaKlice = 11;  // the key before the record number of a sorted view
 constexpr const char* kNapoveda = "\\pz\\pz";
 constexpr const char* kNapovedaKlaves = "\\pz\\pz_ovl";
 constexpr const char* kPraceZapisu = "PZVS.wrk";
@@ -45,54 +45,6 @@ constexpr int kPoleCislaOrg = 4;
 std::string mezery(std::size_t n) { return std::string(n, ' '); }
 
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Sorted views
-
-void TridenePohledy::Postav(Pohled pohled, std::vector<std::string> klice) {
-  aktivni_ = 0;
-  klice_ = std::move(klice);
-  storage::SetridPole(
-      static_cast<int>(klice_.size()),
-      [this](int a, int b) { return klice_[static_cast<std::size_t>(a - 1)] < klice_[static_cast<std::size_t>(b - 1)]; },
-      [this](int a, int b) { std::swap(klice_[static_cast<std::size_t>(a - 1)], klice_[static_cast<std::size_t>(b - 1)]); });
-  zaznamy_.assign(klice_.size(), 0);
-  radky_.assign(klice_.size(), 0);
-  for (std::size_t r = 0; r < klice_.size(); ++r) {
-    const int z = klice_[r].size() > kDelkaKlice ? std::atoi(klice_[r].c_str() + kDelkaKlice) : 0;
-    zaznamy_[r] = z;
-    if (z >= 1 && static_cast<std::size_t>(z) <= radky_.size()) radky_[static_cast<std::size_t>(z - 1)] = static_cast<int>(r) + 1;
-  }
-  postaveny_ = klice_.empty() ? Zadny : pohled;
-}
-
-int TridenePohledy::PocetVPoradi(int poradi) const {
-  return poradi != Zadny && poradi == postaveny_ ? static_cast<int>(klice_.size()) : 0;
-}
-
-void TridenePohledy::NastavPoradi(int poradi) {
-  if (poradi == 0 || poradi == postaveny_) aktivni_ = poradi;
-}
-
-int TridenePohledy::CisloZPoradi(int n) const {
-  if (aktivni_ == 0 || n < 1 || static_cast<std::size_t>(n) > zaznamy_.size()) return n;
-  return zaznamy_[static_cast<std::size_t>(n - 1)];
-}
-
-int TridenePohledy::CisloZPoradi2(int n) const {
-  if (aktivni_ == 0 || n < 1 || static_cast<std::size_t>(n) > radky_.size()) return n;
-  const int r = radky_[static_cast<std::size_t>(n - 1)];
-  return r > 0 ? r : n;
-}
-
-std::string KlicPodleCisla(std::span<const std::uint8_t> doklad, std::int32_t cislo) {
-  const std::string c = storage::readShortString(doklad, D::kCislo, D::kSirkaCisla).substr(0, 10);
-  return storage::NaSirku(" " + c, kDelkaKlice) + ui::FormatE("#####", cislo);
-}
-
-std::string KlicPodleCastky(std::span<const std::uint8_t> doklad, std::int32_t cislo) {
-  return ui::FormatE("########.##", storage::readReal48(doklad, D::kPlacenoVal)) + ui::FormatE("#####", cislo);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Rate file
@@ -139,6 +91,12 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   TypVstupu.clear();
   poskozeno_ = 0;
 
+  // A save of this series cut off at another station (or this one) is finished first; the
+  // balance it stored replaces the one the series list read.
+  if (ObnovRadu(CisloRady, souborDokladu) == Obnova::Vraceno) {
+    StavRady stav;
+    if (stav.Otevri(CisloRady)) (void)storage::writeReal48(Rada, tPzRada::kStav, stav.Stav());
+  }
   dodatky_.Otevri(souborDokladu);
   lRada.text = cz("číslo : ") + CisloRady + cz(" - měna : ") + MenaZobrazeni;
   nastavKurzy();
@@ -157,7 +115,11 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   poskozeno_ = PrebytekSouboru(storage::VelikostSouboru(Soubor().cesta()));
   if (poskozeno_ > 0) ui::Zprava(zpravaPoskozeni());
   if (Soubor().pocet() > 0) {
-    const std::int32_t opraveno = OpravDataDokladu(Soubor(), [this](std::int32_t n) { dodatky_.Srovnej(n); });
+    // The balance lock is taken only when a document needs the repair, as for any other write.
+    StavRady stav;
+    const auto zamkni = [this, &stav] { return zamkniStav(stav); };
+    const std::int32_t opraveno =
+        OpravDataDokladu(Soubor(), [this](std::int32_t n) { dodatky_.Srovnej(n); }, zamkni);
     if (opraveno > 0) Zmeneno = true;
   }
   return true;
@@ -382,6 +344,23 @@ bool TfPZPokl::zamkniDoklady(std::string& zamek, storage::Zamek& z) {
   return storage::MuzePokracovat(z);
 }
 
+bool TfPZPokl::zamkniStav(StavRady& stav) {
+  if (!stav.Zamkni(CisloRady)) return false;
+  // A save of the series cut off earlier is undone before anything here is written: undone later,
+  // it would put back the bytes this write replaces. Only the undo needs the series record.
+  if (!platform::fileExists(storage::DataCesta(SouborZameru(Soubor().jmeno())))) return true;
+  if (!stav.NajdiRadu()) return false;
+  const Obnova obnova = ObnovZamer(Soubor().jmeno(), stav);
+  if (obnova == Obnova::Chyba) return false;
+  if (obnova == Obnova::Vraceno) {
+    (void)storage::writeReal48(Rada, tPzRada::kStav, stav.Stav());
+    Soubor().ObnovSoubor();
+    NastavStav(TextZustatku(stav.Stav()));
+    Zmeneno = true;
+  }
+  return true;
+}
+
 void TfPZPokl::NaF8() { ZrusDoklad(); }
 
 void TfPZPokl::ZrusDoklad() {
@@ -392,16 +371,16 @@ void TfPZPokl::ZrusDoklad() {
   storage::Zamek z;
   if (!zamkniDoklady(zamek, z)) return;
   const std::vector<std::uint8_t> buffer = Veta();
+  // The balance lock comes first: a document is never blanked while its amount stays counted.
+  StavRady stav;
   // The document as it is now, not as the list last read it.
-  if (Soubor().CtiVetuPrimo(zaznam)) {
+  if (zamkniStav(stav) && Soubor().CtiVetuPrimo(zaznam)) {
     const std::string druh = storage::readShortString(Veta(), D::kDruh, D::kSirkaDruhu);
     const double placeno = storage::readReal48(Veta(), D::kPlacenoVal);
     const int znamenko = druh.empty() ? 0 : ZnamenkoDruhu(druh[0]);
-    // The balance lock comes first: a document is never blanked while its amount stays counted.
-    StavRady stav;
     const bool vraceni = znamenko != 0 && placeno != 0;
     std::optional<double> novy;
-    if (vraceni && stav.Otevri(CisloRady)) {
+    if (vraceni && stav.NajdiRadu()) {
       novy = stav.Po(-znamenko * placeno);
       if (!novy) ui::Zprava(cz("Částka dokladu ") + IdentDokladu(zaznam) + cz(" je poškozená, doklad nelze zrušit"));
     }
@@ -432,6 +411,11 @@ void TfPZPokl::PrekodujTexty() {
   std::string zamek;
   storage::Zamek z;
   if (!zamkniDoklady(zamek, z)) return;
+  StavRady stav;
+  if (!zamkniStav(stav)) {
+    if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
+    return;
+  }
   const std::vector<std::uint8_t> buffer = Veta();
   Soubor().ObnovSoubor();
   for (int i = 1; i <= Soubor().pocet(); ++i) {

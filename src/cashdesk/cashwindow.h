@@ -13,43 +13,11 @@
 #include <vector>
 
 #include "cashdesk/documents.h"
+#include "cashdesk/sortedviews.h"
 #include "registers/partners.h"
 #include "ui/recordform.h"
 
 namespace pz::cashdesk {
-
-// The two sorted views of the documents: by document number (F6) and by paid amount (F7). Entry
-// r is 16 characters, a key of 11 and then the record number in five positions; row r of the
-// list shows that record.
-class TridenePohledy : public ui::PoradiRadku {
- public:
-  enum Pohled { Zadny = 0, PodleCisla = 1, PodleCastky = 2 };
-  // More documents than this are not sorted.
-  static constexpr std::int32_t kNejvic = 10000;
-
-  // Sorts the keys (each 16 characters as above) ascending as text and makes `pohled` the one
-  // built. The view is not shown until NastavPoradi.
-  void Postav(Pohled pohled, std::vector<std::string> klice);
-  Pohled Postaveny() const { return postaveny_; }
-
-  int PocetVPoradi(int poradi) const override;
-  int AktivniPoradi() const override { return aktivni_; }
-  void NastavPoradi(int poradi) override;
-  int CisloZPoradi(int n) const override;
-  int CisloZPoradi2(int n) const override;
-  const std::vector<std::string>& Klice() const { return klice_; }
-
- private:
-  Pohled postaveny_ = Zadny;
-  int aktivni_ = 0;
-  std::vector<std::string> klice_;
-  std::vector<int> zaznamy_;  // record of row r (from 0)
-  std::vector<int> radky_;    // row of record z (from 0)
-};
-
-// The keys of the sorted views for document `cislo`.
-std::string KlicPodleCisla(std::span<const std::uint8_t> doklad, std::int32_t cislo);
-std::string KlicPodleCastky(std::span<const std::uint8_t> doklad, std::int32_t cislo);
 
 // The rate file of a currency: the drive of the data root + "\TAMBRA3W\" + currency + ".txt".
 // Only a currency of letters and digits, or "Kč", names a file; any other text (a path, a
@@ -144,11 +112,15 @@ class TfPZPokl : public ui::TfSoub {
   void nastavKurzy();
   void pripravSloupce();
   bool zamkniDoklady(std::string& zamek, storage::Zamek& z);
+  // Takes the balance lock of the series (the series record is found only when a save of it was
+  // cut off, and then that save is undone; the balance caption follows). False when the lock was
+  // refused or the undo failed: nothing is to be written.
+  bool zamkniStav(StavRady& stav);
   std::string zpravaPoskozeni();
 
   // Document entry.
   bool zmenilJiny();
-  void zapisStav();
+  bool ulozDoklad();
   void konecZadani();
   double cislo(int i) const;
   void nastavCislo(int i, double hodnota);
@@ -166,7 +138,7 @@ class TfPZPokl : public ui::TfSoub {
   bool novy_ = false;                  // the form holds a new document (F4)
   int opravovany_ = 0;                 // record of the document being edited (Space)
   std::vector<std::uint8_t> kopie_;    // that document as the edit found it
-  std::unique_ptr<StavRady> stav_;     // the balance, locked from F2 until the document is written
+  std::int32_t novyZaznam_ = 0;        // record the new document (F4) is numbered as
   std::unique_ptr<registers::TfOrg> partneri_;  // the partner list the entry chooses from
 };
 

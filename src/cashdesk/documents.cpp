@@ -79,7 +79,8 @@ bool OpravDatumDokladu(std::span<std::uint8_t> doklad) {
   return dodani || zaplaceni;
 }
 
-std::int32_t OpravDataDokladu(storage::RecordFile& doklady, const std::function<void(std::int32_t)>& poZapisu) {
+std::int32_t OpravDataDokladu(storage::RecordFile& doklady, const std::function<void(std::int32_t)>& poZapisu,
+                              const std::function<bool()>& predZapisem) {
   const std::int32_t pocet = doklady.pocet();
   const std::size_t velikost = static_cast<std::size_t>(doklady.velikost());
   if (pocet < 1 || velikost < 1) return 0;
@@ -89,6 +90,7 @@ std::int32_t OpravDataDokladu(storage::RecordFile& doklady, const std::function<
   if (cteni.open(doklady.cesta(), platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk) return -1;
   std::vector<std::uint8_t> blok(kBlokOpravy * velikost), doklad(velikost);
   std::int32_t prepsano = 0;
+  bool pripraveno = false;
   for (std::int32_t od = 1; od <= pocet; od += kBlokOpravy) {
     const std::int32_t kolik = std::min(kBlokOpravy, pocet - od + 1);
     std::size_t precteno = 0;
@@ -101,6 +103,10 @@ std::int32_t OpravDataDokladu(storage::RecordFile& doklady, const std::function<
       if (!OpravDatumDokladu(doklad)) continue;
       // Read again at the last moment: only the letters change, whatever the document holds now.
       const std::int32_t n = od + j;
+      if (!pripraveno) {
+        if (predZapisem && !predZapisem()) return -1;
+        pripraveno = true;
+      }
       if (!doklady.CtiVetuPrimo(n)) return -1;
       if (!OpravDatumDokladu(doklady.veta())) continue;
       if (!doklady.PisVetuPrimo(n)) return -1;
@@ -159,15 +165,24 @@ std::int32_t NajdiRaduVSouboru(storage::RecordFile& rady, const std::string& rad
 
 StavRady::~StavRady() { Zavri(); }
 
-bool StavRady::Otevri(const std::string& rada) {
+bool StavRady::Otevri(const std::string& rada) { return Zamkni(rada) && NajdiRadu(); }
+
+bool StavRady::Zamkni(const std::string& rada) {
   Zavri();
+  rada_ = rada;
   zamek_ = ZamekStavu(rada);
   drzeno_ = storage::Zamkni(zamek_, "W");
   if (!storage::MuzePokracovat(drzeno_)) {
     Zavri();
     return false;
   }
-  if (rady_.OtevriSoubor(kSouborRad, tPzRada::kVelikost)) zaznam_ = NajdiRaduVSouboru(rady_, rada);
+  return true;
+}
+
+bool StavRady::NajdiRadu() {
+  if (zamek_.empty()) return false;
+  if (zaznam_ > 0) return true;
+  if (rady_.OtevriSoubor(kSouborRad, tPzRada::kVelikost)) zaznam_ = NajdiRaduVSouboru(rady_, rada_);
   if (zaznam_ < 1) {
     if (rady_.otevren()) storage::interaction().message(cz("Nesoulad."), true);
     Zavri();
@@ -196,6 +211,16 @@ bool StavRady::Zapis(double stav) {
   return storage::writeReal48(rady_.veta(), tPzRada::kStav, stav) && rady_.PisVetuPrimo(zaznam_);
 }
 
+std::optional<storage::Real48> StavRady::StavBajty() const {
+  if (zaznam_ < 1) return std::nullopt;
+  return storage::readReal48Bytes(rady_.veta(), tPzRada::kStav);
+}
+
+bool StavRady::ZapisBajty(const storage::Real48& stav) {
+  if (zaznam_ < 1 || !rady_.CtiVetuPrimo(zaznam_)) return false;
+  return storage::writeReal48Bytes(rady_.veta(), tPzRada::kStav, stav) && rady_.PisVetuPrimo(zaznam_);
+}
+
 std::optional<double> StavRady::Pricti(double zmena) {
   const std::optional<double> novy = Po(zmena);
   if (!novy || !Zapis(*novy)) return std::nullopt;
@@ -206,6 +231,7 @@ void StavRady::Zavri() {
   rady_.ZavriSoubor();
   if (drzeno_ == storage::Zamek::Drzen) storage::Odemkni(zamek_);
   drzeno_ = storage::Zamek::Nedrzen;
+  zamek_.clear();
   zaznam_ = 0;
 }
 

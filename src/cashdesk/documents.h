@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "storage/fields.h"
 #include "storage/locks.h"
 #include "storage/recordfile.h"
 
@@ -46,9 +47,12 @@ bool OpravDatumDokladu(std::span<std::uint8_t> doklad);
 // The date repair over an open document file: one pass that reads every document and rewrites
 // only those the repair changes, each read again right before it is written, so that a document
 // another station saved meanwhile is repaired as saved, not reverted. `poZapisu(n)` runs after
-// document n was written. Answers how many were rewritten, or -1 after a failed read or write.
+// document n was written. `predZapisem` runs once, before the first write; false leaves every
+// document as it is. Answers how many were rewritten, or -1 after a failed read or write (or a
+// refused `predZapisem`).
 std::int32_t OpravDataDokladu(storage::RecordFile& doklady,
-                              const std::function<void(std::int32_t)>& poZapisu = nullptr);
+                              const std::function<void(std::int32_t)>& poZapisu = nullptr,
+                              const std::function<bool()>& predZapisem = nullptr);
 
 // The bytes beyond the last whole document of a file of `delka` bytes (0 for a sound file).
 std::int64_t PrebytekSouboru(std::int64_t delka);
@@ -94,12 +98,20 @@ class StavRady {
   // Takes the lock and finds the series. A refused lock ends it silently (the wait window has
   // told the user); a series that is not in the file shows "Nesoulad.". False in both cases.
   bool Otevri(const std::string& rada);
+  // Otevri in two parts: the lock alone (for a writer of the documents that leaves the balance
+  // alone), then the series under it.
+  bool Zamkni(const std::string& rada);
+  bool NajdiRadu();
+  bool Najdena() const { return zaznam_ > 0; }
   double Stav() const;
   // The balance after adding `zmena` (in the currency, exact to ten-thousandths); nullopt when
   // either is beyond what the amounts hold (a damaged record).
   std::optional<double> Po(double zmena) const;
   // Writes `stav` as the balance of the series record. False when the write failed.
   bool Zapis(double stav);
+  // The balance field as stored, and a write of exactly those bytes (to put a balance back).
+  std::optional<storage::Real48> StavBajty() const;
+  bool ZapisBajty(const storage::Real48& stav);
   // Po and Zapis together: the new balance, or nullopt when nothing was written.
   std::optional<double> Pricti(double zmena);
   void Zavri();
@@ -107,6 +119,7 @@ class StavRady {
  private:
   storage::RecordFile rady_;
   std::string zamek_;
+  std::string rada_;
   storage::Zamek drzeno_ = storage::Zamek::Nedrzen;
   std::int32_t zaznam_ = 0;
 };

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "cashdesk/document.h"
+
 namespace pz::cashdesk {
 
 // Why an amount could not be computed; the field that caused it goes into error.
@@ -47,6 +49,22 @@ bool PripustnyDruh(std::string_view druh);
 // ("PZ0100012"); any other number stays as entered.
 std::string CisloDokladu(std::string_view druh, std::string_view cislo, std::string_view rada,
                          std::string_view ident);
+
+// The same calculations on a document of a series. Each sets the amounts it computes only when
+// all of them could be computed, and answers why not otherwise.
+//
+// Without items: celkemKc and placenoKc from the currency amounts at the document's rate.
+ChybaVypoctu KorunyDokladu(PokladniDoklad& d, const RadaPokladny& rada);
+// With items (the crowns come from them): celkemVal and placenoVal from the crowns.
+ChybaVypoctu ValutyDokladu(PokladniDoklad& d, const RadaPokladny& rada);
+// The paid crowns once more, as saving recomputes them for a document without items.
+ChybaVypoctu ZaplacenoKc(PokladniDoklad& d, const RadaPokladny& rada);
+// The rate of the document's payment date in the rate file `souborKurzu`; nothing when the file
+// has none for that day (the document keeps its rate).
+std::optional<double> KurzDne(const PokladniDoklad& d, std::string_view souborKurzu);
+// How saving `novy` moves the series balance, in ten-thousandths of the currency: `puvodni` is
+// the document as stored before an edit, nullptr for a new document.
+std::optional<Penize> PohybStavu(const PokladniDoklad* puvodni, const PokladniDoklad& novy);
 
 // The part of a price including VAT at `sazba` percent that is the VAT: r / (r + 100) with four
 // decimals (21 % gives 0.1736).

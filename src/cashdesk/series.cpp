@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "accounting/accounts.h"
+#include "cashdesk/intent.h"
 #include "cashdesk/records.h"
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -360,6 +361,9 @@ void TfPZRady::Oprav() {
   const std::vector<std::uint8_t> drzena = Veta();
   const std::string rada = CtiVetuPrimo(CisloZPoradi(Radek)) ? kodRady(Veta()) : std::string();
   Veta() = drzena;
+  // A save of the series cut off at a station is undone first, so that the form shows the
+  // balance the documents account for and its write is not undone later.
+  if (!rada.empty()) (void)ObnovRadu(rada);
   const std::string zamek = ZamekStavu(rada);
   const storage::Zamek z = storage::Zamkni(zamek, "W");
   if (!storage::MuzePokracovat(z)) {

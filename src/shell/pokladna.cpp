@@ -78,7 +78,7 @@ OknoPZPokl::OknoPZPokl(cashdesk::TfPZPokl& okno, PokladniSmycka& smycka) : okno_
 void OknoPZPokl::Otevri(const std::string& soubor, const std::vector<std::uint8_t>& rada, const std::string&) {
   otevreno_ = okno_.OtevriPokladnu(soubor, rada);
   // The cash desk shows the balance in its display currency: "Kč" for a series without one.
-  okno_.NastavStav(okno_.TextZustatku(storage::readReal48(rada, tPzRada::kStav)));
+  okno_.NastavStav(okno_.TextZustatku(storage::readReal48(okno_.Rada, tPzRada::kStav)));
 }
 
 int OknoPZPokl::PocetDokladu() {

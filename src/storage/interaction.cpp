@@ -26,4 +26,9 @@ bool RecordingInteraction::waitFor(const std::string& text, int, const std::func
   return false;
 }
 
+int RecordingInteraction::window(const std::string& title, const std::function<int()>& show) {
+  windows.push_back(title);
+  return windowAnswer ? windowAnswer(title) : show();
+}
+
 }  // namespace pz::storage

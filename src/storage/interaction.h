@@ -18,6 +18,12 @@ class Interaction {
   // The wait window: shows `text` and calls `attempt` every `intervalMs` until it returns true
   // (then true) or the user gives up (then false). Never a blocking sleep.
   virtual bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) = 0;
+  // A window shown modally for a step that needs more than yes or no (a voucher, a report):
+  // `show` opens it and answers its exit key. `title` names it to whoever records or answers.
+  virtual int window(const std::string& title, const std::function<int()>& show) {
+    (void)title;
+    return show();
+  }
 
   // Set by a wait window that the user left by choosing to ignore file protection (the question
   // on its right mouse button); the sharing table clears it before each wait and reads it after.
@@ -35,8 +41,12 @@ class RecordingInteraction : public Interaction {
   void message(const std::string& text, bool beep = false) override;
   bool question(const std::string& text, bool defaultYes) override;
   bool waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) override;
+  // Records the title; answers with `windowAnswer` when set instead of opening the window.
+  int window(const std::string& title, const std::function<int()>& show) override;
 
   std::vector<std::string> messages;
+  std::vector<std::string> windows;
+  std::function<int(const std::string&)> windowAnswer;
   std::vector<std::string> questions;
   std::vector<std::string> waits;
   int waitAttempts = 3;  // tries of each wait before it counts as given up

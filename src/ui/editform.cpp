@@ -454,7 +454,7 @@ void TfSoub::KontrolaPole(int i) {
   ZmenaPole(i);
 }
 
-void TfSoub::Prijmi(int) {
+bool TfSoub::PolePrijata() {
   if (formular_) formular_->Precti();
   // A text that cannot be stored is an error as well, whether the subclass saw it or not.
   for (int j = 1; j <= PocetPoli(); ++j) {
@@ -467,8 +467,13 @@ void TfSoub::Prijmi(int) {
     if (Pole(j).stav == 1 && Pole(j).chyba) {
       Zprava(ZpravaChyby(j));
       if (formular_) formular_->drzFokus(j);
-      return;
+      return false;
     }
+  return true;
+}
+
+void TfSoub::Prijmi(int) {
+  if (!PolePrijata()) return;
   Zruseno = false;
   if (formular_) formular_->close(kVkF2);
 }

@@ -235,6 +235,9 @@ class TfSoub : public TfRol {
   virtual void PriZruseni(int) {}
   virtual void PredFormularem() {}
   virtual void Prijmi(int i);
+  // The check of every field that Prijmi runs before it accepts: false after the message about
+  // the first field in error, with the cursor put there.
+  bool PolePrijata();
   virtual void PriMazani() {}
   virtual std::string KlicRadku(int) { return {}; }
   bool PisVetuPrimo(int zaznam) { return soubor_->PisVetuPrimo(zaznam); }

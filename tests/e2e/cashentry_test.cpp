@@ -8,8 +8,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "e2e/run.h"
 #include "support/stationtable.h"
@@ -280,6 +284,94 @@ TEST(CashEntryE2E, TwoStationsSavingDocumentsOfOneSeriesAtOnce) {
   EXPECT_EQ(textAt(record(docs, 4, kDoklad), kCislo, 60), "PZ0100004");
   EXPECT_EQ(balance, 980.0);
   EXPECT_EQ(real48At(root.read("data/pz_ra.dta"), kRadaStav), balance);
+}
+
+// Runs the station under strace, killed at its nth write (pwrite64) of a file; 0 lets it run out.
+// Answers the writes of the run, or nothing when it was killed.
+std::optional<std::vector<std::string>> runKilledAt(const TempDir& dir, const std::string& script, int n) {
+  dir.write("script.keys", script);
+  const std::string inject = n > 0 ? " -e inject=pwrite64:signal=SIGKILL:when=" + std::to_string(n) : "";
+  const std::string cmd = "cd '" + dir.str() + "' && strace -f -qq -o trace.txt -e trace=pwrite64" + inject + " '" PZPOKL_BIN
+                          "' --headless script.keys --today 2026-12-09 >stdout.txt 2>stderr.txt";
+  const int status = std::system(cmd.c_str());
+  std::ifstream trace(dir / "trace.txt");
+  std::vector<std::string> writes;
+  for (std::string line; std::getline(trace, line);)
+    if (line.find("pwrite64(") != std::string::npos) writes.push_back(line);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return writes;
+}
+
+// The balance the documents of the series account for: the opening balance, plus the receipts,
+// minus the expenditures.
+double balanceOfDocuments(const TempDir& dir, double opening) {
+  const std::string docs = std::filesystem::exists(dir / "data/PZ01_.dta") ? dir.read("data/PZ01_.dta") : "";
+  double b = opening;
+  for (size_t o = 0; o + kDoklad <= docs.size(); o += kDoklad) {
+    const std::string d = docs.substr(o, kDoklad);
+    b += (textAt(d, kDruh, 1) == "P" ? 1 : -1) * real48At(d, kPlacenoVal);
+  }
+  return b;
+}
+
+// A station killed before each write of one save, and then at random moments of a run of several
+// saves: after the next station has opened the series, its balance is the opening balance plus
+// the receipts minus the expenditures it stores, and every document has its VAT supplement.
+TEST(CashEntryE2E, AStationKilledAtAnyWriteOfASaveLeavesTheBalanceInStepWithItsDocuments) {
+  if (std::system("strace -qq -o /dev/null true >/dev/null 2>&1") != 0) GTEST_SKIP() << "no strace or no ptrace";
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 1000, 1000));
+  const std::string reopen = kCashDesk + "dump\nEsc\nEsc\nEsc\n";
+  const std::string one = kCashDesk + entry("P", "10") + "F2\nEsc\nEsc\nEsc\n";
+  const auto check = [&](const std::string& where) {
+    SCOPED_TRACE(where);
+    // The killed station's entries in the sharing tables go with it, as a lock server drops the
+    // locks of a link that died; what is left to see is the files.
+    for (const char* table : {"FOT.tab", "data/FOT.tab"}) std::filesystem::remove(dir / table);
+    const RunResult r = runPzpokl(dir, reopen);
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    const double stored = real48At(dir.read("data/pz_ra.dta"), kRadaStav);
+    ASSERT_NEAR(stored, balanceOfDocuments(dir, 1000), 1e-6) << r.out;
+    const auto size = [&](const char* f) {
+      return std::filesystem::exists(dir / f) ? std::filesystem::file_size(dir / f) : 0;
+    };
+    ASSERT_EQ(size("data/PZA01_.dta") / 512, size("data/PZ01_.dta") / kDoklad);
+    ASSERT_FALSE(std::filesystem::exists(dir / "data/PZ01_.jrn"));
+  };
+  // The writes of the save: from the intent record to the series record with the new balance.
+  const auto writes = runKilledAt(dir, one, 0);
+  ASSERT_TRUE(writes) << dir.read("stderr.txt");
+  check("first");
+  int first = 0, last = 0;
+  for (int i = 1; i <= static_cast<int>(writes->size()); ++i) {
+    const std::string& w = (*writes)[static_cast<size_t>(i - 1)];
+    if (!first && w.find("\"PZJ1") != std::string::npos) first = i;
+    if (first && !last && w.find(", 71, ") != std::string::npos) last = i;
+  }
+  ASSERT_GT(first, 1);
+  ASSERT_GT(last, first + 2);  // the document and its supplement in between
+  int undone = 0, kept = 0;
+  for (int n = first - 1; n <= last + 2; ++n) {
+    const auto count = [&] { return std::filesystem::file_size(dir / "data/PZ01_.dta") / kDoklad; };
+    const auto docs = count();
+    runKilledAt(dir, one, n);
+    check("write " + std::to_string(n));
+    ++(count() == docs ? undone : kept);
+  }
+  // Kills before the save and inside it leave no document; kills after it keep it.
+  EXPECT_GE(undone, 4);
+  EXPECT_GE(kept, 2);
+  const std::string three = kCashDesk + entry("P", "10") + "F2\n" + entry("V", "3") + "F2\n" + entry("P", "7") +
+                            "F2\nEsc\nEsc\nEsc\n";
+  const auto most = runKilledAt(dir, three, 0);
+  ASSERT_TRUE(most);
+  std::mt19937 random(23);
+  for (int round = 0; round < 12; ++round) {
+    const int n = std::uniform_int_distribution<int>(first - 1, static_cast<int>(most->size()))(random);
+    runKilledAt(dir, three, n);
+    check("random write " + std::to_string(n));
+  }
 }
 
 // The walkthrough of the demo installation: its series 01 takes the rate of the delivery day from

@@ -2,16 +2,23 @@
 // of series 01: the currency and balance under the list, the rate file, the sorted views, the
 // blanking of a document with its balance, the repair of old dates and damaged files.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/documents.h"
+#include "cashdesk/intent.h"
 #include "cashdesk/records.h"
+#include "cashdesk/saving.h"
 #include "frontends/headless/headless.h"
 #include "platform/paths.h"
+#include "platform/syscalls.h"
 #include "platform/text.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
@@ -71,7 +78,9 @@ class CashWindowScript : public ::testing::Test {
     platform::paths().clear();
   }
   // Runs the script over the window opened on PZ01_.dta as the cash desk loop opens it.
-  std::string hraj(const std::string& skript, const std::string& radaZaznam) {
+  // `poOtevreni` runs once the window is open, before the script's keys.
+  std::string hraj(const std::string& skript, const std::string& radaZaznam,
+                   const std::function<void()>& poOtevreni = nullptr) {
     dir.write("skript.txt", skript);
     std::ostringstream out, err;
     const int rc = headless::runHeadless((dir / "skript.txt").string(), kDnes,
@@ -83,6 +92,7 @@ class CashWindowScript : public ::testing::Test {
                                            okno.NastavStav(okno.TextZustatku(
                                                storage::readReal48(r, tPzRada::kStav)));
                                            okno.KoncovaKlavesa = 27;
+                                           if (poOtevreni) poOtevreni();
                                            okno.showModal();
                                            radek = okno.Radek;
                                            stav = okno.TextStavu();
@@ -233,6 +243,65 @@ TEST_F(CashWindowScript, F8AnsweredNoOrWithoutTheSeriesChangesNothing) {
   ASSERT_EQ(zpravy.messages.size(), 1u);
   EXPECT_EQ(zpravy.messages[0], "Nesoulad.");
   EXPECT_EQ(dir.read("PZ01_.dta"), puvodni);
+}
+
+// Another station is killed while it saves a receipt of 40, after the document is written and
+// before its balance is, with this window open. F8 here undoes that save first: the balance then
+// counts exactly the stored documents, and nothing undone later puts the blanked one back.
+TEST_F(CashWindowScript, F8AfterAStationKilledMidSaveUndoesThatSaveFirstAndTheBalanceMatchesTheDocuments) {
+  const std::string radaZaznam = rada("01", "EUR", 500);  // opening 500 + 20 - 30 + 10
+  const auto zabijPriUlozeni = [&](int zapisu) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      static int zbyva = 0;
+      zbyva = zapisu;
+      platform::sys().pwrite = [](int fd, const void* b, size_t len, off_t o) -> ssize_t {
+        if (--zbyva == 0) raise(SIGKILL);
+        return platform::realSysCalls().pwrite(fd, b, len, o);
+      };
+      cashdesk::Ukladani u;
+      const std::string d = doklad(4, "P", "D-4", 40);
+      u.zaznam.assign(d.begin(), d.end());
+      u.doklad = cashdesk::CtiDoklad(u.zaznam);
+      u.cisloZaznamu = 4;
+      u.rada = cashdesk::CtiRadu(std::span<const std::uint8_t>(
+          reinterpret_cast<const std::uint8_t*>(radaZaznam.data()), radaZaznam.size()));
+      _exit(cashdesk::sluzbaUkladani().Uloz(u, "PZ01_.dta") == cashdesk::VysledekUlozeni::Ulozeno ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status));
+  };
+  const auto stavRady = [&] { return storage::readReal48(dir.read("pz_ra.dta"), tPzRada::kStav); };
+  // The first write at which the kill leaves the document stored and the balance not.
+  bool nalezeno = false;
+  for (int n = 1; n < 20 && !nalezeno; ++n) {
+    dir.write("pz_ra.dta", radaZaznam);
+    dir.write("PZ01_.dta", triDoklady());
+    std::filesystem::remove(dir / "PZA01_.dta");
+    bool zabit = false;
+    hraj("Up\nF8\ntype a\nEsc\n", radaZaznam, [&] {
+      zabijPriUlozeni(n);
+      zabit = std::filesystem::exists(dir / "PZ01_.jrn") &&
+              dir.read("PZ01_.dta").size() == 4u * tPzDoklad::kVelikost && stavRady() == 500.0;
+    });
+    if (!zabit) continue;
+    nalezeno = true;
+    // The receipt of the killed save is gone; the expenditure of 30 is blank and given back.
+    EXPECT_FALSE(std::filesystem::exists(dir / "PZ01_.jrn"));
+    ASSERT_EQ(dir.read("PZ01_.dta").size(), 3u * tPzDoklad::kVelikost);
+    EXPECT_EQ(storage::readReal48(zaznam(2), tPzDoklad::kPlacenoVal), 0.0);
+    EXPECT_EQ(zaznam(1), doklad(1, "P", "C-3", 20));
+    EXPECT_EQ(zaznam(3), doklad(3, "P", "B-2", 10));
+    EXPECT_EQ(stavRady(), 530.0);
+    EXPECT_NE(stav.find("530.00 EUR"), std::string::npos) << stav;
+    // The next station to open the series finds nothing to undo: the blanked document stays blank.
+    EXPECT_EQ(cashdesk::ObnovRadu("01"), cashdesk::Obnova::Nic);
+    EXPECT_EQ(stavRady(), 530.0);
+    EXPECT_EQ(storage::readReal48(zaznam(2), tPzDoklad::kPlacenoVal), 0.0);
+  }
+  EXPECT_TRUE(nalezeno);
 }
 
 TEST_F(CashWindowScript, OldDatesAreRepairedOnceAndOtherDocumentsKeepTheirBytes) {

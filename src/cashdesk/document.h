@@ -1,0 +1,59 @@
+// A cash document as a value: the typed fields of one tPzDoklad record (records.h), read from and
+// written to its bytes, with no screen involved. The period reports, the save service and the
+// entry's calculations work on it; the window only fills it from its fields.
+//
+// Amounts are decimal money in ten-thousandths (storage/money.h), the rate a plain number (it has
+// up to ten decimals and is never summed). Dates stay the six-character DDMMYY texts they are on
+// disk. Writing back stores only the fields whose value changed, so a document read and written
+// unchanged keeps its bytes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace pz::cashdesk {
+
+// An amount in ten-thousandths of its currency.
+using Penize = std::int64_t;
+
+struct PokladniDoklad {
+  std::string druh;            // "P" receipt, "V" expenditure, "O"/"D" paid issued/received invoice
+  std::string ident;           // the record number in five digits
+  std::string cislo;           // the document number
+  std::uint16_t cisloOrg = 0;  // partner number, 0 for none
+  std::string datumDod;        // delivery date DDMMYY
+  std::string datumZapl;       // payment date DDMMYY
+  std::string text;
+  Penize celkemVal = 0, placenoVal = 0;  // total and paid in the currency
+  double kurz = 0;                       // crowns for the series' unit count
+  Penize celkemKc = 0, placenoKc = 0;    // total and paid in crowns
+  std::string ind;             // marks; a first character "U" means posted
+  std::string dphRozl;         // VAT line code of the VAT return
+  std::string ico, dic;
+  std::string adr1, adr2, adr3, adr4, psc, finUrad;
+
+  // The balance sign of the kind: +1 receipt, -1 expenditure, 0 for anything else.
+  int Znamenko() const;
+  bool Zauctovan() const { return !ind.empty() && ind[0] == 'U'; }
+};
+
+// The document held by a 337-byte record. Amounts are taken to ten-thousandths (round4); an
+// amount that cannot be (a damaged Real48) reads as 0 and makes `ok` false.
+PokladniDoklad CtiDoklad(std::span<const std::uint8_t> zaznam, bool* ok = nullptr);
+// Stores `d` into the record `zaznam` (337 bytes), field by field; bytes of unchanged fields stay.
+// False when a value does not fit its field (the record is then partly written).
+bool ZapisDoklad(const PokladniDoklad& d, std::span<std::uint8_t> zaznam);
+
+// A series as the entry needs it (tPzRada).
+struct RadaPokladny {
+  std::string rada;   // series number
+  std::string mena;   // currency
+  double kurz = 0;    // default rate; 0 means each document takes the rate of its payment date
+  std::uint16_t mnozstvi = 1;
+  Penize stav = 0;    // balance in the currency
+  std::string ucet;   // cash account, "000000" for a box that is not posted
+};
+RadaPokladny CtiRadu(std::span<const std::uint8_t> zaznam);
+
+}  // namespace pz::cashdesk

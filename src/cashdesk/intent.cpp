@@ -1,0 +1,216 @@
+#include "cashdesk/intent.h"
+
+#include <cstring>
+
+#include "cashdesk/documents.h"
+#include "cashdesk/records.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/io.h"
+#include "storage/money.h"
+#include "storage/paths.h"
+
+namespace pz::cashdesk {
+namespace {
+
+constexpr char kZnacka[] = "PZJ1";
+
+std::uint32_t fnv1a(std::string_view b) {
+  std::uint32_t h = 2166136261u;
+  for (unsigned char c : b) h = (h ^ c) * 16777619u;
+  return h;
+}
+
+template <typename T>
+void pridej(std::string& s, T v) {
+  for (std::size_t i = 0; i < sizeof v; ++i) s.push_back(static_cast<char>((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xff));
+}
+
+struct Cteni {
+  std::string_view b;
+  std::size_t pos = 0;
+  bool ok = true;
+  template <typename T>
+  T cislo() {
+    if (b.size() - pos < sizeof(T)) {
+      ok = false;
+      return 0;
+    }
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(b[pos + i])) << (8 * i);
+    pos += sizeof(T);
+    return static_cast<T>(v);
+  }
+  std::string_view kus(std::size_t n) {
+    if (b.size() - pos < n) {
+      ok = false;
+      return {};
+    }
+    const std::string_view k = b.substr(pos, n);
+    pos += n;
+    return k;
+  }
+};
+
+std::string docasny(const std::string& zamer) { return zamer.substr(0, zamer.size() - 1) + "~"; }
+
+int otevri(platform::File& f, const std::string& jmeno) {
+  return f.open(storage::DataCesta(jmeno), platform::Access::ReadWrite, platform::Share::DenyNone,
+                platform::Create::OpenAlways);
+}
+
+// What entry `p` is about to overwrite.
+bool zjisti(const Zamer::Polozka& p, const StavRady& stav, PuvodniStav& o) {
+  o.druh = p.druh;
+  o.jmeno = p.jmeno;
+  if (p.druh == 'S') {
+    const auto b = stav.StavBajty();
+    if (!b) return false;
+    o.bajty.assign(b->begin(), b->end());
+    return true;
+  }
+  o.pozice = p.pozice;
+  o.pocet = static_cast<std::uint32_t>(p.bajty.size());
+  platform::File f;
+  if (otevri(f, p.jmeno) != platform::kIoOk || f.size(o.delka) != platform::kIoOk) return false;
+  const std::int64_t dosah = std::min<std::int64_t>(o.delka - p.pozice, o.pocet);
+  if (dosah > 0) {
+    o.bajty.resize(static_cast<std::size_t>(dosah));
+    if (f.readAt(p.pozice, o.bajty.data(), o.bajty.size()) != platform::kIoOk) return false;
+  }
+  return true;
+}
+
+bool zapis(const Zamer::Polozka& p, StavRady& stav) {
+  if (p.druh == 'S') return stav.Zapis(storage::tenThousandthsToDouble(p.stav));
+  platform::File f;
+  return otevri(f, p.jmeno) == platform::kIoOk && f.writeAt(p.pozice, p.bajty.data(), p.bajty.size()) == platform::kIoOk &&
+         f.sync() == platform::kIoOk;
+}
+
+bool vrat(const PuvodniStav& o, StavRady& stav) {
+  if (o.druh == 'S') {
+    storage::Real48 b{};
+    if (o.bajty.size() != b.size()) return false;
+    std::copy(o.bajty.begin(), o.bajty.end(), b.begin());
+    return stav.ZapisBajty(b);
+  }
+  platform::File f;
+  if (otevri(f, o.jmeno) != platform::kIoOk) return false;
+  if (!o.bajty.empty() && f.writeAt(o.pozice, o.bajty.data(), o.bajty.size()) != platform::kIoOk) return false;
+  std::int64_t ted = 0;
+  if (f.size(ted) != platform::kIoOk) return false;
+  if (ted > o.delka && o.pozice + static_cast<std::int64_t>(o.pocet) > o.delka && f.truncate(o.delka) != platform::kIoOk)
+    return false;
+  return f.sync() == platform::kIoOk;
+}
+
+bool vratVse(const std::vector<PuvodniStav>& puvodni, std::size_t pocet, StavRady& stav) {
+  bool ok = true;
+  for (std::size_t j = pocet; j-- > 0;) ok = vrat(puvodni[j], stav) && ok;
+  return ok;
+}
+
+}  // namespace
+
+void Zamer::Zapis(std::string soubor, std::int64_t pozice, std::vector<std::uint8_t> bajty) {
+  polozky_.push_back({'W', std::move(soubor), pozice, std::move(bajty), 0});
+}
+
+void Zamer::Stav(std::string rada, Penize stav) { polozky_.push_back({'S', std::move(rada), 0, {}, stav}); }
+
+std::string ZakodujZamer(const std::vector<PuvodniStav>& polozky) {
+  std::string s(kZnacka);
+  pridej<std::uint32_t>(s, static_cast<std::uint32_t>(polozky.size()));
+  for (const PuvodniStav& p : polozky) {
+    s.push_back(p.druh);
+    pridej<std::uint16_t>(s, static_cast<std::uint16_t>(p.jmeno.size()));
+    s += p.jmeno;
+    pridej<std::int64_t>(s, p.pozice);
+    pridej<std::int64_t>(s, p.delka);
+    pridej<std::uint32_t>(s, p.pocet);
+    pridej<std::uint32_t>(s, static_cast<std::uint32_t>(p.bajty.size()));
+    s.append(p.bajty.begin(), p.bajty.end());
+  }
+  pridej<std::uint32_t>(s, fnv1a(s));
+  return s;
+}
+
+std::optional<std::vector<PuvodniStav>> DekodujZamer(std::string_view bajty) {
+  if (bajty.size() < 12 || bajty.substr(0, 4) != kZnacka) return std::nullopt;
+  Cteni c{bajty.substr(0, bajty.size() - 4), 4};
+  Cteni soucet{bajty.substr(bajty.size() - 4)};
+  if (soucet.cislo<std::uint32_t>() != fnv1a(c.b)) return std::nullopt;
+  std::vector<PuvodniStav> z;
+  const std::uint32_t n = c.cislo<std::uint32_t>();
+  for (std::uint32_t i = 0; i < n && c.ok; ++i) {
+    PuvodniStav p;
+    const std::string_view druh = c.kus(1);
+    p.druh = druh.empty() ? '\0' : druh[0];
+    p.jmeno = std::string(c.kus(c.cislo<std::uint16_t>()));
+    p.pozice = c.cislo<std::int64_t>();
+    p.delka = c.cislo<std::int64_t>();
+    p.pocet = c.cislo<std::uint32_t>();
+    const std::string_view b = c.kus(c.cislo<std::uint32_t>());
+    p.bajty.assign(b.begin(), b.end());
+    if (p.druh != 'W' && p.druh != 'S') return std::nullopt;
+    z.push_back(std::move(p));
+  }
+  if (!c.ok || c.pos != c.b.size()) return std::nullopt;
+  return z;
+}
+
+std::string SouborZameru(const std::string& souborDokladu) {
+  const std::size_t tecka = souborDokladu.rfind('.');
+  return (tecka == std::string::npos ? souborDokladu : souborDokladu.substr(0, tecka)) + ".jrn";
+}
+
+bool ProvedZamer(const Zamer& zamer, const std::string& souborDokladu, StavRady& stav) {
+  const std::string cesta = storage::DataCesta(SouborZameru(souborDokladu));
+  const std::string tmp = docasny(cesta);
+  std::vector<PuvodniStav> puvodni(zamer.Polozky().size());
+  for (std::size_t i = 0; i < puvodni.size(); ++i)
+    if (!zjisti(zamer.Polozky()[i], stav, puvodni[i])) return false;
+  {
+    const std::string obsah = ZakodujZamer(puvodni);
+    platform::File f;
+    const bool zapsan = f.open(tmp, platform::Access::ReadWrite, platform::Share::DenyReadWrite,
+                               platform::Create::CreateAlways) == platform::kIoOk &&
+                        f.writeAt(0, obsah.data(), obsah.size()) == platform::kIoOk && f.sync() == platform::kIoOk;
+    f.close();
+    if (!zapsan || platform::renameFile(tmp, cesta, true) != platform::kIoOk) {
+      (void)platform::removeFile(tmp);
+      return false;
+    }
+  }
+  std::size_t i = 0;
+  while (i < puvodni.size() && zapis(zamer.Polozky()[i], stav)) ++i;
+  if (i == puvodni.size() && platform::removeFile(cesta) == platform::kIoOk) return true;
+  // Put back, the failed write included (it may have stored part of its bytes). A record that
+  // cannot be put back now stays, and the next open puts it back.
+  if (vratVse(puvodni, std::min(i + 1, puvodni.size()), stav)) (void)platform::removeFile(cesta);
+  return false;
+}
+
+Obnova ObnovZamer(const std::string& souborDokladu, StavRady& stav) {
+  const std::string cesta = storage::DataCesta(SouborZameru(souborDokladu));
+  if (platform::fileExists(docasny(cesta))) (void)platform::removeFile(docasny(cesta));
+  if (!platform::fileExists(cesta)) return Obnova::Nic;
+  std::string obsah;
+  if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return Obnova::Chyba;
+  const auto puvodni = DekodujZamer(obsah);
+  if (!puvodni) return platform::removeFile(cesta) == platform::kIoOk ? Obnova::Zahozeno : Obnova::Chyba;
+  if (!vratVse(*puvodni, puvodni->size(), stav)) return Obnova::Chyba;
+  return platform::removeFile(cesta) == platform::kIoOk ? Obnova::Vraceno : Obnova::Chyba;
+}
+
+Obnova ObnovRadu(const std::string& rada, const std::string& souborDokladu) {
+  const std::string soubor = souborDokladu.empty() ? SouborDokladu(rada) : souborDokladu;
+  const std::string cesta = storage::DataCesta(SouborZameru(soubor));
+  if (!platform::fileExists(cesta) && !platform::fileExists(docasny(cesta))) return Obnova::Nic;
+  StavRady stav;
+  if (!stav.Otevri(rada)) return Obnova::Chyba;
+  return ObnovZamer(soubor, stav);
+}
+
+}  // namespace pz::cashdesk

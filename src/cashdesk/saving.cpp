@@ -1,0 +1,140 @@
+#include "cashdesk/saving.h"
+
+#include <algorithm>
+
+#include "cashdesk/documents.h"
+#include "cashdesk/entry.h"
+#include "cashdesk/intent.h"
+#include "cashdesk/records.h"
+#include "platform/fs.h"
+#include "platform/io.h"
+#include "storage/locks.h"
+#include "storage/money.h"
+#include "storage/paths.h"
+
+namespace pz::cashdesk {
+namespace {
+
+// Without items the paid crowns follow the paid currency amount once more at the final rate.
+class KrokZaplacenoKc : public KrokUkladani {
+ public:
+  std::string_view Nazev() const override { return "placenoKc"; }
+  PoradiKroku Poradi() const override { return PoradiKroku::ZaplacenoKc; }
+  bool Priprav(Ukladani& u) override {
+    if (u.polozky) return false;
+    PokladniDoklad d = u.doklad;
+    if (ZaplacenoKc(d, u.rada) != ChybaVypoctu::Zadna) return false;
+    u.doklad = d;
+    return true;
+  }
+  bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
+};
+
+// The balance of the series: the edited document's old paid amount taken back, the new one
+// added, on the balance as stored under the lock (not as the window last showed it).
+class KrokStav : public KrokUkladani {
+ public:
+  std::string_view Nazev() const override { return "stav"; }
+  PoradiKroku Poradi() const override { return PoradiKroku::Stav; }
+  bool Priprav(Ukladani&) override { return true; }
+  bool Zapis(Ukladani& u, Zamer& zamer, const StavRady& stav) override {
+    const std::optional<Penize> pohyb = PohybStavu(u.puvodni ? &*u.puvodni : nullptr, u.doklad);
+    const std::optional<double> novy = pohyb ? stav.Po(storage::tenThousandthsToDouble(*pohyb)) : std::nullopt;
+    if (!novy) return false;
+    const storage::Money m = storage::toTenThousandths(*novy);
+    if (!m.ok()) return false;
+    zamer.Stav(u.rada.rada, m.tenThousandths);
+    u.novyStav = m.tenThousandths;
+    return true;
+  }
+};
+
+// The supplement file must reach the document: a step's supplement, or a blank one where the
+// file ends before it.
+bool dodatekDoZameru(const Ukladani& u, const std::string& souborDokladu, Zamer& zamer) {
+  const std::string jmeno = SouborDodatku(souborDokladu);
+  const std::int64_t pozice = static_cast<std::int64_t>(u.cisloZaznamu - 1) * kVelikostDodatku;
+  std::vector<std::uint8_t> dodatek(static_cast<std::size_t>(kVelikostDodatku), 0);
+  if (u.dodatek) {
+    std::copy_n(u.dodatek->begin(), std::min(u.dodatek->size(), dodatek.size()), dodatek.begin());
+  } else {
+    platform::FileInfo info;
+    const bool existuje = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk;
+    if (existuje && info.size >= pozice + kVelikostDodatku) return true;
+  }
+  zamer.Zapis(jmeno, pozice, std::move(dodatek));
+  return true;
+}
+
+struct DrzeneZamky {
+  std::vector<std::string> drzene;
+  ~DrzeneZamky() {
+    for (auto it = drzene.rbegin(); it != drzene.rend(); ++it) storage::Odemkni(*it);
+  }
+};
+
+}  // namespace
+
+SluzbaUkladani::SluzbaUkladani() {
+  Registruj(std::make_unique<KrokZaplacenoKc>());
+  Registruj(std::make_unique<KrokStav>());
+}
+
+SluzbaUkladani::~SluzbaUkladani() = default;
+
+void SluzbaUkladani::Registruj(std::unique_ptr<KrokUkladani> krok) {
+  const auto za = std::upper_bound(kroky_.begin(), kroky_.end(), krok->Poradi(),
+                                   [](PoradiKroku p, const auto& k) { return static_cast<int>(p) < static_cast<int>(k->Poradi()); });
+  kroky_.insert(za, std::move(krok));
+}
+
+std::vector<const KrokUkladani*> SluzbaUkladani::Kroky() const {
+  std::vector<const KrokUkladani*> k;
+  for (const auto& krok : kroky_) k.push_back(krok.get());
+  return k;
+}
+
+void SluzbaUkladani::Priprav(Ukladani& u, std::vector<KrokUkladani*>& pripravene) {
+  pripravene.clear();
+  for (const auto& krok : kroky_) {
+    if (krok->Priprav(u)) pripravene.push_back(krok.get());
+    else u.preskocene.emplace_back(krok->Nazev());
+  }
+}
+
+VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDokladu,
+                                       const std::vector<KrokUkladani*>& pripravene) {
+  using enum VysledekUlozeni;
+  if (u.cisloZaznamu < 1 || u.zaznam.size() != static_cast<std::size_t>(tPzDoklad::kVelikost)) return Neulozeno;
+  StavRady stav;
+  if (!stav.Otevri(u.rada.rada)) return BezZamku;
+  DrzeneZamky zamky;
+  for (const KrokUkladani* krok : pripravene)
+    for (const std::string& z : krok->Zamky(u)) {
+      const storage::Zamek drzen = storage::Zamkni(z, "W");
+      if (!storage::MuzePokracovat(drzen)) return BezZamku;
+      if (drzen == storage::Zamek::Drzen) zamky.drzene.push_back(z);
+    }
+  // A save of this series cut off earlier is undone before this one reads anything.
+  if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return Neulozeno;
+  if (!ZapisDoklad(u.doklad, u.zaznam)) return Neulozeno;
+  Zamer zamer;
+  zamer.Zapis(souborDokladu, static_cast<std::int64_t>(u.cisloZaznamu - 1) * tPzDoklad::kVelikost, u.zaznam);
+  if (!dodatekDoZameru(u, souborDokladu, zamer)) return Neulozeno;
+  for (KrokUkladani* krok : pripravene)
+    if (!krok->Zapis(u, zamer, stav)) return Neulozeno;
+  return ProvedZamer(zamer, souborDokladu, stav) ? Ulozeno : Neulozeno;
+}
+
+VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {
+  std::vector<KrokUkladani*> pripravene;
+  Priprav(u, pripravene);
+  return Proved(u, souborDokladu, pripravene);
+}
+
+SluzbaUkladani& sluzbaUkladani() {
+  static SluzbaUkladani sluzba;
+  return sluzba;
+}
+
+}  // namespace pz::cashdesk

@@ -1,0 +1,99 @@
+// Saving a cash document, apart from the screen, in two phases.
+//
+//   prepare   each registered step in its order asks what it must ask and shows what it must
+//             show (through storage::interaction()); it writes no data file and takes no lock
+//             beyond the series' document lock the entry already holds. A step the user
+//             declines is skipped; the document is saved all the same.
+//   commit    under "STAVZ" + series and the locks the steps name, an intent record left by an
+//             earlier save of the series is finished first; then the document, its VAT
+//             supplement (kept in step with the documents) and the writes of every prepared step
+//             go into one intent record (intent.h) and are stored from it. A failed write puts
+//             everything back: the document is not saved and nothing stored changed.
+//
+// The steps come in this order whoever registers them: VAT supplement, invoice payment, the paid
+// crowns once more, the printed voucher, the balance, the posting, the item work files.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cashdesk/document.h"
+
+namespace pz::cashdesk {
+
+class StavRady;
+class Zamer;
+
+// One save of one document.
+struct Ukladani {
+  PokladniDoklad doklad;
+  std::vector<std::uint8_t> zaznam;       // the 337-byte record the form filled; doklad is stored into it
+  std::optional<PokladniDoklad> puvodni;  // the document as stored before an edit; none for a new one
+  std::int32_t cisloZaznamu = 0;          // the record it is saved as
+  RadaPokladny rada;
+  bool polozky = false;                   // the crown amounts come from the document's items
+  // The VAT supplement of the document when a step filled one; otherwise a blank one is added
+  // only when the supplement file does not reach the document yet.
+  std::optional<std::vector<std::uint8_t>> dodatek;
+  std::optional<Penize> novyStav;         // the balance after the commit, set by the balance step
+  std::vector<std::string> preskocene;    // steps skipped in prepare, by name
+};
+
+enum class PoradiKroku : int {
+  DodatekDph = 10,
+  PlatbaFaktury = 20,
+  ZaplacenoKc = 30,
+  TiskDokladu = 40,
+  Stav = 50,
+  Zauctovani = 60,
+  Polozky = 70,
+};
+
+class KrokUkladani {
+ public:
+  virtual ~KrokUkladani() = default;
+  virtual std::string_view Nazev() const = 0;
+  virtual PoradiKroku Poradi() const = 0;
+  // Asks and shows what the step needs and sets what it decides into `u`; writes no data file.
+  // False skips the step (declined, or nothing to do): its Zapis does not run.
+  virtual bool Priprav(Ukladani& u) = 0;
+  // Locks the commit must hold besides "STAVZ" + series (lock paths, taken in write mode).
+  virtual std::vector<std::string> Zamky(const Ukladani&) const { return {}; }
+  // Adds the step's writes to the intent record, under the commit's locks; `stav` is the series'
+  // balance as stored now. False stops the save before anything is stored.
+  virtual bool Zapis(Ukladani& u, Zamer& zamer, const StavRady& stav) = 0;
+};
+
+enum class VysledekUlozeni {
+  Ulozeno,
+  BezZamku,   // a lock not had or the series gone ("Nesoulad."): the user has been told; nothing stored
+  Neulozeno,  // a write failed: nothing stored changed
+};
+
+class SluzbaUkladani {
+ public:
+  // The steps the cash desk itself has: the paid crowns and the balance.
+  SluzbaUkladani();
+  ~SluzbaUkladani();
+  void Registruj(std::unique_ptr<KrokUkladani> krok);
+  // The registered steps, in their order.
+  std::vector<const KrokUkladani*> Kroky() const;
+
+  // Prepare and commit. Ulozeno when the document, its supplement and every prepared step's
+  // writes are stored; otherwise nothing stored changed.
+  VysledekUlozeni Uloz(Ukladani& u, const std::string& souborDokladu);
+  void Priprav(Ukladani& u, std::vector<KrokUkladani*>& pripravene);
+  VysledekUlozeni Proved(Ukladani& u, const std::string& souborDokladu, const std::vector<KrokUkladani*>& pripravene);
+
+ private:
+  std::vector<std::unique_ptr<KrokUkladani>> kroky_;
+};
+
+// The service the cash desk window saves through; the folders that own a step register it here.
+SluzbaUkladani& sluzbaUkladani();
+
+}  // namespace pz::cashdesk
