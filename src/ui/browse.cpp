@@ -216,6 +216,7 @@ void TfRol::OtevriRol(int levy, int horni, int pravy, int dolni, Color barvaMriz
   Posun = 0;
   sgRol.row = 1;
   Viditelne = 0;
+  rozlozeno_ = false;
   Sestav();
 
   int r = radek;
@@ -237,6 +238,7 @@ void TfRol::OtevriRol(int levy, int horni, int pravy, int dolni, Color barvaMriz
 }
 
 void TfRol::onShow() {
+  rozlozeno_ = true;
   if (!hledani_) setFocus(&sgRol);
   Prekresli();
 }
@@ -264,7 +266,8 @@ void TfRol::Zavri() {
   PocetOznacenych = 0;
   SeznamZnacek.clear();
   PisPar(kOkna2, n + "Index", FormatIndexu(Viditelne > 0 ? Posun + sgRol.row : 0));
-  if (Sloupce.size() > 1) PisPar(kOkna2, n + "Gridy", SestavGridy(sirkyPx_));
+  // Widths of a list that was never shown are the placeholders of fields not declared yet.
+  if (Sloupce.size() > 1 && rozlozeno_) PisPar(kOkna2, n + "Gridy", SestavGridy(sirkyPx_));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -290,7 +293,8 @@ void TfRol::Sestav() {
   MaxViditelne = std::max(1, geometry.h / (vyskaRadku_ + 1) - RezervovaneRadky - 7);
   Viditelne = std::min(MaxViditelne, PocetRadku);
 
-  const std::vector<int> gridy = RozeberGridy(storage::CtiPar(kOkna2, PredponaKlicu() + "Gridy"));
+  std::vector<int> gridy = RozeberGridy(storage::CtiPar(kOkna2, PredponaKlicu() + "Gridy"));
+  if (!GridyUveritelne(gridy, 2 * look.cellWidth)) gridy.clear();
   const size_t nc = std::max<size_t>(1, Sloupce.size());
   sirkyPx_.assign(nc + 1, 10);
   if (!gridy.empty()) sirkyPx_[0] = gridy[0];
