@@ -281,6 +281,18 @@ TEST_F(CashEntryScript, ARateThatDoesNotFitItsFieldIsNamedWhenLeavingOrSaving) {
   EXPECT_EQ(pocetDokladu("PZ01_.dta"), 0u);
 }
 
+// A balance of ten digits before the point is shown whole under the list; a document amount that
+// does not fit its field shows as stars, never as its last digits.
+TEST_F(CashEntryScript, AmountsTooLongForTheirPictureAreNeverShownCut) {
+  dir.write("pz_ra.dta", dir.read("pz_ra.dta") + rada("07", "EUR", 25, 1, 1500000000));
+  dir.write("PZ07_.dta", doklad(1, "P", 1.0e13));
+  const std::string obrazovky = hraj(6, prijem("100") + "F2\ndump\nUp\nSpace\ndump\nEsc\nEsc\n");
+  EXPECT_NE(obrazovky.find("1 500 000 100.00 EUR"), std::string::npos) << obrazovky;
+  const std::string formular = obrazovky.substr(obrazovky.rfind("Celkem valut"), 60);
+  EXPECT_NE(formular.find("****"), std::string::npos) << formular;
+  EXPECT_EQ(formular.find("000000.00"), std::string::npos) << formular;
+}
+
 // The bank quotes JPY per 100 yen; a series that counts single yen gets the rate of one yen.
 TEST_F(CashEntryScript, ARateFileQuotedPer100IsConvertedToTheUnitsOfTheSeries) {
   std::filesystem::create_directories(dir / "TAMBRA3W");
