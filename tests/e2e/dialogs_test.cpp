@@ -49,6 +49,17 @@ TEST(AccountingMenu, RemembersTheLastChoiceAndTheCalculatorAddsUp) {
   EXPECT_TRUE(has(r.out, "             21 *")) << r.out;
 }
 
+// Down and Up move the focus between the main window's buttons, as Tab does.
+TEST(MainWindow, DownAndUpMoveBetweenTheButtons) {
+  TempDir dir;
+  install(dir);
+  auto r = runPzpokl(dir, "Down Down Down\ndump\nDown Up Up Up\ndump\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const size_t druhy = r.out.rfind("=== TForm1");
+  EXPECT_TRUE(has(r.out.substr(0, druhy), ">                  Tisky                  <")) << r.out;
+  EXPECT_TRUE(has(r.out.substr(druhy), ">               Účetnictví                <")) << r.out;
+}
+
 // Parts not built yet say so in one line instead of doing nothing: an accounting item, the
 // "Tisky" button, and Ctrl+F2 in a list (the demo's series list).
 TEST(NotBuiltYet, AccountingItemsTiskyAndCtrlF2SaySoInOneLine) {
