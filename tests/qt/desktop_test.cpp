@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <memory>
@@ -68,6 +69,29 @@ TEST(Desktop, KeysReachTheModelWithTheSystemNumbers) {
   probe.showModal();
   ui::Application::instance().setPresenter(nullptr);
   EXPECT_EQ(probe.numbers, (std::vector<int>{1114, 3112, 2065, 107, 27}));
+}
+
+// The wheel scrolls a window as the arrow keys do: three lines a notch, up and down.
+TEST(Desktop, TheWheelScrollsThreeLinesANotch) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe probe;
+  QTimer::singleShot(0, [&] {
+    QWidget* w = presenter.widgetFor(probe);
+    ASSERT_NE(w, nullptr);
+    const auto kolecko = [w](int uhel) {
+      QCoreApplication::postEvent(w, new QWheelEvent(QPointF(5, 5), QPointF(15, 15), QPoint(), QPoint(0, uhel),
+                                                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false));
+    };
+    kolecko(-120);    // one notch towards the user: down
+    kolecko(60);      // half a notch up: nothing yet
+    kolecko(60);      // the other half: up
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  probe.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  EXPECT_EQ(probe.numbers, (std::vector<int>{40, 40, 40, 38, 38, 38, 27}));
 }
 
 TEST(Desktop, WindowPaintsTheModelsCellsAndIsNotBlank) {

@@ -15,8 +15,10 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/clock.h"
@@ -194,6 +196,20 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* ev) {
   m.col = kam.x() / cw;
   m.row = kam.y() / ch;
   Application::instance().dispatchMouse(m);
+  presenter_.afterEvent();
+}
+
+// The wheel scrolls as the arrow keys do, three lines a notch, as lists scroll on a desktop. A
+// touchpad's small steps add up to whole notches.
+void FormWidget::wheelEvent(QWheelEvent* ev) {
+  ev->accept();
+  if (Application::instance().topForm() != &form_) return;
+  koleckoZbytek_ += ev->angleDelta().y();
+  ui::KeyEvent k;
+  k.vk = koleckoZbytek_ > 0 ? ui::kVkUp : ui::kVkDown;
+  int radku = std::abs(koleckoZbytek_) / 120 * 3;
+  koleckoZbytek_ %= 120;
+  for (; radku > 0; --radku) Application::instance().dispatchKey(k);
   presenter_.afterEvent();
 }
 

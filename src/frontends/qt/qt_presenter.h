@@ -33,6 +33,7 @@ class FormWidget : public QWidget {
   void mousePressEvent(QMouseEvent* ev) override;
   void mouseDoubleClickEvent(QMouseEvent* ev) override;
   void mouseReleaseEvent(QMouseEvent* ev) override;
+  void wheelEvent(QWheelEvent* ev) override;
   void resizeEvent(QResizeEvent* ev) override;
   void closeEvent(QCloseEvent* ev) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the form
@@ -41,6 +42,7 @@ class FormWidget : public QWidget {
   void mouse(QMouseEvent* ev, bool doubleClick);
   ui::Form& form_;
   QPoint stisk_{-1, -1};  // where the left button went down, for a drag
+  int koleckoZbytek_ = 0;  // wheel turn (eighths of a degree) not yet a whole notch
   QtPresenter& presenter_;
   ui::CellGrid painted_;
   std::string obrazekCesta_;  // the picture loaded last, so that a redraw does not read it again
