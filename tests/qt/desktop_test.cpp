@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -167,6 +169,19 @@ TEST(Desktop, KeyTranslationKeepsCzechCharactersAndDropsLoneModifiers) {
   EXPECT_EQ(k.ch, 0);  // Tab moves the focus, it types nothing
   EXPECT_TRUE(translateKey(Qt::Key_Backtab, Qt::ShiftModifier, {}, k));
   EXPECT_EQ(k.number(), 2009);
+}
+
+// Qt's own dialogs speak Czech: with Qt's translations installed, the colour dialog's texts are
+// the Czech ones.
+TEST(Desktop, QtsOwnDialogsSpeakCzech) {
+  app();
+  const QString adresar = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(adresar + "/qtbase_cs.qm")) GTEST_SKIP() << "no qtbase_cs.qm in " << adresar.toStdString();
+  ASSERT_TRUE(NactiCeskePreklady(app()));
+  const QString anglicky = "&Basic colors";
+  const QString cesky = QCoreApplication::translate("QColorDialog", "&Basic colors");
+  EXPECT_NE(cesky, anglicky);
+  EXPECT_TRUE(cesky.contains(QString::fromUtf8("barvy"), Qt::CaseInsensitive)) << cesky.toStdString();
 }
 
 }  // namespace

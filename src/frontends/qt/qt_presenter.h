@@ -17,6 +17,10 @@
 
 namespace pz::qtfront {
 
+// Installs Qt's Czech translations (colour, font, file and printer dialogs) into the application;
+// false when they are not installed (Debian's qt6-translations-l10n).
+bool NactiCeskePreklady(QCoreApplication& app);
+
 class QtPresenter;
 
 class FormWidget : public QWidget {
