@@ -379,7 +379,11 @@ void TfRol::Prekresli() {
     }
   }
   const size_t od = static_cast<size_t>(Odsazeni - 1);
-  lHelp.text = od < TextNapovedy.size() ? TextNapovedy.substr(od, 250) : std::string();
+  std::string napoveda = TextNapovedy;
+  // Alt+F4 often closes the window before the list sees it: the fourth order has a second key
+  // (Ctrl+Shift+F4 arrives with the same key number).
+  if (poradi_ && poradi_->PocetVPoradi(4) > 0) napoveda += cz(" Alt+F4,Ctrl+Shift+F4=4.třídění");
+  lHelp.text = od < napoveda.size() ? napoveda.substr(od, 250) : std::string();
   prepocitejRadek();
   lKolik.text = TextPozice();
   ScrollBar1.max = std::max(1, PocetRadku);
