@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -169,6 +170,34 @@ TEST(Desktop, KeyTranslationKeepsCzechCharactersAndDropsLoneModifiers) {
   EXPECT_EQ(k.ch, 0);  // Tab moves the focus, it types nothing
   EXPECT_TRUE(translateKey(Qt::Key_Backtab, Qt::ShiftModifier, {}, k));
   EXPECT_EQ(k.number(), 2009);
+}
+
+// A window moved by the window manager keeps its new place in the form (which stores it like its
+// size), and a place off the screen's work area is moved onto it.
+TEST(Desktop, AMovedWindowKeepsItsPlaceAndAPlaceOffTheScreenIsMovedOnIt) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe probe;
+  probe.geometry.x = 50000;
+  probe.geometry.y = -300;  // the title bar above the screen
+  QRect pracovni, okno;
+  ui::Rect poPresunu;
+  QTimer::singleShot(0, [&] {
+    QWidget* w = presenter.widgetFor(probe);
+    ASSERT_NE(w, nullptr);
+    pracovni = w->screen()->availableGeometry();
+    okno = QRect(w->pos(), w->size());
+    w->move(pracovni.left() + 123, pracovni.top() + 77);
+    poPresunu = probe.geometry;
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  probe.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  EXPECT_GE(okno.top(), pracovni.top());
+  EXPECT_LE(okno.left(), pracovni.right() - 100);
+  EXPECT_EQ(poPresunu.x, pracovni.left() + 123);
+  EXPECT_EQ(poPresunu.y, pracovni.top() + 77);
 }
 
 // Qt's own dialogs speak Czech: with Qt's translations installed, the colour dialog's texts are

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
@@ -99,7 +100,16 @@ void FormWidget::syncGeometry() {
   } else {
     setFixedSize(w, h);
   }
+  // A stored position that would put the window (its title bar above all) off the work area of
+  // the screen is moved onto it, so that the window can always be seen and dragged.
+  if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+    const QRect a = s->availableGeometry();
+    form_.geometry.x = std::clamp(form_.geometry.x, a.left(), std::max(a.left(), a.right() - 100));
+    form_.geometry.y = std::clamp(form_.geometry.y, a.top(), std::max(a.top(), a.bottom() - 100));
+  }
+  synchronizuji_ = true;
   move(form_.geometry.x, form_.geometry.y);
+  synchronizuji_ = false;
 }
 
 void FormWidget::paintEvent(QPaintEvent*) {
@@ -211,6 +221,14 @@ void FormWidget::wheelEvent(QWheelEvent* ev) {
   koleckoZbytek_ %= 120;
   for (; radku > 0; --radku) Application::instance().dispatchKey(k);
   presenter_.afterEvent();
+}
+
+// The window manager moved the window: the form keeps its place, which it stores like its size.
+void FormWidget::moveEvent(QMoveEvent* ev) {
+  QWidget::moveEvent(ev);
+  if (synchronizuji_ || !isVisible()) return;
+  form_.geometry.x = pos().x();
+  form_.geometry.y = pos().y();
 }
 
 void FormWidget::resizeEvent(QResizeEvent* ev) {

@@ -38,6 +38,7 @@ class FormWidget : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* ev) override;
   void mouseReleaseEvent(QMouseEvent* ev) override;
   void wheelEvent(QWheelEvent* ev) override;
+  void moveEvent(QMoveEvent* ev) override;
   void resizeEvent(QResizeEvent* ev) override;
   void closeEvent(QCloseEvent* ev) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the form
@@ -46,7 +47,8 @@ class FormWidget : public QWidget {
   void mouse(QMouseEvent* ev, bool doubleClick);
   ui::Form& form_;
   QPoint stisk_{-1, -1};  // where the left button went down, for a drag
-  int koleckoZbytek_ = 0;  // wheel turn (eighths of a degree) not yet a whole notch
+  int koleckoZbytek_ = 0;
+  bool synchronizuji_ = false;  // the move comes from the form's own geometry  // wheel turn (eighths of a degree) not yet a whole notch
   QtPresenter& presenter_;
   ui::CellGrid painted_;
   std::string obrazekCesta_;  // the picture loaded last, so that a redraw does not read it again
