@@ -200,6 +200,45 @@ TEST(Desktop, AMovedWindowKeepsItsPlaceAndAPlaceOffTheScreenIsMovedOnIt) {
   EXPECT_EQ(poPresunu.y, pracovni.top() + 77);
 }
 
+// A menu opened over a window is a frameless popup owned by it, and a dialog is transient for
+// it; a popup hidden by a click outside answers as Esc.
+TEST(Desktop, MenusArePopupsAndDialogsAreTransientForTheirOwner) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe okno, nabidka, dialog;
+  nabidka.popupMenu = true;
+  QWidget *vlastnik = nullptr, *rodicNabidky = nullptr, *rodicDialogu = nullptr;
+  Qt::WindowFlags priznakyNabidky, priznakyDialogu;
+  QTimer::singleShot(0, [&] {
+    vlastnik = presenter.widgetFor(okno);
+    QTimer::singleShot(0, [&] {
+      QWidget* w = presenter.widgetFor(nabidka);
+      rodicNabidky = w->parentWidget();
+      priznakyNabidky = w->windowFlags();
+      w->hide();  // what a click outside the popup does
+    });
+    nabidka.showModal();
+    QTimer::singleShot(0, [&] {
+      QWidget* w = presenter.widgetFor(dialog);
+      rodicDialogu = w->parentWidget();
+      priznakyDialogu = w->windowFlags();
+      post(w, Qt::Key_Escape, Qt::NoModifier);
+    });
+    dialog.showModal();
+    post(vlastnik, Qt::Key_Escape, Qt::NoModifier);
+  });
+  okno.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  ASSERT_NE(vlastnik, nullptr);
+  EXPECT_EQ(rodicNabidky, vlastnik);
+  EXPECT_TRUE(priznakyNabidky.testFlag(Qt::Popup));
+  EXPECT_TRUE(priznakyNabidky.testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(nabidka.numbers, std::vector<int>{27});  // the hidden popup answered Esc
+  EXPECT_EQ(rodicDialogu, vlastnik);
+  EXPECT_EQ(priznakyDialogu & Qt::WindowType_Mask, Qt::Dialog);
+}
+
 // Qt's own dialogs speak Czech: with Qt's translations installed, the colour dialog's texts are
 // the Czech ones.
 TEST(Desktop, QtsOwnDialogsSpeakCzech) {

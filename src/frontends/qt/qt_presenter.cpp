@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPainter>
@@ -223,6 +224,14 @@ void FormWidget::wheelEvent(QWheelEvent* ev) {
   presenter_.afterEvent();
 }
 
+// A popup closed by a click outside it answers as Esc does.
+void FormWidget::hideEvent(QHideEvent* ev) {
+  QWidget::hideEvent(ev);
+  if (!form_.popupMenu || form_.closeRequested() || Application::instance().topForm() != &form_) return;
+  Application::instance().dispatchKey(ui::KeyEvent{ui::kVkEscape});
+  presenter_.afterEvent();
+}
+
 // The window manager moved the window: the form keeps its place, which it stores like its size.
 void FormWidget::moveEvent(QMoveEvent* ev) {
   QWidget::moveEvent(ev);
@@ -260,7 +269,12 @@ QtPresenter::QtPresenter() {
   platform::setUrlOpener([](const std::string& url) { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
 }
 
-QtPresenter::~QtPresenter() { platform::setUrlOpener(nullptr); }
+QtPresenter::~QtPresenter() {
+  // Owned windows are children of their owner's widget: each widget is freed once, by its slot.
+  for (auto& [form, w] : widgets_)
+    if (w) w->setParent(nullptr);
+  platform::setUrlOpener(nullptr);
+}
 
 FormWidget* QtPresenter::widgetFor(const ui::Form& form) const {
   auto it = widgets_.find(&form);
@@ -285,8 +299,26 @@ void QtPresenter::hideModeless(ui::Form& form) {
   if (FormWidget* w = widgetFor(form)) w->hide();
 }
 
+// The window below a modal one owns it: a menu or choice list is a frameless popup of it (no
+// task-bar entry, closed by Esc or a click outside), any other window a dialog transient for it.
+void QtPresenter::pripojKVlastnikovi(ui::Form& form, FormWidget& w) {
+  FormWidget* vlastnik = nullptr;
+  const auto& open = Application::instance().openForms();
+  for (auto it = open.rbegin(); it != open.rend(); ++it)
+    if (*it != &form && !(*it)->isModeless()) {
+      vlastnik = widgetFor(**it);
+      break;
+    }
+  const Qt::WindowFlags druh = form.popupMenu ? Qt::Popup | Qt::FramelessWindowHint : Qt::WindowFlags(Qt::Dialog);
+  if (!vlastnik) return;
+  if (w.parentWidget() == vlastnik && (w.windowFlags() & druh) == druh) return;
+  w.setParent(vlastnik, druh);
+  w.syncGeometry();
+}
+
 void QtPresenter::runModal(ui::Form& form) {
   FormWidget* w = &widget(form);
+  pripojKVlastnikovi(form, *w);
   w->setWindowModality(Qt::ApplicationModal);
   w->show();
   w->raise();

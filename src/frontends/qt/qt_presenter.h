@@ -39,6 +39,7 @@ class FormWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* ev) override;
   void wheelEvent(QWheelEvent* ev) override;
   void moveEvent(QMoveEvent* ev) override;
+  void hideEvent(QHideEvent* ev) override;
   void resizeEvent(QResizeEvent* ev) override;
   void closeEvent(QCloseEvent* ev) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the form
@@ -83,6 +84,7 @@ class QtPresenter : public ui::Presenter {
  private:
   void scheduleTimers();
   FormWidget& widget(ui::Form& form);
+  void pripojKVlastnikovi(ui::Form& form, FormWidget& w);
   std::map<const ui::Form*, std::unique_ptr<FormWidget>> widgets_;
   struct Loop {
     ui::Form* form;
