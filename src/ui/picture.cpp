@@ -181,6 +181,11 @@ bool keepsDecimals(double stored, const Decimal& rounded, int decimals) {
 
 Number readNumber(const TypPole& typ, std::string_view text) {
   Number n;
+  // Stars are a number that did not fit its picture when shown: it cannot be read back as one.
+  if (text.find('*') != std::string_view::npos) {
+    n.chyba = ChybaPole::NevejdeSe;
+    return n;
+  }
   const int decimals = pictureDecimals(typ.obrazek);
   Decimal value;
   if (typ.druh == DruhPole::Penize) {
