@@ -74,8 +74,8 @@ TEST(Terminal, WithoutDisplayOrTerminalItSaysSoAndExits2) {
   EXPECT_NE(out.find("no display and no terminal"), std::string::npos) << out;
 }
 
-// On a terminal smaller than the window the view follows the focus down the document form, and
-// the last row says why the window is cut.
+// On a terminal smaller than the window the view follows the focus down the document form, the
+// last row says why the window is cut, and Alt with the cursor keys reaches the rest of a window.
 TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
   if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
   TempDir dir;
@@ -102,6 +102,13 @@ TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
   EXPECT_EQ(screen.find("IDV    P,V,O,D"), std::string::npos) << screen;
   EXPECT_NE(screen.find("Okno (107 x 18) je větší než terminál (80 x 12): pohled sleduje kurzor"), std::string::npos)
       << screen;
+  // Saved, back in the list: its focus is the grid at the top, its key line on the bottom row.
+  t.keys("F2");
+  ASSERT_TRUE(t.waitFor("PZ0100001")) << t.screen();
+  EXPECT_EQ(t.screen().find("Enter=Výběr F3=Hledej"), std::string::npos) << t.screen();
+  t.keys("M-Down M-Down M-Down M-Down M-Down");
+  EXPECT_TRUE(t.waitFor(" F1,Ctrl+F1,Alt+F1=help Enter=Výběr F3=Hledej")) << t.screen();
+  EXPECT_EQ(t.screen().find("PZ0100001"), std::string::npos) << t.screen();
 }
 
 }  // namespace
