@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing pzpokl needs, when any is missing.
+# Installs the Debian packages that building and testing pzpokl needs, when any is missing
+# (python3-dbfread reads the dBASE exports back in the tests; qt6-translations-l10n makes Qt's own
+# dialogs speak Czech).
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev qt6-base-dev tmux strace)
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev qt6-base-dev tmux python3-dbfread qt6-translations-l10n strace)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -167,6 +167,9 @@ void TfPZPokl::konecZadani() {  PredchoziDruh.clear();
   opravovany_ = 0;
   novyZaznam_ = 0;
   kopie_.clear();
+  denBezKurzu_.clear();
+  nulaPotvrzena_.clear();
+  hlasenyPrepocet_.clear();
   Soubor().ObnovSoubor();
   PocetRadku = Soubor().pocet();
   Sestav();
@@ -235,10 +238,35 @@ void TfPZPokl::prepoctiKurz() {
 
 bool TfPZPokl::nactiKurz() {
   if (SouborKurzu.empty()) return false;
-  const auto kurz = KurzZeSouboru(SouborKurzu, Text(kPoleDatumZapl));
-  if (!kurz || !ui::VejdeSe(Pole(kPoleKurz).typ.obrazek, *kurz)) return false;
-  nastavCislo(kPoleKurz, *kurz);
-  return true;
+  const std::string den = Text(kPoleDatumZapl);
+  const NalezenyKurz nalez = NajdiKurzVSouboru(SouborKurzu, den);
+  std::optional<double> kurz = nalez.kurz;
+  const int jednotky = static_cast<int>(MnozstviRady());
+  // The bank quotes some currencies per 100 units; the series may count in other units.
+  if (kurz && nalez.mnozstvi > 0 && jednotky > 0 && nalez.mnozstvi != jednotky) {
+    kurz = *kurz * jednotky / nalez.mnozstvi;
+    if (hlasenyPrepocet_ != den) {
+      hlasenyPrepocet_ = den;
+      ui::Zprava(cz("Kurz v souboru je za ") + std::to_string(nalez.mnozstvi) + " " + MenaZobrazeni +
+                 cz(", přepočten na ") + std::to_string(jednotky) + " " + MenaZobrazeni);
+    }
+  }
+  if (kurz && ui::VejdeSe(Pole(kPoleKurz).typ.obrazek, *kurz)) {
+    nastavCislo(kPoleKurz, *kurz);
+    denBezKurzu_.clear();
+    return true;
+  }
+  // Nothing usable: the rate keeps its value, but a zero is never taken without a word.
+  if (cislo(kPoleKurz) != 0 || nulaPotvrzena_ == den) return false;
+  Pole(kPoleKurz).chyba = true;
+  if (denBezKurzu_ == den) return false;
+  denBezKurzu_ = den;
+  const auto d = ui::RozeberDatum('d', den);
+  const std::string kdy = d ? storage::DoplnZleva(std::to_string(d->den), 2, '0') + "." +
+                                  storage::DoplnZleva(std::to_string(d->mesic), 2, '0') + "." + std::to_string(d->rok)
+                            : storage::Orez(den);
+  ui::Zprava(cz("Pro den ") + kdy + cz(" není v souboru ") + SouborKurzu + cz(" kurz, zadejte kurz"));
+  return false;
 }
 
 void TfPZPokl::ZmenaPole(int i) {
@@ -301,6 +329,15 @@ void TfPZPokl::ZmenaPole(int i) {
       if (TypVstupu.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPolePlacenoKc, true);
       break;
     case kPoleKurz:
+      if (cislo(i) != 0) denBezKurzu_.clear();
+      if (!denBezKurzu_.empty() && MnozstviRady() != 0 && TypVstupu.empty()) {
+        if (!ui::Dotaz(20, 10, cz("Kurz nebyl nalezen. Ponechat kurz 0 ?"))) {
+          p.chyba = true;
+          break;
+        }
+        nulaPotvrzena_ = denBezKurzu_;
+        denBezKurzu_.clear();
+      }
       if (MnozstviRady() == 0 || (!TypVstupu.empty() && cislo(i) == 0)) chybaVypoctu(i);
       else prepoctiKurz();
       break;

@@ -239,7 +239,12 @@ void TfPZPokl::nastavMenu() {
 
 void TfPZPokl::NastavStav(const std::string& text) { lStav.text = text; }
 
-std::string TfPZPokl::TextZustatku(double stav) const { return ui::FormatE(kObrazekStavu, stav) + MenaZobrazeni; }
+std::string TfPZPokl::TextZustatku(double stav) const {
+  // A balance of more digits than the label's picture widens it, so that it is shown whole.
+  std::string obrazek = kObrazekStavu;
+  while (!ui::VejdeSe(obrazek, stav) && obrazek.size() < 40) obrazek.insert(0, "### ");
+  return ui::FormatE(obrazek, stav) + MenaZobrazeni;
+}
 
 void TfPZPokl::ZavriPokladnu() {
   SouborKurzu.clear();

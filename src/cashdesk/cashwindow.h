@@ -140,6 +140,10 @@ class TfPZPokl : public ui::TfSoub {
   std::vector<std::uint8_t> kopie_;    // that document as the edit found it
   std::int32_t novyZaznam_ = 0;        // record the new document (F4) is numbered as
   std::unique_ptr<registers::TfOrg> partneri_;  // the partner list the entry chooses from
+  // The payment date whose lookup left the rate at 0 (the rate field stays in error until a rate
+  // is typed or the cashier keeps the zero), and the date whose zero the cashier kept.
+  std::string denBezKurzu_, nulaPotvrzena_;
+  std::string hlasenyPrepocet_;  // the date whose unit conversion was announced
 };
 
 }  // namespace pz::cashdesk

@@ -42,7 +42,43 @@ std::optional<double> KurzRadku(std::string_view radek) {
   return storage::toDouble(kurz);
 }
 
+// The unit count a heading line names after "Množství" (UTF-8 as the bank exports it, or
+// Windows-1250 after a text editor saved it), or 0.
+int MnozstviHlavicky(std::string_view radek) {
+  for (std::string_view slovo : {std::string_view("Mno\xC5\xBEstv\xC3\xAD"), std::string_view("Mno\x9Estv\xED")}) {
+    std::size_t i = radek.find(slovo);
+    if (i == std::string_view::npos) continue;
+    i += slovo.size();
+    while (i < radek.size() && (radek[i] == ':' || radek[i] == ' ')) ++i;
+    int n = 0;
+    for (; i < radek.size() && cislice(radek[i]) && n < 100000; ++i) n = n * 10 + (radek[i] - '0');
+    return n;
+  }
+  return 0;
+}
+
 }  // namespace
+
+NalezenyKurz NajdiKurz(std::string_view obsah, std::string_view datumZapl) {
+  NalezenyKurz n;
+  if (obsah.starts_with("\xEF\xBB\xBF")) obsah.remove_prefix(3);
+  // The heading precedes the first data line.
+  for (std::string_view zbytek = obsah; !zbytek.empty() && n.mnozstvi == 0;) {
+    const std::size_t konec = zbytek.find('\n');
+    const std::string_view radek = zbytek.substr(0, konec);
+    if (DatumRadku(radek) != 0) break;
+    n.mnozstvi = MnozstviHlavicky(radek);
+    zbytek.remove_prefix(konec == std::string_view::npos ? zbytek.size() : konec + 1);
+  }
+  n.kurz = KurzZTextu(obsah, datumZapl);
+  return n;
+}
+
+NalezenyKurz NajdiKurzVSouboru(std::string_view cesta, std::string_view datumZapl) {
+  std::string obsah;
+  if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != 0) return {};
+  return NajdiKurz(obsah, datumZapl);
+}
 
 std::optional<double> KurzZTextu(std::string_view obsah, std::string_view datumZapl) {
   const auto den = ui::RozeberDatum('d', datumZapl);

@@ -23,6 +23,16 @@ namespace pz::cashdesk {
 //     rate give nothing (the caller keeps the rate it has).
 std::optional<double> KurzZTextu(std::string_view obsah, std::string_view datumZapl);
 
+// What a lookup found: the rate as the file states it and the unit count the file's heading
+// names ("Množství: 100" in the bank's export of JPY or HUF), 0 when the heading names none.
+struct NalezenyKurz {
+  std::optional<double> kurz;
+  int mnozstvi = 0;
+};
+NalezenyKurz NajdiKurz(std::string_view obsah, std::string_view datumZapl);
+// The same over the file at `cesta`; a missing, empty or unreadable file finds nothing.
+NalezenyKurz NajdiKurzVSouboru(std::string_view cesta, std::string_view datumZapl);
+
 // The same lookup over the rate file at `cesta` (program form). A missing, empty or unreadable
 // file gives nothing.
 std::optional<double> KurzZeSouboru(std::string_view cesta, std::string_view datumZapl);

@@ -425,8 +425,15 @@ void TfPozri::prepis(const std::function<void(const std::function<void(const std
   const int e = kopii ? storage::KopirujSoubor(kPracovni, cesta_) : storage::NahradSoubor(kPracovni, cesta_);
   if (e != 0) throw std::runtime_error("Err " + std::to_string(e) + " " + cesta_);
   if (kopii) storage::ZrusSoubory(kPracovni);
+  const int posun = Posun;
   Radek = radek;
-  if (!otevri(cesta_, true)) Radek = 0;
+  if (!otevri(cesta_, true)) {
+    Radek = 0;
+    return;
+  }
+  // The cursor stays on its line and the lines on the screen where they were.
+  Posun = std::clamp(posun, 0, std::max(0, PocetRadku - Viditelne));
+  JdiNa(radek);
 }
 
 void TfPozri::VlozPrazdny(int n) {
@@ -611,7 +618,8 @@ void TfPozri::Oprav() {
   const ui::Color barva = sgRol.color;
   sgRol.color = kSvetleZluta;
   TfEdituj ed(CtiRadek(Radek), std::max(1, (geometry.w - 4 * sloupec) / 8));
-  ed.geometry = {geometry.x + 2 * sloupec + 1, geometry.y + (radek + 1) * vyska + 5, 0, vyska + 5};
+  ed.geometry = {geometry.x + 2 * sloupec + 1, geometry.y + (radek + 1) * vyska + 5,
+                 std::max(8, geometry.w - 4 * sloupec), vyska + 5};
   ed.showModal();
   sgRol.color = barva;
   if (ed.klavesa == ui::kVkEscape) return;

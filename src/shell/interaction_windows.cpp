@@ -87,14 +87,9 @@ void ShellInteraction::message(const std::string& text, bool beep) {
   else ui::ZpravaTicha(text);
 }
 
-bool ShellInteraction::question(const std::string& text, bool defaultYes) {
-  TextovyFormular f("TfDotaz", cz("Dotaz"), text);
-  const int col = f.sloupecStredu(17);
-  auto& ano = f.tlacitko("bAno", "Ano", col, 1);
-  auto& ne = f.tlacitko("bNe", "Ne", col + 10, 2);
-  f.setFocus(defaultYes ? &ano : &ne);
-  return f.showModal() == 1;
-}
+// The standard question of the dialogs (A and N answer it, Esc says no), so that a question of
+// the storage layer takes the same keys as every other.
+bool ShellInteraction::question(const std::string& text, bool defaultYes) { return ui::DotazVychozi(text, defaultYes); }
 
 bool ShellInteraction::waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) {
   ignoreProtection = false;

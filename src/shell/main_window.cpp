@@ -181,6 +181,11 @@ bool TForm1::onKey(const ui::KeyEvent& ev) {
     napovedaTlacitka(focused(), false);
     return true;
   }
+  // As in the dialogs of the desktop the window imitates, the arrows move between its buttons.
+  if ((ev.vk == ui::kVkDown || ev.vk == ui::kVkUp) && ev.plain()) {
+    focusNext(ev.vk == ui::kVkUp);
+    return true;
+  }
   return false;
 }
 

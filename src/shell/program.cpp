@@ -29,12 +29,17 @@ using platform::cz;
 
 namespace {
 
+// What a button or menu item of a part not built yet says, so that it never does nothing at all.
+void JesteNeni() { ui::Zprava(cz("Tato funkce v této verzi programu ještě není.")); }
+
 // The accounting menu of the main window. Its items open the corrections, the listing and the
 // attaching of the cash desk's accounting entries once those windows exist.
 void NabidkaUcetnictvi() {
-  ui::Vyber(30, 10, nullptr,
-            {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů ")},
-            cz(" Účetnictví z valutové pokladny "));
+  const int volba =
+      ui::Vyber(30, 10, nullptr,
+                {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů ")},
+                cz(" Účetnictví z valutové pokladny "));
+  if (volba > 0) JesteNeni();
 }
 
 // The windows of the program, created once at start in this order and living until it ends.
@@ -46,6 +51,8 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
+    form1.naTisky = [] { JesteNeni(); };                  // the report list
+    ui::sluzbyRolu().seznamSestav = [] { JesteNeni(); };  // Ctrl+F2 in every list
     // The own company first (the cash desk reads it throughout), then the series and cash desks.
     form1.naPokladnu = [this] {
       if (fma.UvodPokladny()) smyckaPokladny.Spust();

@@ -228,6 +228,7 @@ void TfRol::OtevriRol(int levy, int horni, int pravy, int dolni, Color barvaMriz
   Posun = 0;
   sgRol.row = 1;
   Viditelne = 0;
+  rozlozeno_ = false;
   Sestav();
 
   int r = radek;
@@ -249,6 +250,7 @@ void TfRol::OtevriRol(int levy, int horni, int pravy, int dolni, Color barvaMriz
 }
 
 void TfRol::onShow() {
+  rozlozeno_ = true;
   if (!hledani_) setFocus(&sgRol);
   Prekresli();
 }
@@ -276,7 +278,8 @@ void TfRol::Zavri() {
   PocetOznacenych = 0;
   SeznamZnacek.clear();
   PisPar(kOkna2, n + "Index", FormatIndexu(Viditelne > 0 ? Posun + sgRol.row : 0));
-  if (Sloupce.size() > 1) PisPar(kOkna2, n + "Gridy", SestavGridy(sirkyPx_));
+  // Widths of a list that was never shown are the placeholders of fields not declared yet.
+  if (Sloupce.size() > 1 && rozlozeno_) PisPar(kOkna2, n + "Gridy", SestavGridy(sirkyPx_));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -302,7 +305,8 @@ void TfRol::Sestav() {
   MaxViditelne = std::max(1, geometry.h / (vyskaRadku_ + 1) - RezervovaneRadky - 7);
   Viditelne = std::min(MaxViditelne, PocetRadku);
 
-  const std::vector<int> gridy = RozeberGridy(storage::CtiPar(kOkna2, PredponaKlicu() + "Gridy"));
+  std::vector<int> gridy = RozeberGridy(storage::CtiPar(kOkna2, PredponaKlicu() + "Gridy"));
+  if (!GridyUveritelne(gridy, 2 * look.cellWidth)) gridy.clear();
   const size_t nc = std::max<size_t>(1, Sloupce.size());
   sirkyPx_.assign(nc + 1, 10);
   if (!gridy.empty()) sirkyPx_[0] = gridy[0];
@@ -387,7 +391,11 @@ void TfRol::Prekresli() {
     }
   }
   const size_t od = static_cast<size_t>(Odsazeni - 1);
-  lHelp.text = od < TextNapovedy.size() ? TextNapovedy.substr(od, 250) : std::string();
+  std::string napoveda = TextNapovedy;
+  // Alt+F4 often closes the window before the list sees it: the fourth order has a second key
+  // (Ctrl+Shift+F4 arrives with the same key number).
+  if (poradi_ && poradi_->PocetVPoradi(4) > 0) napoveda += cz(" Alt+F4,Ctrl+Shift+F4=4.třídění");
+  lHelp.text = od < napoveda.size() ? napoveda.substr(od, 250) : std::string();
   prepocitejRadek();
   lKolik.text = TextPozice();
   ScrollBar1.max = std::max(1, PocetRadku);

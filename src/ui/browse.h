@@ -304,6 +304,7 @@ class TfRol : public Form {
   bool zelene_ = false;  // an order is active and the grid is green
   bool seznamPlnyHlasen_ = false;
   std::vector<int> sirkyPx_;
+  bool rozlozeno_ = false;  // shown since it was opened: its column widths are worth keeping
   std::vector<bool> oznaceneRadky_;  // per grid row, for the bold drawing
   int vyskaRadku_ = 18;
 };

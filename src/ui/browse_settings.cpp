@@ -87,6 +87,11 @@ std::vector<int> RozeberGridy(std::string_view hodnota) {
   return sirky;
 }
 
+bool GridyUveritelne(const std::vector<int>& sirky, int nejmensi) {
+  if (sirky.size() < 3) return true;  // column 0 and a single column: any width is a choice
+  return std::any_of(sirky.begin() + 1, sirky.end(), [nejmensi](int w) { return w > nejmensi; });
+}
+
 std::string SestavGridy(const std::vector<int>& sirky) {
   std::string s;
   for (size_t i = 0; i < sirky.size() && i <= 40; ++i) s += FormatPlainE("@@@", std::clamp(sirky[i], 1, 999));

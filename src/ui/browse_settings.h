@@ -52,6 +52,9 @@ std::string FormatBarvy(Color c);         // "-@@@@@@@@@@@"
 // that is not a number of at least 1 reads 200; a trailing partial group is ignored, so that the
 // column falls back to its computed width.
 std::vector<int> RozeberGridy(std::string_view hodnota);
+// Whether stored widths can describe a layout someone saw: widths of two or more columns that are
+// all at most `nejmensi` pixels come from a list closed before it was laid out, and read as absent.
+bool GridyUveritelne(const std::vector<int>& sirky, int nejmensi);
 // The "Gridy" value of the widths of columns 0 to at most 40, three digits each (1 to 999).
 std::string SestavGridy(const std::vector<int>& sirky);
 

@@ -78,6 +78,7 @@ class TfVyber : public Form {
   TfVyber() : Form("TfVyber", ""), lbVyber(add<ListBox>("lbVyber")), bOK(add<Button>("bOK")) {
     bOK.text = "F2-OK";
     bOK.onClick = [this] { vyber(); };
+    popupMenu = true;
   }
 
   int spust(int sloupec, int radek, const PomocDialogu& pomoc, const std::vector<std::string>& polozky,

@@ -264,6 +264,10 @@ bool TfFormular::zkontroluj(int i) {
   if (closeRequested()) return true;
   Ukaz();
   if (s_.Pole(i).chyba) {
+    // A text its picture cannot hold (too many digits, a letter in a number) got no word from
+    // the field's own check: say which field holds the focus.
+    const PoleSouboru& p = s_.Pole(i);
+    if (UpravPole(p.typ, static_cast<std::size_t>(p.sirka), p.text).chyba != ChybaPole::Zadna) Zprava(s_.ZpravaChyby(i));
     drzFokus(i);
     return false;
   }

@@ -35,6 +35,7 @@ class Form {
   Color fontColor = kBlack;
   Look look;
   bool resizable = false;  // the user may change the size (the form lays itself out in onResize)
+  bool popupMenu = false;  // a menu or choice list: a frameless popup owned by the window below
 
   template <class T>
   T& add(std::string name) {

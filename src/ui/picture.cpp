@@ -107,8 +107,14 @@ std::string format(std::string_view picture, const std::optional<Decimal>& value
   std::string out;
   if (nearZero && (pic.empty() || pic.back() != '@'))
     out.assign(pic.size(), ' ');
-  else
-    out = fill(pic, value).text;
+  else {
+    Filled f = fill(pic, value);
+    // Shown to a user, a number never loses digits or its sign: it shows as stars instead.
+    if (cleanup && (f.lostDigit || f.lostSign))
+      for (std::size_t i = 0; i < pic.size(); ++i)
+        if (isDigitPosition(pic[i])) f.text[i] = '*';
+    out = std::move(f.text);
+  }
   if (cleanup) {
     const std::size_t pos = out.find(" 0.00-");
     if (pos != std::string::npos) out.replace(pos, 6, 6, ' ');
@@ -183,6 +189,11 @@ bool keepsDecimals(double stored, const Decimal& rounded, int decimals) {
 
 Number readNumber(const TypPole& typ, std::string_view text) {
   Number n;
+  // Stars are a number that did not fit its picture when shown: it cannot be read back as one.
+  if (text.find('*') != std::string_view::npos) {
+    n.chyba = ChybaPole::NevejdeSe;
+    return n;
+  }
   const int decimals = pictureDecimals(typ.obrazek);
   Decimal value;
   if (typ.druh == DruhPole::Penize) {

@@ -30,6 +30,7 @@ class MenuWindow : public Form {
       }
     list_.itemIndex = 0;
     list_.onClick = [this] { choose(); };
+    popupMenu = true;
     setFocus(&list_);
   }
   int chosen = -1;

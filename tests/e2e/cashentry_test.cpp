@@ -392,5 +392,46 @@ TEST(CashEntryE2E, TheDemoWalkthroughTakesTheRateOfItsDayFromTheDemoRateFile) {
   EXPECT_NE(textAt(docs, kAdr1, 30), "");
 }
 
+// A partner list whose stored column widths are all at their minimum (a list closed before it was
+// laid out stored them so) opens readable and stores widths a cashier can read by.
+TEST(CashEntryE2E, ThePartnerListHealsColumnWidthsStoredBeforeItWasLaidOut) {
+  TempDir dir;
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo", dir.path(),
+                        std::filesystem::copy_options::recursive);
+  std::string minimum = "fOrg Gridy : 010";
+  for (int c = 0; c < 31; ++c) minimum += "016";
+  dir.write("work/par/okna2.par", minimum + "\r\n");
+  std::string script = dir.read("doklad.keys");
+  const std::string vyber = "Enter              # the first partner";
+  ASSERT_NE(script.find(vyber), std::string::npos);
+  script.insert(script.find(vyber), "dump\n");
+  dir.write("partneri.keys", script);
+  const std::string cmd = "cd '" + dir.str() + "/work' && '" PZPOKL_BIN "' --headless ../partneri.keys --today 2026-12-09"
+                          " >../stdout.txt 2>../stderr.txt";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << dir.read("stderr.txt") << dir.read("stdout.txt");
+  const std::string out = dir.read("stdout.txt");
+  const size_t list = out.find("=== fOrg");
+  ASSERT_NE(list, std::string::npos) << out;
+  const std::string screen = out.substr(list, out.find("\n===", list) - list);
+  EXPECT_NE(screen.find("Alza.cz a.s."), std::string::npos) << screen;
+  EXPECT_NE(screen.find("27082440 CZ27082440"), std::string::npos) << screen;
+
+  // Every list the walkthrough closed stores widths that are not all at the minimum.
+  const std::string par = dir.read("work/par/okna2.par");
+  size_t at = 0;
+  int lists = 0;
+  while ((at = par.find(" Gridy : ", at)) != std::string::npos) {
+    const std::string value = par.substr(at + 9, par.find('\r', at) - at - 9);
+    bool wide = value.size() <= 6;
+    for (size_t g = 3; g + 3 <= value.size(); g += 3) wide = wide || std::stoi(value.substr(g, 3)) > 16;
+    EXPECT_TRUE(wide) << value;
+    ++lists;
+    at += 9;
+  }
+  EXPECT_GE(lists, 2) << par;
+  EXPECT_EQ(par.find(minimum), std::string::npos) << par;
+}
+
 }  // namespace
 }  // namespace pz::test

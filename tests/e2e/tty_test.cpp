@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -29,8 +30,9 @@ class Tmux {
  public:
   Tmux() : socket_("pztest-" + std::to_string(getpid())) {}
   ~Tmux() { std::system(("tmux -L " + socket_ + " kill-server 2>/dev/null").c_str()); }
-  void start(const std::string& command) {
-    std::system(("tmux -L " + socket_ + " new-session -d -x 100 -y 30 \"" + command + "\"").c_str());
+  void start(const std::string& command, int cols = 100, int rows = 30) {
+    std::system(("tmux -L " + socket_ + " new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
+                 " \"" + command + "\"").c_str());
   }
   void keys(const std::string& k) { std::system(("tmux -L " + socket_ + " send-keys " + k).c_str()); }
   std::string screen() { return shell("tmux -L " + socket_ + " capture-pane -p"); }
@@ -70,6 +72,43 @@ TEST(Terminal, WithoutDisplayOrTerminalItSaysSoAndExits2) {
                                 "' </dev/null 2>&1; echo EXIT=$?");
   EXPECT_NE(out.find("EXIT=2"), std::string::npos) << out;
   EXPECT_NE(out.find("no display and no terminal"), std::string::npos) << out;
+}
+
+// On a terminal smaller than the window the view follows the focus down the document form, the
+// last row says why the window is cut, and Alt with the cursor keys reaches the rest of a window.
+TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
+  if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+  TempDir dir;
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo", dir.path(),
+                        std::filesystem::copy_options::recursive);
+  Tmux t;
+  t.start("cd '" + dir.str() + "/work' && TERM=xterm-256color '" PZPOKL_BIN "' --tty --today 2026-12-09; sleep 10", 80, 12);
+  ASSERT_TRUE(t.waitFor("V A L U T O V")) << t.screen();
+  t.keys("Enter");
+  ASSERT_TRUE(t.waitFor("I Č O  firmy")) << t.screen();
+  t.keys("Escape");
+  ASSERT_TRUE(t.waitFor("EUR ")) << t.screen();
+  t.keys("Enter");
+  ASSERT_TRUE(t.waitFor("je větší než terminál (80 x 12)")) << t.screen();
+  t.keys("F4");
+  ASSERT_TRUE(t.waitFor("IDV")) << t.screen();
+  t.keys("P Enter Enter 1 Enter 030122 Enter Enter Enter 100 Enter");
+  ASSERT_TRUE(t.waitFor("100.00")) << t.screen();
+  t.keys("Down Down Down Down");
+  // The form's lower fields are on the screen now, and its first ones are not.
+  ASSERT_TRUE(t.waitFor("IND - zaúčtování")) << t.screen();
+  const std::string screen = t.screen();
+  EXPECT_NE(screen.find("Placeno Kč             2482.00"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("IDV    P,V,O,D"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Okno (107 x 18) je větší než terminál (80 x 12): pohled sleduje kurzor"), std::string::npos)
+      << screen;
+  // Saved, back in the list: its focus is the grid at the top, its key line on the bottom row.
+  t.keys("F2");
+  ASSERT_TRUE(t.waitFor("PZ0100001")) << t.screen();
+  EXPECT_EQ(t.screen().find("Enter=Výběr F3=Hledej"), std::string::npos) << t.screen();
+  t.keys("M-Down M-Down M-Down M-Down M-Down");
+  EXPECT_TRUE(t.waitFor(" F1,Ctrl+F1,Alt+F1=help Enter=Výběr F3=Hledej")) << t.screen();
+  EXPECT_EQ(t.screen().find("PZ0100001"), std::string::npos) << t.screen();
 }
 
 }  // namespace

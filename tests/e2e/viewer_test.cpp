@@ -2,6 +2,10 @@
 // focused button in it, F1 there shows the print help, and Esc goes back step by step.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "e2e/run.h"
@@ -31,6 +35,30 @@ TEST(ReportViewer, HelpPagesOpenInTheViewerAndEscReturnsFromThePrintHelp) {
   const std::string posledni = r.out.substr(r.out.rfind("=== fPozri"));
   EXPECT_TRUE(has(posledni, "napoveda k pokladne")) << r.out;
   EXPECT_FALSE(has(posledni, "spool.hhh")) << r.out;
+}
+
+// The demo installation ships its help pages and guide pages: F1 on the main window, the
+// "Ctrl+F1-průvodce" button, the calculator's F1 and F1 in the list of series show Czech text.
+TEST(ReportViewer, TheDemoShipsHelpAndGuidePagesForItsWindows) {
+  TempDir demo;
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo", demo.path(),
+                        std::filesystem::copy_options::recursive);
+  const auto hraj = [&](const std::string& klavesy) {
+    demo.write("work/h.keys", klavesy);
+    const std::string cmd = "cd '" + demo.str() + "/work' && '" PZPOKL_BIN "' --headless h.keys --today 2026-12-09"
+                            " >../stdout.txt 2>../stderr.txt";
+    const int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << demo.read("stderr.txt") << demo.read("stdout.txt");
+    return demo.read("stdout.txt");
+  };
+  std::string out = hraj("F1\ndump\nEsc\nTab Tab Tab Tab Tab Tab Enter\ndump\nEsc\nEsc\n");
+  out += hraj("Tab Enter\nF9\nF1\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  out += hraj("Enter\nEsc\nF1\ndump\nEsc\nEsc\nEsc\n");
+  EXPECT_TRUE(has(out, "Valutová pokladna vede hotovost v cizích měnách")) << out;
+  EXPECT_TRUE(has(out, "Kurz se bere ze souboru kurzů k DATU ZAPLACENÍ")) << out;
+  EXPECT_TRUE(has(out, "=== TfHint \"C:\\prog\\NAVODY\\ : PZ\" ===\nPrůvodce valutovou pokladnou")) << out;
+  EXPECT_TRUE(has(out, "Kalkulačka sčítá a násobí čísla")) << out;
+  EXPECT_TRUE(has(out, "Klávesy v seznamech (řady, doklady, partneři):")) << out;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -243,6 +244,69 @@ TEST_F(CashEntryScript, ThePaymentDateFollowsTheDeliveryDateUnlessTypedAndTakesT
   EXPECT_EQ(castka(druhy, tPzDoklad::kKurz), 24.58);
   EXPECT_EQ(castka(druhy, tPzDoklad::kPlacenoKc), 245.8);
   EXPECT_EQ(stavRady(3), 90.0);
+}
+
+// A payment day the rate file has no rate for (before the first line, in another month): the
+// cashier is told, F2 is refused until a rate is typed, and a zero is kept only when confirmed.
+TEST_F(CashEntryScript, APaymentDayWithoutARateIsSaidAndAZeroRateIsKeptOnlyWhenConfirmed) {
+  std::filesystem::create_directories(dir / "TAMBRA3W");
+  dir.write("TAMBRA3W/EUR.txt", kKurzyEur);
+  const std::string doPlatby = "F4\ntype P\nEnter\nEnter\nEnter\nEsc\ntype 151223\nEnter\nEnter\n";
+  // F2 holds the rate; Enter on it asks, N keeps the form, a typed rate is taken.
+  const std::string obrazovky = hraj(3, doPlatby + "dump\nEnter\nEnter\ntype 100\nEnter\nF2\ndump\nEnter\nEnter\n"
+                                                   "dump\ntype N\nF2\nEnter\ntype 25\nEnter\nF2\nEsc\n");
+  const std::string zprava = "Pro den 15.12.2023 není v souboru";
+  EXPECT_NE(obrazovky.find(zprava), std::string::npos) << obrazovky;
+  EXPECT_EQ(obrazovky.find(zprava), obrazovky.rfind(zprava)) << "said once for the day: " << obrazovky;
+  EXPECT_NE(obrazovky.find("Údaj Kurs              je chybný"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("Kurz nebyl nalezen. Ponechat kurz 0 ?"), std::string::npos) << obrazovky;
+  ASSERT_EQ(pocetDokladu("PZ03_.dta"), 1u) << obrazovky;
+  EXPECT_EQ(castka(dokladZe("PZ03_.dta", 1), tPzDoklad::kKurz), 25.0);
+  EXPECT_EQ(castka(dokladZe("PZ03_.dta", 1), tPzDoklad::kPlacenoKc), 2500.0);
+
+  // A damaged line gives no rate either; A keeps the zero and the document is saved.
+  dir.write("TAMBRA3W/EUR.txt", "Datum|Kurz\n15.12.2023|-5\n");
+  hraj(3, doPlatby + "Enter\nEnter\ntype 100\nEnter\nF2\nEnter\nEnter\ntype A\nF2\nEsc\n");
+  ASSERT_EQ(pocetDokladu("PZ03_.dta"), 2u);
+  EXPECT_EQ(castka(dokladZe("PZ03_.dta", 2), tPzDoklad::kKurz), 0.0);
+  EXPECT_EQ(castka(dokladZe("PZ03_.dta", 2), tPzDoklad::kPlacenoVal), 100.0);
+}
+
+// A rate of more digits than its picture holds: Down and F2 say which field is wrong.
+TEST_F(CashEntryScript, ARateThatDoesNotFitItsFieldIsNamedWhenLeavingOrSaving) {
+  const std::string obrazovky = hraj(1, prijem("100") + "Enter\ntype 1234.5\nDown\ndump\nEnter\nF2\ndump\nEnter\nEsc\nEsc\n");
+  const std::string zprava = "Údaj Kurs              je chybný";
+  ASSERT_NE(obrazovky.find(zprava), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find(zprava, obrazovky.find(zprava) + 1), std::string::npos) << obrazovky;
+  EXPECT_EQ(pocetDokladu("PZ01_.dta"), 0u);
+}
+
+// A balance of ten digits before the point is shown whole under the list; a document amount that
+// does not fit its field shows as stars, never as its last digits.
+TEST_F(CashEntryScript, AmountsTooLongForTheirPictureAreNeverShownCut) {
+  dir.write("pz_ra.dta", dir.read("pz_ra.dta") + rada("07", "EUR", 25, 1, 1500000000));
+  dir.write("PZ07_.dta", doklad(1, "P", 1.0e13));
+  const std::string obrazovky = hraj(6, prijem("100") + "F2\ndump\nUp\nSpace\ndump\nF2\ndump\nEnter\nEsc\nEsc\n");
+  EXPECT_NE(obrazovky.find("1 500 000 100.00 EUR"), std::string::npos) << obrazovky;
+  const std::string formular = obrazovky.substr(obrazovky.rfind("  Celkem valut     "), 60);
+  EXPECT_NE(formular.find("****"), std::string::npos) << formular;
+  EXPECT_EQ(formular.find("000000.00"), std::string::npos) << formular;
+  // Saving the stars back would store a zero: the form names the field instead.
+  EXPECT_NE(obrazovky.find("je chybný"), std::string::npos) << obrazovky;
+  EXPECT_EQ(castka(dokladZe("PZ07_.dta", 1), tPzDoklad::kPlacenoVal), 1.0e13);
+}
+
+// The bank quotes JPY per 100 yen; a series that counts single yen gets the rate of one yen.
+TEST_F(CashEntryScript, ARateFileQuotedPer100IsConvertedToTheUnitsOfTheSeries) {
+  std::filesystem::create_directories(dir / "TAMBRA3W");
+  dir.write("TAMBRA3W/JPY.txt", "M\xC4\x9Bna: JPY|Mno\xC5\xBEstv\xC3\xAD: 100\nDatum|Kurz\n03.01.2022|19,016\n");
+  dir.write("pz_ra.dta", dir.read("pz_ra.dta") + rada("06", "JPY", 0, 1, 0));
+  const std::string obrazovky = hraj(6, "F4\ntype P\nEnter\nEnter\nEnter\nEsc\ntype 030122\nEnter\nEnter\n"
+                                        "dump\nEnter\nEnter\ntype 1000\nEnter\nF2\nEsc\n");
+  EXPECT_NE(obrazovky.find("Kurz v souboru je za 100 JPY, přepočten na 1 JPY"), std::string::npos) << obrazovky;
+  ASSERT_EQ(pocetDokladu("PZ06_.dta"), 1u) << obrazovky;
+  EXPECT_NEAR(castka(dokladZe("PZ06_.dta", 1), tPzDoklad::kKurz), 0.19016, 1e-9);
+  EXPECT_EQ(castka(dokladZe("PZ06_.dta", 1), tPzDoklad::kPlacenoKc), 190.16);
 }
 
 TEST_F(CashEntryScript, ASeriesWithoutACurrencyAsksForTheCurrencyOfEachDocument) {

@@ -108,6 +108,30 @@ TEST_F(ViewerScript, F7AndF8ChangeTheLineCount) {
   EXPECT_EQ(dir.read("r.txt"), radky({"", "3", "4"}, 4));
 }
 
+// The line editor shows the whole line it edits, and F7 and F8 leave the cursor on its line and
+// the lines on the screen where they were; help.txt (which restores its stored position) too.
+TEST_F(ViewerScript, TheLineEditorIsAsWideAsTheListAndF7F8KeepTheCursorWhereItWas) {
+  std::vector<std::string> r;
+  for (int i = 1; i <= 60; ++i) r.push_back("radek " + std::to_string(i));
+  dir.write("help.txt", radky(r, 30));
+  dir.write("par/okna2.par", "fPozri Index : 000002\r\n");  // where the help was left last time
+  std::string dolu;
+  for (int i = 0; i < 35; ++i) dolu += "Down\n";
+  const std::string s = hraj("help", dolu + "dump\nF7\ndump\nF8\ndump\nSpace\nEnd\ndump\nEsc\nEsc\n");
+  std::vector<std::string> obrazovky;
+  for (size_t i = s.find("==="); i != std::string::npos; i = s.find("\n===", i + 1)) obrazovky.push_back(s.substr(i + 1, s.find("\n===", i + 1) - i));
+  ASSERT_EQ(obrazovky.size(), 5u) << s;  // the last dump shows the viewer under the editor
+  const auto prvniRadek = [](const std::string& o) { return o.substr(o.find('\n') + 1, o.find('\n', o.find('\n') + 1) - o.find('\n') - 1); };
+  EXPECT_NE(obrazovky[0].find("60/     37"), std::string::npos) << obrazovky[0];
+  EXPECT_NE(obrazovky[1].find("61/     37"), std::string::npos) << obrazovky[1];
+  EXPECT_NE(obrazovky[2].find("60/     37"), std::string::npos) << obrazovky[2];
+  EXPECT_EQ(prvniRadek(obrazovky[1]), prvniRadek(obrazovky[0]));
+  EXPECT_EQ(prvniRadek(obrazovky[2]), prvniRadek(obrazovky[0]));
+  // The editor over line 37 shows its text up to the end of the line, not one cell of it.
+  EXPECT_NE(obrazovky[4].find("=== TfEdituj"), std::string::npos) << obrazovky[4];
+  EXPECT_NE(obrazovky[4].find("radek 37"), std::string::npos) << obrazovky[4];
+}
+
 TEST_F(ViewerScript, ASectionIsSavedAndAnExistingTargetAsksFirst) {
   dir.write("r.txt", radky({"a", "b", "c"}, 4));
   dir.write("OUT.TXT", radky({"stare"}, 250));

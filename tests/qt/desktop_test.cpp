@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QScreen>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <memory>
@@ -68,6 +72,29 @@ TEST(Desktop, KeysReachTheModelWithTheSystemNumbers) {
   probe.showModal();
   ui::Application::instance().setPresenter(nullptr);
   EXPECT_EQ(probe.numbers, (std::vector<int>{1114, 3112, 2065, 107, 27}));
+}
+
+// The wheel scrolls a window as the arrow keys do: three lines a notch, up and down.
+TEST(Desktop, TheWheelScrollsThreeLinesANotch) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe probe;
+  QTimer::singleShot(0, [&] {
+    QWidget* w = presenter.widgetFor(probe);
+    ASSERT_NE(w, nullptr);
+    const auto kolecko = [w](int uhel) {
+      QCoreApplication::postEvent(w, new QWheelEvent(QPointF(5, 5), QPointF(15, 15), QPoint(), QPoint(0, uhel),
+                                                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false));
+    };
+    kolecko(-120);    // one notch towards the user: down
+    kolecko(60);      // half a notch up: nothing yet
+    kolecko(60);      // the other half: up
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  probe.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  EXPECT_EQ(probe.numbers, (std::vector<int>{40, 40, 40, 38, 38, 38, 27}));
 }
 
 TEST(Desktop, WindowPaintsTheModelsCellsAndIsNotBlank) {
@@ -143,6 +170,86 @@ TEST(Desktop, KeyTranslationKeepsCzechCharactersAndDropsLoneModifiers) {
   EXPECT_EQ(k.ch, 0);  // Tab moves the focus, it types nothing
   EXPECT_TRUE(translateKey(Qt::Key_Backtab, Qt::ShiftModifier, {}, k));
   EXPECT_EQ(k.number(), 2009);
+}
+
+// A window moved by the window manager keeps its new place in the form (which stores it like its
+// size), and a place off the screen's work area is moved onto it.
+TEST(Desktop, AMovedWindowKeepsItsPlaceAndAPlaceOffTheScreenIsMovedOnIt) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe probe;
+  probe.geometry.x = 50000;
+  probe.geometry.y = -300;  // the title bar above the screen
+  QRect pracovni, okno;
+  ui::Rect poPresunu;
+  QTimer::singleShot(0, [&] {
+    QWidget* w = presenter.widgetFor(probe);
+    ASSERT_NE(w, nullptr);
+    pracovni = w->screen()->availableGeometry();
+    okno = QRect(w->pos(), w->size());
+    w->move(pracovni.left() + 123, pracovni.top() + 77);
+    poPresunu = probe.geometry;
+    post(w, Qt::Key_Escape, Qt::NoModifier);
+  });
+  probe.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  EXPECT_GE(okno.top(), pracovni.top());
+  EXPECT_LE(okno.left(), pracovni.right() - 100);
+  EXPECT_EQ(poPresunu.x, pracovni.left() + 123);
+  EXPECT_EQ(poPresunu.y, pracovni.top() + 77);
+}
+
+// A menu opened over a window is a frameless popup owned by it, and a dialog is transient for
+// it; a popup hidden by a click outside answers as Esc.
+TEST(Desktop, MenusArePopupsAndDialogsAreTransientForTheirOwner) {
+  app();
+  QtPresenter presenter;
+  ui::Application::instance().setPresenter(&presenter);
+  KeyProbe okno, nabidka, dialog;
+  nabidka.popupMenu = true;
+  QWidget *vlastnik = nullptr, *rodicNabidky = nullptr, *rodicDialogu = nullptr;
+  Qt::WindowFlags priznakyNabidky, priznakyDialogu;
+  QTimer::singleShot(0, [&] {
+    vlastnik = presenter.widgetFor(okno);
+    QTimer::singleShot(0, [&] {
+      QWidget* w = presenter.widgetFor(nabidka);
+      rodicNabidky = w->parentWidget();
+      priznakyNabidky = w->windowFlags();
+      w->hide();  // what a click outside the popup does
+    });
+    nabidka.showModal();
+    QTimer::singleShot(0, [&] {
+      QWidget* w = presenter.widgetFor(dialog);
+      rodicDialogu = w->parentWidget();
+      priznakyDialogu = w->windowFlags();
+      post(w, Qt::Key_Escape, Qt::NoModifier);
+    });
+    dialog.showModal();
+    post(vlastnik, Qt::Key_Escape, Qt::NoModifier);
+  });
+  okno.showModal();
+  ui::Application::instance().setPresenter(nullptr);
+  ASSERT_NE(vlastnik, nullptr);
+  EXPECT_EQ(rodicNabidky, vlastnik);
+  EXPECT_TRUE(priznakyNabidky.testFlag(Qt::Popup));
+  EXPECT_TRUE(priznakyNabidky.testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(nabidka.numbers, std::vector<int>{27});  // the hidden popup answered Esc
+  EXPECT_EQ(rodicDialogu, vlastnik);
+  EXPECT_EQ(priznakyDialogu & Qt::WindowType_Mask, Qt::Dialog);
+}
+
+// Qt's own dialogs speak Czech: with Qt's translations installed, the colour dialog's texts are
+// the Czech ones.
+TEST(Desktop, QtsOwnDialogsSpeakCzech) {
+  app();
+  const QString adresar = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(adresar + "/qtbase_cs.qm")) GTEST_SKIP() << "no qtbase_cs.qm in " << adresar.toStdString();
+  ASSERT_TRUE(NactiCeskePreklady(app()));
+  const QString anglicky = "&Basic colors";
+  const QString cesky = QCoreApplication::translate("QColorDialog", "&Basic colors");
+  EXPECT_NE(cesky, anglicky);
+  EXPECT_TRUE(cesky.contains(QString::fromUtf8("barvy"), Qt::CaseInsensitive)) << cesky.toStdString();
 }
 
 }  // namespace

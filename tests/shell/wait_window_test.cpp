@@ -25,7 +25,7 @@ class RightClickPresenter : public ui::Presenter {
   void runModal(ui::Form& form) override {
     shown.push_back(form.name());
     if (form.name() == "TfDotaz") {
-      otazky.push_back(form.find("mText") ? static_cast<ui::Memo*>(form.find("mText"))->lines.front() : "");
+      otazky.push_back(form.find("mText") ? static_cast<ui::Memo*>(form.find("mText"))->lines.front() : form.caption);
       static_cast<ui::Button*>(form.find(odpoved))->onClick();
       return;
     }

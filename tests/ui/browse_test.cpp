@@ -238,6 +238,22 @@ TEST_F(Browse, EnterWithAnOrderActiveReturnsTheRecordNumber) {
   EXPECT_EQ(w.BarvaMrizky, kWhite);
 }
 
+// Where the desktop takes Alt+F4, Ctrl+Shift+F4 chooses the fourth order, as the key line says.
+TEST_F(Browse, CtrlShiftF4ChoosesTheFourthOrderAndTheKeyLineSaysSo) {
+  Poradi o;
+  o.obracene(4, 20);
+  w.NastavZdrojPoradi(&o);
+  otevri(20, 3);
+  KeyEvent k = K(kVkF4);
+  k.ctrl = k.shift = true;
+  pis({k});
+  ukaz();
+  EXPECT_EQ(o.aktivni, 4);
+  EXPECT_EQ(w.Radek, 18);
+  EXPECT_NE(w.lHelp.text.find(platform::cz("Ctrl+Shift+F4=4.třídění")), std::string::npos) << w.lHelp.text;
+  w.NastavZdrojPoradi(nullptr);
+}
+
 std::string int32(int v) {
   std::string b(4, '\0');
   for (int i = 0; i < 4; ++i) b[static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);

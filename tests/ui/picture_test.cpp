@@ -23,9 +23,9 @@ TEST(Picture, DigitsFillFromTheRight) {
       {"@@", 7, "07"},
       {"@@@@", 0, "0000"},  // a picture ending in "@" is never blanked
       {"######", 32, "    32"},
-      {"###", 1234, "234"},  // overflow drops leading digits
+      {"###", 1234, "***"},  // a number that does not fit is never shown cut
       {"#####", -12, "  -12"},
-      {"##", -12, "12"},  // no room for the sign
+      {"##", -12, "**"},  // no room for the sign
       {"##.##", 0.125, " 0.13"},
       {"#########,##-", 1234.5, "     1234,50 "},
       {"@@.@@.@@@@", 1.5, "01.50.0000"},  // literal separators are passed over

@@ -1,12 +1,26 @@
 #include "frontends/qt/desktop.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "frontends/qt/qt_presenter.h"
 
 namespace pz::qtfront {
 
+bool NactiCeskePreklady(QCoreApplication& app) {
+  // The program speaks Czech whatever the desktop's language, so Qt's own dialogs do too.
+  static QTranslator preklad;
+  if (!preklad.load(QLocale(QLocale::Czech, QLocale::CzechRepublic), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return false;
+  return app.installTranslator(&preklad);
+}
+
 int runDesktop(int& argc, char** argv, const std::function<int()>& program) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("pzpokl");
+  NactiCeskePreklady(app);  // without Debian's qt6-translations-l10n they stay English
   QtPresenter presenter;
   ui::Application::instance().setPresenter(&presenter);
   const int rc = program();

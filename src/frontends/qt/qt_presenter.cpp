@@ -10,13 +10,17 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QHideEvent>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/clock.h"
@@ -97,7 +101,16 @@ void FormWidget::syncGeometry() {
   } else {
     setFixedSize(w, h);
   }
+  // A stored position that would put the window (its title bar above all) off the work area of
+  // the screen is moved onto it, so that the window can always be seen and dragged.
+  if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+    const QRect a = s->availableGeometry();
+    form_.geometry.x = std::clamp(form_.geometry.x, a.left(), std::max(a.left(), a.right() - 100));
+    form_.geometry.y = std::clamp(form_.geometry.y, a.top(), std::max(a.top(), a.bottom() - 100));
+  }
+  synchronizuji_ = true;
   move(form_.geometry.x, form_.geometry.y);
+  synchronizuji_ = false;
 }
 
 void FormWidget::paintEvent(QPaintEvent*) {
@@ -197,6 +210,36 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* ev) {
   presenter_.afterEvent();
 }
 
+// The wheel scrolls as the arrow keys do, three lines a notch, as lists scroll on a desktop. A
+// touchpad's small steps add up to whole notches.
+void FormWidget::wheelEvent(QWheelEvent* ev) {
+  ev->accept();
+  if (Application::instance().topForm() != &form_) return;
+  koleckoZbytek_ += ev->angleDelta().y();
+  ui::KeyEvent k;
+  k.vk = koleckoZbytek_ > 0 ? ui::kVkUp : ui::kVkDown;
+  int radku = std::abs(koleckoZbytek_) / 120 * 3;
+  koleckoZbytek_ %= 120;
+  for (; radku > 0; --radku) Application::instance().dispatchKey(k);
+  presenter_.afterEvent();
+}
+
+// A popup closed by a click outside it answers as Esc does.
+void FormWidget::hideEvent(QHideEvent* ev) {
+  QWidget::hideEvent(ev);
+  if (!form_.popupMenu || form_.closeRequested() || Application::instance().topForm() != &form_) return;
+  Application::instance().dispatchKey(ui::KeyEvent{ui::kVkEscape});
+  presenter_.afterEvent();
+}
+
+// The window manager moved the window: the form keeps its place, which it stores like its size.
+void FormWidget::moveEvent(QMoveEvent* ev) {
+  QWidget::moveEvent(ev);
+  if (synchronizuji_ || !isVisible()) return;
+  form_.geometry.x = pos().x();
+  form_.geometry.y = pos().y();
+}
+
 void FormWidget::resizeEvent(QResizeEvent* ev) {
   QWidget::resizeEvent(ev);
   if (!form_.resizable) return;
@@ -226,7 +269,12 @@ QtPresenter::QtPresenter() {
   platform::setUrlOpener([](const std::string& url) { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
 }
 
-QtPresenter::~QtPresenter() { platform::setUrlOpener(nullptr); }
+QtPresenter::~QtPresenter() {
+  // Owned windows are children of their owner's widget: each widget is freed once, by its slot.
+  for (auto& [form, w] : widgets_)
+    if (w) w->setParent(nullptr);
+  platform::setUrlOpener(nullptr);
+}
 
 FormWidget* QtPresenter::widgetFor(const ui::Form& form) const {
   auto it = widgets_.find(&form);
@@ -251,8 +299,26 @@ void QtPresenter::hideModeless(ui::Form& form) {
   if (FormWidget* w = widgetFor(form)) w->hide();
 }
 
+// The window below a modal one owns it: a menu or choice list is a frameless popup of it (no
+// task-bar entry, closed by Esc or a click outside), any other window a dialog transient for it.
+void QtPresenter::pripojKVlastnikovi(ui::Form& form, FormWidget& w) {
+  FormWidget* vlastnik = nullptr;
+  const auto& open = Application::instance().openForms();
+  for (auto it = open.rbegin(); it != open.rend(); ++it)
+    if (*it != &form && !(*it)->isModeless()) {
+      vlastnik = widgetFor(**it);
+      break;
+    }
+  const Qt::WindowFlags druh = form.popupMenu ? Qt::Popup | Qt::FramelessWindowHint : Qt::WindowFlags(Qt::Dialog);
+  if (!vlastnik) return;
+  if (w.parentWidget() == vlastnik && (w.windowFlags() & druh) == druh) return;
+  w.setParent(vlastnik, druh);
+  w.syncGeometry();
+}
+
 void QtPresenter::runModal(ui::Form& form) {
   FormWidget* w = &widget(form);
+  pripojKVlastnikovi(form, *w);
   w->setWindowModality(Qt::ApplicationModal);
   w->show();
   w->raise();

@@ -17,6 +17,10 @@
 
 namespace pz::qtfront {
 
+// Installs Qt's Czech translations (colour, font, file and printer dialogs) into the application;
+// false when they are not installed (Debian's qt6-translations-l10n).
+bool NactiCeskePreklady(QCoreApplication& app);
+
 class QtPresenter;
 
 class FormWidget : public QWidget {
@@ -33,6 +37,9 @@ class FormWidget : public QWidget {
   void mousePressEvent(QMouseEvent* ev) override;
   void mouseDoubleClickEvent(QMouseEvent* ev) override;
   void mouseReleaseEvent(QMouseEvent* ev) override;
+  void wheelEvent(QWheelEvent* ev) override;
+  void moveEvent(QMoveEvent* ev) override;
+  void hideEvent(QHideEvent* ev) override;
   void resizeEvent(QResizeEvent* ev) override;
   void closeEvent(QCloseEvent* ev) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the form
@@ -41,6 +48,8 @@ class FormWidget : public QWidget {
   void mouse(QMouseEvent* ev, bool doubleClick);
   ui::Form& form_;
   QPoint stisk_{-1, -1};  // where the left button went down, for a drag
+  int koleckoZbytek_ = 0;
+  bool synchronizuji_ = false;  // the move comes from the form's own geometry  // wheel turn (eighths of a degree) not yet a whole notch
   QtPresenter& presenter_;
   ui::CellGrid painted_;
   std::string obrazekCesta_;  // the picture loaded last, so that a redraw does not read it again
@@ -75,6 +84,7 @@ class QtPresenter : public ui::Presenter {
  private:
   void scheduleTimers();
   FormWidget& widget(ui::Form& form);
+  void pripojKVlastnikovi(ui::Form& form, FormWidget& w);
   std::map<const ui::Form*, std::unique_ptr<FormWidget>> widgets_;
   struct Loop {
     ui::Form* form;

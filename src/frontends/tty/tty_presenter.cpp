@@ -38,7 +38,10 @@ void TtyPresenter::draw() {
   int cols, rows;
   term_.size(cols, rows);
   if (term_.resized() || cols != shown_.cols() || rows != shown_.rows()) fullRedraw_ = true;
-  ui::CellGrid next = compose(Application::instance().openForms(), cols, rows, placements_);
+  auto& app = Application::instance();
+  if (app.topForm() != panned_) pan_ = {};
+  panned_ = app.topForm();
+  ui::CellGrid next = compose(app.openForms(), cols, rows, placements_, pan_);
   std::string out = "\x1b[?25l";
   const ui::Cell* style = nullptr;
   for (int r = 0; r < rows; ++r) {
@@ -68,6 +71,8 @@ void TtyPresenter::draw() {
 void TtyPresenter::deliver(const TtyEvent& ev) {
   auto& app = Application::instance();
   if (!ev.isMouse) {
+    if (panKey(ev.key)) return;
+    pan_.checkFocus = true;
     app.dispatchKey(ev.key);
     return;
   }
@@ -88,6 +93,21 @@ void TtyPresenter::deliver(const TtyEvent& ev) {
   m.x = m.col * top->look.cellWidth + top->look.cellWidth / 2;
   m.y = m.row * top->look.cellHeight + top->look.cellHeight / 2;
   app.dispatchMouse(m);
+}
+
+bool TtyPresenter::panKey(const ui::KeyEvent& key) {
+  if (!key.alt || key.ctrl || key.shift || !pan_.larger || Application::instance().topForm() != panned_) return false;
+  // Half a screen a key, so that two or three keys reach any edge of the windows there are.
+  const int across = std::max(1, shown_.cols() / 2), down = std::max(1, (shown_.rows() - 2) / 2);
+  switch (key.vk) {
+    case ui::kVkLeft: pan_.cols -= across; break;
+    case ui::kVkRight: pan_.cols += across; break;
+    case ui::kVkUp: pan_.rows -= down; break;
+    case ui::kVkDown: pan_.rows += down; break;
+    default: return false;
+  }
+  pan_.checkFocus = false;  // the pan is the user's latest word, even over a key not drawn yet
+  return true;
 }
 
 // Waits at most timeoutMs for input and decodes it into the queue; false when nothing came.

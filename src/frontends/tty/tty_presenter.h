@@ -29,12 +29,17 @@ class TtyPresenter : public ui::Presenter {
   void draw();
   void deliver(const TtyEvent& ev);
   bool pollInput(int timeoutMs);
+  // Alt with a cursor key moves the view of a window larger than the terminal; true when the key
+  // was taken for that.
+  bool panKey(const ui::KeyEvent& key);
 
   platform::Terminal term_;
   KeyDecoder decoder_;
   std::vector<TtyEvent> queue_;
   ui::CellGrid shown_;  // what the terminal shows now
   std::vector<Placement> placements_;
+  Pan pan_;                           // the user's move of the top window's view
+  const ui::Form* panned_ = nullptr;  // the window pan_ belongs to
   bool fullRedraw_ = true;
   int64_t lastClickMs_ = -1;
   int lastClickCol_ = -1, lastClickRow_ = -1;
