@@ -235,6 +235,7 @@ Zamek zamkniTabulku(const IdentitaZamku& id, bool zapis) {
         const auto druh = p.druh;
         interaction().ignoreProtection = false;
         const bool ok = interaction().waitFor(p.text, kCekaniZamkuMs, [&] {
+          if (p.druh != druh) return true;  // already got: a second try would meet our own entry
           p = pokusZamkni(id, zapis);
           return p.druh != druh;
         });
@@ -333,6 +334,7 @@ Zamek zamkniServer(const IdentitaZamku& id, std::string_view path, const std::st
   int k = kolo(*l, "Zamkni", id, rezim, posledni);
   while (k == 0) {
     const bool ok = interaction().waitFor(cz("Soubor je stále obsazený ") + posledni, kCekaniServeruMs, [&] {
+      if (k != 0) return true;
       k = kolo(*l, "Zamkni", id, rezim, posledni);
       return k != 0;
     });
