@@ -560,10 +560,15 @@ namespace {
 class SdileniZamku : public Sharing {
  public:
   bool Zamkni(const std::string& path, char mode) override {
-    return storage::Zamkni(path, mode == 'W' ? "W" : "") == Zamek::Drzen;
+    posledni_ = storage::Zamkni(path, mode == 'W' ? "W" : "");
+    return posledni_ == Zamek::Drzen;
   }
+  bool Odmitnuto() const override { return posledni_ == Zamek::Nedrzen; }
   void Odemkni(const std::string& path) override { storage::Odemkni(path); }
   std::string IfVolny(const std::string& path) override { return storage::IfVolny(path); }
+
+ private:
+  Zamek posledni_ = Zamek::Nepotreba;
 };
 
 SdileniZamku g_sdileni;

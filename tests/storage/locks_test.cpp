@@ -24,7 +24,9 @@
 #include "platform/text.h"
 #include "storage/interaction.h"
 #include "storage/paths.h"
+#include "storage/recordfile.h"
 #include "storage/settings.h"
+#include "support/faults.h"
 #include "support/tempdir.h"
 
 namespace pz::storage {
@@ -165,6 +167,29 @@ TEST_F(SharingTable, OwnReadLockBlocksOwnWriteLockWithTheTwoMessagesAndAQuestion
   EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
   EXPECT_EQ(station.messages.size(), 4u);
   EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'W'}}));
+}
+
+TEST_F(SharingTable, AFileWhoseReadLockCouldNotBeTakenStaysClosed) {
+  RegistrujSdileniZamku();
+  dir.write("DATA/FOT.tab", std::string(1980, ' '));
+  RecordFile f;
+  {
+    test::FaultInjector faults;
+    // The first open looks for the file's redirection "^fmw01.dta"; the second is the table's.
+    faults.failNth(test::FaultOp::Open, 2, EACCES);
+    EXPECT_FALSE(f.OtevriSoubor("fmw01.dta", 79));
+  }
+  EXPECT_FALSE(f.otevren());
+  ASSERT_EQ(station.messages.size(), 1u);
+  EXPECT_EQ(station.messages[0], "err cti v zamkni FOT     5");
+  EXPECT_FALSE(std::filesystem::exists(dir / "DATA/fmw01.dta"));
+
+  // With the table readable again the file opens under its read lock.
+  ASSERT_TRUE(f.OtevriSoubor("fmw01.dta", 79));
+  EXPECT_EQ(table(), (std::vector<Entry>{{"FMW01.DTA   ", "01  ", 'R'}}));
+  f.ZavriSoubor();
+  EXPECT_TRUE(table().empty());
+  ZrusSdileniZamku();
 }
 
 TEST_F(SharingTable, UnlockFreesOneLockAndOnlyThisStationsOwn) {
