@@ -192,6 +192,15 @@ TEST_F(SharingTable, AFileWhoseReadLockCouldNotBeTakenStaysClosed) {
   ZrusSdileniZamku();
 }
 
+TEST_F(SharingTable, AMissingDataFolderIsNamedAsTheAddressFileNamesIt) {
+  dir.write("data.adr", "/pz-nonexistent-folder/\r\n");
+  ZapomenAdresy();
+  const std::string cesta = DataCesta("kursy.dta");
+  EXPECT_EQ(cesta, "/pz-nonexistent-folder/kursy.dta");
+  EXPECT_EQ(Zamkni(cesta, "W"), Zamek::Nedrzen);
+  EXPECT_EQ(station.messages, std::vector<std::string>{cz("ERR 3 - neexistuje složka /PZ-NONEXISTENT-FOLDER/")});
+}
+
 TEST_F(SharingTable, UnlockFreesOneLockAndOnlyThisStationsOwn) {
   ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
   ASSERT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Drzen);
