@@ -174,7 +174,9 @@ TEST_F(DialogTest, DivisionByZeroKeepsTheResultAndDigitsAfterAStepStartANewOpera
 TEST_F(DialogTest, AResultTooLargeForTheFieldIsAnOverflowAndTheResultStays) {
   std::vector<std::string> zpravy;
   auto zprava = [&] {
-    zpravy.push_back(static_cast<Memo*>(Application::instance().topForm()->find("mText"))->lines.front());
+    Form* f = Application::instance().topForm();
+    auto* text = f ? dynamic_cast<Memo*>(f->find("mText")) : nullptr;
+    zpravy.push_back(text && !text->lines.empty() ? text->lines.front() : "(no message)");
   };
   user.type("600000000+");
   user.then(zprava);
