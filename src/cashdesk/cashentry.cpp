@@ -61,7 +61,9 @@ void TfPZPokl::NaF4() {
   const std::string zamek = storage::CestaZamku("PZ" + CisloRady);
   const storage::Zamek z = storage::Zamkni(zamek, "W");
   if (!storage::MuzePokracovat(z)) {
-    ui::Zprava(cz("Nový doklad nelze založit, řadu ") + CisloRady + cz(" právě používá jiná stanice"));
+    ui::Zprava(storage::ServerZamkuNeodpovedel()
+                   ? cz("Nový doklad nelze založit, server zámků neodpovídá")
+                   : cz("Nový doklad nelze založit, řadu ") + CisloRady + cz(" právě používá jiná stanice"));
     return;
   }
   // Under the lock the count is final: nobody else numbers a document of this series now.

@@ -50,7 +50,10 @@ bool TfClient::pozadavek(const std::string& prikaz, const std::string& a, const 
     socket_.close();
     odpoved_.clear();
     const bool udrzovaci = prikaz == "Client";
-    if (!udrzovaci || !hlasenaChyba_) storage::interaction().message("Err " + std::to_string(err));
+    // A server that accepts but never answers (stopped, hung) is named as such.
+    const std::string text = "Err " + std::to_string(err) +
+                             (err == ETIMEDOUT ? cz(" - server zámků neodpovídá") : std::string());
+    if (!udrzovaci || !hlasenaChyba_) storage::interaction().message(text);
     if (udrzovaci) hlasenaChyba_ = true;
   } else {
     hlasenaChyba_ = false;

@@ -297,6 +297,7 @@ bool premkniTabulku(const IdentitaZamku& id) {
 // The same requests through the lock server
 
 LockLink* g_link = nullptr;
+bool g_serverNeodpovedel = false;
 
 bool zacinaOK(const std::string& s) { return s.compare(0, 2, "OK") == 0; }
 
@@ -340,6 +341,7 @@ Zamek zamkniServer(const IdentitaZamku& id, std::string_view path, const std::st
     });
     if (!ok) return Zamek::Nedrzen;
   }
+  g_serverNeodpovedel = k == -1;
   return k == 1 ? Zamek::Drzen : Zamek::Nedrzen;
 }
 
@@ -391,7 +393,10 @@ std::optional<IdentitaZamku> IdentitaZamkuPro(std::string_view path) {
 
 std::string CestaZamku(std::string_view token) { return DataCesta(token); }
 
+bool ServerZamkuNeodpovedel() { return g_serverNeodpovedel; }
+
 Zamek Zamkni(std::string_view path, std::string_view mode) {
+  g_serverNeodpovedel = false;
   const auto id = IdentitaZamkuPro(path);
   if (!id) return Zamek::Nepotreba;
   if (prilisDlouha(path)) return Zamek::Nedrzen;

@@ -135,6 +135,7 @@ TEST_F(LockServerLink, ASilentServerCannotHangTheProgram) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   ASSERT_EQ(rec.messages.size(), 1u);
   EXPECT_EQ(rec.messages[0].rfind("Err ", 0), 0u);
+  EXPECT_EQ(rec.messages[0], cz("Err 110 - server zámků neodpovídá"));
   EXPECT_EQ(k.posledniOdpoved(), "");
   k.zavri();
 }

@@ -396,6 +396,20 @@ TEST_F(ServerLocks, RequestsCarryTheLockIdentity) {
   EXPECT_FALSE(std::filesystem::exists(dir / "DATA" / "FOT.tab"));
 }
 
+TEST_F(ServerLocks, ASilentServerIsToldApartFromAStationThatHoldsTheFile) {
+  // Another station holds it: refused, and the server did answer.
+  server.replies = {"W 02 JANA"};
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  EXPECT_FALSE(ServerZamkuNeodpovedel());
+  // The link failed (no reply in time): refused because the server does not answer.
+  server.replies.clear();
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  EXPECT_TRUE(ServerZamkuNeodpovedel());
+  server.replies = {"OK"};
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  EXPECT_FALSE(ServerZamkuNeodpovedel());
+}
+
 TEST_F(ServerLocks, ALockIsAskedFor51TimesBeforeTheWaitWindow) {
   server.replies.assign(60, "W 02 JANA");
   server.replies.push_back("OK");
