@@ -66,7 +66,9 @@ void TfPZPokl::NaF4() {
   const std::string zamek = storage::CestaZamku("PZ" + CisloRady);
   const storage::Zamek z = storage::Zamkni(zamek, "W");
   if (!storage::MuzePokracovat(z)) {
-    ui::Zprava(cz("Nový doklad nelze založit, řadu ") + CisloRady + cz(" právě používá jiná stanice"));
+    ui::Zprava(storage::ServerZamkuNeodpovedel()
+                   ? cz("Nový doklad nelze založit, server zámků neodpovídá")
+                   : cz("Nový doklad nelze založit, řadu ") + CisloRady + cz(" právě používá jiná stanice"));
     return;
   }
   // A save of this series that was cut off is finished before the next document is numbered.

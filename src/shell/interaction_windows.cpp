@@ -94,8 +94,16 @@ bool ShellInteraction::question(const std::string& text, bool defaultYes) { retu
 bool ShellInteraction::waitFor(const std::string& text, int intervalMs, const std::function<bool()>& attempt) {
   ignoreProtection = false;
   TfErr f(text);
+  // The attempt that succeeded has taken what it waited for (a lock, a file): the timer must not
+  // try again while the window is closing, or it would meet its own lock as somebody else's.
+  bool hotovo = false;
   ui::Timer retry(std::max(1, intervalMs), [&] {
-    if (attempt()) f.close(1);
+    if (hotovo) return;
+    if (attempt()) {
+      hotovo = true;
+      retry.setEnabled(false);
+      f.close(1);
+    }
   });
   // A right click is the way out of a wait that does not end: the user may choose to go on
   // without the protection of the sharing table.
@@ -105,7 +113,7 @@ bool ShellInteraction::waitFor(const std::string& text, int intervalMs, const st
       ignoreProtection = true;
       f.close(0);
     } else {
-      retry.setEnabled(true);
+      if (!hotovo) retry.setEnabled(true);
     }
   };
   retry.setEnabled(true);

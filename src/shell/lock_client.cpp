@@ -40,9 +40,11 @@ bool TfClient::pozadavek(const std::string& prikaz, const std::string& a, const 
   if (err == 0) err = socket_.receive(odpoved_, 4096, limitOdpovedi);
   // The reply may come in pieces; it has ended when the server pauses. A bare "OK", the usual
   // reply, is complete as it is, so a lock does not wait out the pause.
-  while (err == 0 && odpoved_ != "OK") {
+  // A peer that never pauses must not keep the station here: a reply is at most kNejdelsiOdpoved
+  // bytes, whatever follows belongs to no request.
+  while (err == 0 && odpoved_ != "OK" && odpoved_.size() < kNejdelsiOdpoved) {
     std::string dalsi;
-    if (socket_.receive(dalsi, 4096, pauzaOdpovedi) != 0) break;
+    if (socket_.receive(dalsi, kNejdelsiOdpoved - odpoved_.size(), pauzaOdpovedi) != 0) break;
     odpoved_ += dalsi;
   }
   if (err != 0) {
@@ -50,7 +52,10 @@ bool TfClient::pozadavek(const std::string& prikaz, const std::string& a, const 
     socket_.close();
     odpoved_.clear();
     const bool udrzovaci = prikaz == "Client";
-    if (!udrzovaci || !hlasenaChyba_) storage::interaction().message("Err " + std::to_string(err));
+    // A server that accepts but never answers (stopped, hung) is named as such.
+    const std::string text = "Err " + std::to_string(err) +
+                             (err == ETIMEDOUT ? cz(" - server zámků neodpovídá") : std::string());
+    if (!udrzovaci || !hlasenaChyba_) storage::interaction().message(text);
     if (udrzovaci) hlasenaChyba_ = true;
   } else {
     hlasenaChyba_ = false;

@@ -20,6 +20,7 @@ class TfClient : public storage::LockLink {
   static constexpr int kPort = 5050;
   static constexpr int kUspech = 0;
   static constexpr int kNelze = 99;  // the server could not be reached
+  static constexpr size_t kNejdelsiOdpoved = 4096;  // bytes of one reply
 
   TfClient();
 

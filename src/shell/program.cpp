@@ -91,7 +91,7 @@ int runProgram() {
   // working directory.
   if (!storage::NactiAdresy()) return 1;
   auto* presenter = ui::Application::instance().presenter();
-  NactiNastaveni(presenter ? presenter->screenDpi() : 96);
+  if (!NactiNastaveni(presenter ? presenter->screenDpi() : 96)) return 1;
 
   auto okna = std::make_unique<Okna>();
   // Record files and every other lock go through the sharing table or, when one is named, the

@@ -5,8 +5,10 @@
 #include "platform/file.h"
 #include "platform/io.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "registers/company.h"
 #include "storage/czech.h"
+#include "storage/interaction.h"
 #include "storage/masterjob.h"
 #include "storage/params.h"
 #include "storage/roots.h"
@@ -18,6 +20,7 @@
 namespace pz::shell {
 
 using namespace storage;
+using platform::cz;
 
 namespace {
 
@@ -58,12 +61,19 @@ bool firmaMaUcty(const std::string& uzivatel) {
 
 }  // namespace
 
-void NactiNastaveni(int screenDpi) {
+bool NactiNastaveni(int screenDpi) {
   GlobalSettings& s = settings();
   // The report scrambling key of GDPR mode is prepared here once the report files exist.
 
   const int64_t velikost = VelikostSouboru("master.job");
-  if (velikost < 2 && velikost != -platform::kIoSharingViolation) return;
+  if (velikost < 0 && velikost != -platform::kIoSharingViolation && velikost != -platform::kIoFileNotFound &&
+      velikost != -platform::kIoPathNotFound) {
+    storage::interaction().message(cz("Soubor master.job nelze přečíst (err") +
+                                       DoplnZleva(std::to_string(-velikost), 6) + cz("), program končí."),
+                                   true);
+    return false;
+  }
+  if (velikost < 2 && velikost != -platform::kIoSharingViolation) return true;
   ZacatekStartuJob();
 
   s.eventLog = DataCesta("PROTOKOL.PRT");
@@ -127,6 +137,7 @@ void NactiNastaveni(int screenDpi) {
 
   ZapomenOtevrenaOkna();
   KonecStartuJob();
+  return true;
 }
 
 }  // namespace pz::shell

@@ -10,7 +10,9 @@ namespace pz::shell {
 // Runs once at start, before any window exists. Without a station table of at least 2 bytes in
 // the working directory nothing is read and every setting keeps its initial value. A setting
 // that cannot be read keeps its default; nothing is reported. `screenDpi` is the screen's
-// horizontal resolution (the scale factor is 1.25 at exactly 120).
-void NactiNastaveni(int screenDpi);
+// horizontal resolution (the scale factor is 1.25 at exactly 120). False, after the message
+// "Soubor master.job nelze přečíst (err     5), program končí.", when the station table exists but
+// cannot be read: the start must stop rather than run without a user number.
+bool NactiNastaveni(int screenDpi);
 
 }  // namespace pz::shell

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
+
+#include "storage/money.h"
 
 namespace pz::storage {
 namespace {
@@ -25,6 +28,96 @@ bool writeLE(Bytes rec, std::size_t offset, int count, std::uint64_t v) {
 }
 
 constexpr std::uint64_t kFraction39 = (std::uint64_t{1} << 39) - 1;
+
+Real48 packReal48(bool negative, int e, std::uint64_t significand) {
+  Real48 out{};
+  std::uint64_t raw = significand & kFraction39;
+  if (negative) raw |= std::uint64_t{1} << 39;
+  out[0] = static_cast<std::uint8_t>(e);
+  for (std::size_t i = 1; i <= 5; ++i) {
+    out[i] = static_cast<std::uint8_t>(raw & 0xFF);
+    raw >>= 8;
+  }
+  return out;
+}
+
+// An unsigned integer of any size, little-endian 32-bit words: just enough arithmetic to divide a
+// decimal by a power of two (or the reverse) exactly.
+class Velke {
+ public:
+  explicit Velke(std::uint32_t v = 0) {
+    if (v) w_.push_back(v);
+  }
+  void krat(std::uint32_t m) {
+    std::uint64_t carry = 0;
+    for (auto& x : w_) {
+      const std::uint64_t t = std::uint64_t{x} * m + carry;
+      x = static_cast<std::uint32_t>(t);
+      carry = t >> 32;
+    }
+    if (carry) w_.push_back(static_cast<std::uint32_t>(carry));
+  }
+  void plus(std::uint32_t a) {
+    std::uint64_t carry = a;
+    for (auto& x : w_) {
+      if (!carry) return;
+      const std::uint64_t t = std::uint64_t{x} + carry;
+      x = static_cast<std::uint32_t>(t);
+      carry = t >> 32;
+    }
+    if (carry) w_.push_back(static_cast<std::uint32_t>(carry));
+  }
+  void posun(int bits) {  // × 2^bits
+    if (w_.empty() || bits <= 0) return;
+    w_.insert(w_.begin(), static_cast<std::size_t>(bits / 32), 0u);
+    const int b = bits % 32;
+    if (b == 0) return;
+    std::uint32_t carry = 0;
+    for (auto& x : w_) {
+      const std::uint32_t n = (x << b) | carry;
+      carry = x >> (32 - b);
+      x = n;
+    }
+    if (carry) w_.push_back(carry);
+  }
+  int bity() const {
+    if (w_.empty()) return 0;
+    return static_cast<int>(32 * (w_.size() - 1)) + std::bit_width(w_.back());
+  }
+  friend int porovnej(const Velke& a, const Velke& b) {
+    if (a.w_.size() != b.w_.size()) return a.w_.size() < b.w_.size() ? -1 : 1;
+    for (std::size_t i = a.w_.size(); i-- > 0;)
+      if (a.w_[i] != b.w_[i]) return a.w_[i] < b.w_[i] ? -1 : 1;
+    return 0;
+  }
+  void minus(const Velke& b) {  // *this >= b
+    std::int64_t borrow = 0;
+    for (std::size_t i = 0; i < w_.size(); ++i) {
+      std::int64_t t = std::int64_t{w_[i]} - borrow - (i < b.w_.size() ? std::int64_t{b.w_[i]} : 0);
+      borrow = t < 0;
+      if (t < 0) t += std::int64_t{1} << 32;
+      w_[i] = static_cast<std::uint32_t>(t);
+    }
+    while (!w_.empty() && w_.back() == 0) w_.pop_back();
+  }
+
+ private:
+  std::vector<std::uint32_t> w_;
+};
+
+// num / den for a quotient below 2^bits, by shifting and subtracting; num keeps the remainder.
+std::uint64_t vydel(Velke& num, const Velke& den, int bits) {
+  std::uint64_t q = 0;
+  for (int b = bits - 1; b >= 0; --b) {
+    Velke d = den;
+    d.posun(b);
+    if (porovnej(num, d) >= 0) {
+      num.minus(d);
+      q |= std::uint64_t{1} << b;
+    }
+  }
+  return q;
+}
 
 }  // namespace
 
@@ -115,14 +208,51 @@ std::optional<Real48> doubleToReal48(double value) {
     }
     if (e > 255) return std::nullopt;
   }
-  std::uint64_t raw = significand & kFraction39;
-  if (negative) raw |= std::uint64_t{1} << 39;
-  out[0] = static_cast<std::uint8_t>(e);
-  for (std::size_t i = 1; i <= 5; ++i) {
-    out[i] = static_cast<std::uint8_t>(raw & 0xFF);
-    raw >>= 8;
+  return packReal48(negative, e, significand);
+}
+
+std::optional<Real48> decimalToReal48(const Decimal& value) {
+  if (value.isZero()) return Real48{};
+  // Far outside the range of amounts and rates the double is as good as exact.
+  const int velikost = value.exponent + static_cast<int>(value.digits.size());
+  if (value.digits.size() > 40 || velikost > 39 || velikost < -36) return doubleToReal48(toDouble(value));
+  // value = num / den; the significand is round(num / (den × 2^k)) with 2^39 <= it < 2^40.
+  Velke num, den(1);
+  for (char c : value.digits) {
+    num.krat(10);
+    num.plus(static_cast<std::uint32_t>(c - '0'));
   }
-  return out;
+  for (int i = 0; i < value.exponent; ++i) num.krat(10);
+  for (int i = 0; i < -value.exponent; ++i) den.krat(10);
+  int k = num.bity() - den.bity() - 40;
+  std::uint64_t q = 0;
+  for (;;) {
+    Velke n = num, d = den;
+    if (k < 0) n.posun(-k);
+    else d.posun(k);
+    q = vydel(n, d, 42);
+    if (q >= (std::uint64_t{1} << 40)) {
+      ++k;
+      continue;
+    }
+    if (q < (std::uint64_t{1} << 39)) {
+      --k;
+      continue;
+    }
+    // Round half to even on the remainder: 2 × remainder against the divisor.
+    n.posun(1);
+    const int c = porovnej(n, d);
+    if (c > 0 || (c == 0 && (q & 1))) ++q;
+    break;
+  }
+  if (q == (std::uint64_t{1} << 40)) {
+    q >>= 1;
+    ++k;
+  }
+  const int e = k + 168;  // q × 2^k = (q / 2^39) × 2^(e − 129)
+  if (e > 255) return std::nullopt;
+  if (e < 1) return doubleToReal48(toDouble(value));
+  return packReal48(value.negative, e, q);
 }
 
 double real48ToDecimal(const Real48& bytes) {
@@ -134,7 +264,9 @@ double real48ToDecimal(const Real48& bytes) {
     const auto res = std::to_chars(buf, buf + sizeof buf, exact, std::chars_format::scientific, precision);
     double candidate = 0.0;
     std::from_chars(buf, res.ptr, candidate, std::chars_format::scientific);
-    const auto again = doubleToReal48(candidate);
+    // The candidate must come back as these bytes by the way every value is written.
+    const auto decimal = decimalOf(candidate);
+    const auto again = decimal ? decimalToReal48(*decimal) : std::nullopt;
     if (again && *again == bytes) return candidate;
   }
   return exact;
@@ -155,7 +287,10 @@ bool writeReal48Bytes(Bytes rec, std::size_t offset, const Real48& bytes) {
 }
 
 bool writeReal48(Bytes rec, std::size_t offset, double value) {
-  const auto bytes = doubleToReal48(value);
+  // The value stands for its shortest decimal (0.4287554, not the double nearest to it): that
+  // decimal is rounded to Real48 once.
+  const auto decimal = decimalOf(value);
+  const auto bytes = decimal ? decimalToReal48(*decimal) : std::nullopt;
   return bytes && writeReal48Bytes(rec, offset, *bytes);
 }
 

@@ -24,6 +24,8 @@
 
 namespace pz::storage {
 
+struct Decimal;  // storage/money.h
+
 // ---------------------------------------------------------------------------------------------
 // Byte views
 
@@ -106,15 +108,21 @@ double real48ToDouble(const Real48& bytes);
 // The nearest Real48 (ties to even). Values below the smallest Real48 round to 0 or to it;
 // a value beyond the largest Real48 (about 1.7e38), an infinity or NaN gives nullopt.
 std::optional<Real48> doubleToReal48(double value);
-// The double nearest to the shortest decimal that still encodes to these six bytes: the 25.35 a
+// The Real48 nearest to the exact decimal (ties to even), rounded once: 0.4287554 is
+// 7F F7 E9 D3 85 5B, where the double nearest to it would round to 7F F8 E9 D3 85 5B. Nullopt
+// beyond the largest Real48.
+std::optional<Real48> decimalToReal48(const Decimal& value);
+// The double nearest to the shortest decimal that still encodes to these six bytes (by
+// decimalToReal48, as writeReal48 does): the 25.35 a
 // user typed comes back as 25.35, not as 25.350000000000364. This is the value amounts are shown
-// and computed from; doubleToReal48 of it gives the same bytes again.
+// and computed from; writeReal48 of it gives the same bytes again.
 double real48ToDecimal(const Real48& bytes);
 
 Real48 readReal48Bytes(ConstBytes rec, std::size_t offset);
 // The field as real48ToDecimal sees it.
 double readReal48(ConstBytes rec, std::size_t offset);
-// False (nothing written) when the value does not fit Real48 or the field the buffer.
+// Writes the shortest decimal of `value` rounded once to Real48. False (nothing written) when the
+// value does not fit Real48 or the field the buffer.
 [[nodiscard]] bool writeReal48(Bytes rec, std::size_t offset, double value);
 bool writeReal48Bytes(Bytes rec, std::size_t offset, const Real48& bytes);
 

@@ -235,6 +235,7 @@ Zamek zamkniTabulku(const IdentitaZamku& id, bool zapis) {
         const auto druh = p.druh;
         interaction().ignoreProtection = false;
         const bool ok = interaction().waitFor(p.text, kCekaniZamkuMs, [&] {
+          if (p.druh != druh) return true;  // already got: a second try would meet our own entry
           p = pokusZamkni(id, zapis);
           return p.druh != druh;
         });
@@ -296,6 +297,7 @@ bool premkniTabulku(const IdentitaZamku& id) {
 // The same requests through the lock server
 
 LockLink* g_link = nullptr;
+bool g_serverNeodpovedel = false;
 
 bool zacinaOK(const std::string& s) { return s.compare(0, 2, "OK") == 0; }
 
@@ -333,11 +335,13 @@ Zamek zamkniServer(const IdentitaZamku& id, std::string_view path, const std::st
   int k = kolo(*l, "Zamkni", id, rezim, posledni);
   while (k == 0) {
     const bool ok = interaction().waitFor(cz("Soubor je stále obsazený ") + posledni, kCekaniServeruMs, [&] {
+      if (k != 0) return true;
       k = kolo(*l, "Zamkni", id, rezim, posledni);
       return k != 0;
     });
     if (!ok) return Zamek::Nedrzen;
   }
+  g_serverNeodpovedel = k == -1;
   return k == 1 ? Zamek::Drzen : Zamek::Nedrzen;
 }
 
@@ -389,7 +393,10 @@ std::optional<IdentitaZamku> IdentitaZamkuPro(std::string_view path) {
 
 std::string CestaZamku(std::string_view token) { return DataCesta(token); }
 
+bool ServerZamkuNeodpovedel() { return g_serverNeodpovedel; }
+
 Zamek Zamkni(std::string_view path, std::string_view mode) {
+  g_serverNeodpovedel = false;
   const auto id = IdentitaZamkuPro(path);
   if (!id) return Zamek::Nepotreba;
   if (prilisDlouha(path)) return Zamek::Nedrzen;
@@ -558,10 +565,15 @@ namespace {
 class SdileniZamku : public Sharing {
  public:
   bool Zamkni(const std::string& path, char mode) override {
-    return storage::Zamkni(path, mode == 'W' ? "W" : "") == Zamek::Drzen;
+    posledni_ = storage::Zamkni(path, mode == 'W' ? "W" : "");
+    return posledni_ == Zamek::Drzen;
   }
+  bool Odmitnuto() const override { return posledni_ == Zamek::Nedrzen; }
   void Odemkni(const std::string& path) override { storage::Odemkni(path); }
   std::string IfVolny(const std::string& path) override { return storage::IfVolny(path); }
+
+ private:
+  Zamek posledni_ = Zamek::Nepotreba;
 };
 
 SdileniZamku g_sdileni;

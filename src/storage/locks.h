@@ -49,6 +49,9 @@ enum class Zamek {
 };
 // True unless the lock was refused: the caller may go on (and holds the lock only for Drzen).
 inline bool MuzePokracovat(Zamek z) { return z != Zamek::Nedrzen; }
+// True when the last Zamkni of this process was refused because the lock server did not answer
+// (not because another station holds the file).
+bool ServerZamkuNeodpovedel();
 
 // Locks `path` (already resolved by DataCesta): mode "W" asks for a write lock, any other mode
 // (empty or "R") for a read lock. A station may hold several read locks on one file; a write

@@ -48,8 +48,12 @@ void nastav(std::vector<Klic>& klice, std::string_view klic, std::string_view ho
     klice.push_back(std::move(novy));
 }
 
-void rozeber(std::string_view text, std::vector<Klic>& klice) {
-  if (auto eof = text.find('\x1A'); eof != std::string_view::npos) text = text.substr(0, eof);
+void rozeber(std::string_view vstup, std::vector<Klic>& klice) {
+  // An editor's end-of-file mark (Ctrl+Z) ends nothing: the keys after a stray one are kept, and
+  // the mark itself is no part of any key or value.
+  std::string bezZnacek(vstup);
+  std::erase(bezZnacek, '\x1A');
+  std::string_view text = bezZnacek;
   while (!text.empty()) {
     size_t nl = text.find('\n');
     std::string_view line = text.substr(0, nl);

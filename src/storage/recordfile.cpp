@@ -157,7 +157,10 @@ bool RecordFile::OtevriSoubor(std::string_view name, std::int32_t size) {
     return false;
   }
   registered_ = !withoutLock_ && sharing().Zamkni(path_, 0);
+  const bool odmitnuto = !withoutLock_ && !registered_ && sharing().Odmitnuto();
   withoutLock_ = false;
+  // The lock layer has said why; the file stays closed rather than open without its lock.
+  if (odmitnuto) return false;
   if (withOrders_) otevriPoradi();
 
   bool created = false;

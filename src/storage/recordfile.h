@@ -39,6 +39,10 @@ class Sharing {
   virtual void Odemkni(const std::string& path);
   // Who else holds `path`, or empty text when nobody does.
   virtual std::string IfVolny(const std::string& path);
+  // After a Zamkni that answered false: true when the lock was refused (the sharing table or the
+  // lock server failed, or the user gave up waiting), false when locking does not apply to the
+  // file or the user chose to go on without file protection. A refused lock is never held.
+  virtual bool Odmitnuto() const { return false; }
 };
 
 Sharing& sharing();

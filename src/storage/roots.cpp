@@ -25,8 +25,9 @@ Koren g_prog{"prog.adr", std::nullopt};
 
 enum class Cteni { Ok, Necitelny, PrilisDlouhy };
 
+// A directory named with either separator already ends in one: "/X/" stays as it is.
 std::string doplnLomitko(std::string dir) {
-  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
   return dir;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/calculator.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/text.h"
 #include "reportfiles/report.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr const char* kObrazStartu = "############.##-";
 constexpr const char* kObrazKroku = "### ### ###.##-";
+constexpr double kNejvetsiVysledekSetin = 99999999999;  // 999 999 999.99 in hundredths
 
 // The text right-aligned in 15 characters: trailing blanks removed, the last 15 kept.
 std::string vpravo15(std::string s) {
@@ -116,6 +118,11 @@ void TfKalk::krok(char op) {
       if (b == 0) Zprava(cz("Dělení nulou"));
       else r = a / b;
       break;
+  }
+  // The result field holds nine digits before the point: a larger result is refused, never cut.
+  if (!(std::fabs(std::round(r * 100)) <= kNejvetsiVysledekSetin)) {
+    Zprava(cz("Přetečení"));
+    r = a;
   }
   EdtVy.setValue(FormatE(kObrazKroku, r));
   Memo1.lines.push_back(vpravo15(EdtVy.value()) + " =");

@@ -226,7 +226,7 @@ Number readNumber(const TypPole& typ, std::string_view text) {
     case DruhPole::Cele:
     case DruhPole::DlouheCele: ok = wholeIn(INT32_MIN, INT32_MAX); break;
     case DruhPole::Real: {
-      const auto bytes = storage::doubleToReal48(storage::toDouble(n.value));
+      const auto bytes = storage::decimalToReal48(n.value);
       ok = bytes && keepsDecimals(storage::real48ToDecimal(*bytes), n.value, decimals);
       if (ok) n.real48 = *bytes;
       break;

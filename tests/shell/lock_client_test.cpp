@@ -135,8 +135,47 @@ TEST_F(LockServerLink, ASilentServerCannotHangTheProgram) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   ASSERT_EQ(rec.messages.size(), 1u);
   EXPECT_EQ(rec.messages[0].rfind("Err ", 0), 0u);
+  EXPECT_EQ(rec.messages[0], cz("Err 110 - server zámků neodpovídá"));
   EXPECT_EQ(k.posledniOdpoved(), "");
   k.zavri();
+}
+
+// Something else on the server's port that streams bytes without a pause.
+TEST_F(LockServerLink, AServiceThatNeverPausesCannotHangTheProgram) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  socklen_t len = sizeof a;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+  listen(fd, 1);
+  std::atomic<bool> stop{false};
+  std::thread proud([&] {
+    const int c = accept(fd, nullptr, nullptr);
+    if (c < 0) return;
+    const std::string kus(512, 'x');
+    // Bounded: at most 20 s of streaming, ended as soon as the test is done.
+    const auto konec = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!stop && std::chrono::steady_clock::now() < konec)
+      if (send(c, kus.data(), kus.size(), MSG_NOSIGNAL) < 0) break;
+    close(c);
+  });
+  TfClient k;
+  k.port = ntohs(a.sin_port);
+  k.limitOdpovedi = 2000;
+  ASSERT_EQ(k.otevri("127.0.0.1"), TfClient::kUspech);
+  const auto start = std::chrono::steady_clock::now();
+  const bool ok = k.pozadavek("Zamkni", "F:\\DATA\\", "KURSY.DTA", "W", "01");
+  const auto trvani = std::chrono::steady_clock::now() - start;
+  stop = true;
+  k.zavri();
+  proud.join();
+  close(fd);
+  EXPECT_TRUE(ok);
+  EXPECT_LT(trvani, std::chrono::seconds(5));
+  EXPECT_LE(k.posledniOdpoved().size(), TfClient::kNejdelsiOdpoved);
+  EXPECT_NE(k.posledniOdpoved().rfind("OK", 0), 0u);  // no lock was granted
 }
 
 TEST_F(LockServerLink, KeepAliveEveryTenSecondsOnlyWithAServer) {

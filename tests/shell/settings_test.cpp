@@ -15,6 +15,7 @@
 #include "storage/params.h"
 #include "storage/roots.h"
 #include "storage/settings.h"
+#include "support/faults.h"
 #include "support/stationtable.h"
 #include "support/tempdir.h"
 
@@ -75,6 +76,22 @@ TEST_F(StartSettings, WithoutAStationTableNothingIsRead) {
   EXPECT_EQ(settings().screenScale, 1.0);
   EXPECT_TRUE(settings().registerLookup);
   EXPECT_EQ(dir.read("data/master.job"), stationTable({{"UZIVATEL", "05"}, {"MENA", "EUR"}}));  // nothing written
+}
+
+TEST_F(StartSettings, AStationTableThatCannotBeReadStopsTheStart) {
+  station({{"UZIVATEL", "05"}});
+  dir.write("data.adr", "data\\\n");
+  bool ok = true;
+  {
+    test::FaultInjector faults;
+    faults.failNth(test::FaultOp::Open, 1, EACCES, true);
+    ok = NactiNastaveni(96);
+  }
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(rec.messages, std::vector<std::string>{cz("Soubor master.job nelze přečíst (err     5), program končí.")});
+  EXPECT_EQ(settings().user, "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "data" / "fmw.dta"));
+  EXPECT_EQ(dir.read("master.job"), stationTable({{"UZIVATEL", "05"}}));
 }
 
 TEST_F(StartSettings, AStationWithoutAUserNumberBecomesUser01Once) {

@@ -94,5 +94,47 @@ TEST_F(WaitWindowRightButton, NoGoesOnWaitingAndTheNextShowingStartsWithoutTheFl
   EXPECT_FALSE(dialogs.ignoreProtection);
 }
 
+
+// Lets the clock run on in one long step, as a scripted "wait 2500" does: every period that falls
+// due fires before the modal loop looks at the window again.
+class LongStepPresenter : public ui::Presenter {
+ public:
+  explicit LongStepPresenter(platform::VirtualClock& c) : clock_(c) {}
+  void runModal(ui::Form&) override {
+    auto& timers = ui::TimerQueue::instance();
+    const long long target = clock_.monotonicMs() + 2500;
+    for (int i = 0; i < 50; ++i) {
+      const long long due = timers.nextDue();
+      if (due < 0 || due > target) break;
+      if (due > clock_.monotonicMs()) clock_.advance(due - clock_.monotonicMs());
+      timers.fireDue(clock_.monotonicMs());
+    }
+  }
+
+ private:
+  platform::VirtualClock& clock_;
+};
+
+TEST(WaitWindowLongStep, WhatTheFirstSuccessfulTryTookIsNotTriedForAgainInTheSameLongStep) {
+  platform::VirtualClock clock{{2026, 12, 9}, {8, 0, 0, 0}};
+  platform::setClock(&clock);
+  LongStepPresenter presenter{clock};
+  ui::Application::instance().setPresenter(&presenter);
+  ShellInteraction dialogs;
+  // The try takes a lock when it is free; a further try would meet the lock as held by itself.
+  int tries = 0;
+  bool drzen = false, potkalSvuj = false;
+  const bool ok = dialogs.waitFor("Soubor STAVZ01 W", 1000, [&] {
+    ++tries;
+    if (drzen) return potkalSvuj = true, false;
+    return drzen = true;
+  });
+  ui::Application::instance().setPresenter(nullptr);
+  platform::setClock(nullptr);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(tries, 1);
+  EXPECT_FALSE(potkalSvuj);
+}
+
 }  // namespace
 }  // namespace pz::shell

@@ -1,6 +1,9 @@
 #include "storage/fields.h"
+#include "storage/money.h"
 
 #include <gtest/gtest.h>
+
+#include <charconv>
 
 #include <cmath>
 #include <random>
@@ -77,7 +80,7 @@ TEST(Real48, TypedAmountsAndRatesComeBackAsTyped) {
     const double amount = static_cast<double>(cents(rng)) / 100;
     const double r = static_cast<double>(rate(rng)) / 1e10;
     for (double v : {amount, r, -r}) {
-      const auto bytes = doubleToReal48(v);
+      const auto bytes = decimalToReal48(*decimalOf(v));
       ASSERT_TRUE(bytes);
       ASSERT_EQ(real48ToDecimal(*bytes), v) << v;
       // The exact value differs from the typed one by less than half a unit of the fraction.
@@ -85,7 +88,55 @@ TEST(Real48, TypedAmountsAndRatesComeBackAsTyped) {
     }
   }
   for (double v : {0.01, 0.57, 38.03, 25.35, 25.125, 999999999.99, -1234.56, 0.0412345678})
-    EXPECT_EQ(real48ToDecimal(*doubleToReal48(v)), v);
+    EXPECT_EQ(real48ToDecimal(*decimalToReal48(*decimalOf(v))), v);
+}
+
+// The exact decimal expansion of a double, as "-123.456..." with `places` digits after the point.
+std::string exactText(double v, int places) {
+  char buf[512];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places);
+  return std::string(buf, r.ptr);
+}
+
+// a < b for non-negative fixed texts with the same number of places.
+int compareFixed(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
+}
+
+TEST(Real48, ATypedDecimalIsRoundedOnceToTheNearestReal48) {
+  // The double nearest to 0.4287554 lies just past the midpoint that the decimal itself is short of.
+  EXPECT_EQ(decimalToReal48(parseDecimal("0.4287554")), r48({0x7F, 0xF7, 0xE9, 0xD3, 0x85, 0x5B}));
+  std::string rec(6, '\0');
+  ASSERT_TRUE(writeReal48(rec, 0, 0.4287554));
+  EXPECT_EQ(rec, std::string("\x7F\xF7\xE9\xD3\x85\x5B", 6));
+
+  // Reference: the bytes are right when the decimal lies between the midpoints to the two
+  // neighbouring Real48 values (each midpoint has 41 significant bits: an exact double, whose
+  // exact decimal expansion to_chars writes).
+  std::mt19937_64 rng(4287554);
+  constexpr int kPlaces = 80;
+  for (int i = 0; i < 200000; ++i) {
+    const int places = 2 + static_cast<int>(rng() % 9);
+    std::string text = std::to_string(rng() % 1000000) + ".";
+    for (int k = 0; k < places; ++k) text += static_cast<char>('0' + rng() % 10);
+    const auto bytes = decimalToReal48(parseDecimal(text));
+    ASSERT_TRUE(bytes) << text;
+    const double x = real48ToDouble(*bytes);
+    if (x == 0) continue;
+    int e = 0;
+    std::frexp(x, &e);
+    const double ulp = std::ldexp(1.0, e - 40);
+    // Below a power of two the lower neighbour is half an ulp closer.
+    const double below = std::frexp(x, &e) == 0.5 ? ulp / 2 : ulp;
+    const std::string lo = exactText(x - below / 2, kPlaces), hi = exactText(x + ulp / 2, kPlaces);
+    std::string d = text + std::string(kPlaces - places, '0');
+    const std::uint64_t fraction = (std::uint64_t{(*bytes)[1]} | std::uint64_t{(*bytes)[2]} << 8);
+    const bool even = (fraction & 1) == 0;
+    const int cLo = compareFixed(d, lo), cHi = compareFixed(d, hi);
+    ASSERT_TRUE(cLo > 0 || (cLo == 0 && even)) << text;
+    ASSERT_TRUE(cHi < 0 || (cHi == 0 && even)) << text;
+  }
 }
 
 TEST(Real48, AnyBitPatternDecodesToAFiniteNumberAndBackToItself) {
@@ -100,7 +151,7 @@ TEST(Real48, AnyBitPatternDecodesToAFiniteNumberAndBackToItself) {
     ASSERT_TRUE(std::isfinite(shown));
     if (b[0] != 0) {
       ASSERT_EQ(doubleToReal48(exact), b);
-      ASSERT_EQ(doubleToReal48(shown), b);
+      ASSERT_EQ(decimalToReal48(*decimalOf(shown)), b);
     }
   }
 }

@@ -23,8 +23,10 @@
 #include "platform/syscalls.h"
 #include "platform/text.h"
 #include "storage/interaction.h"
+#include "storage/recordfile.h"
 #include "storage/roots.h"
 #include "storage/settings.h"
+#include "support/faults.h"
 #include "support/tempdir.h"
 
 namespace pz::storage {
@@ -165,6 +167,38 @@ TEST_F(SharingTable, OwnReadLockBlocksOwnWriteLockWithTheTwoMessagesAndAQuestion
   EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
   EXPECT_EQ(station.messages.size(), 4u);
   EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'W'}}));
+}
+
+TEST_F(SharingTable, AFileWhoseReadLockCouldNotBeTakenStaysClosed) {
+  RegistrujSdileniZamku();
+  dir.write("DATA/FOT.tab", std::string(1980, ' '));
+  RecordFile f;
+  {
+    test::FaultInjector faults;
+    // The first open looks for the file's redirection "^fmw01.dta"; the second is the table's.
+    faults.failNth(test::FaultOp::Open, 2, EACCES);
+    EXPECT_FALSE(f.OtevriSoubor("fmw01.dta", 79));
+  }
+  EXPECT_FALSE(f.otevren());
+  ASSERT_EQ(station.messages.size(), 1u);
+  EXPECT_EQ(station.messages[0], "err cti v zamkni FOT     5");
+  EXPECT_FALSE(std::filesystem::exists(dir / "DATA/fmw01.dta"));
+
+  // With the table readable again the file opens under its read lock.
+  ASSERT_TRUE(f.OtevriSoubor("fmw01.dta", 79));
+  EXPECT_EQ(table(), (std::vector<Entry>{{"FMW01.DTA   ", "01  ", 'R'}}));
+  f.ZavriSoubor();
+  EXPECT_TRUE(table().empty());
+  ZrusSdileniZamku();
+}
+
+TEST_F(SharingTable, AMissingDataFolderIsNamedAsTheAddressFileNamesIt) {
+  dir.write("data.adr", "/pz-nonexistent-folder/\r\n");
+  ZapomenAdresy();
+  const std::string cesta = DataCesta("kursy.dta");
+  EXPECT_EQ(cesta, "/pz-nonexistent-folder/kursy.dta");
+  EXPECT_EQ(Zamkni(cesta, "W"), Zamek::Nedrzen);
+  EXPECT_EQ(station.messages, std::vector<std::string>{cz("ERR 3 - neexistuje složka /PZ-NONEXISTENT-FOLDER/")});
 }
 
 TEST_F(SharingTable, UnlockFreesOneLockAndOnlyThisStationsOwn) {
@@ -360,6 +394,20 @@ TEST_F(ServerLocks, RequestsCarryTheLockIdentity) {
                              "Odemkni<DATA\\>KURSY.DTA   #p$01  ", "IfVolny<DATA\\>KURSY.DTA   #p$01  ",
                              "Premkni<DATA\\>KURSY.DTA   #p$01  "}));
   EXPECT_FALSE(std::filesystem::exists(dir / "DATA" / "FOT.tab"));
+}
+
+TEST_F(ServerLocks, ASilentServerIsToldApartFromAStationThatHoldsTheFile) {
+  // Another station holds it: refused, and the server did answer.
+  server.replies = {"W 02 JANA"};
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  EXPECT_FALSE(ServerZamkuNeodpovedel());
+  // The link failed (no reply in time): refused because the server does not answer.
+  server.replies.clear();
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Nedrzen);
+  EXPECT_TRUE(ServerZamkuNeodpovedel());
+  server.replies = {"OK"};
+  EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen);
+  EXPECT_FALSE(ServerZamkuNeodpovedel());
 }
 
 TEST_F(ServerLocks, ALockIsAskedFor51TimesBeforeTheWaitWindow) {

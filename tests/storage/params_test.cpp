@@ -74,6 +74,14 @@ TEST_F(ParameterFiles, NothingReachesTheDiskBeforeSavingAndEmptyValuesAreDropped
   EXPECT_EQ(dir.read("PZPOKL.PAR"), "Stary : 2\r\n");
 }
 
+TEST_F(ParameterFiles, KeysAfterAStrayEndOfFileMarkSurviveTheNextSave) {
+  dir.write("PZPOKL.PAR", "Stary : 1\r\n\x1A\r\nDalsi : 2\r\nPosledni : 3\r\n\x1A");
+  EXPECT_EQ(CtiPar("PZPOKL.PAR", "Dalsi"), "2");
+  EXPECT_TRUE(PisPar("PZPOKL.PAR", "Novy", "4"));
+  EXPECT_TRUE(UlozPar());
+  EXPECT_EQ(dir.read("PZPOKL.PAR"), "Stary : 1\r\nDalsi : 2\r\nPosledni : 3\r\nNovy : 4\r\n");
+}
+
 TEST_F(ParameterFiles, ALongValueIsKeptUntilTheFileIsReloaded) {
   const std::string longValue(70, 'x');
   PisPar("p.par", "K", longValue);

@@ -171,6 +171,32 @@ TEST_F(DialogTest, DivisionByZeroKeepsTheResultAndDigitsAfterAStepStartANewOpera
   EXPECT_EQ(tape[4], "          12.00 =");
 }
 
+TEST_F(DialogTest, AResultTooLargeForTheFieldIsAnOverflowAndTheResultStays) {
+  std::vector<std::string> zpravy;
+  auto zprava = [&] {
+    Form* f = Application::instance().topForm();
+    auto* text = f ? dynamic_cast<Memo*>(f->find("mText")) : nullptr;
+    zpravy.push_back(text && !text->lines.empty() ? text->lines.front() : "(no message)");
+  };
+  user.type("600000000+");
+  user.then(zprava);
+  user.keys({{kVkReturn}});
+  user.type("2,5*");
+  user.then(zprava);
+  user.keys({{kVkReturn}});
+  user.type("100+");
+  std::vector<std::string> tape;
+  user.then([&] { tape = kalkulacka().Memo1.lines; });
+  user.keys({{kVkF2}});
+  EXPECT_EQ(Kalkulacka(600000000), 600000100);
+  EXPECT_EQ(vysledekKalkulacky().text, "600000100.00");
+  EXPECT_EQ(zpravy, (std::vector<std::string>{cz("Přetečení"), cz("Přetečení")}));
+  ASSERT_EQ(tape.size(), 7u);
+  EXPECT_EQ(tape[2], " 600 000 000.00 =");
+  EXPECT_EQ(tape[4], " 600 000 000.00 =");
+  EXPECT_EQ(tape[6], " 600 000 100.00 =");
+}
+
 TEST_F(DialogTest, OkButtonThenEscStillHandsTheResultBackAndAnEmptyTapePrintsNothing) {
   user.keys({{kVkF10}});
   user.then([&] { kalkulacka().Button1.onClick(); });
