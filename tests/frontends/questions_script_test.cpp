@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frontends/headless/headless.h"
-#include "shell/dialogs.h"
+#include "shell/interaction_windows.h"
 #include "storage/interaction.h"
 #include "support/tempdir.h"
 
