@@ -8,7 +8,7 @@
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "storage/money.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 
 namespace pz::cashdesk {
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/io.h"
 #include "storage/locks.h"
 #include "storage/money.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 
 namespace pz::cashdesk {
 namespace {

@@ -22,7 +22,7 @@
 #include "storage/interaction.h"
 #include "storage/money.h"
 #include "storage/params.h"
-#include "storage/paths.h"
+#include "storage/roots.h"
 #include "support/faults.h"
 #include "support/tempdir.h"
 
