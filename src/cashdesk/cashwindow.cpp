@@ -127,12 +127,6 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
 
 bool TfPZPokl::nastavFormular(const std::string& souborDokladu) {
   RezervovaneRadky = 2;  // the balance line under the search line
-  const bool ok = OtevriSoub(
-      souborDokladu, cz(" Přehled pokladních dokladů z řady ") + CisloRady, -1, 22, D::kVelikost, 0, ui::kBlack,
-      ui::kBtnFace, 17, 95, 1, 2, ui::kBlack, kSvetleZluta, 26, 110, 1, 1,
-      cz(" F1,Ctrl+F1,Alt+F1=help Ctrl+F9=kalk F2=zápis F5=spec.funkce F12=Opakuj Esc=ven "), cz(" Pokladní doklad "),
-      cz(" F1,Ctrl+F1,Alt+F1=help Enter=Výběr F3=Hledej F6,F7=třízení-č.dokl.,-částky  Alt+F6-jak bylo účtováno  "
-         "F=naber obr.dokl. Del=zruš obr.dokl. ^Mezera=sviť pokl.bl. F10=menu "));
   const platform::Date dnes = platform::clock().today();
   struct P {
     const char* popis;
@@ -166,12 +160,38 @@ bool TfPZPokl::nastavFormular(const std::string& souborDokladu) {
       {"P S Č       ", 50, 14, mezery(5), "", false},
       {"Č.fin. úřadu ", 50, 15, mezery(3), "X", false},
   };
+  // The columns are the window's own (pripravSloupce), made once the fields are declared.
+  ui::RozvrzeniSeznamu r{
+      .soubor = souborDokladu,
+      .titulek = cz(" Přehled pokladních dokladů z řady ") + CisloRady,
+      .velikost = D::kVelikost,
+      .radek = 0,
+      .barvaTextuFormulare = ui::kBlack,
+      .barvaFormulare = ui::kBtnFace,
+      .formular = {2, 1, 95, 17},
+      .barvaTextuSeznamu = ui::kBlack,
+      .barvaSeznamu = kSvetleZluta,
+      .seznam = {1, 1, 110, 26},
+      .napovedaFormulare = cz(" F1,Ctrl+F1,Alt+F1=help Ctrl+F9=kalk F2=zápis F5=spec.funkce F12=Opakuj Esc=ven "),
+      .titulekFormulare = cz(" Pokladní doklad "),
+      .napovedaSeznamu = cz(" F1,Ctrl+F1,Alt+F1=help Enter=Výběr F3=Hledej F6,F7=třízení-č.dokl.,-částky  "
+                            "Alt+F6-jak bylo účtováno  F=naber obr.dokl. Del=zruš obr.dokl. ^Mezera=sviť pokl.bl. "
+                            "F10=menu "),
+      .sloupce = 0};
   int i = 0;
   for (const P& p : pole) {
     ++i;
     const std::string bocni = p.bocni && i != kPoleCislaOrg ? MenaZobrazeni : std::string();
-    DeklarujPole(i, cz(p.popis), p.sloupec, bocni, p.radek, p.bocni ? 40 : 0, p.pocatecni, p.typ);
+    r.pole.push_back({.popis = cz(p.popis),
+                      .sirka = static_cast<int>(p.pocatecni.size()),
+                      .obrazek = p.typ,
+                      .radek = p.radek,
+                      .sloupec = p.sloupec,
+                      .pocatecni = p.pocatecni,
+                      .bocniText = bocni,
+                      .bocniSloupec = p.bocni ? 40 : 0});
   }
+  const bool ok = OtevriSoub(r);
   Prazdny = PrazdnyDoklad(dnes);
   pripravSloupce();
   pohledy_ = TridenePohledy{};

@@ -329,16 +329,21 @@ bool TfPozri::otevri(const std::string& soubor, bool zachovatPozici) {
   cteni_.open(soubor, platform::Access::Read, platform::Share::DenyNone);
   const int radek = zachovatPozici ? std::max(1, Radek) : 1;
   cesta_ = soubor;
-  NastavSloupce({""});
   ObnovitPozici = platform::sameFileName(soubor, "help.txt");
   const int pravy = std::clamp(sirka_ + 6, 40, 132);
   Soubor().BezZamku();  // a report is this station's own file: nobody else locks it
-  OtevriSoub("=" + soubor, cz(" Soubor: ") + plnaCesta(soubor), -1, 1, sirka_ + 2, radek, ui::kBlack, ui::kWhite, 10,
-             60, 1, 1, ui::kBlack, ui::kWhite, 28, pravy, 1, 1, "", "",
-             cz(" F1-Help F2-Znaky ^F2-Nová_sestava F3-Najdi F4-Najdi_list F10,F9-Tisk MEZERA-Edit "
-                "F5-Počet_opakování ~F9-Tisk_z_velkého_archivu ^F5-Nový_list ~F5-Řádek ^F6-Do_souboru "
-                "~F6-Překlad F7-Vlož_řádek F8-Zruš_radek ^F7-Vlož_text"));
-  DeklarujPole(1, "", 0, "", 1, 0, std::string(static_cast<size_t>(sirka_), ' '), "X");
+  // One fixed column, untitled, as wide as the report's lines.
+  OtevriSoub({.soubor = "=" + soubor,
+              .titulek = cz(" Soubor: ") + plnaCesta(soubor),
+              .velikost = sirka_ + 2,
+              .radek = radek,
+              .barvaFormulare = ui::kWhite,
+              .formular = {1, 1, 60, 10},
+              .seznam = {1, 1, pravy, 28},
+              .napovedaSeznamu = cz(" F1-Help F2-Znaky ^F2-Nová_sestava F3-Najdi F4-Najdi_list F10,F9-Tisk MEZERA-Edit "
+                                    "F5-Počet_opakování ~F9-Tisk_z_velkého_archivu ^F5-Nový_list ~F5-Řádek "
+                                    "^F6-Do_souboru ~F6-Překlad F7-Vlož_řádek F8-Zruš_radek ^F7-Vlož_text"),
+              .pole = {{.popis = "", .sirka = sirka_, .obrazek = "X", .radek = 1, .sloupec = 0, .titulek = ""}}});
   Pole(1).stav = 0;
   Sestav();  // the column takes the width of this report's lines
   look.fontName = "Fixedsys";

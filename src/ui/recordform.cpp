@@ -2,8 +2,8 @@
 //   - helpers and the record file whose hooks go to the window
 //   - construction, the buttons below the grid
 //   - Fields                         declarations, columns, texts to and from the record
-//   - Opening and closing            OtevriSoub (positional and from a list layout), the
-//                                    template and deleted record of the code lists
+//   - Opening and closing            OtevriSoub from a list layout, the template and deleted
+//                                    record of the code lists
 //   - Reading and writing            the record buffer and the row's cells
 //   - New record, edit, delete       F4, Space, F8 and the edit form around them
 //   - Templates                      saved and loaded defaults of new records
@@ -213,51 +213,39 @@ std::string TfSoub::ZpravaChyby(int i) const {
 // ---------------------------------------------------------------------------------------------
 // Opening and closing
 
-bool TfSoub::OtevriSoub(const std::string& soubor, const std::string& titulekSeznamu, int /*rezerva*/, int pocetPoli,
-                        std::int32_t velikost, int radek, Color barvaTextuFormulare, Color barvaFormulare,
-                        int formDolni, int formPravy, int formHorni, int formLevy, Color barvaTextuSeznamu,
-                        Color barvaSeznamu, int dolni, int pravy, int horni, int levy,
-                        const std::string& napovedaFormulare, const std::string& titulekFormulare,
-                        const std::string& napovedaSeznamu) {
-  if (soubor_->otevren()) soubor_->ZavriSoubor();
-  pole_.assign(static_cast<std::size_t>(std::max(0, pocetPoli)), PoleSouboru{});
-  PovolenNovy = PovolenaOprava = PovolenoMazani = true;
-  Zmeneno = false;
-  Zruseno = false;
-  BarvaTextuFormulare = barvaTextuFormulare;
-  BarvaFormulare = barvaFormulare;
-  FormDolni = formDolni;
-  FormPravy = formPravy;
-  FormHorni = formHorni;
-  FormLevy = formLevy;
-  NapovedaFormulare = napovedaFormulare;
-  TitulekFormulare = titulekFormulare;
-  jmenoSouboru_ = soubor;
-
-  const bool ok = soubor.empty() || soubor_->OtevriSoubor(soubor, velikost);
-  NastavZdrojPoradi(velikost >= storage::kSPoradim ? poradiSouboru_.get() : nullptr);
-  if (tlacitka_) RezervovaneRadky = 2;
-  rozvrzeni_ = true;
-  OtevriRol(levy, horni, pravy, dolni, barvaSeznamu, barvaTextuSeznamu, titulekSeznamu, napovedaSeznamu, radek,
-            soubor_->pocet());
-  return ok;
-}
-
 bool TfSoub::OtevriSoub(const RozvrzeniSeznamu& r) {
   const int pocet = static_cast<int>(r.pole.size());
   const int sloupce = r.sloupce < 0 ? pocet : std::min(r.sloupce, pocet);
   std::vector<std::string> titulky;
   for (int i = 0; i < sloupce; ++i) {
     const PopisPole& d = r.pole[static_cast<std::size_t>(i)];
-    titulky.push_back(d.titulek.empty() ? TitulekSloupce(d.popis, d.sirka) : d.titulek);
+    titulky.push_back(d.titulek ? *d.titulek : TitulekSloupce(d.popis, d.sirka));
   }
   if (sloupce > 0) NastavSloupce(titulky);
-  const MistoOkna& f = r.formular;
+
+  if (soubor_->otevren()) soubor_->ZavriSoubor();
+  pole_.assign(static_cast<std::size_t>(pocet), PoleSouboru{});
+  PovolenNovy = PovolenaOprava = PovolenoMazani = true;
+  Zmeneno = false;
+  Zruseno = false;
+  BarvaTextuFormulare = r.barvaTextuFormulare;
+  BarvaFormulare = r.barvaFormulare;
+  FormDolni = r.formular.dolni;
+  FormPravy = r.formular.pravy;
+  FormHorni = r.formular.horni;
+  FormLevy = r.formular.levy;
+  NapovedaFormulare = r.napovedaFormulare;
+  TitulekFormulare = r.titulekFormulare;
+  jmenoSouboru_ = r.soubor;
+
+  const bool ok = r.soubor.empty() || soubor_->OtevriSoubor(r.soubor, r.velikost);
+  NastavZdrojPoradi(r.velikost >= storage::kSPoradim ? poradiSouboru_.get() : nullptr);
+  if (tlacitka_) RezervovaneRadky = 2;
+  rozvrzeni_ = true;
   const MistoOkna& l = r.seznam;
-  const bool ok = OtevriSoub(r.soubor, r.titulek, -1, pocet, r.velikost, r.radek, r.barvaTextuFormulare,
-                             r.barvaFormulare, f.dolni, f.pravy, f.horni, f.levy, r.barvaTextuSeznamu, r.barvaSeznamu,
-                             l.dolni, l.pravy, l.horni, l.levy, r.napovedaFormulare, r.titulekFormulare,
-                             r.napovedaSeznamu);
+  OtevriRol(l.levy, l.horni, l.pravy, l.dolni, r.barvaSeznamu, r.barvaTextuSeznamu, r.titulek, r.napovedaSeznamu,
+            r.radek, soubor_->pocet());
+
   for (int i = 1; i <= pocet; ++i) {
     const PopisPole& d = r.pole[static_cast<std::size_t>(i - 1)];
     std::string typ = d.obrazek;

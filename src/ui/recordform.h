@@ -31,6 +31,7 @@
 #include <functional>
 #include <span>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,7 @@ struct PopisPole {
   std::string pocatecni;         // initial text when it is not blanks (its length is the width)
   std::string bocniText;         // side text, and its column (0: none)
   int bocniSloupec = 0;
-  std::string titulek;           // the column's own title, when it is not the fitted label
+  std::optional<std::string> titulek;  // the column's own title, when it is not the fitted label
 };
 
 // The list layout of a record form: what OtevriSoub opens and declares.
@@ -143,27 +144,11 @@ class TfSoub : public TfRol {
   std::string Text(int i) const;
   void NastavText(int i, const std::string& text);
 
-  // Declares field i: label, label column, side text, the row of the field (its side text
-  // stands on the same row) and the side text's column, the initial text (its length is the
-  // width) and the type letter or field picture. A type text that says nothing (empty) is a
-  // fixed text, as " " is. Called after OtevriSoub (which makes the descriptors anew), once per
-  // field, in field order.
-  void DeklarujPole(int i, const std::string& popis, int sloupec, const std::string& bocniText, int radek,
-                    int bocniSloupec, const std::string& pocatecni, const std::string& typ);
-
   // The list columns by title; column i shows field i, as wide as the field shows.
   void NastavSloupce(const std::vector<std::string>& titulky);
 
-  // Opens the record file (a read lock is registered with it) and the list. `rezerva` is -1 in
-  // every caller. `velikost` + kSPoradim uses the order files. The form's and the list's
-  // places are character cells: bottom, right, top, left.
-  bool OtevriSoub(const std::string& soubor, const std::string& titulekSeznamu, int rezerva, int pocetPoli,
-                  std::int32_t velikost, int radek, Color barvaTextuFormulare, Color barvaFormulare,
-                  int formDolni, int formPravy, int formHorni, int formLevy, Color barvaTextuSeznamu,
-                  Color barvaSeznamu, int dolni, int pravy, int horni, int levy, const std::string& napovedaFormulare,
-                  const std::string& titulekFormulare, const std::string& napovedaSeznamu);
-
-  // Opens the layout's file and list, declares its fields and titles the columns from them.
+  // Opens the layout's file (a read lock is registered with it) and list, declares its fields
+  // and titles the columns from them.
   bool OtevriSoub(const RozvrzeniSeznamu& r);
   // A label fitted to width w, as a column title shows it.
   static std::string TitulekSloupce(const std::string& popis, int sirka);
@@ -295,6 +280,12 @@ class TfSoub : public TfRol {
  private:
   friend class TfFormular;
   class SouborOkna;
+  // Declares field i: label, label column, side text, the row of the field (its side text
+  // stands on the same row) and the side text's column, the initial text (its length is the
+  // width) and the type letter or field picture. A type text that says nothing (empty) is a
+  // fixed text, as " " is. Once per field, in field order.
+  void DeklarujPole(int i, const std::string& popis, int sloupec, const std::string& bocniText, int radek,
+                    int bocniSloupec, const std::string& pocatecni, const std::string& typ);
   void pripravSloupce();
   void umistiTlacitka();
   void opravAktualni();

@@ -45,16 +45,24 @@ class TfPartneri : public ui::TfSoub {
  public:
   TfPartneri() : TfSoub("fPartneri") {}
   void Otevri() {
-    NastavSloupce({cz("IČO"), cz("Název"), cz("Město"), "Obrat", "Datum"});
-    OtevriSoub("partneri.dta", cz(" Partneři "), -1, 6, kVelikost, 0, ui::kBlack, ui::kWhite, 10, 60, 3, 5,
-               ui::kBlack, ui::kWhite, 14, 78, 1, 1, cz(" F2=zápis Esc=ven "), cz(" Partner "),
-               cz(" F4-Nový Mezera-Oprava F8-Ruš"));
-    DeklarujPole(1, cz("IČO    "), 2, "", 1, 0, std::string(8, ' '), "P");
-    DeklarujPole(2, cz("Název  "), 2, "", 2, 0, std::string(20, ' '), "X");
-    DeklarujPole(3, cz("Město  "), 2, "", 3, 0, std::string(15, ' '), "X");
-    DeklarujPole(4, "Obrat  ", 2, cz("Kč"), 4, 30, std::string(14, ' '), "##########.##-R");
-    DeklarujPole(5, "Datum  ", 2, "", 5, 0, std::string(8, ' '), "d");
-    DeklarujPole(6, cz("Pozn.  "), 2, "", 6, 0, std::string(10, ' '), "X");
+    OtevriSoub({.soubor = "partneri.dta",
+                .titulek = cz(" Partneři "),
+                .velikost = kVelikost,
+                .radek = 0,
+                .barvaFormulare = ui::kWhite,
+                .formular = {5, 3, 60, 10},
+                .seznam = {1, 1, 78, 14},
+                .napovedaFormulare = cz(" F2=zápis Esc=ven "),
+                .titulekFormulare = cz(" Partner "),
+                .napovedaSeznamu = cz(" F4-Nový Mezera-Oprava F8-Ruš"),
+                .pole = {{.popis = cz("IČO    "), .sirka = 8, .obrazek = "P", .titulek = cz("IČO")},
+                         {.popis = cz("Název  "), .sirka = 20, .obrazek = "X", .titulek = cz("Název")},
+                         {.popis = cz("Město  "), .sirka = 15, .obrazek = "X", .titulek = cz("Město")},
+                         {.popis = "Obrat  ", .sirka = 14, .obrazek = "##########.##-", .ulozeni = 'R',
+                          .bocniText = cz("Kč"), .bocniSloupec = 30, .titulek = "Obrat"},
+                         {.popis = "Datum  ", .sirka = 8, .obrazek = "d", .titulek = "Datum"},
+                         {.popis = cz("Pozn.  "), .sirka = 10, .obrazek = "X"}},
+                .sloupce = 5});
     Pole(6).stav = -1;
   }
 };

@@ -87,14 +87,23 @@ class TfKurzTest : public TfSoub {
   bool znackaMazani = false;
   std::vector<int> zmeny;
   void Otevri() {
-    NastavSloupce({cz("Kód"), "Kurz", "Datum", cz("Množ.")});
-    OtevriSoub("kursy.dta", "Kurzy", -1, 5, kVelikost, 0, kBlack, kWhite, 12, 50, 2, 5, kBlack, kWhite, 20, 70, 1, 1,
-               cz(" F2=zápis Esc=ven "), " Kurz ", cz(" F4-Nový Mezera-Oprava F8-Ruš"));
-    DeklarujPole(1, cz("Kód   "), 2, "", 1, 0, "   ", "X");
-    DeklarujPole(2, "Kurz  ", 2, "CZK", 2, 30, std::string(8, ' '), "###.####R");
-    DeklarujPole(3, "Datum ", 2, "", 3, 0, std::string(8, ' '), "d");
-    DeklarujPole(4, cz("Množ. "), 2, "", 4, 0, std::string(5, ' '), "#####W");
-    DeklarujPole(5, cz("Pozn. "), 2, "", 5, 0, std::string(10, ' '), "X");
+    OtevriSoub({.soubor = "kursy.dta",
+                .titulek = "Kurzy",
+                .velikost = kVelikost,
+                .radek = 0,
+                .barvaFormulare = kWhite,
+                .formular = {5, 2, 50, 12},
+                .seznam = {1, 1, 70, 20},
+                .napovedaFormulare = cz(" F2=zápis Esc=ven "),
+                .titulekFormulare = " Kurz ",
+                .napovedaSeznamu = cz(" F4-Nový Mezera-Oprava F8-Ruš"),
+                .pole = {{.popis = cz("Kód   "), .sirka = 3, .obrazek = "X", .titulek = cz("Kód")},
+                         {.popis = "Kurz  ", .sirka = 8, .obrazek = "###.####", .ulozeni = 'R', .bocniText = "CZK",
+                          .bocniSloupec = 30, .titulek = "Kurz"},
+                         {.popis = "Datum ", .sirka = 8, .obrazek = "d", .titulek = "Datum"},
+                         {.popis = cz("Množ. "), .sirka = 5, .obrazek = "#####", .ulozeni = 'W', .titulek = cz("Množ.")},
+                         {.popis = cz("Pozn. "), .sirka = 10, .obrazek = "X"}},
+                .sloupce = 4});
     if (skrytPoznamku) Pole(5).stav = -1;
   }
   void ZmenaPole(int i) override {
