@@ -1,12 +1,10 @@
-// The entry of one cash document in the cash desk window: a new document (F4) under the series'
-// document lock, the edit of a stored one (Space), the field checks with their calculations and
-// the rate lookup, the field help of the partner and the rate, and the saving order.
-//
 // Saving: the checks that can refuse (a field in error, another station changed the edited
 // document) run first; then the form's texts become a document and the save service stores it
 // (saving.h). While the form is still open the service asks its questions and stores the
 // document, its supplement and the balance all together; a save that could not be stored keeps
 // the form open with what was entered.
+#include "cashdesk/cashentry.h"
+
 #include <algorithm>
 
 #include "cashdesk/cashwindow.h"
@@ -17,7 +15,6 @@
 #include "cashdesk/saving.h"
 #include "platform/text.h"
 #include "registers/partners.h"
-#include "registers/states.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
 #include "storage/locks.h"
@@ -48,123 +45,121 @@ bool prazdneDatum(const std::string& text) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Series values
-
-double TfPZPokl::KurzRady() const { return storage::readReal48(Rada, tPzRada::kKurz); }
-double TfPZPokl::MnozstviRady() const { return storage::readU16(Rada, tPzRada::kMnozstvi); }
-
-void TfPZPokl::ObnovStav() {
-  StavRady stav;
-  if (stav.Otevri(CisloRady)) NastavStav(TextZustatku(stav.Stav()));
-}
-
-// ---------------------------------------------------------------------------------------------
 // New document and edit
 
-void TfPZPokl::NaF4() {
-  if (!PovolenNovy || ZakazanyNovy() || !Soubor().otevren() || !LzeZalozitDoklad()) return;
-  const std::string zamek = storage::CestaZamku("PZ" + CisloRady);
+ZadaniDokladu::ZadaniDokladu(TfPZPokl& okno) : okno_(okno) {}
+
+ZadaniDokladu::~ZadaniDokladu() = default;
+
+void ZadaniDokladu::NovaRada() {
+  konecStavu();
+  mena_ = storage::readShortString(okno_.Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
+  partner_ = 0;
+  typVstupu_.clear();
+}
+
+void ZadaniDokladu::Novy() {
+  TfPZPokl& o = okno_;
+  if (!o.PovolenNovy || o.ZakazanyNovy() || !o.Soubor().otevren() || !o.LzeZalozitDoklad()) return;
+  const std::string zamek = storage::CestaZamku("PZ" + o.CisloRady);
   const storage::Zamek z = storage::Zamkni(zamek, "W");
   if (!storage::MuzePokracovat(z)) {
     ui::Zprava(storage::ServerZamkuNeodpovedel()
                    ? cz("Nový doklad nelze založit, server zámků neodpovídá")
-                   : cz("Nový doklad nelze založit, řadu ") + CisloRady + cz(" právě používá jiná stanice"));
+                   : cz("Nový doklad nelze založit, řadu ") + o.CisloRady + cz(" právě používá jiná stanice"));
     return;
   }
   // A save of this series that was cut off is finished before the next document is numbered.
-  (void)ObnovRadu(CisloRady, Soubor().jmeno());
-  Soubor().ObnovSoubor();
+  (void)ObnovRadu(o.CisloRady, o.Soubor().jmeno());
+  o.Soubor().ObnovSoubor();
   // Under the lock the count is final: nobody else numbers a document of this series now.
-  if (LzeZalozitDoklad()) {
-    ObnovStav();
-    TitulekFormulare = cz("Pokladní doklad  z řady ") + CisloRady;
-    Veta() = Prazdny;
-    const std::int32_t zaznam = Soubor().pocet() + 1;
+  if (o.LzeZalozitDoklad()) {
+    o.ObnovStav();
+    o.TitulekFormulare = cz("Pokladní doklad  z řady ") + o.CisloRady;
+    o.Veta() = o.Prazdny;
+    const std::int32_t zaznam = o.Soubor().pocet() + 1;
     novyZaznam_ = zaznam;
-    (void)storage::writeShortString(Veta(), D::kIdent, D::kSirkaIdentu, IdentDokladu(zaznam));
-    (void)storage::writeReal48(Veta(), D::kKurz, KurzRady());
-    MenaDokladu = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
-    PredchoziDruh.clear();
-    PredchoziPlaceno = 0;
-    ZapamatovanyPartner = 0;
-    Pole(kPoleOrg).bocniText.clear();
+    (void)storage::writeShortString(o.Veta(), D::kIdent, D::kSirkaIdentu, IdentDokladu(zaznam));
+    (void)storage::writeReal48(o.Veta(), D::kKurz, o.KurzRady());
+    mena_ = storage::readShortString(o.Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
+    partner_ = 0;
+    o.Pole(kPoleOrg).bocniText.clear();
     novy_ = true;
-    Pole(kPoleIdent).stav = 0;  // the record number: never typed
-    TextyZVety();
-    for (int i = 1; i <= PocetPoli(); ++i) Pole(i).puvodni = Pole(i).text;
+    o.Pole(kPoleIdent).stav = 0;  // the record number: never typed
+    o.TextyZVety();
+    for (int i = 1; i <= o.PocetPoli(); ++i) o.Pole(i).puvodni = o.Pole(i).text;
     // The form closes accepted only once the service has stored the document.
-    if (Formular()) {
-      for (int i = 1; i <= PocetPoli(); ++i) Pole(i).predchozi = Pole(i).puvodni = Pole(i).text;
-      Zmeneno = true;
+    if (o.Formular()) {
+      for (int i = 1; i <= o.PocetPoli(); ++i) o.Pole(i).predchozi = o.Pole(i).puvodni = o.Pole(i).text;
+      o.Zmeneno = true;
     }
-    konecZadani();
-    JdiNa(PocetRadku, 2);
+    konec();
+    o.JdiNa(o.PocetRadku, 2);
   }
   if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
 }
 
-void TfPZPokl::Oprav() {
-  if (!PovolenaOprava || !Soubor().otevren()) return;
-  Soubor().ObnovSoubor();
-  PocetRadku = Soubor().pocet();
-  const int zaznam = AktualniDoklad();
-  if (zaznam < 1 || !Soubor().CtiVetuPrimo(zaznam)) return;
+void ZadaniDokladu::Oprav() {
+  TfPZPokl& o = okno_;
+  if (!o.PovolenaOprava || !o.Soubor().otevren()) return;
+  o.Soubor().ObnovSoubor();
+  o.PocetRadku = o.Soubor().pocet();
+  const int zaznam = o.AktualniDoklad();
+  if (zaznam < 1 || !o.Soubor().CtiVetuPrimo(zaznam)) return;
   opravovany_ = zaznam;
-  kopie_ = Veta();
-  TitulekFormulare = cz("Pokladní doklad - oprava dokladu   z řady ") + CisloRady;
-  PredchoziDruh = storage::readShortString(Veta(), D::kDruh, D::kSirkaDruhu);
-  PredchoziPlaceno = storage::readReal48(Veta(), D::kPlacenoVal);
-  ZapamatovanyPartner = storage::readU16(Veta(), D::kCisloOrg);
-  Pole(kPoleOrg).bocniText = storage::readShortString(Veta(), D::kAdr1, D::kSirkaAdresy);
-  MenaDokladu = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
+  kopie_ = o.Veta();
+  o.TitulekFormulare = cz("Pokladní doklad - oprava dokladu   z řady ") + o.CisloRady;
+  partner_ = storage::readU16(o.Veta(), D::kCisloOrg);
+  o.Pole(kPoleOrg).bocniText = storage::readShortString(o.Veta(), D::kAdr1, D::kSirkaAdresy);
+  mena_ = storage::readShortString(o.Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
   novy_ = false;
-  Pole(kPoleIdent).stav = 0;
-  TextyZVety();
-  for (int i = 1; i <= PocetPoli(); ++i) Pole(i).puvodni = Pole(i).text;
-  if (Formular()) {
-    for (int i = 1; i <= PocetPoli(); ++i) Pole(i).predchozi = Pole(i).text;
-    Zmeneno = true;
+  o.Pole(kPoleIdent).stav = 0;
+  o.TextyZVety();
+  for (int i = 1; i <= o.PocetPoli(); ++i) o.Pole(i).puvodni = o.Pole(i).text;
+  if (o.Formular()) {
+    for (int i = 1; i <= o.PocetPoli(); ++i) o.Pole(i).predchozi = o.Pole(i).text;
+    o.Zmeneno = true;
   }
-  konecZadani();
-  JdiNa(Radek, 2);
+  konec();
+  o.JdiNa(o.Radek, 2);
 }
 
-bool TfPZPokl::zmenilJiny() {
+bool ZadaniDokladu::zmenilJiny() {
   if (opravovany_ < 1) return false;
-  const std::vector<std::uint8_t> buffer = Veta();
-  const bool jiny = !Soubor().CtiVetuPrimo(opravovany_) || Veta() != kopie_;
-  Veta() = buffer;
+  const std::vector<std::uint8_t> buffer = okno_.Veta();
+  const bool jiny = !okno_.Soubor().CtiVetuPrimo(opravovany_) || okno_.Veta() != kopie_;
+  okno_.Veta() = buffer;
   return jiny;
 }
 
-bool TfPZPokl::ulozDoklad() {
+bool ZadaniDokladu::ulozDoklad() {
+  TfPZPokl& o = okno_;
   Ukladani u;
   // The record the form started from, with the form's texts stored into it.
-  const std::vector<std::uint8_t> buffer = Veta();
-  if (opravovany_ > 0) Veta() = kopie_;
-  const int chybne = TextyDoVety();
-  u.zaznam = Veta();
-  Veta() = buffer;
+  const std::vector<std::uint8_t> buffer = o.Veta();
+  if (opravovany_ > 0) o.Veta() = kopie_;
+  const int chybne = o.TextyDoVety();
+  u.zaznam = o.Veta();
+  o.Veta() = buffer;
   if (chybne > 0) {
-    ui::Zprava(ZpravaChyby(chybne));
+    ui::Zprava(o.ZpravaChyby(chybne));
     return false;
   }
   u.doklad = CtiDoklad(u.zaznam);
   if (opravovany_ > 0) u.puvodni = CtiDoklad(kopie_);
   u.cisloZaznamu = opravovany_ > 0 ? opravovany_ : novyZaznam_;
-  u.rada = CtiRadu(Rada);
-  u.polozky = !TypVstupu.empty();
-  const VysledekUlozeni v = sluzbaUkladani().Uloz(u, Soubor().jmeno());
+  u.rada = CtiRadu(o.Rada);
+  u.polozky = !typVstupu_.empty();
+  const VysledekUlozeni v = sluzbaUkladani().Uloz(u, o.Soubor().jmeno());
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
   if (v != VysledekUlozeni::Ulozeno) return false;
-  Veta() = u.zaznam;
-  TextyZVety();
-  if (u.novyStav) NastavStav(TextZustatku(storage::tenThousandthsToDouble(*u.novyStav)));
+  o.Veta() = u.zaznam;
+  o.TextyZVety();
+  if (u.novyStav) o.NastavStav(o.TextZustatku(storage::tenThousandthsToDouble(*u.novyStav)));
   return true;
 }
 
-void TfPZPokl::konecZadani() {  PredchoziDruh.clear();
-  PredchoziPlaceno = 0;
+void ZadaniDokladu::konecStavu() {
   novy_ = false;
   opravovany_ = 0;
   novyZaznam_ = 0;
@@ -172,54 +167,58 @@ void TfPZPokl::konecZadani() {  PredchoziDruh.clear();
   denBezKurzu_.clear();
   nulaPotvrzena_.clear();
   hlasenyPrepocet_.clear();
-  Soubor().ObnovSoubor();
-  PocetRadku = Soubor().pocet();
-  Sestav();
+}
+
+void ZadaniDokladu::konec() {
+  konecStavu();
+  okno_.Soubor().ObnovSoubor();
+  okno_.PocetRadku = okno_.Soubor().pocet();
+  okno_.Sestav();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Saving
 
-void TfPZPokl::Prijmi(int i) {
-  if (ui::TfFormular* f = AktivniFormular()) f->Precti();
-  const std::string druh = storage::Orez(Text(kPoleDruh));
+void ZadaniDokladu::Prijmi(int i) {
+  if (ui::TfFormular* f = okno_.AktivniFormular()) f->Precti();
+  const std::string druh = storage::Orez(okno_.Text(kPoleDruh));
   bool chyba = false;
-  if (!PripustnyDruh(druh)) chyba = Pole(kPoleDruh).chyba = true;
-  Pole(kPoleCislo).text = CisloDokladu(druh, Text(kPoleCislo), CisloRady, Text(kPoleIdent));
-  if (TypVstupu.empty()) {
-    const Castka kc = NaKoruny(cislo(kPolePlacenoVal), cislo(kPoleKurz), MnozstviRady());
+  if (!PripustnyDruh(druh)) chyba = okno_.Pole(kPoleDruh).chyba = true;
+  okno_.Pole(kPoleCislo).text = CisloDokladu(druh, okno_.Text(kPoleCislo), okno_.CisloRady, okno_.Text(kPoleIdent));
+  if (typVstupu_.empty()) {
+    const Castka kc = NaKoruny(cislo(kPolePlacenoVal), cislo(kPoleKurz), okno_.MnozstviRady());
     if (kc.ok()) nastavCislo(kPolePlacenoKc, kc.hodnota);
-    else chyba = Pole(kc.chyba == ChybaVypoctu::Preteceni ? kPolePlacenoVal : kPoleKurz).chyba = true;
+    else chyba = okno_.Pole(kc.chyba == ChybaVypoctu::Preteceni ? kPolePlacenoVal : kPoleKurz).chyba = true;
   }
   // The form's own check names the first field in error and keeps the form open.
-  if (chyba) return TfSoub::Prijmi(i);
+  if (chyba) return okno_.ui::TfSoub::Prijmi(i);
   if (opravovany_ > 0 && zmenilJiny()) {
     // Refused before anything is written: the edit started from a document that is gone.
     ui::Zprava(cz("Vaše opravy neplatí, větu změnil jiný uživatel"));
-    if (ui::TfFormular* f = AktivniFormular()) f->close(ui::kVkEscape);
+    if (ui::TfFormular* f = okno_.AktivniFormular()) f->close(ui::kVkEscape);
     return;
   }
   // "Nesoulad.", a balance lock not had or a failed write keep the form open.
-  if (!PolePrijata() || !ulozDoklad()) return;
-  TfSoub::Prijmi(i);
+  if (!okno_.PolePrijata() || !ulozDoklad()) return;
+  okno_.ui::TfSoub::Prijmi(i);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Field checks
 
-double TfPZPokl::cislo(int i) const { return ui::TextNaReal(Text(i)); }
+double ZadaniDokladu::cislo(int i) const { return ui::TextNaReal(okno_.Text(i)); }
 
-void TfPZPokl::nastavCislo(int i, double hodnota) { NastavText(i, ui::FormatE(Pole(i).typ.obrazek, hodnota)); }
+void ZadaniDokladu::nastavCislo(int i, double hodnota) { okno_.NastavText(i, ui::FormatE(okno_.Pole(i).typ.obrazek, hodnota)); }
 
 // Once per field: an amount that follows from a field already in error does not repeat it.
-void TfPZPokl::chybaVypoctu(int i) {
-  if (Pole(i).chyba) return;
-  Pole(i).chyba = true;
-  ui::Zprava(ZpravaChyby(i));
+void ZadaniDokladu::chybaVypoctu(int i) {
+  if (okno_.Pole(i).chyba) return;
+  okno_.Pole(i).chyba = true;
+  ui::Zprava(okno_.ZpravaChyby(i));
 }
 
-bool TfPZPokl::prepocti(int i, double castka, double kurz, int cil, bool naKoruny) {
-  const Castka c = naKoruny ? NaKoruny(castka, kurz, MnozstviRady()) : NaValuty(castka, kurz, MnozstviRady());
+bool ZadaniDokladu::prepocti(int i, double castka, double kurz, int cil, bool naKoruny) {
+  const Castka c = naKoruny ? NaKoruny(castka, kurz, okno_.MnozstviRady()) : NaValuty(castka, kurz, okno_.MnozstviRady());
   if (!c.ok()) {
     chybaVypoctu(c.chyba == ChybaVypoctu::Preteceni ? i : kPoleKurz);
     return false;
@@ -228,9 +227,9 @@ bool TfPZPokl::prepocti(int i, double castka, double kurz, int cil, bool naKorun
   return true;
 }
 
-void TfPZPokl::prepoctiKurz() {
+void ZadaniDokladu::prepoctiKurz() {
   const double kurz = cislo(kPoleKurz);
-  if (TypVstupu.empty()) {
+  if (typVstupu_.empty()) {
     if (prepocti(kPoleCelkemVal, cislo(kPoleCelkemVal), kurz, kPoleCelkemKc, true))
       prepocti(kPolePlacenoVal, cislo(kPolePlacenoVal), kurz, kPolePlacenoKc, true);
   } else if (prepocti(kPoleCelkemKc, cislo(kPoleCelkemKc), kurz, kPoleCelkemVal, false)) {
@@ -238,43 +237,43 @@ void TfPZPokl::prepoctiKurz() {
   }
 }
 
-bool TfPZPokl::nactiKurz() {
-  if (SouborKurzu.empty()) return false;
-  const std::string den = Text(kPoleDatumZapl);
-  const NalezenyKurz nalez = NajdiKurzVSouboru(SouborKurzu, den);
+bool ZadaniDokladu::nactiKurz() {
+  if (okno_.SouborKurzu.empty()) return false;
+  const std::string den = okno_.Text(kPoleDatumZapl);
+  const NalezenyKurz nalez = NajdiKurzVSouboru(okno_.SouborKurzu, den);
   std::optional<double> kurz = nalez.kurz;
-  const int jednotky = static_cast<int>(MnozstviRady());
+  const int jednotky = static_cast<int>(okno_.MnozstviRady());
   // The bank quotes some currencies per 100 units; the series may count in other units.
   if (kurz && nalez.mnozstvi > 0 && jednotky > 0 && nalez.mnozstvi != jednotky) {
     kurz = *kurz * jednotky / nalez.mnozstvi;
     if (hlasenyPrepocet_ != den) {
       hlasenyPrepocet_ = den;
-      ui::Zprava(cz("Kurz v souboru je za ") + std::to_string(nalez.mnozstvi) + " " + MenaZobrazeni +
-                 cz(", přepočten na ") + std::to_string(jednotky) + " " + MenaZobrazeni);
+      ui::Zprava(cz("Kurz v souboru je za ") + std::to_string(nalez.mnozstvi) + " " + okno_.MenaZobrazeni +
+                 cz(", přepočten na ") + std::to_string(jednotky) + " " + okno_.MenaZobrazeni);
     }
   }
-  if (kurz && ui::VejdeSe(Pole(kPoleKurz).typ.obrazek, *kurz)) {
+  if (kurz && ui::VejdeSe(okno_.Pole(kPoleKurz).typ.obrazek, *kurz)) {
     nastavCislo(kPoleKurz, *kurz);
     denBezKurzu_.clear();
     return true;
   }
   // Nothing usable: the rate keeps its value, but a zero is never taken without a word.
   if (cislo(kPoleKurz) != 0 || nulaPotvrzena_ == den) return false;
-  Pole(kPoleKurz).chyba = true;
+  okno_.Pole(kPoleKurz).chyba = true;
   if (denBezKurzu_ == den) return false;
   denBezKurzu_ = den;
   const auto d = ui::RozeberDatum('d', den);
   const std::string kdy = d ? storage::DoplnZleva(std::to_string(d->den), 2, '0') + "." +
                                   storage::DoplnZleva(std::to_string(d->mesic), 2, '0') + "." + std::to_string(d->rok)
                             : storage::Orez(den);
-  ui::Zprava(cz("Pro den ") + kdy + cz(" není v souboru ") + SouborKurzu + cz(" kurz, zadejte kurz"));
+  ui::Zprava(cz("Pro den ") + kdy + cz(" není v souboru ") + okno_.SouborKurzu + cz(" kurz, zadejte kurz"));
   return false;
 }
 
-void TfPZPokl::ZmenaPole(int i) {
-  ui::PoleSouboru& p = Pole(i);
-  const std::string druh = storage::Orez(Text(kPoleDruh));
-  const bool bezRady = KurzRady() == 0;
+void ZadaniDokladu::ZmenaPole(int i) {
+  ui::PoleSouboru& p = okno_.Pole(i);
+  const std::string druh = storage::Orez(okno_.Text(kPoleDruh));
+  const bool bezRady = okno_.KurzRady() == 0;
   switch (i) {
     case kPoleDruh:
       p.text = storage::VelkaPismena(storage::Orez(p.text));
@@ -286,7 +285,7 @@ void TfPZPokl::ZmenaPole(int i) {
       // For a new document "O" and "D" choose the paid invoice here, once invoice payments exist.
       break;
     case kPoleCislo:
-      p.text = CisloDokladu(druh, p.text, CisloRady, Text(kPoleIdent));
+      p.text = CisloDokladu(druh, p.text, okno_.CisloRady, okno_.Text(kPoleIdent));
       break;
     case kPoleOrg:
       kontrolaPartnera();
@@ -296,7 +295,7 @@ void TfPZPokl::ZmenaPole(int i) {
       // A payment date left as the form proposed it follows the delivery date of a new receipt or
       // expenditure; a date the user typed stays.
       if (i == kPoleDatumZapl && novy_ && (druh == "P" || druh == "V") && (p.text == p.puvodni || prazdneDatum(p.text))) {
-        const std::string dodani = Text(kPoleDatumDod);
+        const std::string dodani = okno_.Text(kPoleDatumDod);
         p.text = prazdneDatum(dodani) ? DatumDokladu(platform::clock().today()) : dodani;
       }
       if (!prazdneDatum(p.text)) {
@@ -318,21 +317,21 @@ void TfPZPokl::ZmenaPole(int i) {
       // The choice of items (" Typ vstupu ") for "P" and "V" comes here once document items exist.
       break;
     case kPoleCelkemVal:
-      if (MenaDokladu == "XXX" && (druh == "P" || druh == "V")) {
-        if (ui::Dotazy(20, 10, nullptr, {cz("Měna "), MenaDokladu}, cz("Označení měny")) &&
+      if (mena_ == "XXX" && (druh == "P" || druh == "V")) {
+        if (ui::Dotazy(20, 10, nullptr, {cz("Měna "), mena_}, cz("Označení měny")) &&
             !ui::vysledekDialogu().odpovedi.empty())
-          MenaDokladu = storage::Orez(ui::vysledekDialogu().odpovedi[0]);
+          mena_ = storage::Orez(ui::vysledekDialogu().odpovedi[0]);
       }
-      NastavText(kPolePlacenoVal, p.text);
-      if (TypVstupu.empty() && prepocti(i, cislo(i), cislo(kPoleKurz), kPoleCelkemKc, true))
+      okno_.NastavText(kPolePlacenoVal, p.text);
+      if (typVstupu_.empty() && prepocti(i, cislo(i), cislo(kPoleKurz), kPoleCelkemKc, true))
         prepocti(kPolePlacenoVal, cislo(kPolePlacenoVal), cislo(kPoleKurz), kPolePlacenoKc, true);
       break;
     case kPolePlacenoVal:
-      if (TypVstupu.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPolePlacenoKc, true);
+      if (typVstupu_.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPolePlacenoKc, true);
       break;
     case kPoleKurz:
       if (cislo(i) != 0) denBezKurzu_.clear();
-      if (!denBezKurzu_.empty() && MnozstviRady() != 0 && TypVstupu.empty()) {
+      if (!denBezKurzu_.empty() && okno_.MnozstviRady() != 0 && typVstupu_.empty()) {
         if (!ui::Dotaz(20, 10, cz("Kurz nebyl nalezen. Ponechat kurz 0 ?"))) {
           p.chyba = true;
           break;
@@ -340,14 +339,14 @@ void TfPZPokl::ZmenaPole(int i) {
         nulaPotvrzena_ = denBezKurzu_;
         denBezKurzu_.clear();
       }
-      if (MnozstviRady() == 0 || (!TypVstupu.empty() && cislo(i) == 0)) chybaVypoctu(i);
+      if (okno_.MnozstviRady() == 0 || (!typVstupu_.empty() && cislo(i) == 0)) chybaVypoctu(i);
       else prepoctiKurz();
       break;
     case kPoleCelkemKc:
-      if (!TypVstupu.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPoleCelkemVal, false);
+      if (!typVstupu_.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPoleCelkemVal, false);
       break;
     case kPolePlacenoKc:
-      if (!TypVstupu.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPolePlacenoVal, false);
+      if (!typVstupu_.empty()) prepocti(i, cislo(i), cislo(kPoleKurz), kPolePlacenoVal, false);
       break;
     case kPoleDph:
       // The VAT line choosers of the VAT return come here; until then the code stays as entered.
@@ -355,25 +354,25 @@ void TfPZPokl::ZmenaPole(int i) {
     default:
       break;
   }
-  if (ui::TfFormular* f = AktivniFormular()) f->Ukaz();
+  if (ui::TfFormular* f = okno_.AktivniFormular()) f->Ukaz();
 }
 
-void TfPZPokl::F1Pole(int i) {
-  if (i != kPoleOrg && i != kPoleKurz) return TfSoub::F1Pole(i);
-  if (ui::TfFormular* f = AktivniFormular()) f->Precti();
+void ZadaniDokladu::F1Pole(int i) {
+  if (i != kPoleOrg && i != kPoleKurz) return okno_.ui::TfSoub::F1Pole(i);
+  if (ui::TfFormular* f = okno_.AktivniFormular()) f->Precti();
   if (i == kPoleOrg) {
     const int vybrany = vyberPartnera();
-    if (vybrany > 0) NastavText(kPoleOrg, storage::DoplnZleva(std::to_string(vybrany), 5, '0'));
+    if (vybrany > 0) okno_.NastavText(kPoleOrg, storage::DoplnZleva(std::to_string(vybrany), 5, '0'));
   } else {
     nactiKurz();
   }
-  KontrolaPole(i);
+  okno_.KontrolaPole(i);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Partner
 
-int TfPZPokl::vyberPartnera() {
+int ZadaniDokladu::vyberPartnera() {
   registers::TfOrg& org = partneri();
   if (!org.Nastav()) return 0;
   org.Sestav();
@@ -388,20 +387,20 @@ int TfPZPokl::vyberPartnera() {
   return vybrany;
 }
 
-registers::TfOrg& TfPZPokl::partneri() {
+registers::TfOrg& ZadaniDokladu::partneri() {
   if (!partneri_) partneri_ = std::make_unique<registers::TfOrg>();
   return *partneri_;
 }
 
-void TfPZPokl::kontrolaPartnera() {
-  ui::PoleSouboru& p = Pole(kPoleOrg);
+void ZadaniDokladu::kontrolaPartnera() {
+  ui::PoleSouboru& p = okno_.Pole(kPoleOrg);
   int cislo = ui::TextNaCele(p.text);
   bool vymenit = false;
-  if (ZapamatovanyPartner != 0 && cislo != ZapamatovanyPartner) {
+  if (partner_ != 0 && cislo != partner_) {
     if (ui::Dotaz(20, 10, cz("Vyměnit údaje o organizaci ?"))) {
       vymenit = true;
     } else {
-      cislo = ZapamatovanyPartner;
+      cislo = partner_;
     }
   }
   registers::TfOrg& org = partneri();
@@ -412,26 +411,23 @@ void TfPZPokl::kontrolaPartnera() {
   if (cislo <= 0 || cislo > pocet) cislo = vyberPartnera();
   p.text = storage::DoplnZleva(std::to_string(std::max(cislo, 0)), 5, '0');
   if (cislo <= 0) return;
-  const bool prazdnyNazev = storage::Orez(Text(kPoleAdr1)).empty();
+  const bool prazdnyNazev = storage::Orez(okno_.Text(kPoleAdr1)).empty();
   if (!vymenit && !(novy_ && prazdnyNazev)) return;
   if (!org.Nastav()) return;
   if (org.Soubor().CtiVetuPrimo(cislo)) {
     const auto& v = org.Veta();
     using O = registers::tOrganizace;
     const auto text = [&](std::size_t offset, std::size_t sirka) { return storage::readShortString(v, offset, sirka); };
-    Pole(kPoleIco).text = text(O::kIco, 8);
-    Pole(kPoleDic).text = text(O::kDic, 16);
-    Pole(kPoleAdr1).text = text(O::kNazev, 30);
-    Pole(kPoleAdr2).text = text(O::kJmeno, 30);
-    Pole(kPoleAdr3).text = text(O::kUlice, 30);
-    Pole(kPoleAdr4).text = text(O::kMesto, 30);
-    Pole(kPolePsc).text = text(O::kPsc, 5);
-    Pole(kPoleFinUrad).text = text(O::kFinUrad, 3);
-    p.bocniText = Pole(kPoleAdr1).text;
-    const std::string stat = storage::Orez(text(O::kStat, 30));
-    // The EU code of the partner's state, for the VAT supplement of the document.
-    StatPartneraEU = stat.empty() ? std::string() : registers::KodStatu(stat);
-    ZapamatovanyPartner = cislo;
+    okno_.Pole(kPoleIco).text = text(O::kIco, 8);
+    okno_.Pole(kPoleDic).text = text(O::kDic, 16);
+    okno_.Pole(kPoleAdr1).text = text(O::kNazev, 30);
+    okno_.Pole(kPoleAdr2).text = text(O::kJmeno, 30);
+    okno_.Pole(kPoleAdr3).text = text(O::kUlice, 30);
+    okno_.Pole(kPoleAdr4).text = text(O::kMesto, 30);
+    okno_.Pole(kPolePsc).text = text(O::kPsc, 5);
+    okno_.Pole(kPoleFinUrad).text = text(O::kFinUrad, 3);
+    p.bocniText = okno_.Pole(kPoleAdr1).text;
+    partner_ = cislo;
   }
   org.Zavri();
 }

@@ -83,12 +83,9 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   Rada.assign(rada.begin(), rada.end());
   Rada.resize(static_cast<std::size_t>(tPzRada::kVelikost), 0);
   CisloRady = storage::readShortString(Rada, tPzRada::kRada, tPzRada::kSirkaRady);
-  MenaDokladu = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
-  MenaZobrazeni = MenaDokladu == "XXX" ? cz("Kč") : MenaDokladu;
-  PredchoziDruh.clear();
-  PredchoziPlaceno = 0;
-  ZapamatovanyPartner = 0;
-  TypVstupu.clear();
+  const std::string mena = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
+  MenaZobrazeni = mena == "XXX" ? cz("Kč") : mena;
+  zadani_.NovaRada();
   poskozeno_ = 0;
 
   // A save of this series cut off at another station (or this one) is finished first; the
@@ -124,6 +121,21 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   }
   return true;
 }
+
+double TfPZPokl::KurzRady() const { return storage::readReal48(Rada, tPzRada::kKurz); }
+double TfPZPokl::MnozstviRady() const { return storage::readU16(Rada, tPzRada::kMnozstvi); }
+
+void TfPZPokl::ObnovStav() {
+  StavRady stav;
+  if (stav.Otevri(CisloRady)) NastavStav(TextZustatku(stav.Stav()));
+}
+
+// The document entry keeps its own state; the window hands it its keys and field hooks.
+void TfPZPokl::NaF4() { zadani_.Novy(); }
+void TfPZPokl::Oprav() { zadani_.Oprav(); }
+void TfPZPokl::ZmenaPole(int i) { zadani_.ZmenaPole(i); }
+void TfPZPokl::F1Pole(int i) { zadani_.F1Pole(i); }
+void TfPZPokl::Prijmi(int i) { zadani_.Prijmi(i); }
 
 bool TfPZPokl::nastavFormular(const std::string& souborDokladu) {
   RezervovaneRadky = 2;  // the balance line under the search line

@@ -1,20 +1,20 @@
 // TfPZPokl, the cash desk: the record form over the documents of one series ("PZ" + series +
 // "_.dta"), with the balance of the box under the list, two sorted views, the blanking of a
-// document, the printed voucher, the recoding of old texts, help and the popup menu.
+// document, the printed voucher, the recoding of old texts, help and the popup menu. The entry of
+// a document is its own class (cashentry.h), which the window hands its keys and field hooks.
 //
 // The program creates it once; the cash desk loop calls OtevriPokladnu with the chosen series,
 // NastavStav with its balance, shows it modally and calls ZavriPokladnu.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "cashdesk/cashentry.h"
 #include "cashdesk/documents.h"
 #include "cashdesk/sortedviews.h"
-#include "registers/partners.h"
 #include "ui/recordform.h"
 
 namespace pz::cashdesk {
@@ -50,12 +50,7 @@ class TfPZPokl : public ui::TfSoub {
   // ---- Window state the document entry works with.
   std::vector<std::uint8_t> Rada;     // the current series record, 71 bytes
   std::string CisloRady;              // its `rada`
-  std::string MenaDokladu;            // the currency of a new document: the series `mena`
   std::string MenaZobrazeni;          // the series `mena`, "Kč" for a series without one ("XXX")
-  std::string PredchoziDruh;          // kind of the document being edited; empty for a new one
-  double PredchoziPlaceno = 0;        // its paid amount in the currency; 0 for a new one
-  int ZapamatovanyPartner = 0;        // partner number of the document before the edit
-  std::string TypVstupu;              // items of the document being entered: "", "T" or "P"
   std::vector<std::uint8_t> Prazdny;  // the blank document every new one starts from
   // The VAT part of a price that includes VAT, r / (r + 100) to four decimals, for the reduced
   // (DAN1), basic (DAN2) and second reduced (DAN3) rate.
@@ -88,8 +83,8 @@ class TfPZPokl : public ui::TfSoub {
   void NaCtrlMezera() override;
   void NaTitulek(int sloupec) override;
 
-  // ---- Document entry (cashentry.cpp): F4 and Space above, the field checks and the field help
-  // of the partner and the rate, and the saving steps.
+  // ---- The entry of a document (F4 and Space above), and what it needs of the series.
+  ZadaniDokladu& Zadani() { return zadani_; }
   void ZmenaPole(int i) override;
   void F1Pole(int i) override;
   void Prijmi(int i) override;
@@ -99,7 +94,6 @@ class TfPZPokl : public ui::TfSoub {
   // Re-reads the balance of the series into the balance label ("Nesoulad." when the series is
   // gone from the series file).
   void ObnovStav();
-  std::string StatPartneraEU;  // EU code of the partner's state, for the VAT supplement
 
   // The operations behind F6/F7, F8 and Alt+F2, for the menu and the tests.
   void PrepniPohled(TridenePohledy::Pohled pohled);
@@ -118,32 +112,10 @@ class TfPZPokl : public ui::TfSoub {
   bool zamkniStav(StavRady& stav);
   std::string zpravaPoskozeni();
 
-  // Document entry.
-  bool zmenilJiny();
-  bool ulozDoklad();
-  void konecZadani();
-  double cislo(int i) const;
-  void nastavCislo(int i, double hodnota);
-  void chybaVypoctu(int i);
-  bool prepocti(int zdroj, double castka, double kurz, int cil, bool naKoruny);
-  void prepoctiKurz();
-  bool nactiKurz();
-  int vyberPartnera();
-  registers::TfOrg& partneri();
-  void kontrolaPartnera();
-
   Dodatky dodatky_;
   TridenePohledy pohledy_;
   std::int64_t poskozeno_ = 0;   // bytes after the last whole document: a damaged file
-  bool novy_ = false;                  // the form holds a new document (F4)
-  int opravovany_ = 0;                 // record of the document being edited (Space)
-  std::vector<std::uint8_t> kopie_;    // that document as the edit found it
-  std::int32_t novyZaznam_ = 0;        // record the new document (F4) is numbered as
-  std::unique_ptr<registers::TfOrg> partneri_;  // the partner list the entry chooses from
-  // The payment date whose lookup left the rate at 0 (the rate field stays in error until a rate
-  // is typed or the cashier keeps the zero), and the date whose zero the cashier kept.
-  std::string denBezKurzu_, nulaPotvrzena_;
-  std::string hlasenyPrepocet_;  // the date whose unit conversion was announced
+  ZadaniDokladu zadani_{*this};
 };
 
 }  // namespace pz::cashdesk

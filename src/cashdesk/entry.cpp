@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -91,22 +90,6 @@ Castka NaValuty(double koruny, double kurz, double mnozstvi) {
   if (mnozstvi == 0) return {0, ChybaVypoctu::NuloveMnozstvi};
   if (kurz == 0) return {0, ChybaVypoctu::NulovyKurz};
   return DoPole(storage::mulDivRound4(koruny, mnozstvi, kurz));
-}
-
-std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoziPlaceno, std::string_view druh,
-                                 double placeno) {
-  storage::Money zmena;
-  const auto pricti = [&](double castka, std::string_view k, int smer) {
-    const int znamenko = smer * ZnamenkoDruhu(k.empty() ? ' ' : k[0]);
-    if (!zmena.ok() || znamenko == 0 || castka == 0) return;
-    const storage::Money m = storage::toTenThousandths(castka);
-    if (!m.ok() || m.tenThousandths == std::numeric_limits<std::int64_t>::min()) zmena.status = storage::MoneyStatus::Overflow;
-    else zmena = storage::add(zmena.tenThousandths, znamenko * m.tenThousandths);
-  };
-  pricti(predchoziPlaceno, predchoziDruh, -1);
-  pricti(placeno, druh, 1);
-  if (!zmena.ok()) return std::nullopt;
-  return storage::tenThousandthsToDouble(zmena.tenThousandths);
 }
 
 bool PripustnyDruh(std::string_view druh) {

@@ -35,13 +35,6 @@ Castka NaKoruny(double valuty, double kurz, double mnozstvi);
 // `koruny` / `kurz` × `mnozstvi`.
 Castka NaValuty(double koruny, double kurz, double mnozstvi);
 
-// How saving a document moves the series balance: the previous kind and paid amount of an edited
-// document taken back (a new document has the amount 0), the new paid amount added for a receipt
-// "P"/"O" and subtracted for an expenditure "V"/"D". Exact to ten-thousandths; nothing when an
-// amount is beyond 64-bit ten-thousandths.
-std::optional<double> ZmenaStavu(std::string_view predchoziDruh, double predchoziPlaceno, std::string_view druh,
-                                 double placeno);
-
 // The kinds a document can have: "P", "V", "O", "D".
 bool PripustnyDruh(std::string_view druh);
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace pz::cashdesk {
 namespace {
 
@@ -39,20 +41,25 @@ TEST(DocumentAmounts, ARateOrUnitCountOfZeroOrAnAmountTooLargeIsAnErrorNotAStore
   EXPECT_EQ(NaKoruny(9999999999.995, 1, 1).chyba, ChybaVypoctu::Preteceni);
 }
 
-TEST(SeriesBalance, ANewDocumentMovesTheBalanceByItsPaidAmountInTheDirectionOfItsKind) {
-  EXPECT_EQ(ZmenaStavu("", 0, "P", 100.5), 100.5);
-  EXPECT_EQ(ZmenaStavu("", 0, "O", 100), 100.0);
-  EXPECT_EQ(ZmenaStavu("", 0, "V", 100), -100.0);
-  EXPECT_EQ(ZmenaStavu("", 0, "D", 1000.01), -1000.01);
+PokladniDoklad doklad(const char* druh, Penize placeno) {
+  PokladniDoklad d;
+  d.druh = druh;
+  d.placenoVal = placeno;
+  return d;
 }
 
-TEST(SeriesBalance, AnEditTakesBackThePreviousKindAndAmount) {
-  EXPECT_EQ(ZmenaStavu("P", 100, "V", 40), -140.0);  // a receipt of 100 becomes an expenditure of 40
-  EXPECT_EQ(ZmenaStavu("V", 40, "V", 40), 0.0);
-  EXPECT_EQ(ZmenaStavu("D", 250, "O", 250), 500.0);
-  // Ten-thousandths, not binary: 0.3 - 0.1 is exactly 0.2.
-  EXPECT_EQ(ZmenaStavu("P", 0.1, "P", 0.3), 0.2);
-  EXPECT_EQ(ZmenaStavu("", 0, "P", 9e15), std::nullopt);  // beyond 64-bit ten-thousandths
+TEST(SeriesBalance, ADocumentMovesTheBalanceByItsPaidAmountAndAnEditTakesBackTheOldOne) {
+  EXPECT_EQ(PohybStavu(nullptr, doklad("P", 1'005'000)), 1'005'000);
+  EXPECT_EQ(PohybStavu(nullptr, doklad("O", 1'000'000)), 1'000'000);
+  EXPECT_EQ(PohybStavu(nullptr, doklad("V", 1'000'000)), -1'000'000);
+  EXPECT_EQ(PohybStavu(nullptr, doklad("D", 10'000'100)), -10'000'100);
+  const PokladniDoklad vydaj = doklad("V", 400'000);
+  EXPECT_EQ(PohybStavu(&vydaj, vydaj), 0);
+  const PokladniDoklad faktura = doklad("D", 2'500'000);
+  EXPECT_EQ(PohybStavu(&faktura, doklad("O", 2'500'000)), 5'000'000);
+  // Beyond 64-bit ten-thousandths the save is refused, never wrapped.
+  const PokladniDoklad maly = doklad("V", 1);
+  EXPECT_EQ(PohybStavu(&maly, doklad("P", std::numeric_limits<Penize>::max())), std::nullopt);
 }
 
 TEST(NewDocument, TheNumberOfAReceiptLeftBlankAndTheKinds) {

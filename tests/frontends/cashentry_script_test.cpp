@@ -313,7 +313,7 @@ TEST_F(CashEntryScript, ASeriesWithoutACurrencyAsksForTheCurrencyOfEachDocument)
   const std::string obrazovky = hraj(5, "F4\ntype P\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\n"
                                         "type 250\nEnter\ndump\nBackspace Backspace Backspace\ntype USD\nEnter\nF2\nEsc\n");
   EXPECT_NE(obrazovky.find("Označení měny"), std::string::npos) << obrazovky;
-  EXPECT_EQ(okno.MenaDokladu, "USD");
+  EXPECT_EQ(okno.Zadani().MenaDokladu(), "USD");
   ASSERT_EQ(pocetDokladu("PZ05_.dta"), 1u) << obrazovky;
   EXPECT_EQ(castka(dokladZe("PZ05_.dta", 1), tPzDoklad::kPlacenoKc), 250.0);
 }
