@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "cashdesk/cashlimit.h"
 #include "cashdesk/documents.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
+#include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/money.h"
 #include "storage/roots.h"
@@ -28,6 +30,26 @@ class KrokZaplacenoKc : public KrokUkladani {
     return true;
   }
   bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
+};
+
+// The law limits cash payments between two parties in a day: past the limit the cashier is warned
+// and may go back to the form. The step writes nothing.
+class KrokLimitHotovosti : public KrokUkladani {
+ public:
+  std::string_view Nazev() const override { return "limitHotovosti"; }
+  PoradiKroku Poradi() const override { return PoradiKroku::LimitHotovosti; }
+  bool Priprav(Ukladani& u) override {
+    const std::string soubor = "PZ" + u.rada.rada + "_.dta";
+    const std::string varovani = VarovaniLimitu(hotovost_, u.doklad, soubor, u.cisloZaznamu, LimitHotovosti());
+    // The save about to come changes this series' documents.
+    hotovost_.Zapomen(soubor);
+    if (!varovani.empty() && !storage::interaction().question(varovani, false)) u.zpet = true;
+    return !u.zpet;
+  }
+  bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
+
+ private:
+  HotovostDne hotovost_;
 };
 
 // The balance of the series: the edited document's old paid amount taken back, the new one
@@ -77,6 +99,7 @@ struct DrzeneZamky {
 
 SluzbaUkladani::SluzbaUkladani() {
   Registruj(std::make_unique<KrokZaplacenoKc>());
+  Registruj(std::make_unique<KrokLimitHotovosti>());
   Registruj(std::make_unique<KrokStav>());
 }
 
@@ -99,6 +122,7 @@ void SluzbaUkladani::Priprav(Ukladani& u, std::vector<KrokUkladani*>& pripravene
   for (const auto& krok : kroky_) {
     if (krok->Priprav(u)) pripravene.push_back(krok.get());
     else u.preskocene.emplace_back(krok->Nazev());
+    if (u.zpet) return;
   }
 }
 
@@ -129,6 +153,7 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
 VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {
   std::vector<KrokUkladani*> pripravene;
   Priprav(u, pripravene);
+  if (u.zpet) return VysledekUlozeni::Zpet;
   return Proved(u, souborDokladu, pripravene);
 }
 

@@ -3,7 +3,8 @@
 //   prepare   each registered step in its order asks what it must ask and shows what it must
 //             show (through storage::interaction()); it writes no data file and takes no lock
 //             beyond the series' document lock the entry already holds. A step the user
-//             declines is skipped; the document is saved all the same.
+//             declines is skipped; the document is saved all the same. A step may also send the
+//             cashier back to the form (a warning answered No): then nothing is stored.
 //   commit    under "STAVZ" + series and the locks the steps name, an intent record left by an
 //             earlier save of the series is finished first; then the document, its VAT
 //             supplement (kept in step with the documents) and the writes of every prepared step
@@ -11,7 +12,8 @@
 //             everything back: the document is not saved and nothing stored changed.
 //
 // The steps come in this order whoever registers them: VAT supplement, invoice payment, the paid
-// crowns once more, the printed voucher, the balance, the posting, the item work files.
+// crowns once more, the limit on cash payments, the printed voucher, the balance, the posting,
+// the item work files.
 #pragma once
 
 #include <cstdint>
@@ -41,12 +43,14 @@ struct Ukladani {
   std::optional<std::vector<std::uint8_t>> dodatek;
   std::optional<Penize> novyStav;         // the balance after the commit, set by the balance step
   std::vector<std::string> preskocene;    // steps skipped in prepare, by name
+  bool zpet = false;                      // a step sent the cashier back to the form
 };
 
 enum class PoradiKroku : int {
   DodatekDph = 10,
   PlatbaFaktury = 20,
   ZaplacenoKc = 30,
+  LimitHotovosti = 35,
   TiskDokladu = 40,
   Stav = 50,
   Zauctovani = 60,
@@ -72,11 +76,13 @@ enum class VysledekUlozeni {
   Ulozeno,
   BezZamku,   // a lock not had or the series gone ("Nesoulad."): the user has been told; nothing stored
   Neulozeno,  // a write failed: nothing stored changed
+  Zpet,       // the cashier went back to the form before anything was stored
 };
 
 class SluzbaUkladani {
  public:
-  // The steps the cash desk itself has: the paid crowns and the balance.
+  // The steps the cash desk itself has: the paid crowns, the limit on cash payments and the
+  // balance.
   SluzbaUkladani();
   ~SluzbaUkladani();
   void Registruj(std::unique_ptr<KrokUkladani> krok);

@@ -1,5 +1,7 @@
 #include "shell/settings_loader.h"
 
+#include <algorithm>
+
 #include <string>
 
 #include "platform/file.h"
@@ -113,6 +115,8 @@ bool NactiNastaveni(int screenDpi) {
   s.homeCurrency = DoplnZprava(mena.empty() ? "CZK" : mena, 3);
 
   s.semicolons = CtiPar("sys.par", "stredniky") == "Ano";
+  const std::string limit = BezMezer(CtiPar("sys.par", "LimitHotovosti"));
+  s.cashPaymentLimit = limit.empty() ? 270000 : std::max(0.0, ui::TextNaReal(limit));
   s.leftMargin = ui::TextNaCele(CtiJob("TAB"));
   s.pageLength = ui::TextNaCele(CtiJob("LIMRAD"));
   if (s.pageLength < 1) s.pageLength = 64;

@@ -44,6 +44,8 @@ struct GlobalSettings {
   int printerDpiX = 300, printerDpiY = 300;  // until a print reports the printer's own
   bool printNoDiacritics = false;  // DIAKTISK "N": Windows prints without diacritics
   bool registerLookup = true;      // ARES not starting with "N"
+  // "sys.par" LimitHotovosti: cash payments with one partner in a day, in crowns; 0: no check.
+  double cashPaymentLimit = 270000;
   std::string firmName;            // ZAK1 + ZAK2 + ZAK3, exactly 24 characters
   bool gdpr = false;               // data root GDPR: personal data stored scrambled
   bool cashJournal = false;        // data root FJ: single-entry cash journal, no ledger

@@ -377,6 +377,44 @@ TEST(CashEntryE2E, AStationKilledAtAnyWriteOfASaveLeavesTheBalanceInStepWithItsD
 
 // The walkthrough of the demo installation: its series 01 takes the rate of the delivery day from
 // the demo's rate file, as the program finds it through the demo's drive table.
+// The law's 270 000 Kč a day in cash with one partner, summed over series of two currencies: a
+// receipt reaching exactly the limit passes, one crown-hundredth more asks first, No leaves nothing
+// stored, and an edit counts with its new amount in place of its stored one.
+TEST(CashEntryE2E, CashPaymentsWithOnePartnerInADayAreWarnedOfPastTheLegalLimit) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 4000) + series("02", "JPY", 1, 100, 0, 0));
+  std::string eur = document(1, "P", 4000, 1, "Alfa");
+  eur.replace(kPlacenoKc, 6, real48(100000));
+  // Partner 1's expenditure of the same day is the other direction of payment: not counted.
+  std::string vydaj = document(2, "V", 1, 1, "Alfa");
+  vydaj.replace(kPlacenoKc, 6, real48(250000));
+  dir.write("data/PZ01_.dta", eur + vydaj);
+  dir.write("data/org.dta", partner(1, "Alfa"));
+  // A receipt of partner 1 paid on 5.12.26 in yen quoted per 100 at 1 Kč: the amount in yen is
+  // a hundred times its crowns.
+  const auto prijem = [](const std::string& jeny) {
+    return "F4\ntype P\nEnter\nEnter\ntype 1\nEnter\ntype 051226\nEnter\nEnter\nEnter\ntype " + jeny +
+           "\nEnter\nF2\n";
+  };
+  const std::string oprava = "Space\nEnter\nEnter\nEnter\nEnter\nEnter\nEnter\ntype ";
+  const auto r = runPzpokl(dir, std::string(kCashDeskList) + "Down\nEnter\n" + prijem("27000001") +
+                                    "dump\ntype N\ndump\nEsc\n" + prijem("17000001") + "dump\ntype N\nEsc\n" +
+                                    prijem("17000000") + "dump\n" + oprava + "17000001\nEnter\nF2\ndump\ntype A\n" +
+                                    oprava + "16999999\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string varovani = "Hotovostní příjmy od partnera 00001 dne 05.12.26 by tímto dokladem dosáhly ";
+  EXPECT_NE(r.out.find(varovani + "370 000.01 Kč, zákonný limit je 270 000.00 Kč"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(varovani + "270 000.01 Kč, zákonný limit je 270 000.00 Kč"), std::string::npos) << r.out;
+  size_t kolik = 0;
+  for (size_t i = r.out.find(varovani); i != std::string::npos; i = r.out.find(varovani, i + 1)) ++kolik;
+  EXPECT_EQ(kolik, 3u) << r.out;  // two new receipts and the edit upwards; not the edit down
+  const std::string pz02 = dir.read("data/PZ02_.dta");
+  ASSERT_EQ(pz02.size(), kDoklad) << r.out;
+  EXPECT_NEAR(real48At(pz02, kPlacenoKc), 169999.99, 1e-6);
+  EXPECT_EQ(real48At(record(dir.read("data/pz_ra.dta"), 2, kRada), kRadaStav), 16999999.0);
+}
+
 TEST(CashEntryE2E, TheDemoWalkthroughTakesTheRateOfItsDayFromTheDemoRateFile) {
   TempDir dir;
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo", dir.path(),
