@@ -48,7 +48,7 @@ std::optional<std::string> zadaneDatum(const std::string& text) {
 std::string KlicData(const std::string& ddmmrr) {
   const auto den = ui::RozeberDatum('d', ddmmrr);
   if (!den) return std::string(8, ' ');
-  return ui::UlozenyDatum('q', *den);
+  return ui::UlozenyDatum('Q', *den);
 }
 
 TfKursy::TfKursy() : TfSoub("fKursy", cz("Kurzy")) {
@@ -76,7 +76,7 @@ bool TfKursy::NastavKursy() {
        .titulek = cz("Kurzy"),
        .velikost = tKurs::kVelikost,
        .formular = {10, 4, 50, 11},
-       .napovedaFormulare = " F2=zápis Esc=ven ",
+       .napovedaFormulare = cz(" F2=zápis Esc=ven "),
        .titulekFormulare = " Kurzy ",
        .napovedaSeznamu = cz("    Enter,F4-Nový, Mezera-Oprava F8-Ruš F10-Seřaď"),
        .pole = {{.popis = cz("Kód měny : "), .sirka = 3, .obrazek = "X", .offset = tKurs::kKod},
@@ -195,7 +195,7 @@ void TfKursy::NaF8() {
   if (!ui::Dotazy(10, 8, {},
                   {cz("Rušení intervalu kurzů - zadejte datum od "), "        ",
                    "                                       do ", "        ",
-                   cz("-Rušení vybrané věty - nezadávejte žádné datum"), ""},
+                   cz("Rušení vybrané věty - nezadávejte žádné datum"), ""},
                   cz(" Rušení  ")))
     return;
   const auto& o = ui::vysledekDialogu().odpovedi;

@@ -1,0 +1,169 @@
+// The smaller registers driven by key scripts of the headless presenter over real record files:
+// the rate table, the posting templates, the VAT return lines and their choosers, the cash-book
+// keys, the bank codes and the own bank accounts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "accounting/templates.h"
+#include "accounting/vatlines.h"
+#include "platform/paths.h"
+#include "platform/syscalls.h"
+#include "platform/text.h"
+#include "rates/ratetable.h"
+#include "registers/banks.h"
+#include "registers/keys.h"
+#include "storage/fields.h"
+#include "storage/interaction.h"
+#include "storage/params.h"
+#include "storage/roots.h"
+#include "storage/settings.h"
+#include "support/script.h"
+#include "support/tempdir.h"
+#include "ui/dialogs.h"
+
+namespace pz {
+namespace {
+
+using platform::cz;
+namespace fs = std::filesystem;
+
+std::string kratky(const std::string& text, size_t sirka) {
+  std::string t = text.substr(0, sirka);
+  t.resize(sirka, ' ');
+  return std::string(1, static_cast<char>(sirka)) + t;
+}
+
+std::string real48(double x) {
+  std::string b(6, '\0');
+  (void)storage::writeReal48(b, 0, x);
+  return b;
+}
+
+std::string u16(int n) { return std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8)}; }
+
+// A rate record now (23 bytes) and in the older layout (18 bytes: units as one byte, no analytics).
+std::string kurs(const std::string& kod, double kurz, const std::string& datum, int mnozstvi, const std::string& an) {
+  return kratky(kod, 3) + real48(kurz) + kratky(datum, 6) + u16(mnozstvi) + kratky(an, 3);
+}
+std::string staryKurs(const std::string& kod, double kurz, const std::string& datum, int mnozstvi) {
+  return kratky(kod, 3) + real48(kurz) + kratky(datum, 6) + std::string(1, static_cast<char>(mnozstvi));
+}
+
+class RegisterScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::paths().setWorkDir(dir.str());
+    dir.write("data.adr", "DATA\\\r\n");
+    dir.write("prog.adr", "PROG\\\r\n");
+    dir.write("DATA/.keep", "");
+    fs::create_directories(dir / "PROG/CI");
+    fs::create_directories(dir / "PROG/2");
+    fs::copy(fs::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "PROG/dlib");
+    storage::ZapomenAdresy();
+    storage::ZahodParametry();
+    storage::ZapomenOtevrenaOkna();
+    storage::setInteraction(&zpravy);
+    storage::settings().user = "01";
+  }
+  void TearDown() override {
+    platform::sys() = platform::realSysCalls();
+    storage::ZapomenOtevrenaOkna();
+    storage::settings() = storage::GlobalSettings{};
+    storage::setInteraction(nullptr);
+    storage::ZahodParametry();
+    storage::ZapomenAdresy();
+    platform::paths().clear();
+  }
+  std::string hraj(const std::string& skript, const std::function<void()>& program) {
+    const test::ScriptRun r = test::runScript(dir, skript, program);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    return r.out;
+  }
+  std::string data(const std::string& jmeno) const { return dir.read("DATA/" + jmeno); }
+
+  test::TempDir dir;
+  test::ScopedCwd cwd{dir.path()};
+  storage::RecordingInteraction zpravy;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Rate table
+
+class RateTable : public RegisterScript {
+ protected:
+  std::string ukaz(const std::string& skript) {
+    return hraj(skript, [this] {
+      okno.NastavKursy();
+      okno.PocetRadku = okno.Soubor().pocet();
+      okno.Sestav();
+      okno.JdiNa(1);
+      okno.showModal();
+      okno.Zavri();
+    });
+  }
+  rates::TfKursy okno;
+};
+
+TEST_F(RateTable, AnOlderFileIsConvertedOnOpeningAndASecondOpeningChangesNothing) {
+  dir.write("DATA/kursy.dta", staryKurs("EUR", 24.82, "030122", 1) + staryKurs("JPY", 19.12, "030122", 100));
+  ukaz("Esc\n");
+  const std::string nove = kurs("EUR", 24.82, "030122", 1, "000") + kurs("JPY", 19.12, "030122", 100, "000");
+  EXPECT_EQ(data("kursy.dta"), nove);
+  ukaz("Esc\n");
+  EXPECT_EQ(data("kursy.dta"), nove);
+  EXPECT_TRUE(zpravy.messages.empty()) << zpravy.messages.front();
+}
+
+TEST_F(RateTable, ANewRateInheritsUnitsAndAnalyticsAndItsFieldsAreChecked) {
+  dir.write("DATA/kursy.dta", kurs("EUR", 24.5, "020124", 1, "001") + kurs("EUR", 24.6, "030124", 100, "021") +
+                                  kurs("USD", 22.1, "030124", 1, "030"));
+  const std::string obrazovky = ukaz(
+      "F4\ntype eur\nEnter\ndump\n"           // the latest EUR: 100 units, analytics 021
+      "type 25,125\nEnter\n"
+      "type 31.02.24\nEnter\ndump\n"          // refused; the message is answered
+      "Enter\n"
+      "type 29.02.24\nEnter\n"
+      "type 1001\nEnter\ndump\n"
+      "F2\nEsc\n");
+  EXPECT_NE(obrazovky.find("Kód měny : EUR"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("Množství :   100"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("Analytika: 021"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("Chybné datum !"), std::string::npos) << obrazovky;
+  const std::string f = data("kursy.dta");
+  ASSERT_EQ(f.size(), 4u * 23);
+  EXPECT_EQ(f.substr(69), kurs("EUR", 25.125, "290224", 1, "021"));
+}
+
+
+TEST_F(RateTable, AnIntervalDeleteCompactsTheFileAndTheSortsDropBlankCodes) {
+  const std::string stary = kurs("EUR", 30.1, "010199", 1, "000"), loni = kurs("EUR", 25.2, "151223", 1, "000"),
+                    bez = kurs("USD", 22.0, "", 1, "000"), letos = kurs("EUR", 25.3, "020124", 1, "000"),
+                    usd = kurs("USD", 23.0, "020124", 1, "000"), prazdny = kurs("", 0, "020124", 1, "000");
+  dir.write("DATA/kursy.dta", stary + loni + bez + letos + usd + prazdny);
+  // "od" given with "do" empty deletes nothing; "od" empty up to 31.12.23 takes every earlier
+  // date, the 1990s included, and the rate without a date.
+  ukaz("F8\ntype 01.01.20\nF2\nF8\nDown\ntype 31.12.23\nF2\nEsc\n");
+  EXPECT_EQ(data("kursy.dta"), letos + usd + prazdny);
+  // By date, then code: the blank code goes, equal dates follow their codes.
+  dir.write("DATA/kursy.dta", usd + prazdny + letos + loni);
+  ukaz("F10\nDown\nEnter\nEsc\n");
+  EXPECT_EQ(data("kursy.dta"), loni + letos + usd);
+  // Both dates empty: the current record only; then the last one, which leaves an empty file.
+  const std::string obrazovky = ukaz("F8\nF2\nF8\nF2\nF8\nF2\ndump\nEsc\n");
+  EXPECT_EQ(data("kursy.dta"), "");
+  EXPECT_EQ(obrazovky.find("EUR  25"), std::string::npos) << obrazovky;
+}
+
+TEST_F(RateTable, TheDateRepairSetsLettersAndZeroDatesRight) {
+  dir.write("DATA/kursy.dta", kurs("EUR", 24.0, "0101O5", 1, "000") + kurs("EUR", 24.0, "l20105", 1, "000") +
+                                  kurs("EUR", 24.0, "000000", 1, "000"));
+  okno.NastavKursy();
+  okno.OpravDatum();
+  okno.Zavri();
+  EXPECT_EQ(data("kursy.dta"), kurs("EUR", 24.0, "010105", 1, "000") + kurs("EUR", 24.0, "120105", 1, "000") +
+                                   kurs("EUR", 24.0, "      ", 1, "000"));
+}
+}  // namespace
+}  // namespace pz
