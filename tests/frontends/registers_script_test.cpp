@@ -3,6 +3,9 @@
 // keys, the bank codes and the own bank accounts.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 
@@ -165,5 +168,110 @@ TEST_F(RateTable, TheDateRepairSetsLettersAndZeroDatesRight) {
   EXPECT_EQ(data("kursy.dta"), kurs("EUR", 24.0, "010105", 1, "000") + kurs("EUR", 24.0, "120105", 1, "000") +
                                    kurs("EUR", 24.0, "      ", 1, "000"));
 }
+
+// ---------------------------------------------------------------------------------------------
+// Posting templates
+
+// A template with its first line; the other nine lines blank.
+std::string predkontace(const std::string& cislo, const std::string& nazev, const std::string& datum = "250101") {
+  std::string v = kratky(cislo, 3) + kratky(nazev, 30) + kratky("211200", 6) + kratky("20100", 5) + kratky("221200", 6) +
+                  kratky("", 5);
+  for (int k = 2; k <= 10; ++k) v += kratky("", 6) + kratky("", 5) + kratky("", 6) + kratky("", 5);
+  return v + kratky(datum, 6);
+}
+
+class PostingTemplates : public RegisterScript {
+ protected:
+  std::string ukaz(const std::string& skript) {
+    return hraj(skript, [this] { okno.UkazSeznam(); });
+  }
+  std::string cisla() const {
+    std::string c;
+    const std::string f = data("CI11.DTA");
+    for (std::size_t o = 0; o + 302 <= f.size(); o += 302) c += f.substr(o + 1, 3) + ",";
+    return c;
+  }
+  accounting::TfCis11 okno;
+};
+
+TEST_F(PostingTemplates, TheFileStaysInOrderOfNumberAndDeletedTemplatesGoOnClosing) {
+  dir.write("DATA/CI11.DTA", predkontace("001", "Prvni") + predkontace("003", "Treti") + predkontace("007", "Sedma"));
+  // A new 005 lands between 003 and 007, with today as its change date.
+  ukaz("F4\ntype 005\nEnter\ntype Pata\nF2\nEsc\n");
+  EXPECT_EQ(cisla(), "001,003,005,007,");
+  const std::string f = data("CI11.DTA");
+  EXPECT_EQ(f.substr(2 * 302, 35), kratky("005", 3) + kratky("Pata", 30));
+  EXPECT_EQ(f.substr(2 * 302 + 295, 7), kratky("261209", 6));
+  // The first renumbered to 009 moves behind 007.
+  ukaz("Up\nUp\nUp\nSpace\ntype 009\nF2\nEsc\n");
+  EXPECT_EQ(cisla(), "003,005,007,009,");
+  // A deleted template is the first row, blank-numbered, until the list is closed.
+  std::string behem;
+  hraj("Up\nUp\nF8\nEsc\n", [&] {
+    okno.Ukaz();
+    behem = cisla();
+    okno.ZavriSeznam();
+  });
+  EXPECT_EQ(behem, "   ,003,007,009,");
+  EXPECT_EQ(cisla(), "003,007,009,");
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// VAT return lines
+
+TEST_F(RegisterScript, TheLineChoosersAnswerTheEntryNumberAndItsLine) {
+  std::string nula, vstup, vystup, eu, nic;
+  const std::string obrazovky = hraj("Down\nDown\nEnter\nHome\nEnter\nDown\nDown\nEnter\nF1\ndump\nEsc\nEsc\nEnd\nEnter\n",
+                                     [&] {
+                                       nula = accounting::VyberRadekNula();
+                                       vstup = accounting::VyberRadekVstup();
+                                       vystup = accounting::VyberRadekVystup();
+                                       nic = accounting::VyberRadekEU();
+                                       eu = accounting::VyberRadekEU();
+                                     });
+  EXPECT_EQ(nula, "003022");
+  EXPECT_EQ(vstup.substr(0, 6), "001040");
+  EXPECT_EQ(vstup, "001" + cz("040,041 odpočet z přij. zdan. plnění od plátců"));
+  EXPECT_EQ(vystup, "003");  // an empty entry: the number alone
+  EXPECT_EQ(nic, "   ");
+  EXPECT_EQ(eu, "013999");
+  EXPECT_NE(obrazovky.find("Označení pro DPH slouží ke správnému nasměrování výdajového dokladu do výkazu DPH."),
+            std::string::npos)
+      << obrazovky;
+  EXPECT_EQ(accounting::RadkyVstup().size(), 19u);
+  EXPECT_EQ(accounting::RadkyVstup()[18], accounting::RadkyVstup()[5]);
+  EXPECT_EQ(accounting::RadkyEU()[5], accounting::RadkyNula()[3]);
+  EXPECT_EQ(accounting::RadkyEU()[12], cz("999 Nepatří do hlášení DPH"));
+}
+
+// Opens for writing fail on the VAT lines, as on a program root that may only be read.
+int jenCteniRadkuDph(const char* path, int flags, mode_t mode) {
+  if (std::strstr(path, "CiDPH") && (flags & O_ACCMODE) != O_RDONLY) {
+    errno = EROFS;
+    return -1;
+  }
+  return platform::realSysCalls().open(path, flags, mode);
+}
+
+TEST_F(RegisterScript, AReadOnlyProgramRootListsTheVatLinesAndRefusesNewAndDeleteWithTheWriteMessage) {
+  const std::string radky = kratky("001", 3) + kratky("002", 3) + kratky(cz("Tuzemsko"), 73) + kratky("020", 3) +
+                            kratky("", 3) + kratky(cz("Dodání do EU"), 73);
+  dir.write("PROG/CI/CiDPH.dta", radky);
+  accounting::TfCiDPH okno;
+  std::string vybrany;
+  platform::sys().open = jenCteniRadkuDph;
+  const std::string obrazovky = hraj("dump\nF4\ntype 050\nF2\nDown\nF8\nEnter\n", [&] { vybrany = okno.Vyber(); });
+  platform::sys() = platform::realSysCalls();
+  EXPECT_NE(obrazovky.find("   2 020     Dodání do EU"), std::string::npos) << obrazovky;
+  ASSERT_EQ(zpravy.messages.size(), 2u);
+  for (const std::string& m : zpravy.messages) {
+    EXPECT_NE(m.find(" pise soubor: "), std::string::npos) << m;
+    EXPECT_NE(m.find("err      5"), std::string::npos) << m;
+  }
+  EXPECT_EQ(dir.read("PROG/CI/CiDPH.dta"), radky);
+  EXPECT_EQ(vybrany, "020");
+}
+
 }  // namespace
 }  // namespace pz
