@@ -273,5 +273,77 @@ TEST_F(RegisterScript, AReadOnlyProgramRootListsTheVatLinesAndRefusesNewAndDelet
   EXPECT_EQ(vybrany, "020");
 }
 
+
+// ---------------------------------------------------------------------------------------------
+// Cash-book keys
+
+std::string klic(const std::string& nazev, int kam, int prijato = 0, int vydano = 0) {
+  return kratky(nazev, 27) + std::string{static_cast<char>(kam), static_cast<char>(prijato), static_cast<char>(vydano)};
+}
+
+class CashBookKeys : public RegisterScript {
+ protected:
+  std::string ukaz(const std::string& skript) {
+    return hraj(skript, [this] { vybrany = okno.Vyber(); });
+  }
+  registers::TfKl okno;
+  int vybrany = -1;
+};
+
+TEST_F(CashBookKeys, WithoutAnyFileThe255KeysAreCreatedUnusedAndNoFurtherKeyCanBeAdded) {
+  const std::string obrazovky = ukaz("F4\ndump\nEsc\n");
+  const std::string f = data("klicew.dta");
+  ASSERT_EQ(f.size(), 255u * 31);
+  EXPECT_EQ(f.substr(254 * 31), klic("", 0));
+  EXPECT_NE(obrazovky.find("255/"), std::string::npos) << obrazovky;
+  EXPECT_EQ(obrazovky.find("fKlAkt"), std::string::npos) << obrazovky;  // F4 shows no form
+  EXPECT_EQ(vybrany, 0);
+}
+
+TEST_F(CashBookKeys, OlderFilesGiveNamesFromKamenickyDirectionsAndColumns) {
+  // Line 1: "Á" and "ř" in the Kamenický code page, box drawing, direction 3; line 2: direction 0.
+  dir.write("DATA/klice.dta", "Pokladna \x8F \xC4\xC4 \xA9\xB3" + std::string(11, ' ') + "  3\r\nBanka\r\n");
+  dir.write("DATA/kl.dta", kratky("2", 3) + kratky("5", 2) + kratky("6", 2) + kratky("300", 3) + kratky("1", 2) +
+                               kratky("1", 2));
+  const std::string obrazovky = ukaz("Down\nEnter\n");
+  EXPECT_EQ(data("klicew.dta"), klic(cz("Pokladna Á -- ř|"), 3) + klic("Banka", 0, 5, 6));
+  EXPECT_EQ(vybrany, 2);
+  EXPECT_EQ(registers::NazevKlice(2), "Banka" + std::string(22, ' '));
+  EXPECT_EQ(registers::NazevKlice(256), std::string(27, ' '));
+}
+
+TEST_F(CashBookKeys, RenumberingMovesTheKeyAndItsDirectionsButNeverOverAUsedKey) {
+  std::string f;
+  for (int k = 1; k <= 255; ++k) f += k == 12 ? klic("Dvanact", 0, 4, 5) : k == 3 || k == 20 ? klic("Smer", 12) :
+                                      k == 40 || k == 41 ? klic("", 0) : klic("Klic", 0);
+  dir.write("DATA/klicew.dta", f);
+  std::string skript;
+  for (int k = 1; k < 12; ++k) skript += "Down\n";
+  // First onto key 13, which is used: refused; then onto the unused 40.
+  skript += "F10\nDown\nEnter\ntype 13\nF2\nEnter\nF10\nDown\nEnter\ntype 40\nF2\nEnter\nEsc\n";
+  ukaz(skript);
+  std::string cekano = f;
+  cekano.replace(11 * 31, 31, klic("", 0));
+  cekano.replace(39 * 31, 31, klic("Dvanact", 0, 4, 5));
+  cekano.replace(2 * 31, 31, klic("Smer", 40));
+  cekano.replace(19 * 31, 31, klic("Smer", 40));
+  EXPECT_EQ(data("klicew.dta"), cekano);
+}
+
+TEST_F(CashBookKeys, ADirectionIsStoredAsItsNumberAndTextThatIsNoNumberBecomesBlank) {
+  dir.write("DATA/klicew.dta", klic("Prvni", 0) + klic("Druhy", 0));
+  ukaz("Down\nSpace\nEnter\ntype 7\nEnter\nF2\nEsc\n");
+  EXPECT_EQ(data("klicew.dta"), klic("Prvni", 0) + klic("Druhy", 7));
+  // The keyboard takes only digits there; a text from elsewhere is checked the same way.
+  okno.NastavKlice();
+  okno.NastavText(2, "7x ");
+  okno.ZmenaPole(2);
+  EXPECT_EQ(okno.Text(2), "   ");
+  okno.NastavText(2, " 7 ");
+  okno.ZmenaPole(2);
+  EXPECT_EQ(okno.Text(2), "  7");
+  okno.Zavri();
+}
+
 }  // namespace
 }  // namespace pz
