@@ -5,6 +5,7 @@
 #include "registers/banks.h"
 #include "registers/checks.h"
 #include "registers/keys.h"
+#include "registers/texts.h"
 #include "storage/layout.h"
 #include "storage/roots.h"
 #include "storage/probes.h"
@@ -183,8 +184,7 @@ void TfFMA::ZmenaPole(int i) {
       Pole(i).text = ucet;
     }
     ukazNazevUctu(i);
-  }
-  else if (jeUcet(i)) {
+  } else if (jeUcet(i)) {
     // A cash-book key 1 to 255 is shown as its number with its name; anything else stays as typed.
     if (const int n = CisloKlice(Pole(i).text); n > 0) Pole(i).text = ui::FormatPlainE("###", n);
     ukazNazevUctu(i);

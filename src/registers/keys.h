@@ -1,6 +1,5 @@
 // The 255 cash-book keys "klicew.dta" of the cash journal (31-byte records; a key's number is
-// its record position), created from the older "klice.dta" and "kl.dta" when missing, and the
-// one-line text registers ("txt1.dta", "provozy.dta") named by their openers.
+// its record position), created from the older "klice.dta" and "kl.dta" when missing.
 #pragma once
 
 #include <cstdint>
@@ -47,25 +46,5 @@ std::string NazevKlice(int n);
 int VyberKlic();
 // Makes "klicew.dta" when it is missing or shorter than 2 bytes; true when it exists afterwards.
 bool ZalozKlice();
-
-// One-line texts of a file named by the opener.
-class TfTXT1 : public ui::TfSoub {
- public:
-  TfTXT1();
-  ~TfTXT1() override;
-  bool NastavTexty(const std::string& soubor, const std::string& titulek);
-  // NastavTexty, the list shown; the picked text (trailing blanks kept), empty after Esc.
-  std::string Vyber(const std::string& soubor, const std::string& titulek);
-  void Opis();
-
-  void NaF4() override;
-  void PriMazani() override;
-  void NaplnSloupce() override;
-
- private:
-  std::string titulek_;
-};
-
-TfTXT1& Texty();
 
 }  // namespace pz::registers

@@ -13,6 +13,7 @@
 #include "registers/banks.h"
 #include "registers/company.h"
 #include "registers/keys.h"
+#include "registers/texts.h"
 #include "registers/partners.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
