@@ -345,5 +345,51 @@ TEST_F(CashBookKeys, ADirectionIsStoredAsItsNumberAndTextThatIsNoNumberBecomesBl
   okno.Zavri();
 }
 
+
+// ---------------------------------------------------------------------------------------------
+// Bank codes and own bank accounts
+
+std::string banka(const std::string& nazev, const std::string& kod) {
+  return kratky(nazev, 50) + kratky(kod, 4) + kratky("", 35);
+}
+
+TEST_F(RegisterScript, BankCodesSortByCodeOrCzechNameWithoutDeletedBanksAndAreFoundByAShortCode) {
+  const std::string cnb = banka(cz("Česká národní banka"), "0710"), cs = banka(cz("Česká spořitelna"), "0800"),
+                    kb = banka("Komercni banka", "0100"), ch = banka("Chytra banka", "2010"), zrusena = banka("", "    ");
+  dir.write("PROG/2/KodyBank.dta", cs + zrusena + kb + cnb + ch);
+  EXPECT_EQ(registers::HledejBankuKod("800 "), 1);
+  EXPECT_EQ(registers::HledejBankuKod("100"), 3);
+  EXPECT_EQ(registers::HledejBankuKod("9999"), -1);
+  EXPECT_EQ(registers::HledejBankuNazev(cz("Česká ")), 1);
+  EXPECT_EQ(registers::HledejBankuNazev("Komer"), 3);
+  EXPECT_EQ(registers::HledejBankuNazev("   "), -1);
+  registers::TfKodyBank okno;
+  const auto setrid = [&](const std::string& skript) {
+    hraj(skript, [&] {
+      okno.NastavKodyBank();
+      okno.PocetRadku = okno.Soubor().pocet();
+      okno.Sestav();
+      okno.showModal();
+      okno.Zavri();
+    });
+  };
+  setrid("F10\nDown\nDown\nEnter\nEsc\n");  // "Setřiď dle kódů"
+  EXPECT_EQ(dir.read("PROG/2/KodyBank.dta"), kb + cnb + cs + ch);
+  // By name: "Ch" is a letter of its own after "H", so "Chytra" follows "Komercni".
+  setrid("F10\nDown\nEnter\nEsc\n");
+  EXPECT_EQ(dir.read("PROG/2/KodyBank.dta"), cnb + cs + ch + kb);
+}
+
+TEST_F(RegisterScript, EditingAnOwnAccountWithoutChangingItsMarkIsNoDuplicate) {
+  const std::string a = kratky("A", 1) + kratky("Banka A", 20) + kratky("19-123457", 19) + kratky("0800", 4) +
+                        kratky("", 15) + std::string(6, '\0') + kratky("CZK", 3) + kratky("000000", 6) +
+                        kratky("", 30) + kratky("", 30) + kratky("", 20);
+  dir.write("DATA/bako.dta", a);
+  registers::TfBankKody okno;
+  std::string obrazovky = hraj("Space\nDown\ntype Druha\nF2\nEsc\n", [&] { okno.Vyber(); });
+  EXPECT_EQ(obrazovky.find("Pozor, stejné označení"), std::string::npos) << obrazovky;
+  EXPECT_EQ(data("bako.dta").substr(0, 23), kratky("A", 1) + kratky("Druha", 20));
+}
+
 }  // namespace
 }  // namespace pz
