@@ -17,7 +17,9 @@
 #include "rates/ratetable.h"
 #include "registers/banks.h"
 #include "registers/keys.h"
+#include "storage/czech.h"
 #include "storage/fields.h"
+#include "storage/textutil.h"
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/roots.h"
@@ -389,6 +391,29 @@ TEST_F(RegisterScript, EditingAnOwnAccountWithoutChangingItsMarkIsNoDuplicate) {
   std::string obrazovky = hraj("Space\nDown\ntype Druha\nF2\nEsc\n", [&] { okno.Vyber(); });
   EXPECT_EQ(obrazovky.find("Pozor, stejné označení"), std::string::npos) << obrazovky;
   EXPECT_EQ(data("bako.dta").substr(0, 23), kratky("A", 1) + kratky("Druha", 20));
+}
+
+
+TEST_F(CashBookKeys, TheListingShowsTheUsedKeysUnderItsPageHeader) {
+  std::string f;
+  for (int k = 1; k <= 255; ++k) f += k == 1 ? klic("Pokladna", 0, 1, 2) : k == 200 ? klic("Banka", 1, 10, 11) : klic("", 0);
+  dir.write("DATA/klicew.dta", f);
+  storage::settings().firmName = "Ukazka s.r.o.           ";
+  hraj("", [this] {
+    okno.NastavKlice();
+    okno.Opis();
+    okno.Zavri();
+  });
+  std::string sestava;
+  for (const auto& e : fs::directory_iterator(dir.path()))
+    if (storage::VelkaPismena(e.path().filename().string()) == "KLICE.TXT") sestava = dir.read(e.path().filename().string());
+  const auto radek = [](const std::string& t) { return storage::NaSirku(t, 80) + "\r\n"; };
+  EXPECT_EQ(sestava, radek("\f") + radek("") +
+                         radek("Ukazka s.r.o.           " + std::string(11, ' ') + cz("Opis klíčů") + std::string(11, ' ') +
+                               "D:09.12.26 List:  1") +
+                         radek("") + radek(" KL Text                       kam prij vyd") + radek(std::string(80, '=')) +
+                         radek("  1 Pokladna                     0    1   2 ") +
+                         radek("200 Banka                        1   10  11 "));
 }
 
 }  // namespace
