@@ -21,6 +21,7 @@
 #include "storage/sortfile.h"
 #include "storage/textutil.h"
 #include "ui/dialogs.h"
+#include "ui/picture.h"
 
 namespace pz::registers {
 
@@ -210,11 +211,27 @@ bool TfBankKody::NastavBankovniUcty() {
                 {.popis = "IBAN           ", .sirka = 30, .obrazek = "X", .titulek = "IBAN"},
                 {.popis = "", .sirka = 30, .obrazek = "X"},
                 {.popis = "", .sirka = 20, .obrazek = "X"}},
-       .sloupce = 9});
+       .sloupce = 0});
   Pole(10).stav = -1;
   Pole(11).stav = -1;
+  // One column under the list's own header; the row lines up under its titles.
+  Sloupce = {{fj ? cz(" Ozn Název banky          Číslo konta            Stav konta  Měna  Klíč SWIFT kód       IBAN")
+                 : cz(" Ozn Název banky          Číslo konta            Stav konta  Měna  Účet SWIFT kód       IBAN"),
+              118, false}};
   ZapamatujSablonu();
   return ok;
+}
+
+void TfBankKody::NaplnSloupce() {
+  if (Bunky.size() < 2) return;
+  const auto& v = Puvodni();
+  const auto t = [&v](std::size_t offset, std::size_t sirka) {
+    return storage::NaSirku(storage::readShortString(v, offset, sirka), sirka);
+  };
+  using U = tBankovniUcet;
+  Bunky[1] = "  " + t(U::kOznaceni, 1) + "  " + t(U::kNazev, 20) + " " + t(U::kKonto, 19) + " " +
+             ui::FormatR("#########.##-", storage::readReal48Bytes(v, U::kStav)) + "  " + t(U::kMena, 3) + "   " +
+             t(U::kUcet, 6) + " " + t(U::kSwift, 15) + " " + t(U::kIban, 30);
 }
 
 int TfBankKody::Vyber() {

@@ -67,6 +67,7 @@ class TfBankKody : public ui::TfSoub {
   void ZmenaPole(int i) override;
   void EnterPole(int i) override;
   void PredFormularem() override;
+  void NaplnSloupce() override;
 
  private:
   void ukazUcet();
