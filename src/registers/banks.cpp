@@ -104,7 +104,7 @@ int TfKodyBank::Vyber(int zaznam) {
   if (KoncovaKlavesa == 13 && Radek >= 1 && Radek <= PocetRadku && CtiVetuPrimo(Radek)) vybrany = Radek;
   const std::vector<std::uint8_t> veta = Veta();
   Zavri();
-  if (vybrany) SablonaVety = veta;  // the chosen record outlives the close
+  Vybrana = vybrany ? veta : std::vector<std::uint8_t>();
   return vybrany;
 }
 
@@ -245,7 +245,7 @@ int TfBankKody::Vyber() {
   if (KoncovaKlavesa == 13 && Radek >= 1 && Radek <= PocetRadku && CtiVetuPrimo(Radek)) vybrany = Radek;
   const std::vector<std::uint8_t> veta = Veta();
   Zavri();
-  if (vybrany) SablonaVety = veta;  // the chosen account outlives the close
+  Vybrana = vybrany ? veta : std::vector<std::uint8_t>();
   return vybrany;
 }
 
@@ -324,7 +324,7 @@ void TfBankKody::EnterPole(int i) {
   if (i == kPoleKodu) {
     TfKodyBank& kody = KodyBank();
     if (kody.Vyber(HledejBankuKod(Pole(i).text)) > 0) {
-      const auto& v = kody.SablonaVety;
+      const auto& v = kody.Vybrana;
       NastavText(kPoleKodu, storage::readShortString(v, tBanka::kKod, tBanka::kSirkaKodu));
       if (storage::Orez(Pole(2).text).empty())
         NastavText(2, storage::readShortString(v, tBanka::kBanka, tBanka::kSirkaBanky).substr(0, 20));

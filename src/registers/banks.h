@@ -39,6 +39,7 @@ class TfKodyBank : public ui::TfSoub {
   // The list shown at record `zaznam` (the last record when below 1); the chosen record number
   // after Enter (its bytes in Veta()), 0 after Esc. The window is closed afterwards.
   int Vyber(int zaznam);
+  std::vector<std::uint8_t> Vybrana;  // the record chosen by the last Vyber
   // Sorts by the Czech collation of the whole record, or by code; deleted banks are left out.
   void Setrid(bool podleKodu);
   void Opis();
@@ -58,6 +59,7 @@ class TfBankKody : public ui::TfSoub {
   // The list as a chooser from its first record; the picked record number (its bytes in Veta()),
   // 0 after Esc. The window is closed afterwards.
   int Vyber();
+  std::vector<std::uint8_t> Vybrana;  // the account chosen by the last Vyber
 
   void NaF1() override {}
   void NaF4() override;

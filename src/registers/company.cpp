@@ -210,7 +210,7 @@ void TfFMA::EnterPole(int i) {
     TfBankKody& ucty = BankovniUcty();
     if (ucty.Vyber() > 0) {
       // The chosen account fills the bank connection at once.
-      const auto& v = ucty.SablonaVety;
+      const auto& v = ucty.Vybrana;
       const auto t = [&v](std::size_t offset, std::size_t sirka) { return storage::readShortString(v, offset, sirka); };
       using U = tBankovniUcet;
       NastavText(kPoleNazevBanky, t(U::kNazev, 20));

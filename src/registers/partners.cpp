@@ -460,7 +460,7 @@ void TfOrg::EnterPole(int i) {
     TfKodyBank& kody = KodyBank();
     const int z = i == 11 ? HledejBankuNazev(Pole(11).text) : HledejBankuKod(Pole(12).text);
     if (kody.Vyber(z) > 0) {
-      const auto& v = kody.SablonaVety;
+      const auto& v = kody.Vybrana;
       NastavText(11, storage::readShortString(v, tBanka::kBanka, tBanka::kSirkaBanky).substr(0, 20));
       NastavText(12, storage::readShortString(v, tBanka::kKod, tBanka::kSirkaKodu));
     }

@@ -84,6 +84,11 @@ void TfTXT1::NaF4() {
   TfSoub::NaF4();
 }
 
+void TfTXT1::NaF10() {
+  KoncovaKlavesa = 0;  // F10 is the listing itself; the popup menu holds it too
+  Opis();
+}
+
 void TfTXT1::PriMazani() { Veta() = SablonaVety; }
 
 void TfTXT1::Opis() {

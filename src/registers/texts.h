@@ -19,6 +19,7 @@ class TfTXT1 : public ui::TfSoub {
   void Opis();
 
   void NaF4() override;
+  void NaF10() override;
   void PriMazani() override;
   void NaplnSloupce() override;
 
