@@ -211,7 +211,9 @@ bool TfKursy::SmazInterval(const std::string& od, const std::string& do_) {
   const int aktualni = Radek >= 1 && Radek <= PocetRadku ? Soubor().CisloZPoradi(Radek) : 0;
   const std::string cesta = Soubor().cesta();
   Soubor().ZavriSoubor();
-  bool ok = storage::IfVolny(cesta).empty() && storage::Zamkni(cesta, "W") != storage::Zamek::Nedrzen;
+  const storage::Zamek zamek =
+      storage::IfVolny(cesta).empty() ? storage::Zamkni(cesta, "W") : storage::Zamek::Nedrzen;
+  bool ok = storage::MuzePokracovat(zamek);
   if (!ok) ui::Zprava(cz("Se souborem se pracuje"));
   std::string obsah, zbyle;
   ok = ok && platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) == platform::kIoOk;
@@ -228,10 +230,9 @@ bool TfKursy::SmazInterval(const std::string& od, const std::string& do_) {
       if (!pryc) zbyle += v;
     }
     ok = prepis(zbyle);
-    storage::Odemkni(cesta);
-  } else if (storage::IfVolny(cesta).empty()) {
-    storage::Odemkni(cesta);
   }
+  if (zamek == storage::Zamek::Drzen) storage::Odemkni(cesta);
+  // The window's own hold is taken again on every way out.
   Soubor().OtevriSoubor(kSoubor, tKurs::kVelikost);
   PocetRadku = Soubor().pocet();
   Sestav();

@@ -25,6 +25,7 @@
 #include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/script.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"
 
@@ -161,6 +162,16 @@ TEST_F(RateTable, AnIntervalDeleteCompactsTheFileAndTheSortsDropBlankCodes) {
   EXPECT_EQ(obrazovky.find("EUR  25"), std::string::npos) << obrazovky;
 }
 
+TEST_F(RateTable, WhileAnotherStationUsesTheTableF8SaysSoAndNothingIsLost) {
+  const std::string f = kurs("EUR", 24.0, "010124", 1, "000") + kurs("USD", 22.0, "010124", 1, "000");
+  dir.write("DATA/kursy.dta", f);
+  dir.write("DATA/FOT.tab", test::sharingTable("KURSY.DTA"));
+  const std::string obrazovky = ukaz("F8\ndump\nEnter\nEsc\n");
+  EXPECT_NE(obrazovky.find("Se souborem se pracuje"), std::string::npos) << obrazovky;
+  EXPECT_EQ(obrazovky.find("Rušení intervalu"), std::string::npos) << obrazovky;
+  EXPECT_EQ(data("kursy.dta"), f);
+}
+
 TEST_F(RateTable, TheDateRepairSetsLettersAndZeroDatesRight) {
   dir.write("DATA/kursy.dta", kurs("EUR", 24.0, "0101O5", 1, "000") + kurs("EUR", 24.0, "l20105", 1, "000") +
                                   kurs("EUR", 24.0, "000000", 1, "000"));
@@ -216,6 +227,11 @@ TEST_F(PostingTemplates, TheFileStaysInOrderOfNumberAndDeletedTemplatesGoOnClosi
   });
   EXPECT_EQ(behem, "   ,003,007,009,");
   EXPECT_EQ(cisla(), "003,007,009,");
+  // A template with one line gives one entry line: debit and credit with their centres.
+  const std::string prvni = data("CI11.DTA").substr(0, 302);
+  const auto radky = accounting::RadkyPredkontace(std::vector<std::uint8_t>(prvni.begin(), prvni.end()));
+  ASSERT_EQ(radky.size(), 1u);
+  EXPECT_EQ(radky[0].ucetM + radky[0].strM + radky[0].ucetD + radky[0].strD, "21120020100221200     ");
 }
 
 
