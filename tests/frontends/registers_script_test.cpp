@@ -263,6 +263,21 @@ TEST_F(RegisterScript, TheLineChoosersAnswerTheEntryNumberAndItsLine) {
   EXPECT_EQ(accounting::RadkyEU()[12], cz("999 Nepatří do hlášení DPH"));
 }
 
+TEST_F(RegisterScript, ADeletedVatLineIsWrittenInPlaceAndPickingItIsNoChoice) {
+  dir.write("PROG/CI/CiDPH.dta", kratky("001", 3) + kratky("", 3) + kratky("Tuzemsko", 73) + kratky("020", 3) +
+                                     kratky("", 3) + kratky("EU", 73));
+  accounting::TfCiDPH okno;
+  std::string prvni = "?", druhy = "?";
+  hraj("F8\nEnter\nDown\nEnter\n", [&] {
+    prvni = okno.Vyber();
+    druhy = okno.Vyber();
+  });
+  EXPECT_EQ(dir.read("PROG/CI/CiDPH.dta"), kratky("000", 3) + kratky("", 3) + kratky("", 73) + kratky("020", 3) +
+                                               kratky("", 3) + kratky("EU", 73));
+  EXPECT_EQ(prvni, "");
+  EXPECT_EQ(druhy, "020");
+}
+
 // Opens for writing fail on the VAT lines, as on a program root that may only be read.
 int jenCteniRadkuDph(const char* path, int flags, mode_t mode) {
   if (std::strstr(path, "CiDPH") && (flags & O_ACCMODE) != O_RDONLY) {
