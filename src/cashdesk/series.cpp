@@ -10,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "registers/keys.h"
 #include "storage/czech.h"
 #include "storage/eventlog.h"
 #include "storage/fields.h"
@@ -179,7 +180,11 @@ bool TfPZRady::Otevri(const std::string& /*soubor*/) {
                 {"Kurs           ", 14, "###.##########", 'R'},
                 {cz("Množství       "), 4, "####", 'W'},
                 {"Stav konta     ", 15, "###########.##-", 'R'},
-                {pokladniKnihy_ ? cz("Klíč pokladny   ") : cz("Pokladní účet  "), 6, pokladniKnihy_ ? "X" : "L"},
+                {.popis = pokladniKnihy_ ? cz("Klíč pokladny   ") : cz("Pokladní účet  "), .sirka = 6,
+                 .obrazek = pokladniKnihy_ ? "X" : "L",
+                 // The chosen key's name stands beside its number.
+                 .bocniText = pokladniKnihy_ ? std::string(registers::kSirkaNazvuKlice, ' ') : std::string(),
+                 .bocniSloupec = pokladniKnihy_ ? 27 : 0},
                 {cz("Počáteční stav "), 15, "###########.##-", 'R'},
                 {cz("Poč.stav v Kč  "), 15, "###########.##-", 'R'},
                 {cz("Poznámka       "), 30, "X"}},
@@ -268,16 +273,29 @@ void TfPZRady::NaF1() { ui::Napoveda(kNapovedaKlaves, cz("Funkční klávesy v r
 void TfPZRady::NaAltF1() { ui::Napoveda(kNapovedaOkna, cz("řady pokladny")); }
 
 void TfPZRady::F1Pole(int i) {
-  if (i != kPoleUctu || pokladniKnihy_) {
-    // The list of cash-book keys is not part of this program yet: the key is typed.
+  if (i != kPoleUctu) {
     ui::Napoveda(kNapovedaKlaves, cz("Funkční klávesy v aktualizačním"));
     return;
   }
   if (ui::TfFormular* f = AktivniFormular()) f->Precti();
+  if (pokladniKnihy_) {
+    if (const int n = registers::VyberKlic(); n > 0) {
+      NastavText(kPoleUctu, ui::FormatPlainE("###", n));
+      Pole(kPoleUctu).bocniText = registers::NazevKlice(n);
+      if (ui::TfFormular* f = AktivniFormular()) f->Ukaz();
+    }
+    return;
+  }
   std::string ucet = Pole(kPoleUctu).text;
   accounting::VyberUctu(ucet);
   NastavText(kPoleUctu, ucet);
   Pole(kPoleUctu).chyba = false;
+}
+
+void TfPZRady::PredFormularem() {
+  if (!pokladniKnihy_) return;
+  Pole(kPoleUctu).bocniText = registers::NazevKlice(registers::CisloKlice(Pole(kPoleUctu).text));
+  if (ui::TfFormular* f = AktivniFormular()) f->Ukaz();
 }
 
 // ---------------------------------------------------------------------------------------------

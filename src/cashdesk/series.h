@@ -74,6 +74,7 @@ class TfPZRady : public ui::TfSoub {
   void NaAltF1() override;
   void F1Pole(int i) override;
   void ZmenaPole(int i) override;
+  void PredFormularem() override;
   void Prijmi(int i) override;
 
  protected:

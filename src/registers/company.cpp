@@ -2,7 +2,10 @@
 
 #include "accounting/accounts.h"
 #include "platform/text.h"
+#include "registers/banks.h"
 #include "registers/checks.h"
+#include "registers/keys.h"
+#include "registers/texts.h"
 #include "storage/layout.h"
 #include "storage/roots.h"
 #include "storage/probes.h"
@@ -21,7 +24,6 @@ constexpr int kPoleNazevBanky = 12, kPoleKonto = 13, kPrvniUcet = 16, kBankovniU
 constexpr int kSloupecMeny = 40;    // the currency beside the bank name
 constexpr int kSloupecNazvu = 26;   // account names beside the tax and bank accounts
 constexpr std::size_t kSirkaNazvu = 30;
-constexpr std::size_t kSirkaNazvuKlice = 27;
 
 // The layout steps of the file, oldest first.
 constexpr const char* kPopisy[] = {"dlib\\fma2004.pol", "dlib\\fma2014.pol", "dlib\\fma.pol"};
@@ -162,8 +164,7 @@ void TfFMA::PredFormularem() {
 
 void TfFMA::ukazNazevUctu(int i) {
   if (storage::settings().cashJournal) {
-    // Cash-book keys: their names come with the keys list (texts and keys); until then blank.
-    Pole(i).bocniText = std::string(kSirkaNazvuKlice, ' ');
+    Pole(i).bocniText = NazevKlice(CisloKlice(Pole(i).text));
     return;
   }
   std::string nazev = accounting::NazevUctu(Pole(i).text);
@@ -183,8 +184,11 @@ void TfFMA::ZmenaPole(int i) {
       Pole(i).text = ucet;
     }
     ukazNazevUctu(i);
+  } else if (jeUcet(i)) {
+    // A cash-book key 1 to 255 is shown as its number with its name; anything else stays as typed.
+    if (const int n = CisloKlice(Pole(i).text); n > 0) Pole(i).text = ui::FormatPlainE("###", n);
+    ukazNazevUctu(i);
   }
-  // In the cash journal fields 16-19 hold cash-book keys, left as typed until the keys list exists.
   if (AktivniFormular()) AktivniFormular()->Ukaz();
 }
 
@@ -196,12 +200,37 @@ void TfFMA::EnterPole(int i) {
     accounting::VyberUctu(ucet);
     Pole(i).text = ucet;
     ukazNazevUctu(i);
+  } else if (jeUcet(i)) {
+    if (const int n = VyberKlic(); n > 0) Pole(i).text = ui::FormatPlainE("###", n);
+    ukazNazevUctu(i);
+  } else if (i == 4) {
+    const std::string text = Texty().Vyber("provozy.dta", "Provoz");
+    if (!text.empty()) Pole(4).text = text;
+  } else if (i == kPoleNazevBanky) {
+    TfBankKody& ucty = BankovniUcty();
+    if (ucty.Vyber() > 0) {
+      // The chosen account fills the bank connection at once.
+      const auto& v = ucty.Vybrana;
+      const auto t = [&v](std::size_t offset, std::size_t sirka) { return storage::readShortString(v, offset, sirka); };
+      using U = tBankovniUcet;
+      NastavText(kPoleNazevBanky, t(U::kNazev, 20));
+      NastavText(kPoleKonto, t(U::kKonto, 19));
+      NastavText(14, t(U::kKod, 4));
+      NastavText(15, t(U::kSwift, 15));
+      NastavText(kBankovniUcet, t(U::kUcet, 6));
+      NastavText(23, t(U::kIban, 30));
+      const std::string mena = t(U::kMena, 3);
+      NastavText(kPoleMeny, storage::NaSirku(mena, 50));
+      Pole(kPoleNazevBanky).bocniText = mena;
+      ukazNazevUctu(kBankovniUcet);
+      if (f) {
+        f->Ukaz();
+        f->setFocus(f->PolePro(kPrvniUcet));
+      }
+      return;
+    }
   }
-  // Choosers that come with their registers:
-  //   field 4   the texts list "provozy.dta" (title "Provoz"), the chosen text taken;
-  //   field 12  the own bank accounts, filling fields 12-15, 19, 23 and 24, cursor to field 16;
-  //   16-19     in the cash journal, the cash-book keys list;
-  //   field 21  the payment methods list, the chosen text taken.
+  // Still typed: field 21, the payment methods list, comes with invoicing.
   if (f) f->Ukaz();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/io.h"
 #include "platform/process.h"
 #include "platform/text.h"
+#include "registers/banks.h"
 #include "registers/checks.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
@@ -185,7 +186,7 @@ bool TfOrg::Nastav(const std::string& soubor) {
            {.popis = cz("%penalizace "), .sirka = 6, .obrazek = "###.##", .ulozeni = 'R', .radek = 17},
            {.popis = cz("% slevy[-] "), .sirka = 5, .obrazek = "##.#-", .ulozeni = 'R', .radek = 17, .sloupec = 25},
            {.popis = cz("P.dnů spl. "), .sirka = 3, .obrazek = "###", .ulozeni = 'W', .radek = 17, .sloupec = 45},
-           {.popis = cz(">P.č.konta  "), .sirka = 2, .obrazek = "##", .ulozeni = 'W', .radek = 18, .bocniSloupec = 20},
+           {.popis = cz(">P.č.konta  "), .sirka = 2, .obrazek = "##", .ulozeni = 'W', .radek = 18, .bocniText = std::string(40, ' '), .bocniSloupec = 20},
            {.popis = cz("č.objednávky "), .sirka = 12, .radek = 19},
            {.popis = cz("Č.fin. úřadu "), .sirka = 3, .obrazek = "X", .radek = 19, .sloupec = 30},
            {.popis = cz("Pozn.1 "), .sirka = 50, .obrazek = "X", .radek = 20},
@@ -454,8 +455,29 @@ void TfOrg::EnterPole(int i) {
     const std::string stat = seznam.VybranyNazev();
     seznam.Zavri();
     if (!stat.empty()) Pole(9).text = stat;
+  } else if (i == 11 || i == 12) {
+    // The bank codes list at the typed name or code; the chosen bank gives both.
+    TfKodyBank& kody = KodyBank();
+    const int z = i == 11 ? HledejBankuNazev(Pole(11).text) : HledejBankuKod(Pole(12).text);
+    if (kody.Vyber(z) > 0) {
+      const auto& v = kody.Vybrana;
+      NastavText(11, storage::readShortString(v, tBanka::kBanka, tBanka::kSirkaBanky).substr(0, 20));
+      NastavText(12, storage::readShortString(v, tBanka::kKod, tBanka::kSirkaKodu));
+    }
+  } else if (i == 25) {
+    TfBankKody& ucty = BankovniUcty();
+    const int z = ucty.Vyber();
+    if (z > 0) {
+      NastavText(25, ui::FormatPlainE("##", z));
+      Pole(25).bocniText = PopisKonta(z);
+    }
   }
   if (f) f->Ukaz();
+}
+
+void TfOrg::PredFormularem() {
+  Pole(25).bocniText = PopisKonta(ui::TextNaCele(Pole(25).text));
+  if (AktivniFormular()) AktivniFormular()->Ukaz();
 }
 
 void TfOrg::PredZapisem(std::span<std::uint8_t> b) { ZakodujOrg(b); }

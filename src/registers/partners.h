@@ -69,6 +69,7 @@ class TfOrg : public ui::TfSoub {
   void NaTitulek(int sloupec) override;
   void ZmenaPole(int i) override;
   void EnterPole(int i) override;
+  void PredFormularem() override;
   void PredZapisem(std::span<std::uint8_t> b) override;
   void PoCteni(std::span<std::uint8_t> b, storage::Buffer which) override;
 

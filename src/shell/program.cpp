@@ -4,10 +4,16 @@
 
 #include "accounting/accounts.h"
 #include "accounting/centres.h"
+#include "accounting/templates.h"
+#include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/series.h"
 #include "platform/text.h"
+#include "rates/ratetable.h"
+#include "registers/banks.h"
 #include "registers/company.h"
+#include "registers/keys.h"
+#include "registers/texts.h"
 #include "registers/partners.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
@@ -63,17 +69,24 @@ struct Okna {
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
   registers::TfFMA fma;
+  registers::TfBankKody bankKody;
   cashdesk::TfPZRady pzRady;
   PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
   registers::TfOrg org;
+  registers::TfKl kl;
   registers::TfStaty staty;
+  accounting::TfCiDPH ciDph;
   accounting::TfCis10 cis10;
   accounting::TfCis30 cis30;
   accounting::TfCi2005 ci2005;
+  rates::TfKursy kursy;
+  accounting::TfCis11 cis11;
   accounting::TfCis36 cis36;
+  registers::TfTXT1 txt1;
   registers::TfPsc psc;
+  registers::TfKodyBank kodyBank;
   cashdesk::TfPZPokl pokladna;  // the documents of the series chosen in the series list
   OknoPZPokl oknoPokladny{pokladna, smyckaPokladny};
 };

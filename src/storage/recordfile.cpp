@@ -105,7 +105,12 @@ std::string RecordFile::CestaPoradi(std::string_view path, int i) {
 int RecordFile::otevriData(File& f, bool& created) {
   created = false;
   const std::int64_t size = VelikostSouboru(path_);
-  if (size >= 2) return f.open(path_, Access::ReadWrite, Share::DenyNone);
+  if (size >= 2) {
+    // A file this station may only read (a read-only installation) is still listed; each write
+    // is then refused with the write message.
+    const int code = f.open(path_, Access::ReadWrite, Share::DenyNone);
+    return code == kIoAccessDenied ? f.open(path_, Access::Read, Share::DenyNone) : code;
+  }
   if (size != -kIoFileNotFound && size != 0 && size != 1) return static_cast<int>(-size);
   int code = f.open(path_, Access::ReadWrite, Share::DenyNone, Create::OpenAlways);
   if (code != kIoOk) return code;

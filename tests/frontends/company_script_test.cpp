@@ -130,6 +130,28 @@ TEST_F(CompanyScript, WrongBankAccountIsReportedAndKept) {
   EXPECT_EQ(storage::readShortString(soubor(), tFirma::kCisloKonta, 19).substr(0, 9), "123456789");
 }
 
+TEST_F(CompanyScript, TheOperationNameComesFromItsTextsListAndCashBookKeysShowTheirNames) {
+  // The list starts empty: a text added there is then picked.
+  storage::settings().cashJournal = true;
+  std::string klice;
+  for (int k = 1; k <= 255; ++k) {
+    std::string n = k == 7 ? "Pokladna hlavni" : "";
+    n.resize(27, ' ');
+    klice += std::string(1, '\x1b') + n + std::string(3, '\0');
+  }
+  dir.write("klicew.dta", klice);
+  const std::string obrazovky = hraj(
+      "Down Down Down\nEnter\nF4\ntype Smenarna Nadrazi\nF2\ndump\nEnter\n"
+      "Down Down Down Down Down Down Down Down Down Down Down\ntype 7\nDown\ndump\nF2\n");
+  EXPECT_NE(obrazovky.find("=== fTXT1 \"Seznam textů\""), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find("    1 Smenarna Nadrazi"), std::string::npos) << obrazovky;
+  EXPECT_EQ(dir.read("provozy.dta"), std::string(1, '\x1e') + "Smenarna Nadrazi" + std::string(14, ' '));
+  EXPECT_EQ(storage::readShortString(soubor(), 57, 30), "Smenarna Nadrazi" + std::string(14, ' '));
+  // After the pick the form stands on the next field; the key typed there is shown with its name.
+  EXPECT_NE(obrazovky.find(">Daň. klíč 21    7      Pokladna hlavni"), std::string::npos) << obrazovky;
+  EXPECT_EQ(storage::readShortString(soubor(), tFirma::kDanUcet1, 6), "  7   ");
+}
+
 TEST_F(CompanyScript, FileOf2004IsBroughtToTheCurrentLayoutBeforeItIsShown) {
   // The 2004 layout: fields 1-14 and 16-21 of today, 382 bytes.
   const size_t sirky2004[] = {8, 16, 30, 30, 30, 30, 5, 30, 20, 20, 40, 20, 19, 4, 6, 6, 6, 6, 18, 18};

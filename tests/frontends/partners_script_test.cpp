@@ -17,6 +17,7 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "registers/partners.h"
+#include "registers/banks.h"
 #include "reports/viewer.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
@@ -189,6 +190,32 @@ TEST_F(PartnersScript, TheSalesCodeTakesOnlyDigits) {
   EXPECT_NE(obrazovky.find(zprava, prvni + 1), std::string::npos) << obrazovky;
   ASSERT_EQ(dir.read("org.dta").size(), 2u * tOrganizace::kVelikost);
   EXPECT_EQ(storage::readShortString(zaznam(2), kKodProdeje, 10), "123       ");
+}
+
+TEST_F(PartnersScript, TheBankComesFromTheBankCodesAndTheOwnAccountFromItsList) {
+  dir.write("org.dta", partner(1, "1", "Alfa", "Praha"));
+  const auto banka = [](const std::string& nazev, const std::string& kod) {
+    std::string v(registers::tBanka::kVelikost, '\0');
+    EXPECT_TRUE(storage::writeShortString(v, registers::tBanka::kBanka, 50, storage::NaSirku(nazev, 50)));
+    EXPECT_TRUE(storage::writeShortString(v, registers::tBanka::kKod, 4, kod));
+    EXPECT_TRUE(storage::writeShortString(v, registers::tBanka::kSwift, 35, storage::NaSirku("", 35)));
+    return v;
+  };
+  dir.write("2/KodyBank.dta", banka("Komercni banka", "0100") + banka("Ceska sporitelna", "0800"));
+  std::string ucet(registers::tBankovniUcet::kVelikost, '\0');
+  EXPECT_TRUE(storage::writeShortString(ucet, registers::tBankovniUcet::kOznaceni, 1, "A"));
+  EXPECT_TRUE(storage::writeShortString(ucet, registers::tBankovniUcet::kNazev, 20, storage::NaSirku("Moje banka", 20)));
+  EXPECT_TRUE(storage::writeShortString(ucet, registers::tBankovniUcet::kKonto, 19, storage::NaSirku("19-123457", 19)));
+  dir.write("bako.dta", ucet);
+  // The bank name typed as a beginning, Enter: the list stands on that bank and Enter takes it.
+  const std::string tabulatory = "Tab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\nTab\n";
+  const std::string obrazovky = hraj("Space\n" + tabulatory + "type Ceska\nEnter\ndump\nEnter\n" + tabulatory +
+                                     "Tab\nTab\nTab\nTab\nEnter\nEnter\ndump\nF2\nEsc\n");
+  EXPECT_NE(obrazovky.find("=== fKodyBank"), std::string::npos) << obrazovky;
+  EXPECT_NE(obrazovky.find(">P.č.konta   1    Moje banka           19-123457"), std::string::npos) << obrazovky;
+  EXPECT_EQ(storage::readShortString(zaznam(1), 210, 20), storage::NaSirku("Ceska sporitelna", 20));
+  EXPECT_EQ(storage::readShortString(zaznam(1), 231, 4), "0800");
+  EXPECT_EQ(storage::readU16(zaznam(1), 414), 1);
 }
 
 TEST_F(PartnersScript, F7OpensThePartnersNoteFileInTheViewerAndKeepsWhatItHolds) {

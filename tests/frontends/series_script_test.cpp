@@ -308,6 +308,23 @@ TEST_F(SeriesScript, AnAccountNotInTheChartIsChosenFromIt) {
   EXPECT_EQ(storage::readShortString(dir.read("pz_ra.dta"), tPzRada::kUcet, 6), "211200");
 }
 
+TEST_F(SeriesScript, InTheCashJournalTheKeyOfTheBoxIsChosenFromTheKeysAndShownWithItsName) {
+  storage::settings().cashJournal = true;
+  std::string klice;
+  for (int k = 1; k <= 255; ++k) {
+    std::string n = k == 5 ? "Pokladna EUR" : "";
+    n.resize(27, ' ');
+    klice += std::string(1, '\x1b') + n + std::string(3, '\0');
+  }
+  dir.write("klicew.dta", klice);
+  dir.write("pz_ra.dta", rada("01", "EUR"));
+  const std::string obrazovky = seznam("Space\nTab\nTab\nTab\nTab\nF1\nDown\nDown\nDown\nDown\nEnter\ndump\nF2\nEsc\n");
+  storage::settings().cashJournal = false;
+  // The field's picture aligns the number to the left when it is stored.
+  EXPECT_EQ(storage::readShortString(dir.read("pz_ra.dta"), tPzRada::kUcet, 6), "5     ");
+  EXPECT_NE(obrazovky.find("Klíč pokladny     5      Pokladna EUR"), std::string::npos) << obrazovky;
+}
+
 // A cash desk window that records what the loop hands it.
 struct ZaznamPokladny : shell::OknoPokladny {
   void Otevri(const std::string& s, const std::vector<std::uint8_t>& r, const std::string& z) override {

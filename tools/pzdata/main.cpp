@@ -3,6 +3,7 @@
 //   pzdata psc      psc.csv      PSC.dta    psc;obec;posta;okres, ordered by folded town+district
 //   pzdata staty    states.csv   Staty.dta  kod;nazev;eu ("A" for an EU member)
 //   pzdata partneri partners.csv org.dta    ico;dic;nazev;ulice;mesto;psc;stat;banka;kod;konto
+//   pzdata banky    banks.csv    KodyBank.dta  kod;nazev;swift, in the list's order
 // Texts become cp1250 and are cut to their fields' widths.
 #include <algorithm>
 #include <cstdio>
@@ -14,10 +15,12 @@
 #include "platform/file.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "registers/banks.h"
 #include "registers/partners.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
 #include "storage/fields.h"
+#include "storage/textutil.h"
 
 namespace {
 
@@ -114,11 +117,24 @@ std::string partneri(const std::vector<std::vector<std::string>>& radky) {
   return obsah;
 }
 
+std::string banky(const std::vector<std::vector<std::string>>& radky) {
+  using registers::tBanka;
+  std::string obsah;
+  for (const auto& r : radky) {
+    std::string v(tBanka::kVelikost, '\0');
+    text(v, tBanka::kBanka, tBanka::kSirkaBanky, storage::NaSirku(pole(r, 1), tBanka::kSirkaBanky));
+    text(v, tBanka::kKod, tBanka::kSirkaKodu, storage::NaSirku(pole(r, 0), tBanka::kSirkaKodu));
+    text(v, tBanka::kSwift, tBanka::kSirkaSwift, storage::NaSirku(pole(r, 2), tBanka::kSirkaSwift));
+    obsah += v;
+  }
+  return obsah;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::cerr << "usage: pzdata psc|staty|partneri INPUT.csv OUTPUT.dta\n";
+    std::cerr << "usage: pzdata psc|staty|partneri|banky INPUT.csv OUTPUT.dta\n";
     return 2;
   }
   const std::string druh = argv[1];
@@ -127,6 +143,7 @@ int main(int argc, char** argv) {
   if (druh == "psc") obsah = psc(radky);
   else if (druh == "staty") obsah = staty(radky);
   else if (druh == "partneri") obsah = partneri(radky);
+  else if (druh == "banky") obsah = banky(radky);
   else {
     std::cerr << "pzdata: unknown list " << druh << "\n";
     return 2;
