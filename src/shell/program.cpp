@@ -11,6 +11,8 @@
 #include "registers/partners.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
+#include "reports/inout.h"
+#include "reports/spool.h"
 #include "reports/viewer.h"
 #include "shell/interaction_windows.h"
 #include "shell/lock_client.h"
@@ -22,6 +24,7 @@
 #include "storage/roots.h"
 #include "ui/app.h"
 #include "ui/dialogs.h"
+#include "ui/recordform.h"
 
 namespace pz::shell {
 
@@ -51,15 +54,22 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
-    form1.naTisky = [] { JesteNeni(); };                  // the report list
-    ui::sluzbyRolu().seznamSestav = [] { JesteNeni(); };  // Ctrl+F2 in every list
+    form1.naTisky = [this] { spool.Ukaz(); };                  // the report list
+    ui::sluzbyRolu().seznamSestav = [this] {
+      if (!spool.isShowing()) spool.Ukaz();
+    };  // Ctrl+F2 in every list
     // The own company first (the cash desk reads it throughout), then the series and cash desks.
     form1.naPokladnu = [this] {
       if (fma.UvodPokladny()) smyckaPokladny.Spust();
     };
     reports::RegistrujProhlizec(pozri, pozri2);
+    reports::RegistrujVolbuSouboru(inOut);
   }
-  ~Okna() { ui::NastavProhlizecSestav({}); }
+  ~Okna() {
+    ui::NastavProhlizecSestav({});
+    ui::sluzbySouboru().vyberSouboru = nullptr;
+    ui::sluzbyRolu().seznamSestav = nullptr;
+  }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
   registers::TfFMA fma;
@@ -67,6 +77,8 @@ struct Okna {
   PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
+  reports::TfInOut inOut;              // the file chooser of every opener
+  reports::TfSpool spool;              // the report list
   registers::TfOrg org;
   registers::TfStaty staty;
   accounting::TfCis10 cis10;
