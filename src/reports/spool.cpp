@@ -85,6 +85,9 @@ std::string zobrazeneJmeno(const std::string& soubor) {
 void pridejSlozku(std::vector<SestavaSeznamu>& out, const std::string& slozka) {
   for (const platform::FileInfo& f : platform::listDirectory(slozka + "*.txt")) {
     if (f.isDirectory() || f.size <= 0) continue;
+    // The drive table of the working directory is no report, and deleting it would cut the
+    // station off its drives.
+    if (platform::sameFile(slozka + f.name, "drives.txt")) continue;
     if (out.size() >= kNejvicSestav) return;
     SestavaSeznamu s;
     s.soubor = f.name;

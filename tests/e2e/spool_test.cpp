@@ -1,0 +1,128 @@
+// The report list and the file chooser in the running program. The installation lies in a
+// temporary folder that the drive table maps as C:, the program runs in its "work" folder, and
+// D: is a link to the same folder, so that one file has two spellings.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/stationtable.h"
+#include "support/tempdir.h"
+
+namespace pz::test {
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The screen of the last dump of window `name` before position `before`.
+std::string screen(const std::string& out, const std::string& name, size_t nth) {
+  size_t at = std::string::npos, from = 0;
+  for (size_t i = 0; i <= nth; ++i) {
+    at = out.find("=== " + name + " ", from);
+    if (at == std::string::npos) return {};
+    from = at + 1;
+  }
+  const size_t end = out.find("\n=== ", at + 1);
+  return out.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+// The line of a screen that contains `part`.
+std::string line(const std::string& scr, const std::string& part) {
+  const size_t p = scr.find(part);
+  if (p == std::string::npos) return {};
+  const size_t z = scr.rfind('\n', p) + 1;
+  return scr.substr(z, scr.find('\n', p) - z);
+}
+
+class Stanice {
+ public:
+  Stanice() {
+    dir.write("work/master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
+    dir.write("work/data.adr", "C:\\data\\\r\n");
+    dir.write("work/prog.adr", "C:\\prog\\\r\n");
+    dir.write("work/drives.txt", "C: = ..\nD: = ../../" + dir.path().filename().string() + "-d\n");
+    std::filesystem::create_directory_symlink(dir.path(), dir.str() + "-d");
+    dir.write("data/master.job", stationTable({}));
+  }
+  ~Stanice() { std::filesystem::remove(dir.str() + "-d"); }
+  // Sets a file's date, as the list shows it.
+  void datum(const std::string& file, const std::string& when) {
+    const std::string cmd = "touch -d '" + when + "' '" + dir.str() + "/" + file + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+  std::string hraj(const std::string& keys) {
+    dir.write("work.keys", keys);
+    const std::string cmd = "cd '" + dir.str() + "/work' && '" PZPOKL_BIN "' --headless ../work.keys --today 2026-12-09"
+                            " >../out.log 2>../err.log";
+    const int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << dir.read("err.log") << dir.read("out.log");
+    return dir.read("out.log");
+  }
+  TempDir dir;
+};
+
+// "Tisky" on the main window opens the report list.
+constexpr const char* kTisky = "Tab Tab Tab Enter\n";
+
+TEST(ReportList, ListsBothDirectoriesWithTitlesSortsByDateBothWaysOpensAndDeletes) {
+  Stanice s;
+  s.dir.write("work/_sestavy.kde", "C:\\arch\\\r\nC:\\work\r\n");
+  s.dir.write("arch/PZ10.txt", "PZ10 prvni radek\r\n");
+  s.dir.write("arch/PZ1.txt", "PZ1 radek\r\n");
+  s.dir.write("arch/Dlouhe_jmeno_sestavy_ktere_je_delsi_nez_tricet.txt", "DLOUHA SESTAVA\r\n");
+  s.dir.write("work/PZ10X.txt", std::string(2500, 'x') + "\r\n");
+  s.dir.write("work/kniha.txt", "KNIHA radek jedna\r\nKNIHA radek dva  \r\n");
+  s.dir.write("work/kniha.txz", "prilohy");
+  s.dir.write("work/prazdna.txt", "");
+  s.dir.write("prog/listw.tab", "PZ10**** Prehled pokladen\r\nKNIHA*** 12345678|Kniha dokladu\r\nPZ1      Jen PZ1\r\n");
+  s.datum("arch/PZ10.txt", "2021-02-03 10:00");
+  s.datum("arch/PZ1.txt", "2024-03-01 10:00");
+  s.datum("arch/Dlouhe_jmeno_sestavy_ktere_je_delsi_nez_tricet.txt", "2022-05-06 10:00");
+  s.datum("work/PZ10X.txt", "1999-06-30 10:00");
+  s.datum("work/kniha.txt", "2023-07-08 10:00");
+
+  const std::string out = s.hraj(std::string(kTisky) +
+                                 "dump\n"
+                                 "1 Enter\ndump\nEsc\n"      // the long name opens by its real path
+                                 "2 F8\ndump\nF8 Enter\n"     // delete KNIHA, then nothing more
+                                 "F10 Down Down Enter\ndump\n"  // "Dle data": oldest first
+                                 "F10 Down Down Enter\ndump\n"  // again: newest first
+                                 "Esc Esc\n");
+  const std::string seznam = screen(out, "fSpool", 0);
+  // Name order, opened on the last row; the empty report and the drive table are not listed.
+  EXPECT_TRUE(has(seznam, "      5/      5")) << seznam;
+  EXPECT_FALSE(has(seznam, "PRAZDNA") || has(seznam, "DRIVES")) << seznam;
+  EXPECT_TRUE(has(line(seznam, "    1  "), "DLOUHE_JMENO_SESTAVY_KTERE_JE_ ")) << seznam;
+  const std::string pz1 = line(seznam, "PZ1 "), pz10 = line(seznam, "PZ10 "), pz10x = line(seznam, "PZ10X");
+  EXPECT_TRUE(has(line(seznam, "    2  "), "KNIHA")) << seznam;
+  EXPECT_TRUE(has(line(seznam, "KNIHA"), "Kniha dokladu")) << seznam;
+  EXPECT_TRUE(has(line(seznam, "KNIHA"), "C:\\work\\")) << seznam;
+  // PZ10**** names PZ10 and PZ10X; the later "PZ1     " line names only PZ1.
+  EXPECT_TRUE(has(pz10, "Prehled pokladen") && has(pz10, "C:\\arch\\") && has(pz10, "03.02.21")) << seznam;
+  EXPECT_TRUE(has(pz10x, "Prehled pokladen") && has(pz10x, "C:\\work\\") && has(pz10x, "30.06.99")) << seznam;
+  EXPECT_TRUE(has(pz10x, "         3 ")) << seznam;  // 2502 bytes: 2502 / 1000 + 1
+  EXPECT_TRUE(has(pz1, "Jen PZ1") && !has(pz1, "Prehled")) << seznam;
+
+  EXPECT_TRUE(has(screen(out, "fPozri", 0), "DLOUHA SESTAVA")) << out;
+
+  // The deleted row stays, marked; its files are gone, nothing else is.
+  const std::string poSmazani = screen(out, "fSpool", 2);
+  EXPECT_TRUE(has(line(poSmazani, "    2  "), "########")) << poSmazani;
+  EXPECT_FALSE(std::filesystem::exists(s.dir.path() / "work/kniha.txt"));
+  EXPECT_FALSE(std::filesystem::exists(s.dir.path() / "work/kniha.txz"));
+  EXPECT_TRUE(std::filesystem::exists(s.dir.path() / "arch/PZ10.txt"));
+  EXPECT_EQ(screen(out, "fPozri", 1), "") << "Enter on a deleted row opened a report";
+
+  const std::string vzestupne = screen(out, "fSpool", 3), sestupne = screen(out, "fSpool", 4);
+  EXPECT_TRUE(has(line(vzestupne, "    1  "), "PZ10X")) << vzestupne;  // 1999
+  EXPECT_TRUE(has(line(vzestupne, "    5  "), "PZ1 ")) << vzestupne;   // 2024
+  EXPECT_TRUE(has(line(sestupne, "    1  "), "PZ1 ")) << sestupne;
+  EXPECT_TRUE(has(line(sestupne, "    5  "), "PZ10X")) << sestupne;
+}
+
+}  // namespace
+}  // namespace pz::test
