@@ -1,6 +1,6 @@
 // The report list and the file chooser in the running program. The installation lies in a
 // temporary folder that the drive table maps as C:, the program runs in its "work" folder, and
-// D: is a link to the same folder, so that one file has two spellings.
+// C:\odkaz is a link to that folder, so that one file has two spellings.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -18,7 +18,7 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The screen of the last dump of window `name` before position `before`.
+// The screen of window `name` in its nth dump (each dump shows every open window once).
 std::string screen(const std::string& out, const std::string& name, size_t nth) {
   size_t at = std::string::npos, from = 0;
   for (size_t i = 0; i <= nth; ++i) {
@@ -44,11 +44,10 @@ class Stanice {
     dir.write("work/master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}}));
     dir.write("work/data.adr", "C:\\data\\\r\n");
     dir.write("work/prog.adr", "C:\\prog\\\r\n");
-    dir.write("work/drives.txt", "C: = ..\nD: = ../../" + dir.path().filename().string() + "-d\n");
-    std::filesystem::create_directory_symlink(dir.path(), dir.str() + "-d");
+    dir.write("work/drives.txt", "C: = ..\n");
     dir.write("data/master.job", stationTable({}));
+    std::filesystem::create_directory_symlink("work", dir.path() / "odkaz");
   }
-  ~Stanice() { std::filesystem::remove(dir.str() + "-d"); }
   // Sets a file's date, as the list shows it.
   void datum(const std::string& file, const std::string& when) {
     const std::string cmd = "touch -d '" + when + "' '" + dir.str() + "/" + file + "'";
@@ -122,6 +121,77 @@ TEST(ReportList, ListsBothDirectoriesWithTitlesSortsByDateBothWaysOpensAndDelete
   EXPECT_TRUE(has(line(vzestupne, "    5  "), "PZ1 ")) << vzestupne;   // 2024
   EXPECT_TRUE(has(line(sestupne, "    1  "), "PZ1 ")) << sestupne;
   EXPECT_TRUE(has(line(sestupne, "    5  "), "PZ10X")) << sestupne;
+}
+
+// The chooser behind the viewer's Ctrl+F2: "*.txt" in the working directory, a mask listing,
+// up to the root and never above it, a directory typed without its closing "\", and a file
+// confirmed with Enter in the name line.
+TEST(FileChooser, SplitsTheInitialPathListsByMaskStopsAtTheRootAndReturnsThePath) {
+  Stanice s;
+  s.dir.write("work/kniha.txt", "KNIHA radek jedna\r\nKNIHA radek dva  \r\n");
+  s.dir.write("work/druha.txt", "DRUHA SESTAVA\r\n");
+  s.dir.write("work/jine.dat", "x");
+  s.dir.write("work/sub/a.txt", "x");
+  s.dir.write("work/slozka.txt/b.txt", "x");
+  const std::string out = s.hraj(std::string(kTisky) +
+                                 "Enter Ctrl+F2\ndump\n"
+                                 "Backspace Backspace Backspace Backspace Backspace\ntype *\nTab\ndump\n"
+                                 "Down Enter\ndump\n"           // Enter on the first entry: nothing
+                                 "Down Enter\ndump\n"           // "\..": up to the root
+                                 "Shift+Tab Shift+Tab Shift+Tab Backspace\ntype \\work\nTab Tab\n"
+                                 "Backspace\ntype druha.txt\nEnter\ndump\n"
+                                 "Esc Esc Esc\n");
+  const std::string prvni = screen(out, "fInOut", 0);
+  EXPECT_TRUE(has(prvni, "\"Vyber novou sestavu\"")) << prvni;
+  EXPECT_TRUE(has(line(prvni, "Složka"), "\\work\\") && has(line(prvni, "Složka"), "Disk C:")) << prvni;
+  EXPECT_TRUE(has(line(prvni, "Název soubor"), "*.txt")) << prvni;
+  EXPECT_TRUE(has(prvni, "Soubor C:\\work\\*.txt")) << prvni;
+  EXPECT_TRUE(has(prvni, "  \\slozka.txt\n  drives.txt\n  druha.txt\n  kniha.txt\n")) << prvni;
+  EXPECT_FALSE(has(prvni, "\\sub") || has(prvni, "jine.dat") || has(prvni, "\\..")) << prvni;
+
+  const std::string vse = screen(out, "fInOut", 1);
+  EXPECT_TRUE(has(vse, "  \\.\n  \\..\n  \\slozka.txt\n  \\sub\n  data.adr\n")) << vse;
+  EXPECT_TRUE(has(vse, "  druha.txt\n  jine.dat\n  kniha.txt\n")) << vse;
+  EXPECT_TRUE(has(line(screen(out, "fInOut", 2), "Složka"), "\\work\\")) << out;
+
+  const std::string koren = screen(out, "fInOut", 3);
+  EXPECT_TRUE(has(line(koren, "Složka"), "Složka \\ ")) << koren;
+  EXPECT_TRUE(has(koren, "  \\data\n") && has(koren, "  \\work\n")) << koren;
+  EXPECT_FALSE(has(koren, "\\..")) << koren;
+
+  EXPECT_TRUE(has(out, "=== fPozri \" Soubor: C:\\work\\druha.txt\" ===")) << out;
+  EXPECT_TRUE(has(out.substr(out.rfind("=== fPozri")), "DRUHA SESTAVA")) << out;
+}
+
+// Ctrl+F6 writes the section where the chooser points (the data root's "aaa" the first time);
+// Alt+F6 refuses to write onto the report being read through a link to its folder, and asks
+// again.
+TEST(FileChooser, TheViewerSavesASectionThroughItAndRefusesItsOwnReportUnderAnotherSpelling) {
+  Stanice s;
+  const std::string kniha = "KNIHA radek jedna\r\nKNIHA radek dva  \r\n";
+  s.dir.write("work/kniha.txt", kniha);
+  const std::string out = s.hraj(std::string(kTisky) +
+                                 "Enter Ctrl+F6\ndump\nEnter\n"
+                                 "Alt+F6\ndump\n"
+                                 "Shift+Tab Shift+Tab End\nBackspace Backspace Backspace Backspace Backspace Backspace\n"
+                                 "type \\odkaz\nTab Tab\n"
+                                 "Backspace Backspace Backspace\ntype kniha\nEnter\ndump\nEnter\ndump\n"
+                                 "Esc Esc Esc Esc\n");
+  const std::string usek = screen(out, "fInOut", 0);
+  EXPECT_TRUE(has(usek, "\"Urči, kam úsek zapsat (.TXT)\"")) << usek;
+  EXPECT_TRUE(has(line(usek, "Složka"), "\\data\\") && has(line(usek, "Název soubor"), "aaa")) << usek;
+  EXPECT_TRUE(has(usek, "Soubor C:\\data\\aaa")) << usek;
+  const std::string sirka250 = "KNIHA radek jedna" + std::string(250 - 17, ' ') + "\r\nKNIHA radek dva" +
+                               std::string(250 - 15, ' ') + "\r\n";
+  EXPECT_EQ(s.dir.read("data/AAA.TXT"), sirka250);
+
+  const std::string preklad = screen(out, "fInOut", 1);
+  EXPECT_TRUE(has(preklad, "Soubor C:\\work\\aaa")) << preklad;
+  const std::string zprava = screen(out, "TfZprava", 0);
+  EXPECT_TRUE(has(zprava, "Určete jiný soubor, nemůžu přepsat sám sebe")) << out;
+  const std::string znovu = screen(out, "fInOut", 2);
+  EXPECT_TRUE(has(znovu, "C:\\ODKAZ\\KNIHA.TXT")) << out;
+  EXPECT_EQ(s.dir.read("work/kniha.txt"), kniha);
 }
 
 }  // namespace
