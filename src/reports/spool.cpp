@@ -62,6 +62,34 @@ std::vector<std::string> radky(const std::string& obsah) {
   return out;
 }
 
+// The lines of a report: records of the width its first lines give when the whole file is made
+// of them (a scrambled line may hold any byte, CR and LF too), else the text up to each CR LF.
+std::vector<std::string> radkySestavy(const std::string& obsah) {
+  const int64_t velikost = static_cast<int64_t>(obsah.size());
+  const int w = SirkaZeZacatku(std::string_view(obsah).substr(0, 999), velikost);
+  if (w >= 1 && w <= 490 && velikost % (w + 2) == 0) {
+    std::vector<std::string> out;
+    bool cele = true;
+    for (size_t od = 0; od < obsah.size(); od += static_cast<size_t>(w) + 2) {
+      if (obsah.compare(od + static_cast<size_t>(w), 2, "\r\n") != 0) {
+        cele = false;
+        break;
+      }
+      out.push_back(obsah.substr(od, static_cast<size_t>(w)));
+    }
+    if (cele) return out;
+  }
+  std::vector<std::string> out;
+  size_t od = 0;
+  while (od < obsah.size()) {
+    size_t k = obsah.find("\r\n", od);
+    if (k == std::string::npos) k = obsah.size();
+    out.push_back(obsah.substr(od, k - od));
+    od = k + 2;
+  }
+  return out;
+}
+
 // Writes the bytes to a work file beside the target, which then takes the target's place in one
 // step: a failure leaves the target as it was.
 int zapisPresPracovni(const std::string& cil, const std::string& obsah) {
@@ -197,7 +225,7 @@ int SpravDelkuVet(const std::string& cesta) {
   if (const int e = platform::readWholeFile(cesta, obsah)) return e;
   const bool gdpr = storage::settings().gdpr;
   std::string nove;
-  for (const std::string& r : radky(obsah)) {
+  for (const std::string& r : radkySestavy(obsah)) {
     // A scrambled line is cleared first, so that the blanks added read back as blanks.
     std::string t = doplnene(gdpr ? Dekoduj(r, KlicSestav()) : r, kSirkaOpravy);
     nove += (gdpr ? Zakoduj(t, KlicSestav()) : t) + "\r\n";
@@ -216,7 +244,7 @@ int RozdelArchiv(const std::string& cesta, int n) {
   if (const int e = platform::readWholeFile(cesta, obsah)) return e;
   std::string a, b;
   int i = 0;
-  for (const std::string& r : radky(obsah)) (++i <= n ? a : b) += r + "\r\n";
+  for (const std::string& r : radkySestavy(obsah)) (++i <= n ? a : b) += r + "\r\n";
   if (const int e = zapisPresPracovni(zaklad + "_A.txt", a)) return e;
   return zapisPresPracovni(zaklad + "_B.txt", b);
 }
@@ -269,7 +297,7 @@ int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
       continue;
     }
     std::string nove;
-    for (const std::string& r : radky(obsah)) nove += (zasifruj ? Zakoduj(r, KlicSestav()) : Dekoduj(r, KlicSestav())) + "\r\n";
+    for (const std::string& r : radkySestavy(obsah)) nove += (zasifruj ? Zakoduj(r, KlicSestav()) : Dekoduj(r, KlicSestav())) + "\r\n";
     if (const int e = zapisPresPracovni(s.cesta(), nove)) chyba = e;
   }
   return chyba;
