@@ -30,7 +30,7 @@ constexpr size_t kSirkaJmena = 30, kSirkaNazvu = 45, kNejdelsiNazev = 50, kSirka
 constexpr const char* kZrusena = "########";
 // The data root's record that the document folders are stored scrambled, so that neither
 // direction runs twice.
-constexpr const char* kZnackaDokladu = "GDPRDOKLADY";
+constexpr const char* kZnackaDokladu = "GDPRDOKL", *kZnackaOrg = "GDPRORG";
 
 std::string doplnene(std::string s, size_t n) {
   s.resize(n, ' ');
@@ -476,16 +476,24 @@ void TfSpool::nabidka(bool udrzba) {
          hotovo(e);
        }},
       {"Zašifruj  ORG a DOKLADY (.txt a .jpg)", true, [=] {
-         if (!storage::CtiJobV(storage::DataCesta(""), kZnackaDokladu).empty()) {
-           ui::Zprava(cz("Doklady už jsou zašifrované"));
+         const std::string koren = storage::DataCesta("");
+         const bool org = storage::CtiJobV(koren, kZnackaOrg).empty(), doklady = storage::CtiJobV(koren, kZnackaDokladu).empty();
+         if (!org && !doklady) {
+           ui::Zprava(cz("ORG a doklady už jsou zašifrované"));
            return;
          }
          if (!ui::DotazVychozi(cz("Zašifrovat ORG a DOKLADY?"), false)) return;
-         ui::Blik(cz("Převádím ORG"));
-         if (sluzbySeznamu().prevedOrg) sluzbySeznamu().prevedOrg(true);
-         ui::Blik(cz("Převádím archivy"));
-         const int e = PrevedDoklady(true, postup);
-         storage::PisJobV(storage::DataCesta(""), kZnackaDokladu, "ANO");
+         int e = 0;
+         if (org && sluzbySeznamu().prevedOrg) {
+           ui::Blik(cz("Převádím ORG"));
+           e = sluzbySeznamu().prevedOrg(true);
+           if (e == 0) storage::PisJobV(koren, kZnackaOrg, "ANO");
+         }
+         if (doklady) {
+           ui::Blik(cz("Převádím archivy"));
+           if (const int d = PrevedDoklady(true, postup)) e = d;
+           storage::PisJobV(koren, kZnackaDokladu, "ANO");
+         }
          ui::BlikKonec();
          ui::Zprava(e == 0 ? std::string("Hotovo") : "Err " + std::to_string(e));
        }},

@@ -65,9 +65,10 @@ int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
 // scrambled or unscrambled as a whole file.
 int PrevedDoklady(bool zasifruj, const std::function<void(const std::string&)>& postup = {});
 
-// The partner register's own scrambling, which lives above this layer; registered at start.
+// The partner register's own scrambling of every record, which lives above this layer;
+// registered at start. Answers 0 or the I/O code.
 struct SluzbySeznamu {
-  std::function<void(bool zasifruj)> prevedOrg;
+  std::function<int(bool zasifruj)> prevedOrg;
 };
 SluzbySeznamu& sluzbySeznamu();
 

@@ -6,6 +6,9 @@
 #include "accounting/centres.h"
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/series.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "registers/company.h"
 #include "registers/partners.h"
@@ -19,6 +22,7 @@
 #include "shell/main_window.h"
 #include "shell/pokladna.h"
 #include "shell/settings_loader.h"
+#include "storage/filehelpers.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/roots.h"
@@ -45,6 +49,32 @@ void NabidkaUcetnictvi() {
   if (volba > 0) JesteNeni();
 }
 
+// The personal fields of every partner record scrambled or unscrambled, as the file holds them
+// (the reading hooks stay out of it), through a work file that replaces the register at once,
+// while this station alone holds it. 0 or the I/O code; a missing register is nothing to do.
+int PrevedOrg(bool zasifruj) {
+  const std::string cesta = storage::DataCesta("org.dta");
+  if (!platform::fileExists(cesta)) return 0;
+  const storage::Zamek z = storage::Zamkni(cesta, "W");
+  if (!storage::MuzePokracovat(z)) return platform::kIoSharingViolation;
+  std::string obsah;
+  int e = platform::readWholeFile(cesta, obsah);
+  if (e == 0) {
+    const size_t n = static_cast<size_t>(registers::tOrganizace::kVelikost);
+    for (size_t od = 0; od + n <= obsah.size(); od += n) {
+      std::span<std::uint8_t> veta(reinterpret_cast<std::uint8_t*>(obsah.data()) + od, n);
+      if (zasifruj) registers::ZakodujOrg(veta);
+      else registers::DekodujOrg(veta);
+    }
+    const std::string pracovni = storage::DataCesta("org.wrk");
+    e = platform::writeWholeFile(pracovni, obsah);
+    e = e == 0 ? storage::NahradSoubor(pracovni, cesta) : e;
+    if (e != 0) platform::removeFile(pracovni);
+  }
+  if (z == storage::Zamek::Drzen) storage::Odemkni(cesta);
+  return e;
+}
+
 // The windows of the program, created once at start in this order and living until it ends.
 // Each part of the program adds its windows here in their place in the order.
 struct Okna {
@@ -64,11 +94,13 @@ struct Okna {
     };
     reports::RegistrujProhlizec(pozri, pozri2);
     reports::RegistrujVolbuSouboru(inOut);
+    reports::sluzbySeznamu().prevedOrg = PrevedOrg;
   }
   ~Okna() {
     ui::NastavProhlizecSestav({});
     ui::sluzbySouboru().vyberSouboru = nullptr;
     ui::sluzbyRolu().seznamSestav = nullptr;
+    reports::sluzbySeznamu().prevedOrg = nullptr;
   }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;

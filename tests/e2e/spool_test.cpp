@@ -123,6 +123,52 @@ TEST(ReportList, ListsBothDirectoriesWithTitlesSortsByDateBothWaysOpensAndDelete
   EXPECT_TRUE(has(line(sestupne, "    5  "), "PZ10X")) << sestupne;
 }
 
+// The administrator's scrambling (Ctrl with the right button on the list): reports, the
+// partner register and a document folder are scrambled once, a second run is refused and
+// changes nothing, and unscrambling gives back every byte.
+TEST(ReportList, ScramblingRunsOnceInEachDirectionAndUnscramblingRestoresTheFiles) {
+  Stanice s;
+  const std::string kniha = "Jan Novak, Praha 2\r\nDruhy radek sestavy\r\n";
+  std::string org(586, ' ');
+  org.replace(28, 10, std::string("\x09") + "Jan Novak");
+  const std::string obrazek = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(300, 'p');
+  s.dir.write("work/kniha.txt", kniha);
+  s.dir.write("data/org.dta", org);
+  s.dir.write("data/doklady/PO0001/d1.jpg", obrazek);
+  const auto polozka = [](int n) { return "rclick 10 3 Ctrl\n" + std::string(n == 0 ? "" : "Down") + [&] {
+    std::string d;
+    for (int i = 1; i < n; ++i) d += " Down";
+    return d;
+  }() + "\nEnter\n"; };
+  const std::string sestavy = polozka(11), orgDoklady = polozka(12), desifruj = polozka(13), jenDoklady = polozka(14);
+
+  std::string out = s.hraj(std::string(kTisky) + sestavy + "type a\ndump\nEnter\n" + orgDoklady + "type a\ndump\nEnter\nEsc Esc\n");
+  EXPECT_TRUE(has(screen(out, "TfZprava", 0), "OK")) << out;
+  EXPECT_TRUE(has(screen(out, "TfZprava", 1), "Hotovo")) << out;
+  const std::string sifraKnihy = s.dir.read("work/kniha.txt"), sifraOrg = s.dir.read("data/org.dta"),
+                    sifraObrazku = s.dir.read("data/doklady/PO0001/d1.jpg");
+  EXPECT_EQ(sifraKnihy.size(), kniha.size());
+  EXPECT_FALSE(has(sifraKnihy, "Novak") || has(sifraKnihy, "radek")) << sifraKnihy;
+  EXPECT_EQ(sifraKnihy.substr(18, 2), "\r\n");  // the lines keep their places
+  EXPECT_EQ(sifraOrg.size(), org.size());
+  EXPECT_FALSE(has(sifraOrg, "Novak"));
+  EXPECT_NE(sifraObrazku, obrazek);
+  EXPECT_TRUE(has(s.dir.read("data/master.job"), std::string("\x04GDPR\0\0\0\0\x03" "ANO", 13)));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.dir.path() / "data/doklady/PO0001"),
+                          std::filesystem::directory_iterator()), 1);
+
+  out = s.hraj(std::string(kTisky) + sestavy + "dump\nEnter\n" + orgDoklady + "dump\nEnter\nEsc Esc\n");
+  EXPECT_TRUE(has(screen(out, "TfZprava", 0), "Sestavy už jsou zašifrované")) << out;
+  EXPECT_TRUE(has(screen(out, "TfZprava", 1), "ORG a doklady už jsou zašifrované")) << out;
+  EXPECT_EQ(s.dir.read("work/kniha.txt"), sifraKnihy);
+  EXPECT_EQ(s.dir.read("data/org.dta"), sifraOrg);
+  EXPECT_EQ(s.dir.read("data/doklady/PO0001/d1.jpg"), sifraObrazku);
+
+  out = s.hraj(std::string(kTisky) + desifruj + "type a\nEnter\n" + jenDoklady + "type a\nEnter\nEsc Esc\n");
+  EXPECT_EQ(s.dir.read("work/kniha.txt"), kniha);
+  EXPECT_EQ(s.dir.read("data/doklady/PO0001/d1.jpg"), obrazek);
+}
+
 // The chooser behind the viewer's Ctrl+F2: "*.txt" in the working directory, a mask listing,
 // up to the root and never above it, a directory typed without its closing "\", and a file
 // confirmed with Enter in the name line.
