@@ -115,7 +115,7 @@ void pridejSlozku(std::vector<SestavaSeznamu>& out, const std::string& slozka) {
     if (f.isDirectory() || f.size <= 0) continue;
     // The drive table of the working directory is no report, and deleting it would cut the
     // station off its drives.
-    if (platform::sameFile(slozka + f.name, "drives.txt")) continue;
+    if (platform::sameFileName(f.name, "drives.txt") && platform::sameFile(slozka + f.name, "drives.txt")) continue;
     if (out.size() >= kNejvicSestav) return;
     SestavaSeznamu s;
     s.soubor = f.name;

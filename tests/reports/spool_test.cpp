@@ -3,6 +3,7 @@
 // and scrambling reports and document folders there and back without leftovers.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -106,6 +107,19 @@ TEST_F(Spool, ScrambledReportsAreRepairedAndConvertedThereAndBackWithoutLeftover
   int soubory = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.path() / "doklady/OF2024")) soubory += e.is_regular_file();
   EXPECT_EQ(soubory, 2);
+}
+
+// More reports than the list holds: the first 1000 in name order stay, none is overwritten.
+TEST_F(Spool, AListOfMoreThanAThousandReportsKeepsTheFirstThousand) {
+  for (int i = 0; i < 1005; ++i) {
+    char jmeno[32];
+    std::snprintf(jmeno, sizeof jmeno, "s%04d.txt", i);
+    dir.write(jmeno, "x\r\n");
+  }
+  const std::vector<SestavaSeznamu> seznam = reports::NactiSeznamSestav();
+  ASSERT_EQ(seznam.size(), reports::kNejvicSestav);
+  EXPECT_EQ(seznam.front().soubor, "s0000.txt");
+  EXPECT_EQ(seznam.back().soubor, "s0999.txt");
 }
 
 }  // namespace
