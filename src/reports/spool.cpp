@@ -216,6 +216,8 @@ bool ZrusSestavu(SestavaSeznamu& s) {
   zrus(cesta);
   if (platform::fileExists(zaklad + ".txz")) zrus(zaklad + ".txz");
   if (z == storage::Zamek::Drzen) storage::Odemkni(cesta);
+  // A report that another program still holds stays listed as it is, so F8 can try again.
+  if (platform::fileExists(cesta)) return false;
   s.jmeno = doplnene(kZrusena, kSirkaJmena);
   return true;
 }
