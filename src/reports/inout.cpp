@@ -61,12 +61,13 @@ std::vector<std::string> PolozkySlozky(const std::string& disk, const std::strin
     if (platform::matchesMask(".", maska)) out.push_back("\\.");
     if (platform::matchesMask("..", maska)) out.push_back("\\..");
   }
-  const bool slozkaExistuje = platform::directoryExists(disk + slozka);
-  if (slozkaExistuje) {
+  if (platform::directoryExists(disk + slozka)) {
     for (const platform::FileInfo& f : platform::listDirectory(disk + slozka + maska)) {
       // A native name that the program's paths cannot carry is not offered.
       if (f.name.find_first_of("\\:") != std::string::npos) continue;
-      const unsigned druh = f.attrs & (platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrDirectory);
+      // Hidden directories show as plain names; a read-only one is still entered (on this system
+      // a folder without write permission is common and must not look like a file).
+      const unsigned druh = f.attrs & (platform::kAttrHidden | platform::kAttrDirectory);
       out.push_back(druh == platform::kAttrDirectory ? "\\" + f.name : f.name);
     }
   } else {
