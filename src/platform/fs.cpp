@@ -72,6 +72,14 @@ int fileInfo(std::string_view path, FileInfo& out) {
   return kIoOk;
 }
 
+bool sameFile(std::string_view a, std::string_view b) {
+  const std::string na = paths().toNative(a), nb = paths().toNative(b);
+  if (na.empty() || nb.empty()) return false;
+  struct stat sa, sb;
+  if (stat(na.c_str(), &sa) != 0 || stat(nb.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool fileExists(std::string_view path) {
   FileInfo fi;
   return fileInfo(path, fi) == kIoOk && !fi.isDirectory();

@@ -34,6 +34,9 @@ struct FileInfo {
 std::vector<FileInfo> listDirectory(std::string_view pattern, int* code = nullptr);
 
 int fileInfo(std::string_view path, FileInfo& out);
+// True when both paths name one existing file, however they are spelled: two drive letters of
+// one folder, "..", a link. Compares the files themselves (device and inode), not the names.
+bool sameFile(std::string_view a, std::string_view b);
 bool fileExists(std::string_view path);
 bool directoryExists(std::string_view path);
 

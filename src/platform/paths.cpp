@@ -152,6 +152,13 @@ void PathMapper::mapPort(const std::string& port, const std::string& nativePath)
   ports_[key] = p.is_relative() ? join(workDir_, nativePath) : nativePath;
 }
 
+std::string PathMapper::driveLetters() const {
+  std::string out;
+  for (const auto& [letter, dir] : drives_)
+    if (letter >= 'A' && letter <= 'Z') out += letter;
+  return out;
+}
+
 void PathMapper::clear() {
   drives_.clear();
   ports_.clear();

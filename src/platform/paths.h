@@ -43,6 +43,8 @@ class PathMapper {
 
   const std::string& workDir() const { return workDir_; }
   bool hasDrives() const { return !drives_.empty(); }
+  // The letters the drive table maps, "A" to "Z" in order (the system's logical drives).
+  std::string driveLetters() const;
 
  private:
   std::string rootFor(std::string_view& rest) const;

@@ -15,6 +15,7 @@
 
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "reportfiles/report.h"
@@ -69,8 +70,11 @@ std::string plnaCesta(const std::string& soubor) {
   return d + soubor;
 }
 
+// The files themselves are compared, so that another drive letter of the same folder, ".." or a
+// link cannot make a section overwrite the report it is read from.
 bool tentyz(const std::string& a, const std::string& b) {
-  return platform::sameFileName(platform::paths().toNative(a), platform::paths().toNative(b));
+  return platform::sameFile(a, b) ||
+         platform::sameFileName(platform::paths().toNative(a), platform::paths().toNative(b));
 }
 
 // The one-line editor window over a row of the list.

@@ -8,6 +8,9 @@
 #include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/series.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "rates/ratetable.h"
 #include "registers/banks.h"
@@ -17,17 +20,21 @@
 #include "registers/partners.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
+#include "reports/inout.h"
+#include "reports/spool.h"
 #include "reports/viewer.h"
 #include "shell/interaction_windows.h"
 #include "shell/lock_client.h"
 #include "shell/main_window.h"
 #include "shell/pokladna.h"
 #include "shell/settings_loader.h"
+#include "storage/filehelpers.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/roots.h"
 #include "ui/app.h"
 #include "ui/dialogs.h"
+#include "ui/recordform.h"
 
 namespace pz::shell {
 
@@ -48,6 +55,32 @@ void NabidkaUcetnictvi() {
   if (volba > 0) JesteNeni();
 }
 
+// The personal fields of every partner record scrambled or unscrambled, as the file holds them
+// (the reading hooks stay out of it), through a work file that replaces the register at once,
+// while this station alone holds it. 0 or the I/O code; a missing register is nothing to do.
+int PrevedOrg(bool zasifruj) {
+  const std::string cesta = storage::DataCesta("org.dta");
+  if (!platform::fileExists(cesta)) return 0;
+  const storage::Zamek z = storage::Zamkni(cesta, "W");
+  if (!storage::MuzePokracovat(z)) return platform::kIoSharingViolation;
+  std::string obsah;
+  int e = platform::readWholeFile(cesta, obsah);
+  if (e == 0) {
+    const size_t n = static_cast<size_t>(registers::tOrganizace::kVelikost);
+    for (size_t od = 0; od + n <= obsah.size(); od += n) {
+      std::span<std::uint8_t> veta(reinterpret_cast<std::uint8_t*>(obsah.data()) + od, n);
+      if (zasifruj) registers::ZakodujOrg(veta);
+      else registers::DekodujOrg(veta);
+    }
+    const std::string pracovni = storage::DataCesta("org.wrk");
+    e = platform::writeWholeFile(pracovni, obsah);
+    e = e == 0 ? storage::NahradSoubor(pracovni, cesta) : e;
+    if (e != 0) platform::removeFile(pracovni);
+  }
+  if (z == storage::Zamek::Drzen) storage::Odemkni(cesta);
+  return e;
+}
+
 // The windows of the program, created once at start in this order and living until it ends.
 // Each part of the program adds its windows here in their place in the order.
 struct Okna {
@@ -57,15 +90,24 @@ struct Okna {
     form1.naNapovedu = [](const std::string& soubor, const std::string& tema) { ui::Napoveda(soubor, tema); };
     form1.naPruvodce = [](const std::string& adresar, const std::string& jmeno) { ui::Navod(adresar, jmeno); };
     form1.naUcetnictvi = [] { NabidkaUcetnictvi(); };
-    form1.naTisky = [] { JesteNeni(); };                  // the report list
-    ui::sluzbyRolu().seznamSestav = [] { JesteNeni(); };  // Ctrl+F2 in every list
+    form1.naTisky = [this] { spool.Ukaz(); };                  // the report list
+    ui::sluzbyRolu().seznamSestav = [this] {
+      if (!spool.isShowing()) spool.Ukaz();
+    };  // Ctrl+F2 in every list
     // The own company first (the cash desk reads it throughout), then the series and cash desks.
     form1.naPokladnu = [this] {
       if (fma.UvodPokladny()) smyckaPokladny.Spust();
     };
     reports::RegistrujProhlizec(pozri, pozri2);
+    reports::RegistrujVolbuSouboru(inOut);
+    reports::sluzbySeznamu().prevedOrg = PrevedOrg;
   }
-  ~Okna() { ui::NastavProhlizecSestav({}); }
+  ~Okna() {
+    ui::NastavProhlizecSestav({});
+    ui::sluzbySouboru().vyberSouboru = nullptr;
+    ui::sluzbyRolu().seznamSestav = nullptr;
+    reports::sluzbySeznamu().prevedOrg = nullptr;
+  }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
   registers::TfFMA fma;
@@ -74,6 +116,8 @@ struct Okna {
   PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
+  reports::TfInOut inOut;              // the file chooser of every opener
+  reports::TfSpool spool;              // the report list
   registers::TfOrg org;
   registers::TfKl kl;
   registers::TfStaty staty;

@@ -31,6 +31,7 @@
 #include "ui/calculator.h"
 #include "ui/form.h"
 #include "ui/picture.h"
+#include "ui/recordform.h"
 #include "ui/timer.h"
 
 namespace pz::ui {
@@ -347,6 +348,18 @@ class TfDotazy : public Form {
           s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
           e.setValue(s);
         }
+        return true;
+      }
+      case kVkF10: {
+        // A file name for the line, chosen in the file chooser; blanks cannot be part of it.
+        const int r = radek();
+        if (r < 0 || !sluzbySouboru().vyberSouboru) return true;
+        Edit& e = *radky_[static_cast<size_t>(r)].pole;
+        std::string nabidka = e.value();
+        nabidka.erase(std::remove(nabidka.begin(), nabidka.end(), ' '), nabidka.end());
+        std::string s = sluzbySouboru().vyberSouboru(nabidka, "*.*", cz("Urči soubor"));
+        s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+        if (!s.empty()) e.setValue(s);
         return true;
       }
       default: return false;

@@ -17,6 +17,7 @@
 #include "ui/calculator.h"
 #include "ui/timer.h"
 #include "ui/form.h"
+#include "ui/recordform.h"
 #include "support/tempdir.h"
 
 namespace pz::ui {
@@ -141,6 +142,24 @@ TEST_F(DialogTest, QuestionFormHandsBackItsLinesAndTheCalculatorResult) {
   user.keys({{kVkF2}});
   ASSERT_TRUE(Dotazy(1, 1, nullptr, {"Castka", "100", "Kurz", "25,3"}, "Prepocet"));
   EXPECT_EQ(vysledekDialogu().odpovedi, (std::vector<std::string>{"2100.00", "25,35"}));
+}
+
+// F10 puts the file chosen in the chooser into the line, without blanks; the line's own text is
+// what the chooser starts from.
+TEST_F(DialogTest, QuestionFormTakesAFileNameFromTheChooserWithF10) {
+  std::string nabidnuto, titulek;
+  sluzbySouboru().vyberSouboru = [&](const std::string& slozka, const std::string&, const std::string& t) {
+    nabidnuto = slozka;
+    titulek = t;
+    return std::string("C:\\IMPORT\\MOJE DATA.CSV");
+  };
+  user.keys({{kVkDown}, {kVkF10}, {kVkF2}});
+  const bool potvrzeno = Dotazy(1, 1, nullptr, {"Popis", "x", "Soubor", "  C:\\A.CSV  "}, "Import");
+  sluzbySouboru().vyberSouboru = nullptr;
+  ASSERT_TRUE(potvrzeno);
+  EXPECT_EQ(nabidnuto, "C:\\A.CSV");
+  EXPECT_EQ(titulek, cz("Urči soubor"));
+  EXPECT_EQ(vysledekDialogu().odpovedi, (std::vector<std::string>{"x", "C:\\IMPORT\\MOJEDATA.CSV"}));
 }
 
 TEST_F(DialogTest, CalculatorKeepsItsTapeAsTheUserSeesIt) {

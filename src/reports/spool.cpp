@@ -1,0 +1,533 @@
+#include "reports/spool.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/io.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "reportfiles/report.h"
+#include "storage/czech.h"
+#include "storage/filehelpers.h"
+#include "storage/locks.h"
+#include "storage/masterjob.h"
+#include "storage/probes.h"
+#include "storage/roots.h"
+#include "storage/settings.h"
+#include "storage/sortarray.h"
+#include "ui/dialogs.h"
+
+namespace pz::reports {
+
+using platform::cz;
+
+namespace {
+
+constexpr size_t kSirkaJmena = 30, kSirkaNazvu = 45, kNejdelsiNazev = 50, kSirkaOpravy = 140;
+constexpr const char* kZrusena = "########";
+// The data root's record that the document folders are stored scrambled, so that neither
+// direction runs twice.
+constexpr const char* kZnackaDokladu = "GDPRDOKL", *kZnackaOrg = "GDPRORG";
+
+std::string doplnene(std::string s, size_t n) {
+  s.resize(n, ' ');
+  return s;
+}
+
+std::string bezMezer(const std::string& s) {
+  const size_t z = s.find_first_not_of(' '), k = s.find_last_not_of(' ');
+  return z == std::string::npos ? std::string() : s.substr(z, k - z + 1);
+}
+
+std::string sLomitkem(std::string s) {
+  if (!s.empty() && s.back() != '\\' && s.back() != '/') s += '\\';
+  return s;
+}
+
+// The lines of a text file without their line ends (CR LF or LF).
+std::vector<std::string> radky(const std::string& obsah) {
+  std::vector<std::string> out;
+  size_t od = 0;
+  while (od < obsah.size()) {
+    size_t k = obsah.find('\n', od);
+    if (k == std::string::npos) k = obsah.size();
+    std::string r = obsah.substr(od, k - od);
+    if (!r.empty() && r.back() == '\r') r.pop_back();
+    out.push_back(std::move(r));
+    od = k + 1;
+  }
+  return out;
+}
+
+// The lines of a report: records of the width its first lines give when the whole file is made
+// of them (a scrambled line may hold any byte, CR and LF too), else the text up to each CR LF.
+std::vector<std::string> radkySestavy(const std::string& obsah) {
+  const int64_t velikost = static_cast<int64_t>(obsah.size());
+  const int w = SirkaZeZacatku(std::string_view(obsah).substr(0, 999), velikost);
+  if (w >= 1 && w <= 490 && velikost % (w + 2) == 0) {
+    std::vector<std::string> out;
+    bool cele = true;
+    for (size_t od = 0; od < obsah.size(); od += static_cast<size_t>(w) + 2) {
+      if (obsah.compare(od + static_cast<size_t>(w), 2, "\r\n") != 0) {
+        cele = false;
+        break;
+      }
+      out.push_back(obsah.substr(od, static_cast<size_t>(w)));
+    }
+    if (cele) return out;
+  }
+  std::vector<std::string> out;
+  size_t od = 0;
+  while (od < obsah.size()) {
+    size_t k = obsah.find("\r\n", od);
+    if (k == std::string::npos) k = obsah.size();
+    out.push_back(obsah.substr(od, k - od));
+    od = k + 2;
+  }
+  return out;
+}
+
+// Writes the bytes to a work file beside the target, which then takes the target's place in one
+// step: a failure leaves the target as it was.
+int zapisPresPracovni(const std::string& cil, const std::string& obsah) {
+  const size_t lom = cil.find_last_of("\\/");
+  const std::string pracovni = (lom == std::string::npos ? std::string() : cil.substr(0, lom + 1)) + "xxx.txt";
+  if (platform::sameFileName(pracovni, cil)) return platform::kIoAccessDenied;
+  if (const int e = platform::writeWholeFile(pracovni, obsah)) {
+    platform::removeFile(pracovni);
+    return e;
+  }
+  return storage::NahradSoubor(pracovni, cil);
+}
+
+std::string zobrazeneJmeno(const std::string& soubor) {
+  std::string j = soubor.size() >= 4 ? soubor.substr(0, soubor.size() - 4) : soubor;
+  j = storage::VelkaPismena(j);
+  if (const size_t p = j.find("ARL"); p != std::string::npos) j[p + 2] = 'l';
+  return doplnene(j, kSirkaJmena);
+}
+
+void pridejSlozku(std::vector<SestavaSeznamu>& out, const std::string& slozka) {
+  for (const platform::FileInfo& f : platform::listDirectory(slozka + "*.txt")) {
+    if (f.isDirectory() || f.size <= 0) continue;
+    // The drive table of the working directory is no report, and deleting it would cut the
+    // station off its drives.
+    if (platform::sameFileName(f.name, "drives.txt") && platform::sameFile(slozka + f.name, "drives.txt")) continue;
+    if (out.size() >= kNejvicSestav) return;
+    SestavaSeznamu s;
+    s.soubor = f.name;
+    s.slozka = slozka;
+    s.jmeno = zobrazeneJmeno(f.name);
+    s.velikost = static_cast<int32_t>(std::min<int64_t>(f.size / 1000 + 1, INT32_MAX));
+    char d[16];
+    std::snprintf(d, sizeof d, "%02d%02d%02d", f.modified.day % 100, f.modified.month % 100, f.modified.year % 100);
+    s.datum = d;
+    out.push_back(std::move(s));
+  }
+}
+
+bool maskaSedi(const std::string& maska, const std::string& jmeno) {
+  const std::string m = doplnene(storage::VelkaPismena(maska.substr(0, 8)), 8);
+  const std::string j = doplnene(storage::VelkaPismena(jmeno.substr(0, 8)), 8);
+  for (size_t i = 0; i < 8; ++i)
+    if (m[i] != '*' && j[i] != '*' && m[i] != j[i]) return false;
+  return true;
+}
+
+std::string klic(const SestavaSeznamu& s, int druh, int poradi) {
+  using storage::DruhSloupce;
+  switch (druh) {
+    case 2: {
+      char b[32];
+      std::snprintf(b, sizeof b, "%10d%5d", s.velikost, poradi);
+      return b;
+    }
+    case 3: {
+      const std::string d = s.datum.size() >= 6 ? s.datum.substr(0, 2) + "." + s.datum.substr(2, 2) + "." + s.datum.substr(4, 2)
+                                                : std::string();
+      return storage::KlicSloupce(d, DruhSloupce::DatumDdMmRr, poradi);
+    }
+    case 4: return storage::KlicSloupce(s.nazev, DruhSloupce::Text, poradi);
+    case 5: return storage::KlicSloupce(s.slozka, DruhSloupce::Text, poradi);
+    default: return storage::KlicSloupce(s.jmeno, DruhSloupce::Text, poradi);
+  }
+}
+
+}  // namespace
+
+std::vector<SestavaSeznamu> NactiSeznamSestav() {
+  std::vector<SestavaSeznamu> out;
+  std::string kde;
+  if (platform::readWholeFile("_sestavy.kde", kde, platform::Share::DenyNone) != platform::kIoOk) kde.clear();
+  if (kde.size() >= 3) {
+    for (const std::string& r : radky(kde)) {
+      const std::string s = bezMezer(r);
+      if (!s.empty()) pridejSlozku(out, sLomitkem(s));
+    }
+  } else {
+    pridejSlozku(out, sLomitkem(platform::currentDirectory()));
+  }
+  return out;
+}
+
+void PridejNazvy(std::vector<SestavaSeznamu>& seznam, const std::string& listw) {
+  std::string obsah;
+  if (platform::readWholeFile(listw, obsah, platform::Share::DenyNone) != platform::kIoOk) return;
+  for (const std::string& r : radky(obsah)) {
+    if (r.size() < 10) continue;
+    const std::string maska = r.substr(0, 8);
+    std::string nazev = r.size() >= 18 && r[17] == '|' ? (r.size() > 18 ? r.substr(18) : std::string()) : r.substr(9);
+    nazev = nazev.substr(0, kNejdelsiNazev).substr(0, kSirkaNazvu);
+    for (SestavaSeznamu& s : seznam)
+      if (!s.zrusena() && maskaSedi(maska, s.jmeno)) s.nazev = nazev;
+  }
+}
+
+void SetridSeznam(std::vector<SestavaSeznamu>& seznam, int druh, bool sestupne) {
+  std::vector<std::string> klice;
+  for (size_t i = 0; i < seznam.size(); ++i) klice.push_back(klic(seznam[i], druh, static_cast<int>(i + 1)));
+  storage::SetridPole(
+      static_cast<int>(seznam.size()),
+      [&](int a, int b) {
+        const auto& x = klice[static_cast<size_t>(a - 1)];
+        const auto& y = klice[static_cast<size_t>(b - 1)];
+        return sestupne ? y < x : x < y;
+      },
+      [&](int a, int b) {
+        std::swap(klice[static_cast<size_t>(a - 1)], klice[static_cast<size_t>(b - 1)]);
+        std::swap(seznam[static_cast<size_t>(a - 1)], seznam[static_cast<size_t>(b - 1)]);
+      });
+}
+
+bool ZrusSestavu(SestavaSeznamu& s) {
+  if (s.zrusena()) return false;
+  const std::string cesta = s.cesta();
+  const std::string zaklad = cesta.size() >= 4 ? cesta.substr(0, cesta.size() - 4) : cesta;
+  const storage::Zamek z = storage::Zamkni(cesta, "W");
+  if (!storage::MuzePokracovat(z)) return false;
+  // A real name can hold "*" or "?", which a mask would spread to other files.
+  const auto zrus = [](const std::string& p) {
+    if (p.find_first_of("*?") != std::string::npos) return platform::removeFile(p);
+    return storage::ZrusSoubory(p);
+  };
+  zrus(cesta);
+  if (platform::fileExists(zaklad + ".txz")) zrus(zaklad + ".txz");
+  if (z == storage::Zamek::Drzen) storage::Odemkni(cesta);
+  // A report that another program still holds stays listed as it is, so F8 can try again.
+  if (platform::fileExists(cesta)) return false;
+  s.jmeno = doplnene(kZrusena, kSirkaJmena);
+  return true;
+}
+
+int SpravDelkuVet(const std::string& cesta) {
+  std::string obsah;
+  if (const int e = platform::readWholeFile(cesta, obsah)) return e;
+  const bool gdpr = storage::settings().gdpr;
+  std::string nove;
+  for (const std::string& r : radkySestavy(obsah)) {
+    // A scrambled line is cleared first, so that the blanks added read back as blanks.
+    std::string t = doplnene(gdpr ? Dekoduj(r, KlicSestav()) : r, kSirkaOpravy);
+    nove += (gdpr ? Zakoduj(t, KlicSestav()) : t) + "\r\n";
+  }
+  return zapisPresPracovni(cesta, nove);
+}
+
+int RozdelArchiv(const std::string& cesta, int n) {
+  if (n < 1) return 0;
+  const size_t lom = cesta.find_last_of("\\/");
+  const size_t jmeno = lom == std::string::npos ? 0 : lom + 1;
+  size_t tecka = cesta.find('.', jmeno);
+  if (tecka == std::string::npos) tecka = cesta.size();
+  const std::string zaklad = cesta.substr(0, tecka > jmeno ? tecka - 1 : jmeno);
+  std::string obsah;
+  if (const int e = platform::readWholeFile(cesta, obsah)) return e;
+  std::string a, b;
+  int i = 0;
+  for (const std::string& r : radkySestavy(obsah)) (++i <= n ? a : b) += r + "\r\n";
+  if (const int e = zapisPresPracovni(zaklad + "_A.txt", a)) return e;
+  return zapisPresPracovni(zaklad + "_B.txt", b);
+}
+
+int SpojArchivy(const std::vector<SestavaSeznamu>& seznam, bool jednickaPrvni, const std::string& listw) {
+  int chyba = 0;
+  for (const SestavaSeznamu& s : seznam) {
+    if (s.zrusena() || s.jmeno.size() < 5 || s.jmeno.compare(2, 3, "AR1") != 0 || s.soubor.size() < 5) continue;
+    std::string partner = s.soubor;
+    partner[4] = 'l';
+    const std::string jednicka = storage::DataCesta(s.soubor), elko = storage::DataCesta(partner);
+    std::string a, b;
+    if (const int e = platform::readWholeFile(jednicka, a)) {
+      chyba = e;
+      continue;
+    }
+    if (platform::readWholeFile(elko, b) != platform::kIoOk) b.clear();
+    if (const int e = zapisPresPracovni(elko, jednickaPrvni ? a + b : b + a)) {
+      chyba = e;
+      continue;
+    }
+    platform::removeFile(jednicka);
+  }
+  std::string tab;
+  if (platform::readWholeFile(listw, tab) == platform::kIoOk) {
+    std::string nove;
+    bool zmena = false;
+    for (std::string r : radky(tab)) {
+      if (r.size() >= 5 && storage::VelkaPismena(r.substr(2, 3)) == "AR1") {
+        r[4] = 'l';
+        zmena = true;
+      }
+      nove += r + "\r\n";
+    }
+    if (zmena)
+      if (const int e = zapisPresPracovni(listw, nove)) chyba = e;
+  }
+  return chyba;
+}
+
+int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
+                  const std::function<void(const std::string&)>& postup) {
+  int chyba = 0;
+  for (const SestavaSeznamu& s : seznam) {
+    if (s.zrusena()) continue;
+    if (postup) postup(bezMezer(s.jmeno));
+    std::string obsah;
+    if (const int e = platform::readWholeFile(s.cesta(), obsah)) {
+      chyba = e;
+      continue;
+    }
+    std::string nove;
+    for (const std::string& r : radkySestavy(obsah)) nove += (zasifruj ? Zakoduj(r, KlicSestav()) : Dekoduj(r, KlicSestav())) + "\r\n";
+    if (const int e = zapisPresPracovni(s.cesta(), nove)) chyba = e;
+  }
+  return chyba;
+}
+
+int PrevedDoklady(bool zasifruj, const std::function<void(const std::string&)>& postup) {
+  static const char* const kDruhy[] = {"OF", "ZF", "PO", "PZ", "DF", "DZ"};
+  const std::string doklady = storage::DataCesta("doklady\\");
+  int chyba = 0;
+  for (const platform::FileInfo& d : platform::listDirectory(doklady + "*")) {
+    if (!d.isDirectory()) continue;
+    const std::string zacatek = storage::VelkaPismena(d.name.substr(0, 2));
+    if (std::none_of(std::begin(kDruhy), std::end(kDruhy), [&](const char* k) { return zacatek == k; })) continue;
+    if (postup) postup(d.name);
+    const std::string slozka = doklady + d.name + "\\";
+    for (const char* maska : {"*.txt", "*.jpg"}) {
+      int pocet = 0;
+      for (const platform::FileInfo& f : platform::listDirectory(slozka + maska)) {
+        if (f.isDirectory() || ++pocet > 10000) continue;
+        std::string obsah;
+        if (const int e = platform::readWholeFile(slozka + f.name, obsah)) {
+          chyba = e;
+          continue;
+        }
+        // Whole files, as the record forms read the pictures back.
+        obsah = zasifruj ? Zakoduj(obsah, KlicSestav()) : Dekoduj(obsah, KlicSestav());
+        const std::string pracovni = slozka + "~gdpr.tmp";
+        if (const int e = platform::writeWholeFile(pracovni, obsah)) {
+          platform::removeFile(pracovni);
+          chyba = e;
+          continue;
+        }
+        if (const int e = storage::NahradSoubor(pracovni, slozka + f.name)) chyba = e;
+      }
+    }
+  }
+  return chyba;
+}
+
+SluzbySeznamu& sluzbySeznamu() {
+  static SluzbySeznamu s;
+  return s;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window
+
+TfSpool::TfSpool() : TfRol("fSpool", cz("Seznam tiskových sestav")) {
+  Sloupce = {{" ### ", 5}, {"Soubor", 30}, {" Velikost ", 10}, {"DD.MM.RR  ", 8, true}, {cz("Název sestavy"), 45},
+             {cz("Kde leží"), 50}};
+  EnterOpravuje = true;  // Enter shows the report and the list stays
+}
+
+void TfSpool::nacti() {
+  seznam_ = NactiSeznamSestav();
+  PridejNazvy(seznam_, storage::ProgCesta("listw.tab"));
+  SetridSeznam(seznam_, 1);
+}
+
+void TfSpool::Ukaz() {
+  nacti();
+  sestupneDatum_ = true;
+  nabidka(false);
+  OtevriRol(2, 2, 150, 26, ui::kWhite, ui::kBlack, cz("Seznam tiskových sestav"), cz(" Enter,Mezera-Rožni  F8-Zruš "),
+            static_cast<int>(seznam_.size()), static_cast<int>(seznam_.size()));
+  JdiNa(static_cast<int>(seznam_.size()), 2);
+  showModal();
+}
+
+void TfSpool::NaplnSloupce() {
+  if (aktualni_ < 1 || aktualni_ > static_cast<int>(seznam_.size())) return;
+  const SestavaSeznamu& s = seznam_[static_cast<size_t>(aktualni_ - 1)];
+  char c[32];
+  std::snprintf(c, sizeof c, " %3d ", aktualni_);
+  Bunky[1] = c;
+  Bunky[2] = s.jmeno;
+  std::snprintf(c, sizeof c, "%10d", s.velikost);
+  Bunky[3] = c;
+  Bunky[4] = s.datum.size() >= 6 ? s.datum.substr(0, 2) + "." + s.datum.substr(2, 2) + "." + s.datum.substr(4, 2) : s.datum;
+  Bunky[5] = s.nazev;
+  Bunky[6] = s.slozka.substr(0, 50);
+}
+
+void TfSpool::Oprav() {
+  if (Radek < 1 || Radek > static_cast<int>(seznam_.size())) return;
+  const SestavaSeznamu& s = seznam_[static_cast<size_t>(Radek - 1)];
+  if (s.zrusena()) return;
+  const std::string c = s.cesta();
+  // The viewer adds ".txt" again; the rest of the path is the file's own spelling.
+  ui::UkazSestavu(c.size() >= 4 ? c.substr(0, c.size() - 4) : c);
+}
+
+void TfSpool::NaF1() { ui::Napoveda("\\2\\spool", "Seznam"); }
+
+void TfSpool::NaF8() {
+  if (Radek >= 1 && Radek <= static_cast<int>(seznam_.size())) ZrusSestavu(seznam_[static_cast<size_t>(Radek - 1)]);
+}
+
+void TfSpool::trid(int druh) {
+  const int r = Radek;
+  const std::string drive = r >= 1 && r <= static_cast<int>(seznam_.size()) ? seznam_[static_cast<size_t>(r - 1)].cesta() : "";
+  bool sestupne = false;
+  if (druh == 3) sestupne = sestupneDatum_ = !sestupneDatum_;
+  SetridSeznam(seznam_, druh, sestupne);
+  for (size_t i = 0; i < seznam_.size(); ++i)
+    if (seznam_[i].cesta() == drive) JdiNa(static_cast<int>(i + 1));
+  Prekresli();
+}
+
+void TfSpool::NaCtrlPravy() {
+  nabidka(true);
+  PopupMenu1.popup(*this, 2, std::max(1, sgRol.row));
+  nabidka(false);
+}
+
+void TfSpool::nabidka(bool udrzba) {
+  const auto hotovo = [](int e) { ui::Zprava(e == 0 ? std::string("OK") : "Err " + std::to_string(e)); };
+  const auto sestava = [this]() -> const SestavaSeznamu* {
+    if (Radek < 1 || Radek > static_cast<int>(seznam_.size()) || seznam_[static_cast<size_t>(Radek - 1)].zrusena()) return nullptr;
+    return &seznam_[static_cast<size_t>(Radek - 1)];
+  };
+  const auto prebuduj = [this] {
+    nacti();
+    PocetRadku = static_cast<int>(seznam_.size());
+    Sestav();
+    JdiNa(std::min(std::max(1, Radek), PocetRadku));
+  };
+  const auto postup = [](const std::string& jmeno) { ui::Blik(cz("Převádím ") + jmeno); };
+  const auto neni = [] { ui::Zprava(cz("Tato funkce v této verzi programu ještě není.")); };
+  struct Polozka {
+    const char* text;
+    bool udrzbova;
+    std::function<void()> akce;
+  };
+  const std::vector<Polozka> polozky = {
+      {"Dle souboru", false, nullptr},
+      {"Dle velikosti", false, [this] { trid(2); }},
+      {"Dle data", false, [this] { trid(3); }},
+      {"Dle názvu", false, [this] { trid(4); }},
+      {"Dle umístění", false, [this] { trid(5); }},
+      {"Sprav délku vět", true, [=] {
+         if (const SestavaSeznamu* s = sestava()) hotovo(SpravDelkuVet(s->cesta()));
+       }},
+      {"Přenes názvy archívů OF ", true, neni},
+      {" Přenes názvy archívů ZF ", true, neni},
+      {"Spoj archiv 1+ l -> l", true, [=, this] {
+         hotovo(SpojArchivy(seznam_, true, storage::ProgCesta("listw.tab")));
+         prebuduj();
+       }},
+      {"Spoj archiv l + 1 -> l", true, [=, this] {
+         hotovo(SpojArchivy(seznam_, false, storage::ProgCesta("listw.tab")));
+         prebuduj();
+       }},
+      {"Rozděl archiv", true, [=] {
+         const SestavaSeznamu* s = sestava();
+         if (!s || !ui::Dotazy(10, 10, {}, {cz("Zadejte hranici pro střih (číslo řádku)"), std::string(9, ' ')}, "") ||
+             ui::vysledekDialogu().odpovedi.empty())
+           return;
+         const int n = std::atoi(bezMezer(ui::vysledekDialogu().odpovedi[0]).c_str());
+         if (n < 1) return;
+         if (const int e = RozdelArchiv(s->cesta(), n)) hotovo(e);
+         prebuduj();
+       }},
+      // Nothing marks a scrambled file, so the installation's GDPR switch says which way the
+      // reports are: scrambling runs only while it is off, unscrambling only while it is on.
+      {"Zašifruj sestavy (lok. nebo glob).", true, [=, this] {
+         if (storage::settings().gdpr) {
+           ui::Zprava(cz("Sestavy už jsou zašifrované (GDPR=ANO)"));
+           return;
+         }
+         if (!ui::DotazVychozi(cz("Zašifrovat všechny sestavy v seznamu?"), false)) return;
+         const int e = PrevedSestavy(seznam_, true, postup);
+         ui::BlikKonec();
+         storage::PisJobV(storage::DataCesta(""), "GDPR", "ANO");
+         storage::settings().gdpr = true;
+         hotovo(e);
+       }},
+      {"Zašifruj  ORG a DOKLADY (.txt a .jpg)", true, [=] {
+         const std::string koren = storage::DataCesta("");
+         const bool org = storage::CtiJobV(koren, kZnackaOrg).empty(), doklady = storage::CtiJobV(koren, kZnackaDokladu).empty();
+         if (!org && !doklady) {
+           ui::Zprava(cz("ORG a doklady už jsou zašifrované"));
+           return;
+         }
+         if (!ui::DotazVychozi(cz("Zašifrovat ORG a DOKLADY?"), false)) return;
+         int e = 0;
+         if (org && sluzbySeznamu().prevedOrg) {
+           ui::Blik(cz("Převádím ORG"));
+           e = sluzbySeznamu().prevedOrg(true);
+           if (e == 0) storage::PisJobV(koren, kZnackaOrg, "ANO");
+         }
+         if (doklady) {
+           ui::Blik(cz("Převádím archivy"));
+           if (const int d = PrevedDoklady(true, postup)) e = d;
+           storage::PisJobV(koren, kZnackaDokladu, "ANO");
+         }
+         ui::BlikKonec();
+         ui::Zprava(e == 0 ? std::string("Hotovo") : "Err " + std::to_string(e));
+       }},
+      {"Dešifruj sestavy", true, [=, this] {
+         if (!storage::settings().gdpr) {
+           ui::Zprava(cz("Sestavy nejsou zašifrované (GDPR není zapnuto)"));
+           return;
+         }
+         if (!ui::DotazVychozi(cz("Dešifrovat všechny sestavy v seznamu?"), false)) return;
+         const int e = PrevedSestavy(seznam_, false, postup);
+         ui::BlikKonec();
+         hotovo(e);
+       }},
+      {"Dešifruj jen Doklady (.txt a .jpg)", true, [=] {
+         if (storage::CtiJobV(storage::DataCesta(""), kZnackaDokladu).empty()) {
+           ui::Zprava(cz("Doklady nejsou zašifrované"));
+           return;
+         }
+         if (!ui::DotazVychozi(cz("Dešifrovat DOKLADY?"), false)) return;
+         ui::Blik(cz("Převádím archivy"));
+         const int e = PrevedDoklady(false, postup);
+         storage::PisJobV(storage::DataCesta(""), kZnackaDokladu, "");
+         ui::BlikKonec();
+         ui::Zprava(e == 0 ? std::string("Hotovo") : "Err " + std::to_string(e));
+       }},
+  };
+  PopupMenu1.items.clear();
+  char jmeno = 'a';
+  for (const Polozka& p : polozky) {
+    ui::MenuItem m{std::string(1, jmeno++), cz(p.text), true, p.akce && (!p.udrzbova || udrzba), p.akce};
+    PopupMenu1.items.push_back(std::move(m));
+  }
+}
+
+}  // namespace pz::reports
