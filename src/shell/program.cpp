@@ -11,6 +11,7 @@
 #include "registers/partners.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
+#include "reports/printing.h"
 #include "reports/viewer.h"
 #include "shell/interaction_windows.h"
 #include "shell/lock_client.h"
@@ -58,6 +59,7 @@ struct Okna {
       if (fma.UvodPokladny()) smyckaPokladny.Spust();
     };
     reports::RegistrujProhlizec(pozri, pozri2);
+    reports::RegistrujTisk();
   }
   ~Okna() { ui::NastavProhlizecSestav({}); }
   TfClient klient;  // constructed first: the main window refers to it
