@@ -5,6 +5,8 @@
 #include <QTranslator>
 
 #include "frontends/qt/qt_presenter.h"
+#include "frontends/qt/qt_print.h"
+#include "platform/print.h"
 
 namespace pz::qtfront {
 
@@ -22,8 +24,11 @@ int runDesktop(int& argc, char** argv, const std::function<int()>& program) {
   QApplication::setApplicationName("pzpokl");
   NactiCeskePreklady(app);  // without Debian's qt6-translations-l10n they stay English
   QtPresenter presenter;
+  QtPrintService tiskarny;
   ui::Application::instance().setPresenter(&presenter);
+  platform::setPrintService(&tiskarny);
   const int rc = program();
+  platform::setPrintService(nullptr);
   ui::Application::instance().setPresenter(nullptr);
   return rc;
 }
