@@ -126,5 +126,19 @@ TEST(Printing, TheStampPagePlacesTheSignatureBelowTheMark) {
             "IMAGE 169 73 289 133 podpis.bmp\nEND\n");
 }
 
+TEST(Printing, TheDensityChoicePrintsItselfOnF10AndThePortKeysReachTheirPorts) {
+  TempDir dir;
+  setUp(dir, {.station = {{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"OB_PORT", "3"}}}, {"radek"},
+        "C: = .\nLPT1 = p1.out\nLPT3 = p3.out\n");
+  auto r = printWith(dir, "F2\nDown\nF10\nEnter\nCtrl+F5\nAlt+F5\nF12");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(dir.read("REGISTRY.DTA").find("Hustota :  2"), std::string::npos) << dir.read("REGISTRY.DTA");
+  const std::string trace = dir.read("print.trace");
+  EXPECT_NE(trace.find("BEGIN Počet znaků na řádku"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("\"100"), std::string::npos) << trace;
+  EXPECT_EQ(dir.read("p1.out"), "\f\r\n");
+  EXPECT_EQ(dir.read("p3.out"), "\x07");  // no "suple.txt": the bell code opens the drawer
+}
+
 }  // namespace
 }  // namespace pz::test
