@@ -4,6 +4,8 @@
 // folder.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,29 @@ TEST(Printing, TheDensityChoicePrintsItselfOnF10AndThePortKeysReachTheirPorts) {
   EXPECT_NE(trace.find("\"100"), std::string::npos) << trace;
   EXPECT_EQ(dir.read("p1.out"), "\f\r\n");
   EXPECT_EQ(dir.read("p3.out"), "\x07");  // no "suple.txt": the bell code opens the drawer
+}
+
+// Where the desktop presenter is built, a headless run prints into a PDF file mapped as "PRN".
+TEST(Printing, AHeadlessRunPrintsIntoAPdfFileMappedAsThePrinter) {
+#ifndef PZ_HAVE_QT
+  GTEST_SKIP() << "built without Qt";
+#endif
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext (poppler-utils) is missing";
+  TempDir dir;
+  setUp(dir, {}, {"Pokladn\xED kniha", "EUR   100,00", "K\xE8  2 345,67"}, "C: = .\nPRN = tisk.pdf\n");
+  dir.write("prog/2/norm.fnt", "Height : 50\r\nWidth : 30\r\nFaceName : DejaVu Sans Mono\r\n");
+  auto r = printWith(dir, "F10");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  ASSERT_EQ(std::system(("pdftotext -layout '" + dir.str() + "/tisk.pdf' '" + dir.str() + "/tisk.txt'").c_str()), 0);
+  const std::string text = dir.read("tisk.txt");
+  EXPECT_NE(text.find("Pokladní kniha"), std::string::npos) << text;
+  EXPECT_NE(text.find("EUR   100,00"), std::string::npos) << text;
+  // (The blanks that pdftotext guesses between glyphs are not exact; the desktop test checks the
+  // columns.)
+  const size_t kc = text.find("Kč");
+  ASSERT_NE(kc, std::string::npos) << text;
+  EXPECT_NE(text.substr(kc, text.find('\n', kc) - kc).find("345,67"), std::string::npos) << text;
+  EXPECT_FALSE(std::filesystem::exists(dir / "print.trace"));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "frontends/qt/desktop.h"
 
+#include <cstdlib>
+
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -30,6 +33,16 @@ int runDesktop(int& argc, char** argv, const std::function<int()>& program) {
   const int rc = program();
   platform::setPrintService(nullptr);
   ui::Application::instance().setPresenter(nullptr);
+  return rc;
+}
+
+int runWithPdfPrinter(int& argc, char** argv, const std::function<int()>& run) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  QtPrintService tiskarny;
+  platform::setPrintService(&tiskarny);
+  const int rc = run();
+  platform::setPrintService(nullptr);
   return rc;
 }
 
