@@ -266,7 +266,9 @@ int roztec(const platform::LogicalFont& f) { return f.width > 0 ? f.width : std:
 
 FontyTisku NactiFonty() {
   static const char* jmena[] = {"norm.fnt", "12zn.fnt", "cond.fnt"};
-  if (storage::VelikostSouboru("norm.fnt") < 200)
+  // Short font files are taken over from the program root, unless "norm.fnt" already holds a
+  // usable height: a file saved by the font window is short too, and must not be overwritten.
+  if (storage::VelikostSouboru("norm.fnt") < 200 && !kladneCislo(storage::CtiPar("norm.fnt", "Height")))
     for (const char* j : jmena) {
       const std::string zdroj = storage::ProgCesta(std::string("2\\") + j);
       if (storage::VelikostSouboru(zdroj) > 0) storage::KopirujSoubor(zdroj, j);
