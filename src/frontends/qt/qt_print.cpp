@@ -1,5 +1,6 @@
 #include "frontends/qt/qt_print.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -89,6 +90,8 @@ std::vector<std::string> QtPrintService::printers() {
 std::string QtPrintService::defaultPrinter() { return cp(QPrinterInfo::defaultPrinterName()); }
 
 bool QtPrintService::choosePrinter(std::string& name) {
+  // A run without widgets (headless into a PDF file) has no dialog: the list of printers serves.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
   QPrinter printer;
   if (!name.empty()) printer.setPrinterName(q(name));
   QPrintDialog dialog(&printer);
