@@ -297,9 +297,11 @@ bool TiskNaPlatno(platform::PrintCanvas& p, const std::vector<std::string>& radk
   };
   nastav(font);
   int y = 0;
+  bool prazdna = true;  // nothing printed on this page yet: a page break does not eject it blank
   const auto okraj = [&] { y += n.toplist * font->height; };
   const auto strana = [&] {
-    p.newPage();
+    if (!prazdna) p.newPage();
+    prazdna = true;
     y = 0;
     okraj();
   };
@@ -318,7 +320,10 @@ bool TiskNaPlatno(platform::PrintCanvas& p, const std::vector<std::string>& radk
       if (kus.empty()) return;
       nastav(font);
       const std::string t = pravyOrez(kus);
-      if (!t.empty()) p.text(x, y, t);
+      if (!t.empty()) {
+        p.text(x, y, t);
+        prazdna = false;
+      }
       x += static_cast<int>(kus.size()) * roztec(*font);
       kus.clear();
     };

@@ -142,6 +142,16 @@ TEST(Printing, TheDensityChoicePrintsItselfOnF10AndThePortKeysReachTheirPorts) {
   EXPECT_EQ(dir.read("p3.out"), "\x07");  // no "suple.txt": the bell code opens the drawer
 }
 
+// Reports that start every page with a form feed print no blank first page.
+TEST(Printing, AReportThatStartsWithAFormFeedBeginsOnTheFirstPage) {
+  TempDir dir;
+  setUp(dir, {}, {"\fList 1", "\fList 2"});
+  auto r = printWith(dir, "F10");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_EQ(dir.read("print.trace"), "BEGIN Tisková sestava\nFONT Courier New 50 30 400 0\nTEXT 0 0 \"List 1\"\n"
+                                     "PAGE 2\nTEXT 0 0 \"List 2\"\nEND\n");
+}
+
 // Where the desktop presenter is built, a headless run prints into a PDF file mapped as "PRN".
 TEST(Printing, AHeadlessRunPrintsIntoAPdfFileMappedAsThePrinter) {
 #ifndef PZ_HAVE_QT
