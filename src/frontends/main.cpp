@@ -68,8 +68,16 @@ int main(int argc, char** argv) {
   std::error_code ec;
   pz::platform::paths().loadDriveTable(std::filesystem::current_path(ec).string());
 
-  if (mode == Mode::Headless)
-    return pz::headless::runHeadless(script, today, pz::shell::runProgram, std::cout, std::cerr);
+  if (mode == Mode::Headless) {
+    const auto run = [&] { return pz::headless::runHeadless(script, today, pz::shell::runProgram, std::cout, std::cerr); };
+#ifdef PZ_HAVE_QT
+    // A PDF file as the printer: the trace would be written otherwise.
+    const std::string prn = pz::platform::paths().portPath("PRN");
+    if (prn.size() > 4 && (prn.ends_with(".pdf") || prn.ends_with(".PDF")))
+      return pz::qtfront::runWithPdfPrinter(argc, argv, run);
+#endif
+    return run();
+  }
 #ifdef PZ_HAVE_QT
   if (mode == Mode::Gui || (mode == Mode::Auto && haveDisplay()))
     return pz::qtfront::runDesktop(argc, argv, pz::shell::runProgram);

@@ -753,6 +753,7 @@ void TfPozri::NaF10() {
   tisk(kTiskF10);
 }
 void TfPozri::NaShiftF10() { tisk(kTiskRazitko); }
+void TfPozri::NaAltF10() { tisk(kTiskRychly); }
 void TfPozri::NaF12() { tisk(kTiskZasuvka); }
 void TfPozri::NaCtrlF5() { tisk(kTiskListem); }
 void TfPozri::NaAltF5() { tisk(kTiskRadkem); }

@@ -33,6 +33,8 @@ SluzbyProhlizece& sluzbyProhlizece();
 // The key codes of SluzbyProhlizece::tisk.
 enum DruhTisku { kTiskVolba = 0, kTiskF2 = 2, kTiskF9 = 9, kTiskF10 = 10, kTiskRazitko = 110,
                  kTiskListem = 1105, kTiskRadkem = 3105, kTiskZasuvka = 12 };
+// Alt+F10: the fast print into the spool folder.
+inline constexpr int kTiskRychly = 3110;
 
 // The record form of the dictionary: Czech text and translation in the list, their counts on the
 // form.
@@ -138,6 +140,7 @@ class TfPozri : public ui::TfSoub {
   void NaF9() override;
   void NaF10() override;
   void NaShiftF10() override;
+  void NaAltF10() override;
   void NaF12() override;
   void NaCtrlF5() override;
   void NaAltF5() override;

@@ -21,6 +21,7 @@
 #include "registers/postcodes.h"
 #include "registers/states.h"
 #include "reports/inout.h"
+#include "reports/printing.h"
 #include "reports/spool.h"
 #include "reports/viewer.h"
 #include "shell/interaction_windows.h"
@@ -101,6 +102,7 @@ struct Okna {
     reports::RegistrujProhlizec(pozri, pozri2);
     reports::RegistrujVolbuSouboru(inOut);
     reports::sluzbySeznamu().prevedOrg = PrevedOrg;
+    reports::RegistrujTisk();
   }
   ~Okna() {
     ui::NastavProhlizecSestav({});

@@ -159,7 +159,34 @@ char doKamenickeho(char c) {
   return i == std::string::npos ? c : static_cast<char>(0x80 + i);
 }
 
+// The cp1250 characters of the codes 0x80 to 0xFF of code page 852; "·" stands where cp1250 has
+// none (852 itself has no "·").
+const std::string& latin2() {
+  static const std::string t = platform::cz(
+      "ÇüéâäůćçłëŐőîŹÄĆÉĹĺôöĽľŚśÖÜŤťŁ×čáíóúĄąŽžĘę¬źČş«»·····ÁÂĚŞ····Żż·······Ăă·······¤đĐĎËďŇÍÎě····ŢŮ·ÓßÔŃńňŠšŔÚŕŰýÝ"
+      "ţ´\u00AD˝˛ˇ˘§÷¸°¨˙űŘř·\u00A0");
+  return t;
+}
+
 }  // namespace
+
+std::string DoDosKodu(std::string_view text, DosKod kod) {
+  static const char kZadny = platform::cz("·")[0];
+  std::string t(text);
+  for (char& c : t) {
+    if (static_cast<unsigned char>(c) < 0x80) continue;
+    size_t i = std::string::npos;
+    if (kod == DosKod::Kamenicky) i = kamenicky().find(c);
+    else if (kod == DosKod::Latin2 && c != kZadny) i = latin2().find(c);
+    if (i != std::string::npos) {
+      c = static_cast<char>(0x80 + i);
+      continue;
+    }
+    const char prosty = BezDiakritiky(c);
+    c = static_cast<unsigned char>(prosty) < 0x80 ? prosty : '?';
+  }
+  return t;
+}
 
 std::string ZKamenickeho(std::string_view text) {
   std::string t(text);

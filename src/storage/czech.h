@@ -34,4 +34,11 @@ std::string CeskyKlic(std::string_view text);
 std::string ZKamenickeho(std::string_view text);
 std::string DoKamenickeho(std::string_view text);
 
+// Text for a printer, or a program, that reads a DOS code page: the Kamenický page, code page 852,
+// or plain ASCII. A letter without a code in the target page loses its diacritics; any other
+// character without one becomes "?", so no cp1250 byte ever reaches the device as it is. Bytes
+// below 128 (control characters included) stay.
+enum class DosKod { Kamenicky, Latin2, Ascii };
+std::string DoDosKodu(std::string_view text, DosKod kod);
+
 }  // namespace pz::storage

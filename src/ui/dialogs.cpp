@@ -30,6 +30,7 @@
 #include "ui/browse_settings.h"
 #include "ui/calculator.h"
 #include "ui/form.h"
+#include "ui/formprint.h"
 #include "ui/picture.h"
 #include "ui/recordform.h"
 #include "ui/timer.h"
@@ -139,6 +140,7 @@ class TfVyber : public Form {
       case kVkF1: if (pomoc_) pomoc_(lbVyber.itemIndex + 1); return true;
       case kVkF1 + kCtrlAdd: Navod(adresarNavodu(), titul_ + aktualni()); return true;
       case kVkF9: Kalkulacka(0); return true;
+      case kVkF10: TiskniOkno(*this); return true;
       default: return ev.vk == kVkTab;  // the menu has no other place for the focus
     }
   }

@@ -10,6 +10,7 @@
 #include "ui/app.h"
 #include "ui/browse_settings.h"
 #include "ui/calculator.h"
+#include "ui/formprint.h"
 #include "ui/dialogs.h"
 #include "ui/recordform.h"
 
@@ -77,6 +78,10 @@ std::string prevedKod(const std::string& s) {
 
 // ---------------------------------------------------------------------------------------------
 // The form
+
+void TfSoub::F10Pole(int) {
+  if (formular_) TiskniOkno(*formular_);
+}
 
 TfFormular::TfFormular(TfSoub& vlastnik)
     : Form(vlastnik.name() + "Akt", vlastnik.TitulekFormulare),

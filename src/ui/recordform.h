@@ -239,7 +239,7 @@ class TfSoub : public TfRol {
   virtual void F7Pole(int) {}
   virtual void F8Pole(int) {}
   virtual void F9Pole(int) {}
-  virtual void F10Pole(int) {}
+  virtual void F10Pole(int);  // prints the edit form
   virtual void F11Pole(int);  // the look menu of the edit form
   virtual void CtrlF1Pole(int i);
   virtual void CtrlF2Pole(int) { NaCtrlF2(); }

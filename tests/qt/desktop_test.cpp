@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "frontends/qt/qt_presenter.h"
+#include "frontends/qt/qt_print.h"
+#include "reports/printing.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "support/tempdir.h"
@@ -31,7 +33,7 @@ QApplication& app() {
   static char* argv[] = {name, nullptr};
   // Never destroyed: Qt's own statics may already be gone when those of the test end.
   static QApplication* a = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);  // a run under Xvfb asks for "xcb"
     return new QApplication(argc, argv);
   }();
   return *a;
@@ -250,6 +252,48 @@ TEST(Desktop, QtsOwnDialogsSpeakCzech) {
   const QString cesky = QCoreApplication::translate("QColorDialog", "&Basic colors");
   EXPECT_NE(cesky, anglicky);
   EXPECT_TRUE(cesky.contains(QString::fromUtf8("barvy"), Qt::CaseInsensitive)) << cesky.toStdString();
+}
+
+}  // namespace
+}  // namespace pz::qtfront
+
+namespace pz::qtfront {
+namespace {
+
+// A report printed into a PDF printer reads back with its Czech letters, and its columns line up
+// as they do on the screen (the text of the PDF laid out by position).
+TEST(Desktop, APdfPrintKeepsTheReportsLettersAndColumns) {
+  app();
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext (poppler-utils) is missing";
+  test::TempDir dir;
+  const std::string pdf = dir.str() + "/out.pdf";
+  const std::vector<std::string> lines = {platform::cz("Měna    Částka  Účet"), platform::cz("EUR     100,00  221"),
+                                          platform::cz("Kč    2 345,67  211"), "\f" + platform::cz("Strana 2 žluťoučký")};
+  reports::FontyTisku fonty;
+  for (platform::LogicalFont* f : {&fonty.norm, &fonty.elit, &fonty.cond}) {
+    f->height = 50;
+    f->width = 30;
+    f->faceName = "DejaVu Sans Mono";
+  }
+  auto canvas = pdfCanvas(pdf);
+  ASSERT_TRUE(reports::TiskNaPlatno(*canvas, lines, {}, fonty));
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + dir.str() + "/out.txt'").c_str()), 0);
+  const std::string text = dir.read("out.txt");
+  EXPECT_NE(text.find("Strana 2 žluťoučký"), std::string::npos) << text;
+  // Each report line on a line of its own, the amounts ending in one column.
+  std::vector<std::string> found;
+  for (const std::string key : {"Měna", "EUR", "Kč"}) {
+    const size_t at = text.find(key);
+    ASSERT_NE(at, std::string::npos) << text;
+    const size_t start = text.rfind('\n', at) + 1;
+    found.push_back(text.substr(start, text.find('\n', at) - start));
+  }
+  const auto column = [](const std::string& utf8, const std::string& part) {
+    return QString::fromStdString(utf8.substr(0, utf8.find(part))).size();
+  };
+  EXPECT_EQ(column(found[1], "100,00"), column(found[2], "2 345,67") + 2) << text;
+  EXPECT_EQ(column(found[0], "Účet"), column(found[1], "221")) << text;
+  EXPECT_NE(text.find('\f'), std::string::npos) << "two pages: " << text;
 }
 
 }  // namespace

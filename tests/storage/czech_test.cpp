@@ -119,5 +119,19 @@ TEST(TextoveFunkce, TrimmingRemovingAndMergingBlanks) {
   EXPECT_EQ(SlucMezery("  a   b  c "), " a b c ");
 }
 
+// Text for DOS printers: every Czech and Slovak letter has its code in both pages; what a page
+// lacks loses its diacritics, and what has no plain form is "?", never a cp1250 byte.
+TEST(DosKody, PrinterTextHasNoCp1250BytesLeft) {
+  const std::string pismena = cz("ÁáČčĎďÉéĚěÍíĹĺĽľŇňÓóÔôŘřŔŕŠšŤťÚúŮůÝýŽžÄäÖöÜü");
+  EXPECT_EQ(DoDosKodu(pismena, DosKod::Kamenicky), DoKamenickeho(pismena));
+  EXPECT_EQ(DoDosKodu(pismena, DosKod::Latin2),
+            "\xB5\xA0\xAC\x9F\xD2\xD4\x90\x82\xB7\xD8\xD6\xA1\x91\x92\x95\x96\xD5\xE5\xE0\xA2\xE2\x93"
+            "\xFC\xFD\xE8\xEA\xE6\xE7\x9B\x9C\xE9\xA3\xDE\x85\xED\xEC\xA6\xA7\x8E\x84\x99\x94\x9A\x81");
+  EXPECT_EQ(DoDosKodu(pismena, DosKod::Ascii), "AaCcDdEeEeIiLlLlNnOoOoRrRrSsTtUuUuYyZzAaOoUu");
+  // Polish letters have codes in 852 only; the euro sign and the dagger nowhere.
+  EXPECT_EQ(DoDosKodu(cz("Łódź €†\f\x0e"), DosKod::Kamenicky), cz("Lódz ??\f\x0e").replace(1, 1, "\xA2"));
+  EXPECT_EQ(DoDosKodu(cz("Łódź €"), DosKod::Latin2), "\x9D\xA2\x64\xAB ?");
+}
+
 }  // namespace
 }  // namespace pz::storage

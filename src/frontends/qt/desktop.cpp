@@ -1,10 +1,15 @@
 #include "frontends/qt/desktop.h"
 
+#include <cstdlib>
+
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include "frontends/qt/qt_presenter.h"
+#include "frontends/qt/qt_print.h"
+#include "platform/print.h"
 
 namespace pz::qtfront {
 
@@ -22,9 +27,22 @@ int runDesktop(int& argc, char** argv, const std::function<int()>& program) {
   QApplication::setApplicationName("pzpokl");
   NactiCeskePreklady(app);  // without Debian's qt6-translations-l10n they stay English
   QtPresenter presenter;
+  QtPrintService tiskarny;
   ui::Application::instance().setPresenter(&presenter);
+  platform::setPrintService(&tiskarny);
   const int rc = program();
+  platform::setPrintService(nullptr);
   ui::Application::instance().setPresenter(nullptr);
+  return rc;
+}
+
+int runWithPdfPrinter(int& argc, char** argv, const std::function<int()>& run) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  QtPrintService tiskarny;
+  platform::setPrintService(&tiskarny);
+  const int rc = run();
+  platform::setPrintService(nullptr);
   return rc;
 }
 
