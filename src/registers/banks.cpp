@@ -93,19 +93,29 @@ bool TfKodyBank::NastavKodyBank() {
   return ok;
 }
 
+namespace {
+
+// The list shown from row `radek` (the last row when there is no such row) until Enter or Esc:
+// the record number chosen with Enter, 0 otherwise; `vybrana` gets the chosen record.
+int vyberZeSeznamu(ui::TfSoub& s, int radek, std::vector<std::uint8_t>& vybrana) {
+  s.PocetRadku = s.Soubor().pocet();
+  s.Sestav();
+  s.JdiNa(radek >= 1 && radek <= s.PocetRadku ? radek : s.PocetRadku);
+  s.KoncovaKlavesa = 27;
+  s.showModal();
+  int vybrany = 0;
+  if (s.KoncovaKlavesa == 13 && s.Radek >= 1 && s.Radek <= s.PocetRadku && s.CtiVetuPrimo(s.Radek)) vybrany = s.Radek;
+  const std::vector<std::uint8_t> veta = s.Veta();
+  s.Zavri();
+  vybrana = vybrany ? veta : std::vector<std::uint8_t>();
+  return vybrany;
+}
+
+}  // namespace
+
 int TfKodyBank::Vyber(int zaznam) {
   NastavKodyBank();
-  PocetRadku = Soubor().pocet();
-  Sestav();
-  JdiNa(zaznam >= 1 && zaznam <= PocetRadku ? zaznam : PocetRadku);
-  KoncovaKlavesa = 27;
-  showModal();
-  int vybrany = 0;
-  if (KoncovaKlavesa == 13 && Radek >= 1 && Radek <= PocetRadku && CtiVetuPrimo(Radek)) vybrany = Radek;
-  const std::vector<std::uint8_t> veta = Veta();
-  Zavri();
-  Vybrana = vybrany ? veta : std::vector<std::uint8_t>();
-  return vybrany;
+  return vyberZeSeznamu(*this, zaznam, Vybrana);
 }
 
 void TfKodyBank::NaF4() {
@@ -236,17 +246,7 @@ void TfBankKody::NaplnSloupce() {
 
 int TfBankKody::Vyber() {
   NastavBankovniUcty();
-  PocetRadku = Soubor().pocet();
-  Sestav();
-  JdiNa(1);
-  KoncovaKlavesa = 27;
-  showModal();
-  int vybrany = 0;
-  if (KoncovaKlavesa == 13 && Radek >= 1 && Radek <= PocetRadku && CtiVetuPrimo(Radek)) vybrany = Radek;
-  const std::vector<std::uint8_t> veta = Veta();
-  Zavri();
-  Vybrana = vybrany ? veta : std::vector<std::uint8_t>();
-  return vybrany;
+  return vyberZeSeznamu(*this, 1, Vybrana);
 }
 
 void TfBankKody::NaF4() {
