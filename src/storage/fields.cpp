@@ -80,6 +80,13 @@ class Velke {
     }
     if (carry) w_.push_back(carry);
   }
+  void pulka() {  // / 2, the lowest bit dropped
+    for (std::size_t i = 0; i < w_.size(); ++i) {
+      const std::uint32_t vyssi = i + 1 < w_.size() ? w_[i + 1] : 0u;
+      w_[i] = (w_[i] >> 1) | (vyssi << 31);
+    }
+    while (!w_.empty() && w_.back() == 0) w_.pop_back();
+  }
   int bity() const {
     if (w_.empty()) return 0;
     return static_cast<int>(32 * (w_.size() - 1)) + std::bit_width(w_.back());
@@ -108,13 +115,14 @@ class Velke {
 // num / den for a quotient below 2^bits, by shifting and subtracting; num keeps the remainder.
 std::uint64_t vydel(Velke& num, const Velke& den, int bits) {
   std::uint64_t q = 0;
+  Velke d = den;
+  d.posun(bits - 1);
   for (int b = bits - 1; b >= 0; --b) {
-    Velke d = den;
-    d.posun(b);
     if (porovnej(num, d) >= 0) {
       num.minus(d);
       q |= std::uint64_t{1} << b;
     }
+    d.pulka();
   }
   return q;
 }
@@ -211,8 +219,66 @@ std::optional<Real48> doubleToReal48(double value) {
   return packReal48(negative, e, significand);
 }
 
+// The same rounding in 128-bit integers for decimals of at most 19 digits between about 1e-37 and
+// 1e46 (every amount and rate): no allocation, the path nearly every value takes. Nothing when
+// the value is outside that reach.
+static std::optional<Real48> decimalToReal48Rychle(const Decimal& value) {
+  __extension__ typedef unsigned __int128 U128;
+  if (value.digits.size() > 19) return std::nullopt;
+  std::uint64_t n = 0;
+  for (char c : value.digits) n = n * 10 + static_cast<std::uint64_t>(c - '0');
+  if (n == 0) return std::nullopt;
+  const auto bity = [](U128 x) {
+    const auto hi = static_cast<std::uint64_t>(x >> 64);
+    return hi ? 64 + std::bit_width(hi) : std::bit_width(static_cast<std::uint64_t>(x));
+  };
+  // 10^E = 5^E × 2^E: the power of two goes into the exponent, the power of five into num or den.
+  U128 num = n, den = 1;
+  if (value.exponent >= 0) {
+    if (value.exponent > 27) return std::nullopt;
+    for (int i = 0; i < value.exponent; ++i) num *= 5;
+  } else {
+    if (value.exponent < -37) return std::nullopt;
+    for (int i = 0; i < -value.exponent; ++i) den *= 5;
+  }
+  // value = num / den × 2^E; the significand q = round(num × 2^s / den) with 2^39 <= q < 2^40.
+  int s = bity(den) - bity(num) + 39;
+  for (int pokus = 0; pokus < 3; ++pokus) {
+    U128 a = num, b = den;
+    if (s >= 0) {
+      if (bity(a) + s > 127) return std::nullopt;
+      a <<= s;
+    } else {
+      if (bity(b) - s > 127) return std::nullopt;
+      b <<= -s;
+    }
+    std::uint64_t q = static_cast<std::uint64_t>(a / b);
+    const U128 r = a % b;
+    if (q >= (std::uint64_t{1} << 40)) {
+      --s;
+      continue;
+    }
+    if (q < (std::uint64_t{1} << 39)) {
+      ++s;
+      continue;
+    }
+    // Round half to even: the remainder against the rest of the divisor.
+    const U128 zbytek = b - r;
+    if (r > zbytek || (r == zbytek && (q & 1))) ++q;
+    int e = 168 + value.exponent - s;  // q × 2^(E − s) = (q / 2^39) × 2^(e − 129)
+    if (q == (std::uint64_t{1} << 40)) {
+      q >>= 1;
+      ++e;
+    }
+    if (e < 1 || e > 255) return std::nullopt;
+    return packReal48(value.negative, e, q);
+  }
+  return std::nullopt;
+}
+
 std::optional<Real48> decimalToReal48(const Decimal& value) {
   if (value.isZero()) return Real48{};
+  if (const auto rychle = decimalToReal48Rychle(value)) return rychle;
   // Far outside the range of amounts and rates the double is as good as exact.
   const int velikost = value.exponent + static_cast<int>(value.digits.size());
   if (value.digits.size() > 40 || velikost > 39 || velikost < -36) return doubleToReal48(toDouble(value));
