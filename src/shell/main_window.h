@@ -28,6 +28,7 @@ class TForm1 : public ui::Form {
   ui::CheckBox& CheckBox1;
   ui::Button& bTisky;
   ui::Button& bKurzy;
+  ui::Button& bStahniKurzy;  // fetches the bank's rates into the rate files
   ui::Button& bprirucka;
   ui::Button& bpruvodce;
   ui::Label& Label3;
@@ -55,6 +56,7 @@ class TForm1 : public ui::Form {
   void prvniAktivace();
   void napovedaTlacitka(const ui::Control* c, bool mys);
   void kurzy();
+  void stahniKurzy();
 
   std::unique_ptr<TfClient> vlastniKlient_;
   TfClient& klient_;
