@@ -54,9 +54,9 @@ TForm1::TForm1(TfClient* klient)
       CheckBox1(add<ui::CheckBox>("CheckBox1")),
       bTisky(add<ui::Button>("bTisky")),
       bKurzy(add<ui::Button>("bKurzy")),
-      bStahniKurzy(add<ui::Button>("bStahniKurzy")),
       bprirucka(add<ui::Button>("bprirucka")),
       bpruvodce(add<ui::Button>("bpruvodce")),
+      bStahniKurzy(add<ui::Button>("bStahniKurzy")),
       Label3(add<ui::Label>("Label3")),
       Timer1(kIntervalKontrolyMs, [this] { kontrolaSady(); }, true),
       vlastniKlient_(klient ? nullptr : std::make_unique<TfClient>()),
@@ -80,7 +80,7 @@ TForm1::TForm1(TfClient* klient)
       {bUcetnictvi, 88, "Účetnictví"},
       {bTisky, 136, "Tisky"},
       {bKurzy, 160, "Kurzy měn ČNB a jejich stažení z webu  "},
-      {bStahniKurzy, 178, "Stáhnout kurzy ČNB do souborů kurzů"},
+      {bStahniKurzy, 224, "Stáhnout kurzy ČNB do souborů kurzů"},
   };
   for (const auto& b : buttons) {
     b.b.geometry = {40, b.y, 344, 16};
@@ -182,7 +182,7 @@ void TForm1::napovedaTlacitka(const ui::Control* c, bool mys) {
   if (c == &bPZPokl) naNapovedu("\\pz\\pz", cz("Valutová pokladna"));
   else if (c == &bUcetnictvi) naNapovedu("\\pz\\pz", cz("Účtování"));
   else if (c == &bTisky) naNapovedu("\\2\\spool", "Tisky");
-  else if (c == &bKurzy && !mys) naNapovedu("\\pz\\pz", cz("Kurzy měn ČNB"));
+  else if ((c == &bKurzy || c == &bStahniKurzy) && !mys) naNapovedu("\\pz\\pz", cz("Kurzy měn ČNB"));
 }
 
 bool TForm1::onKey(const ui::KeyEvent& ev) {

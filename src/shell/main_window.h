@@ -28,9 +28,9 @@ class TForm1 : public ui::Form {
   ui::CheckBox& CheckBox1;
   ui::Button& bTisky;
   ui::Button& bKurzy;
-  ui::Button& bStahniKurzy;  // fetches the bank's rates into the rate files
   ui::Button& bprirucka;
   ui::Button& bpruvodce;
+  ui::Button& bStahniKurzy;  // fetches the bank's rates into the rate files
   ui::Label& Label3;
   ui::Timer Timer1;  // the suite-presence check
 

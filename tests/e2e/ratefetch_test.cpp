@@ -230,7 +230,7 @@ TEST(RateFetchE2E, TheDemoRateFilesComeUpToDateFromTheBankAndAFailedAnswerChange
   EXPECT_EQ(dotazy.back().find("GET /cs/financni-trhy/devizovy-trh/"), 0u) << dotazy.back();
 
   // Again from the main window's command: nothing new, nothing written.
-  dir.write("stahni.keys", "Down\nDown\nDown\nDown\nDown\nEnter\ndump\nEnter\nEsc\n");
+  dir.write("stahni.keys", "Down\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\ndump\nEnter\nEsc\n");
   b = Spust(dir, "--headless ../stahni.keys");
   EXPECT_EQ(b.kod, 0) << b.out << b.err;
   EXPECT_NE(b.out.find("EUR: banka nemá nové kurzy, poslední ze dne 30.05.2025"), std::string::npos) << b.out;
