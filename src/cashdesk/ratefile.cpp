@@ -12,8 +12,8 @@ namespace {
 bool cislice(char c) { return c >= '0' && c <= '9'; }
 int dveCislice(std::string_view s, std::size_t i) { return (s[i] - '0') * 10 + (s[i + 1] - '0'); }
 
-// The date of a data line as YYYYMMDD, or 0 when the line is not a data line: its first two
-// characters must be a number other than 0 and characters 1 to 10 a date DD.MM.YYYY.
+}  // namespace
+
 int DatumRadku(std::string_view radek) {
   if (radek.size() < 10) return 0;
   for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9})
@@ -25,6 +25,8 @@ int DatumRadku(std::string_view radek) {
   if (den == 0 || mesic < 1 || mesic > 12) return 0;
   return rok * 10000 + mesic * 100 + den;
 }
+
+namespace {
 
 // The rate in characters 12 to 31 of a data line; a comma counts as the decimal point. A line
 // without a positive number there gives nothing.

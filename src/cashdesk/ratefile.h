@@ -1,6 +1,7 @@
 // Rate lookup in a rate file: the daily rates of one currency that the user exports from the
 // central bank's rate report as text and saves as "\TAMBRA3W\" + currency + ".txt" on the data
-// drive. The program only reads these files.
+// drive. The cash desk only reads these files; the command that fetches the bank's rates
+// (ratefetch.h) appends to them.
 //
 // A data line starts with a date DD.MM.YYYY (characters 1 to 10; the line's first two characters
 // are a day other than 0), a separator, and the rate for the series' unit count in characters 12
@@ -12,6 +13,10 @@
 #include <string_view>
 
 namespace pz::cashdesk {
+
+// The date of a data line as YYYYMMDD, or 0 when the line is not a data line: its first two
+// characters must be a number other than 0 and characters 1 to 10 a date DD.MM.YYYY.
+int DatumRadku(std::string_view radek);
 
 // The rate of the payment date `datumZapl` (stored DDMMYY, two-digit year) in the text of a rate
 // file, or nothing:

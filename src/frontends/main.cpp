@@ -12,6 +12,7 @@
 
 #include "frontends/headless/headless.h"
 #include "frontends/tty/terminal_run.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/terminal.h"
 #include "shell/program.h"
@@ -22,11 +23,13 @@
 namespace {
 
 void usage(std::ostream& out) {
-  out << "usage: pzpokl [--gui | --tty | --headless SCRIPT] [--today YYYY-MM-DD]\n"
+  out << "usage: pzpokl [--gui | --tty | --headless SCRIPT | --fetch-rates] [--today YYYY-MM-DD]\n"
          "  --gui               the desktop window\n"
          "  --tty               the terminal\n"
          "  --headless SCRIPT   run from a key script (\"-\" reads standard input) and print screens\n"
-         "  --today YYYY-MM-DD  fix today's date (headless runs)\n";
+         "  --fetch-rates       bring the rate files of the series' currencies up to date from the bank\n"
+         "                      and end (no window; exits 1 when a currency could not be updated)\n"
+         "  --today YYYY-MM-DD  fix today's date (headless runs and --fetch-rates)\n";
 }
 
 [[maybe_unused]] bool haveDisplay() {
@@ -38,7 +41,7 @@ void usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  enum class Mode { Auto, Gui, Tty, Headless } mode = Mode::Auto;
+  enum class Mode { Auto, Gui, Tty, Headless, FetchRates } mode = Mode::Auto;
   std::string script;
   std::optional<pz::platform::Date> today;
   for (int i = 1; i < argc; ++i) {
@@ -46,6 +49,8 @@ int main(int argc, char** argv) {
     if (a == "--headless" && i + 1 < argc) {
       mode = Mode::Headless;
       script = argv[++i];
+    } else if (a == "--fetch-rates") {
+      mode = Mode::FetchRates;
     } else if (a == "--gui") {
       mode = Mode::Gui;
     } else if (a == "--tty") {
@@ -68,6 +73,16 @@ int main(int argc, char** argv) {
   std::error_code ec;
   pz::platform::paths().loadDriveTable(std::filesystem::current_path(ec).string());
 
+  if (mode == Mode::FetchRates) {
+    std::optional<pz::platform::VirtualClock> fixed;
+    if (today) {
+      fixed.emplace(*today, pz::platform::TimeOfDay{12, 0, 0, 0});
+      pz::platform::setClock(&*fixed);
+    }
+    const int rc = pz::shell::runFetchRates(std::cout, std::cerr);
+    pz::platform::setClock(nullptr);
+    return rc;
+  }
   if (mode == Mode::Headless) {
     const auto run = [&] { return pz::headless::runHeadless(script, today, pz::shell::runProgram, std::cout, std::cerr); };
 #ifdef PZ_HAVE_QT

@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "cashdesk/ratefetch.h"
+#include "platform/clock.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "shell/lock_client.h"
@@ -54,6 +56,7 @@ TForm1::TForm1(TfClient* klient)
       bKurzy(add<ui::Button>("bKurzy")),
       bprirucka(add<ui::Button>("bprirucka")),
       bpruvodce(add<ui::Button>("bpruvodce")),
+      bStahniKurzy(add<ui::Button>("bStahniKurzy")),
       Label3(add<ui::Label>("Label3")),
       Timer1(kIntervalKontrolyMs, [this] { kontrolaSady(); }, true),
       vlastniKlient_(klient ? nullptr : std::make_unique<TfClient>()),
@@ -77,6 +80,7 @@ TForm1::TForm1(TfClient* klient)
       {bUcetnictvi, 88, "Účetnictví"},
       {bTisky, 136, "Tisky"},
       {bKurzy, 160, "Kurzy měn ČNB a jejich stažení z webu  "},
+      {bStahniKurzy, 224, "Stáhnout kurzy ČNB do souborů kurzů"},
   };
   for (const auto& b : buttons) {
     b.b.geometry = {40, b.y, 344, 16};
@@ -91,7 +95,7 @@ TForm1::TForm1(TfClient* klient)
   bpruvodce.text = cz("Ctrl+F1-průvodce");
   Label3.geometry = {8, 256, 406, 16};
   Label3.text = cz("Nastavené sazby DPH : ");
-  for (ui::Button* b : {&bPZPokl, &bUcetnictvi, &bTisky, &bKurzy, &bprirucka, &bpruvodce}) b->color = ui::kBtnFace;
+  for (ui::Button* b : {&bPZPokl, &bUcetnictvi, &bTisky, &bKurzy, &bStahniKurzy, &bprirucka, &bpruvodce}) b->color = ui::kBtnFace;
   CheckBox1.color = ui::kBtnFace;
   setFocus(&bPZPokl);
 
@@ -106,6 +110,7 @@ TForm1::TForm1(TfClient* klient)
     if (naTisky) naTisky();
   };
   bKurzy.onClick = [this] { kurzy(); };
+  bStahniKurzy.onClick = [this] { stahniKurzy(); };
   bprirucka.onClick = [this] {
     if (naNapovedu) naNapovedu("\\pz\\pz", cz("Valutová pokladna"));
     setFocus(&bPZPokl);
@@ -164,12 +169,20 @@ void TForm1::kurzy() {
   platform::openUrl(AdresaKurzuCnb());
 }
 
+void TForm1::stahniKurzy() {
+  const cashdesk::VysledekStazeni v = cashdesk::StahniKurzy(platform::clock().today());
+  std::string text;
+  for (const std::string& radek : v.radky) text += (text.empty() ? "" : "\n") + radek;
+  storage::interaction().message(text, !v.chybne.empty());
+  setFocus(&bStahniKurzy);
+}
+
 void TForm1::napovedaTlacitka(const ui::Control* c, bool mys) {
   if (!naNapovedu || !c) return;
   if (c == &bPZPokl) naNapovedu("\\pz\\pz", cz("Valutová pokladna"));
   else if (c == &bUcetnictvi) naNapovedu("\\pz\\pz", cz("Účtování"));
   else if (c == &bTisky) naNapovedu("\\2\\spool", "Tisky");
-  else if (c == &bKurzy && !mys) naNapovedu("\\pz\\pz", cz("Kurzy měn ČNB"));
+  else if ((c == &bKurzy || c == &bStahniKurzy) && !mys) naNapovedu("\\pz\\pz", cz("Kurzy měn ČNB"));
 }
 
 bool TForm1::onKey(const ui::KeyEvent& ev) {

@@ -30,6 +30,7 @@ class TForm1 : public ui::Form {
   ui::Button& bKurzy;
   ui::Button& bprirucka;
   ui::Button& bpruvodce;
+  ui::Button& bStahniKurzy;  // fetches the bank's rates into the rate files
   ui::Label& Label3;
   ui::Timer Timer1;  // the suite-presence check
 
@@ -55,6 +56,7 @@ class TForm1 : public ui::Form {
   void prvniAktivace();
   void napovedaTlacitka(const ui::Control* c, bool mys);
   void kurzy();
+  void stahniKurzy();
 
   std::unique_ptr<TfClient> vlastniKlient_;
   TfClient& klient_;

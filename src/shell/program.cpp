@@ -1,17 +1,20 @@
 #include "shell/program.h"
 
 #include <memory>
+#include <ostream>
 
 #include "accounting/accounts.h"
 #include "accounting/centres.h"
 #include "accounting/templates.h"
 #include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
+#include "cashdesk/ratefetch.h"
 #include "cashdesk/series.h"
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "platform/clock.h"
 #include "rates/ratetable.h"
 #include "registers/banks.h"
 #include "registers/company.h"
@@ -165,6 +168,27 @@ int runProgram() {
   } odregistruj;
   okna->form1.showModal();
   return 0;
+}
+
+int runFetchRates(std::ostream& out, std::ostream& err) {
+  // No windows: what the storage layer would show goes to `err` at the end.
+  storage::RecordingInteraction zpravy;
+  storage::setInteraction(&zpravy);
+  struct Obnov {
+    ~Obnov() { storage::setInteraction(nullptr); }
+  } obnov;
+  const auto vypisZpravy = [&] {
+    for (const std::string& z : zpravy.messages) err << platform::cp1250ToUtf8(z) << "\n";
+  };
+  if (!storage::NactiAdresy() || !NactiNastaveni(96)) {
+    vypisZpravy();
+    return 1;
+  }
+  const cashdesk::VysledekStazeni v = cashdesk::StahniKurzy(platform::clock().today());
+  for (const std::string& radek : v.radky) out << platform::cp1250ToUtf8(radek) << "\n";
+  for (const std::string& radek : v.chybne) err << platform::cp1250ToUtf8(radek) << "\n";
+  vypisZpravy();
+  return v.chybne.empty() ? 0 : 1;
 }
 
 }  // namespace pz::shell
