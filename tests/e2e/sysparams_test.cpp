@@ -115,5 +115,27 @@ TEST(SystemParameters, ChangedRowsReachTheirStoresWithTheirConversionsAndF2Accep
   EXPECT_EQ(dir.read("sys.par"), "stredniky : Ano\r\nLimitHotovosti : 0\r\n");
 }
 
+TEST(SystemParameters, PrinterTypeFromTheDefinitionFilesAndPaperColourFromAChoiceList) {
+  TempDir dir;
+  install(dir, station());
+  files(dir);
+  dir.write("prog/2/laser.dst", "definice");
+  dir.write("prog/2/ibm.dst", "definice");
+  const std::string keys = kOpen +
+                           "F11\nEnter\nDown\nEnter\n"  // look menu: paper colour, the second colour
+                           "Down\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\n"  // to 14
+                           "Enter\ndump\nDown\nEnter\n"  // printer types, the second one
+                           "Down\nDown\nDown\nDown\nDown\nDown\nDown\nDown\n"  // 15 to 25
+                           "Enter\n" +                   // Enter on the last row accepts
+                           kLeave;
+  auto r = runPzpokl(dir, keys);
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Typ tiskárny"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ibm"), std::string::npos) << r.out;
+  EXPECT_EQ(jobValue(dir.read("master.job"), "TISKARNA"), "laser");
+  const std::string okna = dir.read("par/okna2.par");
+  EXPECT_NE(okna.find("fParSys FontPaperA :  0016777215\r\n"), std::string::npos) << okna;
+}
+
 }  // namespace
 }  // namespace pz::test
