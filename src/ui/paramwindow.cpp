@@ -349,6 +349,7 @@ bool TfOkno::onKey(const KeyEvent& ev) {
       PrijmiParametry();
       return true;
     case kVkUp:
+    case kShiftAdd + kVkTab:  // the toolkit's move back, kept on the rows
       zmena();
       Predchozi(i);
       return true;
