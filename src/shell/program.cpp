@@ -32,6 +32,7 @@
 #include "shell/main_window.h"
 #include "shell/pokladna.h"
 #include "shell/settings_loader.h"
+#include "shell/system_params.h"
 #include "storage/filehelpers.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
@@ -98,6 +99,7 @@ struct Okna {
     ui::sluzbyRolu().seznamSestav = [this] {
       if (!spool.isShowing()) spool.Ukaz();
     };  // Ctrl+F2 in every list
+    ui::sluzbyRolu().parametrySystemu = [this] { parSys.Spust(); };  // the lists' and the viewer's menus
     // The own company first (the cash desk reads it throughout), then the series and cash desks.
     form1.naPokladnu = [this] {
       if (fma.UvodPokladny()) smyckaPokladny.Spust();
@@ -111,6 +113,7 @@ struct Okna {
     ui::NastavProhlizecSestav({});
     ui::sluzbySouboru().vyberSouboru = nullptr;
     ui::sluzbyRolu().seznamSestav = nullptr;
+    ui::sluzbyRolu().parametrySystemu = nullptr;
     reports::sluzbySeznamu().prevedOrg = nullptr;
   }
   TfClient klient;  // constructed first: the main window refers to it
@@ -123,6 +126,7 @@ struct Okna {
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
   reports::TfInOut inOut;              // the file chooser of every opener
   reports::TfSpool spool;              // the report list
+  TfParSys parSys;                     // the system parameters
   registers::TfOrg org;
   registers::TfKl kl;
   registers::TfStaty staty;

@@ -39,6 +39,9 @@ class Presenter {
   // cancels or the presenter has no such dialog.
   virtual bool chooseFont(FontChoice&) { return false; }
   virtual bool chooseColor(Color&) { return false; }
+  // Whether the two dialogs above are the system's own; without them a window asks through its
+  // choice lists and question forms instead.
+  virtual bool hasSystemDialogs() const { return false; }
   // The part of the screen that windows may cover, in pixels.
   virtual Rect workArea() { return {0, 0, 1024, 768}; }
 

@@ -34,6 +34,14 @@ struct VzhledOkna {
 // else the default stays. Values that make no sense (letters, sizes out of range, negative
 // colours) count as not set.
 VzhledOkna VyresVzhled(const std::string& okno);
+// The look of the edit forms and parameter windows: the standard look when "par\oknag.par" holds
+// it, otherwise the keys with the suffix "A" ("FontNameA"), without prefix first, then with the
+// window's.
+VzhledOkna VzhledFormulare(const std::string& okno);
+
+// Code entry: the letters a Czech keyboard's number row types (é + ě š č ř ž ý á í and their
+// capitals) become the digits 0 to 9.
+std::string CislaKodu(const std::string& text);
 
 // Style names as the settings store them.
 std::string TextStylu(bool tucne, bool kurziva);

@@ -76,6 +76,9 @@ std::string prevedKod(const std::string& s) {
 
 }  // namespace
 
+VzhledOkna VzhledFormulare(const std::string& okno) { return vzhledFormulare(okno); }
+std::string CislaKodu(const std::string& text) { return prevedKod(text); }
+
 // ---------------------------------------------------------------------------------------------
 // The form
 

@@ -76,6 +76,7 @@ class QtPresenter : public ui::Presenter {
   ui::Rect workArea() override;
   bool chooseFont(ui::FontChoice& font) override;
   bool chooseColor(ui::Color& color) override;
+  bool hasSystemDialogs() const override { return true; }
 
   FormWidget* widgetFor(const ui::Form& form) const;
   // After every event: ends loops of closed forms, repaints, schedules the next timer.
