@@ -85,6 +85,8 @@ void ZadaniDokladu::Novy() {
     partner_ = 0;
     o.Pole(kPoleOrg).bocniText.clear();
     novy_ = true;
+    // The save writes only while this station still holds the lock it numbered the document under.
+    if (z == storage::Zamek::Drzen) zamekDokladu_ = zamek;
     o.Pole(kPoleIdent).stav = 0;  // the record number: never typed
     o.TextyZVety();
     for (int i = 1; i <= o.PocetPoli(); ++i) o.Pole(i).puvodni = o.Pole(i).text;
@@ -150,6 +152,7 @@ bool ZadaniDokladu::ulozDoklad() {
   u.cisloZaznamu = opravovany_ > 0 ? opravovany_ : novyZaznam_;
   u.rada = CtiRadu(o.Rada);
   u.polozky = !typVstupu_.empty();
+  if (!zamekDokladu_.empty()) u.zamkyVolajiciho.push_back(zamekDokladu_);
   const VysledekUlozeni v = sluzbaUkladani().Uloz(u, o.Soubor().jmeno());
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
   if (v != VysledekUlozeni::Ulozeno) return false;
@@ -163,6 +166,7 @@ void ZadaniDokladu::konecStavu() {
   novy_ = false;
   opravovany_ = 0;
   novyZaznam_ = 0;
+  zamekDokladu_.clear();
   kopie_.clear();
   denBezKurzu_.clear();
   nulaPotvrzena_.clear();

@@ -63,6 +63,7 @@ class ZadaniDokladu {
   int opravovany_ = 0;               // record of the document being edited (Space)
   std::vector<std::uint8_t> kopie_;  // that document as the edit found it
   std::int32_t novyZaznam_ = 0;      // record the new document (F4) is numbered as
+  std::string zamekDokladu_;         // the series' document lock it is numbered under, when held
   int partner_ = 0;                  // partner number of the document before the edit
   std::string typVstupu_;            // items of the document being entered: "", "T" or "P"
   std::unique_ptr<registers::TfOrg> partneri_;  // the partner list the entry chooses from

@@ -103,6 +103,9 @@ class StavRady {
   bool Zamkni(const std::string& rada);
   bool NajdiRadu();
   bool Najdena() const { return zaznam_ > 0; }
+  // The balance lock's path, and whether this object took it (not merely went on without it).
+  const std::string& CestaZamku() const { return zamek_; }
+  bool DrziZamek() const { return drzeno_ == storage::Zamek::Drzen; }
   double Stav() const;
   // The balance after adding `zmena` (in the currency, exact to ten-thousandths); nullopt when
   // either is beyond what the amounts hold (a damaged record).

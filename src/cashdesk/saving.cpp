@@ -9,6 +9,7 @@
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
+#include "platform/text.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/money.h"
@@ -88,6 +89,24 @@ bool dodatekDoZameru(const Ukladani& u, const std::string& souborDokladu, Zamer&
   return true;
 }
 
+// The name a lock is shown by: the last part of its path.
+std::string jmenoZamku(const std::string& cesta) {
+  const size_t lomitko = cesta.find_last_of("\\/");
+  return lomitko == std::string::npos ? cesta : cesta.substr(lomitko + 1);
+}
+
+// True when every lock is still held; otherwise the user is told which one is not.
+bool zamkyDrzeny(const std::vector<std::string>& cesty) {
+  for (const std::string& z : cesty) {
+    if (storage::DrziZamek(z)) continue;
+    storage::interaction().message(platform::cz("Zámek ") + jmenoZamku(z) +
+                                       platform::cz(" tato stanice už nedrží, doklad nebyl uložen"),
+                                   true);
+    return false;
+  }
+  return true;
+}
+
 struct DrzeneZamky {
   std::vector<std::string> drzene;
   ~DrzeneZamky() {
@@ -139,6 +158,11 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
       if (!storage::MuzePokracovat(drzen)) return BezZamku;
       if (drzen == storage::Zamek::Drzen) zamky.drzene.push_back(z);
     }
+  // Nothing is written under a lock that is no longer this station's.
+  std::vector<std::string> overit = u.zamkyVolajiciho;
+  if (stav.DrziZamek()) overit.push_back(stav.CestaZamku());
+  overit.insert(overit.end(), zamky.drzene.begin(), zamky.drzene.end());
+  if (!zamkyDrzeny(overit)) return BezZamku;
   // A save of this series cut off earlier is undone before this one reads anything.
   if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return Neulozeno;
   if (!ZapisDoklad(u.doklad, u.zaznam)) return Neulozeno;

@@ -5,8 +5,10 @@
 //             beyond the series' document lock the entry already holds. A step the user
 //             declines is skipped; the document is saved all the same. A step may also send the
 //             cashier back to the form (a warning answered No): then nothing is stored.
-//   commit    under "STAVZ" + series and the locks the steps name, an intent record left by an
-//             earlier save of the series is finished first; then the document, its VAT
+//   commit    under "STAVZ" + series and the locks the steps name, each asked once more whether
+//             it is still held (a lock server that restarted may have given one away; then
+//             nothing is written), an intent record left by an earlier save of the series is
+//             finished first; then the document, its VAT
 //             supplement (kept in step with the documents) and the writes of every prepared step
 //             go into one intent record (intent.h) and are stored from it. A failed write puts
 //             everything back: the document is not saved and nothing stored changed.
@@ -44,6 +46,9 @@ struct Ukladani {
   std::optional<Penize> novyStav;         // the balance after the commit, set by the balance step
   std::vector<std::string> preskocene;    // steps skipped in prepare, by name
   bool zpet = false;                      // a step sent the cashier back to the form
+  // Locks the caller took for this save and holds (the series' document lock of a new
+  // document): like the commit's own, each must still be held when the commit writes.
+  std::vector<std::string> zamkyVolajiciho;
 };
 
 enum class PoradiKroku : int {

@@ -144,7 +144,9 @@ void TForm1::prvniAktivace() {
     }
   }
   Label3.text += s.vatReduced2Text + " , " + s.vatReducedText + " , " + s.vatBasicText;
-  caption = "TAMBRA " + s.user.substr(0, 9);
+  // A station that started without its table (master.job missing or too short to hold an
+  // entry) runs on the fallbacks: the caption says so instead of showing no user.
+  caption = s.user.empty() ? cz("TAMBRA - chybí master.job") : "TAMBRA " + s.user.substr(0, 9);
   color = barva(storage::CtiPar("par\\sys.par", "Pozadi2"));
   const bool pokladniKniha = !storage::CtiJobV(storage::DataCesta(""), "FJ").empty();
   bUcetnictvi.visible = !pokladniKniha;

@@ -440,6 +440,24 @@ bool Premkni(std::string_view path) {
   return r && *r == "OK";
 }
 
+bool DrziZamek(std::string_view path) {
+  const auto id = IdentitaZamkuPro(path);
+  if (!id) return true;
+  if (path.size() > kNejdelsiCestaZamku) return false;
+  if (pouzitServer()) {
+    if (!lzePoslat(*id, path)) return false;
+    LockLink* l = link();
+    return l && l->drzi(id->adresar, id->jmeno, id->uzivatel);
+  }
+  File f;
+  Tabulka t;
+  if (!otevriSCekanim(id->adresar, f, t, "err cti FOT ", "err cti FOT ")) return false;
+  f.close();
+  for (size_t i = 0; i < kPolozekSdileni; ++i)
+    if (t.vlastni(i, *id)) return true;
+  return false;
+}
+
 LockLink* lockLink() { return g_link; }
 void setLockLink(LockLink* link) { g_link = link; }
 

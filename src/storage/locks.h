@@ -65,6 +65,10 @@ std::string IfVolny(std::string_view path);
 // When no other station holds the file, turns all of this station's locks on it into one write
 // lock and answers true; otherwise changes nothing and answers false.
 bool Premkni(std::string_view path);
+// True when this station still holds a lock on the file (any mode), asked of the table or the
+// server now: a lock can be lost behind the holder's back (a lock server that restarted and gave
+// it to another station meanwhile). True when locking does not apply to the file.
+bool DrziZamek(std::string_view path);
 
 // The path under which a resource that is no file is locked ("PZ01", "STAVZ01", "ZPORA4",
 // "ORGANIZA.CE"): in the data root, so that every station locks the same name.
@@ -92,6 +96,11 @@ class LockLink {
   virtual std::optional<std::string> vymena(const std::string& prikaz, const std::string& adresar,
                                             const std::string& jmeno, const std::string& rezim,
                                             const std::string& uzivatel) = 0;
+  // True when the link knows the lock of `uzivatel` on adresar + jmeno as held now. A link that
+  // keeps no record of its locks answers true.
+  virtual bool drzi(const std::string& /*adresar*/, const std::string& /*jmeno*/, const std::string& /*uzivatel*/) {
+    return true;
+  }
 };
 // The registered link; nullptr while none is registered.
 LockLink* lockLink();

@@ -50,6 +50,20 @@ TEST(ProgramStart, AStationWithoutAUserNumberRunsAsUser01AndStoresIt) {
   EXPECT_EQ(dir.read("master.job"), stationTable({{"DAN2", "21"}, {"UZIVATEL", "01"}}));
 }
 
+// Without the station table, or with one too short to hold an entry, the station runs on its
+// fallbacks and says so in the caption instead of showing no user.
+TEST(ProgramStart, AMissingOrShortStationTableIsNamedInTheCaption) {
+  for (const char* obsah : {"", "x"}) {
+    TempDir dir;
+    installStation(dir);
+    if (*obsah) dir.write("master.job", obsah);
+    else std::filesystem::remove(dir / "master.job");
+    auto r = runPzpokl(dir, "dump\nEsc\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "=== TForm1 \"TAMBRA - chybí master.job\" ===")) << r.out;
+  }
+}
+
 // The suite keeps word 1 (user 01) of UZIVATEL.tab; the script plays the suite going away.
 const std::string kSetSlot = "run printf '\\006\\000' | dd of=data/UZIVATEL.tab bs=1 seek=2 conv=notrunc 2>/dev/null\n";
 const std::string kRestoreSlot = "run printf '\\005\\000' | dd of=data/UZIVATEL.tab bs=1 seek=2 conv=notrunc 2>/dev/null\n";

@@ -30,10 +30,26 @@ void Ramec::pridej(std::string_view data, int64_t nyniMs) {
   buf_.append(data);
 }
 
+// Drops the bytes of a request that cannot be one, up to where a known command word starts
+// again: a good request that came after garbage in the same piece is still answered.
+void Ramec::zahod() {
+  size_t dalsi = std::string::npos;
+  for (std::string_view slovo : {"Zamkni<", "Odemkni<", "IfVolny<", "Premkni<", "Client<"}) {
+    const size_t p = buf_.find(slovo, 1);
+    if (p < dalsi) dalsi = p;
+  }
+  if (dalsi == std::string::npos)
+    buf_.clear();
+  else
+    buf_.erase(0, dalsi);
+}
+
 Ramec::Stav Ramec::dalsi(Pozadavek& out) {
+  // Line ends between requests (a client that ends its requests with CR LF) are no request.
+  if (const size_t zacatek = buf_.find_first_not_of("\r\n"); zacatek != 0) buf_.erase(0, zacatek);
   if (buf_.empty()) return Stav::Nic;
   auto chyba = [this] {
-    buf_.clear();
+    zahod();
     return Stav::Chyba;
   };
   const size_t lt = buf_.find('<');

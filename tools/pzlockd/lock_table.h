@@ -31,7 +31,8 @@ struct Pozadavek {
 
 // Collects the bytes of one connection and gives back whole requests. A request that cannot be
 // one (unknown command, oversized, or stuck half sent) gives an error instead, and the bytes
-// collected so far are dropped so that the connection can go on with the next request.
+// collected so far are dropped up to the next command word, so that the connection can go on
+// with the next request. CR and LF between requests are skipped.
 class Ramec {
  public:
   enum class Stav { Nic, Pozadavek, Chyba };
@@ -43,6 +44,7 @@ class Ramec {
   bool prazdny() const { return buf_.empty(); }
 
  private:
+  void zahod();
   std::string buf_;
   int64_t od_ = 0;  // when the first byte of the pending request came
 };

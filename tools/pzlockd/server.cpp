@@ -10,7 +10,7 @@ Server::Server(const std::string& jmenaTab) {
     tabulka_.nastavJmena(std::move(jmena));
 }
 
-std::string Server::prijmi(int spojeni, std::string_view data, int64_t nyniMs) {
+std::string Server::prijmi(int spojeni, std::string_view data, int64_t nyniMs, std::string_view konec) {
   Ramec& r = ramce_[spojeni];
   r.pridej(data, nyniMs);
   std::string odpovedi;
@@ -19,6 +19,7 @@ std::string Server::prijmi(int spojeni, std::string_view data, int64_t nyniMs) {
     const auto stav = r.dalsi(p);
     if (stav == Ramec::Stav::Nic) break;
     odpovedi += stav == Ramec::Stav::Pozadavek ? tabulka_.vyrid(spojeni, p) : TabulkaZamku::chybnyPozadavek();
+    odpovedi += konec;
   }
   return odpovedi;
 }
@@ -37,9 +38,14 @@ std::vector<std::pair<int, std::string>> Server::tik(int64_t nyniMs) {
 
 int Server::obsluhuj(int naslouchani, const volatile std::sig_atomic_t& konec) {
   Udalosti u;
-  u.data = [this](int s, std::string_view d, int64_t t) { return prijmi(s, d, t); };
+  u.data = [this](int s, std::string_view d, int64_t t) { return prijmi(s, d, t, kKonecOdpovedi); };
   u.odpojeni = [this](int s) { odpoj(s); };
-  u.tik = [this](int64_t t) { return tik(t); };
+  u.tik = [this](int64_t t) {
+    auto out = tik(t);
+    for (auto& [s, text] : out) text += kKonecOdpovedi;
+    return out;
+  };
+  u.tichoMs = ticho_;
   return lockd::obsluhuj(naslouchani, u, konec);
 }
 

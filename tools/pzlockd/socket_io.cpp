@@ -25,7 +25,17 @@ constexpr size_t kNejvicVystupu = 64 * 1024;  // unsent replies of a station tha
 struct Stanice {
   int fd;
   std::string vystup;
+  int64_t naposledy = 0;  // when the station last sent something
 };
+
+// The system's own check of an idle link: first probe after 60 s, then every 10 s, 6 tries.
+void udrzujSpojeni(int fd) {
+  int on = 1, idle = 60, interval = 10, pokusy = 6;
+  setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+  setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+  setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+  setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &pokusy, sizeof pokusy);
+}
 
 void neblokujici(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL, 0) | O_NONBLOCK); }
 
@@ -99,10 +109,14 @@ int obsluhuj(int naslouchani, Udalosti& u, const volatile std::sig_atomic_t& kon
     if (u.odpojeni) u.odpojeni(cislo);
   };
   int64_t pristiTik = monotonniMs() + 250;
+  // A descriptor kept in reserve: with none left, it is given up to accept and close the
+  // station waiting, so that the listening socket does not stay readable for ever.
+  int rezerva = ::fcntl(naslouchani, F_DUPFD_CLOEXEC, 0);
+  int64_t prijimatOd = 0;  // accepting waits until then when even the reserve did not help
   while (!konec) {
     pfd.clear();
     cisla.clear();
-    pfd.push_back({naslouchani, POLLIN, 0});
+    pfd.push_back({naslouchani, static_cast<short>(monotonniMs() >= prijimatOd ? POLLIN : 0), 0});
     for (auto& [cislo, s] : stanice) {
       pfd.push_back({s.fd, static_cast<short>(POLLIN | (s.vystup.empty() ? 0 : POLLOUT)), 0});
       cisla.push_back(cislo);
@@ -112,21 +126,34 @@ int obsluhuj(int naslouchani, Udalosti& u, const volatile std::sig_atomic_t& kon
       if (errno == EINTR) continue;
       const int e = errno;
       for (auto& [cislo, s] : stanice) ::close(s.fd);
+      if (rezerva >= 0) ::close(rezerva);
       return e;
     }
     const int64_t nyni = monotonniMs();
     if (pfd[0].revents & POLLIN) {
       for (;;) {
         const int c = ::accept4(naslouchani, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (c < 0) break;
+        if (c < 0) {
+          if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            if (rezerva >= 0) {
+              ::close(rezerva);
+              const int odmitnuta = ::accept4(naslouchani, nullptr, nullptr, SOCK_CLOEXEC);
+              if (odmitnuta >= 0) ::close(odmitnuta);
+              rezerva = ::fcntl(naslouchani, F_DUPFD_CLOEXEC, 0);
+            }
+            if (rezerva < 0) prijimatOd = nyni + 1000;
+          }
+          break;
+        }
         if (stanice.size() >= kNejvicStanic) {
           ::close(c);
           continue;
         }
         int on = 1;
         setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        udrzujSpojeni(c);
         const int cislo = dalsiCislo++;
-        stanice[cislo] = {c, {}};
+        stanice[cislo] = {c, {}, nyni};
         if (u.pripojeni) u.pripojeni(cislo);
       }
     }
@@ -140,6 +167,7 @@ int obsluhuj(int naslouchani, Udalosti& u, const volatile std::sig_atomic_t& kon
         char buf[4096];
         const ssize_t r = ::recv(s.fd, buf, sizeof buf, 0);
         if (r > 0) {
+          s.naposledy = nyni;
           s.vystup += u.data(cislo, std::string_view(buf, static_cast<size_t>(r)), nyni);
         } else if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
           zije = false;
@@ -150,6 +178,12 @@ int obsluhuj(int naslouchani, Udalosti& u, const volatile std::sig_atomic_t& kon
     }
     if (u.tik && nyni >= pristiTik) {
       pristiTik = nyni + 250;
+      if (u.tichoMs > 0) {
+        std::vector<int> mlci;
+        for (auto& [cislo, s] : stanice)
+          if (nyni - s.naposledy >= u.tichoMs) mlci.push_back(cislo);
+        for (int cislo : mlci) odpoj(cislo);
+      }
       for (auto& [cislo, text] : u.tik(nyni)) {
         auto it = stanice.find(cislo);
         if (it == stanice.end()) continue;
@@ -159,6 +193,7 @@ int obsluhuj(int naslouchani, Udalosti& u, const volatile std::sig_atomic_t& kon
     }
   }
   for (auto& [cislo, s] : stanice) ::close(s.fd);
+  if (rezerva >= 0) ::close(rezerva);
   return 0;
 }
 

@@ -21,6 +21,8 @@ struct Udalosti {
   // Called about every 250 ms; returns the connection and text of replies to send (stuck
   // requests).
   std::function<std::vector<std::pair<int, std::string>>(int64_t nyniMs)> tik;
+  // A station that sent nothing for this long is dropped (0: never).
+  int64_t tichoMs = 0;
 };
 
 // Binds `host`:`port` (port 0 picks a free one) and listens. The socket, or -1 with `chyba`.
@@ -30,6 +32,9 @@ int portSoketu(int fd);
 void zavriSoket(int fd);
 
 // Serves until `konec` becomes non-zero; returns 0, or an errno value when poll() failed.
+// Accepted stations get TCP keep-alive, so a peer that vanished is noticed by the system too.
+// When the process has no descriptor left, a new station is accepted and closed at once (it
+// is refused, the loop does not spin on it).
 int obsluhuj(int naslouchani, Udalosti& u, const volatile std::sig_atomic_t& konec);
 
 int64_t monotonniMs();
