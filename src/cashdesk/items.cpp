@@ -130,7 +130,7 @@ class TfVstupT : public TfVstup {
  protected:
   bool Otevri() override {
     using T = tPolozkaT;
-    return OtevriSoub(
+    const bool ok = OtevriSoub(
         {.soubor = std::string("=") + SouborPolozek('T'),
          .titulek = cz(" Vstup typu T "),
          .velikost = T::kVelikost,
@@ -142,7 +142,17 @@ class TfVstupT : public TfVstup {
                   {.popis = cz(" Základ  "), .sirka = 14, .obrazek = "##########.##-", .ulozeni = 'R', .offset = T::kCena},
                   {.popis = cz(" % DPH   "), .sirka = 4, .obrazek = "##.#", .ulozeni = 'R', .offset = T::kSazba},
                   {.popis = cz(" Daň     "), .sirka = 14, .obrazek = "##########.##-", .ulozeni = 'R', .offset = T::kDph},
-                  {.popis = cz(">Ozn.DPH "), .sirka = 8, .obrazek = "X", .offset = T::kOznaceni}}});
+                  {.popis = cz(">Ozn.DPH "), .sirka = 8, .obrazek = "X", .offset = T::kOznaceni}},
+         .sloupce = 0});
+    // The list heading the cash desk sets: the text, then price, rate and VAT.
+    Sloupce = {{"T E X T", 40, false}, {"C E N A", 14, false}, {"%DPH", 4, false}, {"D P H", 14, false}};
+    return ok;
+  }
+  void NaplnSloupce() override {
+    if (Bunky.size() < 5) return;
+    Bunky[1] = storage::readShortString(Puvodni(), tPolozkaT::kText, 73).substr(0, 40);
+    for (int i : {kCena, kSazba, kDph})
+      Bunky[static_cast<std::size_t>(i)] = ui::ZobrazPole(Pole(i).typ, static_cast<std::size_t>(Pole(i).sirka), Puvodni(), Pole(i).offset);
   }
   void F1Pole(int i) override {
     if (i != kText) return TfVstup::F1Pole(i);

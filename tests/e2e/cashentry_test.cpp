@@ -507,6 +507,8 @@ TEST(CashEntryItemsE2E, TextItemsGiveTheCrownsTheTextAndTheCurrencyBack) {
                                     textItem("materiál", "2.50", "21") + "dump\nEnter\ndump\nF2\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Celkem         124.03"), std::string::npos) << r.out;
+  // The list shows each item with its price, rate and VAT.
+  EXPECT_NE(r.out.find(" 21.0         21.00"), std::string::npos) << r.out;
   const std::string d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), kDoklad) << r.out;
   EXPECT_EQ(textAt(d, kText, 50), "oprava,materi\xE1l,");
