@@ -585,6 +585,24 @@ TEST(CashEntryItemsE2E, ASubjectItemWithADiscountTakesOverItsSubjectAndGivesTheC
   EXPECT_NEAR(real48At(d, kPlacenoVal), 1.30, 1e-9);  // 32.67 / 25.125 = 1.3003
 }
 
+TEST(CashEntryItemsE2E, AtARateOfZeroTheItemsGiveTheCrownsAndTheCurrencyStaysZero) {
+  TempDir dir;
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 0, 1, 0, 0));
+  // The payment date finds no rate file: its message, then the text and the text items.
+  const auto r = runPzpokl(dir, kCashDesk + "F4\ntype P\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\n"
+                                    "Enter\ntype x\nEnter\nEnter\n" + textItem("oprava", "100", "21") +
+                                    "Enter\ndump\nEnter\nEsc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  // Nothing is divided by the zero rate: the cashier is told and the currency amounts stay empty.
+  EXPECT_NE(r.out.find("Kurz je 0, částky v měně zůstávají 0, zadejte kurz"), std::string::npos) << r.out;
+  const size_t form = r.out.rfind("=== fPZPoklAkt");
+  ASSERT_NE(form, std::string::npos) << r.out;
+  const std::string screen = r.out.substr(form, r.out.find("\n===", form + 1) - form);
+  EXPECT_NE(screen.find("Celkem v Kč             121.00"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Celkem valut                          EUR"), std::string::npos) << screen;
+}
+
 TEST(CashEntryItemsE2E, TwoStationsEnteringItemsAtOnceEachGetOnlyTheirOwn) {
   TempDir root;
   std::filesystem::create_directories(root / "data");
