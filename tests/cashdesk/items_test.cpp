@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cashdesk/items.h"
+#include "storage/fields.h"
+#include "support/tempdir.h"
 
 namespace pz::cashdesk {
 namespace {
@@ -35,6 +37,25 @@ TEST(ItemMoney, TheBaseOfASubjectItemTakesItsMarkupOrDiscountToHalere) {
   EXPECT_EQ(ZakladPredmetu(10 * 10000, 3 * 10000, -10 * 10000), 2700);  // 10.00 × 3 − 10 %
   EXPECT_EQ(ZakladPredmetu(33300, 15000, 0), 500);                      // 3.33 × 1.5 = 4.995
   EXPECT_EQ(ZakladPredmetu(10 * 10000, 1 * 10000, 125000), 1125);       // + 12.5 %
+}
+
+// Three text items of 30 characters and a deleted (blank) one in the station's work file.
+TEST(ItemMoney, TheRebuiltTextStopsAtTheWidthOfTheDocumentTextAndBlankItemsCountForNothing) {
+  pz::test::TempDir dir;
+  pz::test::ScopedCwd cwd{dir.path()};
+  std::string file;
+  for (const char* t : {"abcdefghijklmnopqrstuvwxyz0123", "", "ABCDEFGHIJKLMNOPQRSTUVWXYZ4567", "third"}) {
+    std::vector<std::uint8_t> v(tPolozkaT::kVelikost, 0);
+    ASSERT_TRUE(storage::writeShortString(v, tPolozkaT::kText, 73, t));
+    if (*t) ASSERT_TRUE(storage::writeReal48(v, tPolozkaT::kCena, 0.1));
+    if (*t) ASSERT_TRUE(storage::writeReal48(v, tPolozkaT::kDph, 0.02));
+    file.append(v.begin(), v.end());
+  }
+  dir.write(SouborPolozek('T'), file);
+  const SouhrnPolozek s = SectiPolozky('T', 50);
+  EXPECT_EQ(s.pocet, 3);
+  EXPECT_EQ(s.celkemHal, 36);  // 3 × (0.10 + 0.02), each to haléře before the sum
+  EXPECT_EQ(s.text, "abcdefghijklmnopqrstuvwxyz0123,ABCDEFGHIJKLMNOPQRS");
 }
 
 }  // namespace
