@@ -11,9 +11,10 @@ set(PZ_LAYERS
   "accounting:reports ui reportfiles storage platform"
   "registers:accounting reports ui reportfiles storage platform"
   "rates:registers accounting reports ui reportfiles storage platform"
-  "cashdesk:rates registers accounting reports ui reportfiles storage platform"
-  "shell:cashdesk rates registers accounting reports ui reportfiles storage platform"
-  "frontends:shell cashdesk rates registers accounting reports ui reportfiles storage platform frontends")
+  "invoicing:rates registers accounting reports ui reportfiles storage platform"
+  "cashdesk:invoicing rates registers accounting reports ui reportfiles storage platform"
+  "shell:cashdesk invoicing rates registers accounting reports ui reportfiles storage platform"
+  "frontends:shell cashdesk invoicing rates registers accounting reports ui reportfiles storage platform frontends")
 
 # pz_library(<target> <folder below src/> [DEPS targets...])
 # Sources are the .cpp files directly in the folder, so new files need no CMake edit.

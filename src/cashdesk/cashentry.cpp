@@ -10,6 +10,7 @@
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
+#include "cashdesk/items.h"
 #include "cashdesk/ratefile.h"
 #include "cashdesk/records.h"
 #include "cashdesk/saving.h"
@@ -83,6 +84,7 @@ void ZadaniDokladu::Novy() {
     (void)storage::writeReal48(o.Veta(), D::kKurz, o.KurzRady());
     mena_ = storage::readShortString(o.Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
     partner_ = 0;
+    zacniPolozky();
     o.Pole(kPoleOrg).bocniText.clear();
     novy_ = true;
     // The save writes only while this station still holds the lock it numbered the document under.
@@ -114,6 +116,7 @@ void ZadaniDokladu::Oprav() {
   partner_ = storage::readU16(o.Veta(), D::kCisloOrg);
   o.Pole(kPoleOrg).bocniText = storage::readShortString(o.Veta(), D::kAdr1, D::kSirkaAdresy);
   mena_ = storage::readShortString(o.Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
+  zacniPolozky();
   novy_ = false;
   o.Pole(kPoleIdent).stav = 0;
   o.TextyZVety();
@@ -156,6 +159,7 @@ bool ZadaniDokladu::ulozDoklad() {
   const VysledekUlozeni v = sluzbaUkladani().Uloz(u, o.Soubor().jmeno());
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
   if (v != VysledekUlozeni::Ulozeno) return false;
+  typVstupu_.clear();  // the save deleted the item work files
   o.Veta() = u.zaznam;
   o.TextyZVety();
   if (u.novyStav) o.NastavStav(o.TextZustatku(storage::tenThousandthsToDouble(*u.novyStav)));
@@ -318,7 +322,7 @@ void ZadaniDokladu::ZmenaPole(int i) {
     }
     case kPoleText:
       if (bezRady && nactiKurz()) prepoctiKurz();
-      // The choice of items (" Typ vstupu ") for "P" and "V" comes here once document items exist.
+      if (druh == "P" || druh == "V") vstupPolozek(druh);
       break;
     case kPoleCelkemVal:
       if (mena_ == "XXX" && (druh == "P" || druh == "V")) {
@@ -371,6 +375,44 @@ void ZadaniDokladu::F1Pole(int i) {
     nactiKurz();
   }
   okno_.KontrolaPole(i);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Items
+
+void ZadaniDokladu::zacniPolozky() {
+  typVstupu_.clear();
+  SmazPolozky();
+}
+
+void ZadaniDokladu::vstupPolozek(const std::string& druh) {
+  const int volba = ui::Vyber(20, 10, nullptr, {cz("T - různé texty"), cz("P - předměty fakturace")}, cz(" Typ vstupu "));
+  if (volba != 1 && volba != 2) {
+    typVstupu_.clear();
+    return;
+  }
+  const char typ = volba == 1 ? 'T' : 'P';
+  if (!ZadejPolozky(typ, druh)) {
+    typVstupu_.clear();
+    return;
+  }
+  const SouhrnPolozek s = SectiPolozky(typ, D::kSirkaTextu);
+  if (s.pocet == 0) {
+    typVstupu_.clear();
+    return;
+  }
+  typVstupu_ = std::string(1, typ);
+  okno_.NastavText(kPoleText, s.text);
+  nastavCislo(kPoleCelkemKc, storage::tenThousandthsToDouble(s.celkemHal * 100));
+  nastavCislo(kPolePlacenoKc, storage::tenThousandthsToDouble(s.celkemHal * 100));
+  // The currency amounts follow from the crowns; at a rate of 0 they stay 0 until a rate is given.
+  if (cislo(kPoleKurz) == 0) {
+    nastavCislo(kPoleCelkemVal, 0);
+    nastavCislo(kPolePlacenoVal, 0);
+    ui::Zprava(cz("Kurz je 0, částky v měně zůstávají 0, zadejte kurz"));
+    return;
+  }
+  prepoctiKurz();
 }
 
 // ---------------------------------------------------------------------------------------------

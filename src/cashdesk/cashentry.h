@@ -56,6 +56,10 @@ class ZadaniDokladu {
   int vyberPartnera();
   registers::TfOrg& partneri();
   void kontrolaPartnera();
+  void zacniPolozky();  // a new entry starts without items
+  // After the text of a receipt or an expenditure: the choice of items, their window and, when
+  // they are used, their totals as the document's crown amounts.
+  void vstupPolozek(const std::string& druh);
 
   TfPZPokl& okno_;
   std::string mena_;

@@ -6,6 +6,7 @@
 #include "cashdesk/documents.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
+#include "cashdesk/items.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -72,6 +73,18 @@ class KrokStav : public KrokUkladani {
   }
 };
 
+// The items of a saved document are in it now: their work files go.
+class KrokPolozky : public KrokUkladani {
+ public:
+  std::string_view Nazev() const override { return "polozky"; }
+  PoradiKroku Poradi() const override { return PoradiKroku::Polozky; }
+  bool Priprav(Ukladani&) override { return true; }
+  bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
+  void PoUlozeni(const Ukladani& u) override {
+    if (u.polozky) SmazPolozky();
+  }
+};
+
 // The supplement file must reach the document: a step's supplement, or a blank one where the
 // file ends before it.
 bool dodatekDoZameru(const Ukladani& u, const std::string& souborDokladu, Zamer& zamer) {
@@ -120,6 +133,7 @@ SluzbaUkladani::SluzbaUkladani() {
   Registruj(std::make_unique<KrokZaplacenoKc>());
   Registruj(std::make_unique<KrokLimitHotovosti>());
   Registruj(std::make_unique<KrokStav>());
+  Registruj(std::make_unique<KrokPolozky>());
 }
 
 SluzbaUkladani::~SluzbaUkladani() = default;
@@ -171,7 +185,9 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
   if (!dodatekDoZameru(u, souborDokladu, zamer)) return Neulozeno;
   for (KrokUkladani* krok : pripravene)
     if (!krok->Zapis(u, zamer, stav)) return Neulozeno;
-  return ProvedZamer(zamer, souborDokladu, stav) ? Ulozeno : Neulozeno;
+  if (!ProvedZamer(zamer, souborDokladu, stav)) return Neulozeno;
+  for (KrokUkladani* krok : pripravene) krok->PoUlozeni(u);
+  return Ulozeno;
 }
 
 VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {

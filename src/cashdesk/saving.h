@@ -75,6 +75,9 @@ class KrokUkladani {
   // Adds the step's writes to the intent record, under the commit's locks; `stav` is the series'
   // balance as stored now. False stops the save before anything is stored.
   virtual bool Zapis(Ukladani& u, Zamer& zamer, const StavRady& stav) = 0;
+  // After everything is stored: what only a saved document may drop (work files). A crash before
+  // it leaves them, which costs nothing stored.
+  virtual void PoUlozeni(const Ukladani&) {}
 };
 
 enum class VysledekUlozeni {
@@ -86,8 +89,8 @@ enum class VysledekUlozeni {
 
 class SluzbaUkladani {
  public:
-  // The steps the cash desk itself has: the paid crowns, the limit on cash payments and the
-  // balance.
+  // The steps the cash desk itself has: the paid crowns, the limit on cash payments, the
+  // balance and the item work files.
   SluzbaUkladani();
   ~SluzbaUkladani();
   void Registruj(std::unique_ptr<KrokUkladani> krok);

@@ -128,7 +128,7 @@ std::string entry(const std::string& kind, const std::string& amount, const std:
                   const std::string& text = "") {
   return "F4\ntype " + kind + "\nEnter\nEnter\nEnter\nEsc\n" +
          (delivery.empty() ? std::string("Enter\n") : "type " + delivery + "\nEnter\n") + "Enter\n" +
-         (text.empty() ? std::string("Enter\n") : "type " + text + "\nEnter\n") + "type " + amount + "\nEnter\n";
+         (text.empty() ? std::string("Enter\n") : "type " + text + "\nEnter\n") + "Esc\n" + "type " + amount + "\nEnter\n";
 }
 
 TEST(CashEntryE2E, ReceiptsAtTheSeriesRateGetTheirNumbersAndMoveTheBalance) {
@@ -175,7 +175,7 @@ TEST(CashEntryE2E, AnEditOfAReceiptIntoAnExpenditureAndNoToThePartnerQuestion) {
                            kCashDesk +
                            "Space\ntype V\nEnter\nEnter\n"
                            "type 2\nEnter\ndump\ntype N\n"  // "Vyměnit údaje o organizaci ?"
-                           "Enter\nEnter\nEnter\ntype 40\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
+                           "Enter\nEnter\nEnter\nEsc\ntype 40\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Vyměnit údaje o organizaci ?"), std::string::npos) << r.out;
   const std::string d = dir.read("data/PZ01_.dta");
@@ -243,9 +243,9 @@ TEST(CashEntryE2E, TwoStationsSavingDocumentsOfOneSeriesAtOnce) {
                               "F2\nEsc\nEsc\nEsc\n";
   // Station B edits document 1 meanwhile (no document lock), then waits for the document lock.
   const std::string scriptB = waitFor("a-form") + kCashDesk + "Home\n"
-                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\ntype 40\nEnter\nF2\n"
+                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\ntype 40\nEnter\nF2\n"
                               "F4\ndump\n" + touch("b-waiting") + waitFor("a-saved") + "wait 1500\n"
-                              "type V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype B1\nEnter\ntype 30\nEnter\nF2\n"
+                              "type V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype B1\nEnter\nEsc\ntype 30\nEnter\nF2\n"
                               "Esc\nEsc\nEsc\n";
   std::filesystem::create_directories(root / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
@@ -394,10 +394,10 @@ TEST(CashEntryE2E, CashPaymentsWithOnePartnerInADayAreWarnedOfPastTheLegalLimit)
   // A receipt of partner 1 paid on 5.12.26 in yen quoted per 100 at 1 Kč: the amount in yen is
   // a hundred times its crowns.
   const auto prijem = [](const std::string& jeny) {
-    return "F4\ntype P\nEnter\nEnter\ntype 1\nEnter\ntype 051226\nEnter\nEnter\nEnter\ntype " + jeny +
+    return "F4\ntype P\nEnter\nEnter\ntype 1\nEnter\ntype 051226\nEnter\nEnter\nEnter\nEsc\ntype " + jeny +
            "\nEnter\nF2\n";
   };
-  const std::string oprava = "Space\nEnter\nEnter\nEnter\nEnter\nEnter\nEnter\ntype ";
+  const std::string oprava = "Space\nEnter\nEnter\nEnter\nEnter\nEnter\nEnter\nEsc\ntype ";
   const auto r = runPzpokl(dir, std::string(kCashDeskList) + "Down\nEnter\n" + prijem("27000001") +
                                     "dump\ntype N\ndump\nEsc\n" + prijem("17000001") + "dump\ntype N\nEsc\n" +
                                     prijem("17000000") + "dump\n" + oprava + "17000001\nEnter\nF2\ndump\ntype A\n" +
@@ -472,5 +472,174 @@ TEST(CashEntryE2E, ThePartnerListHealsColumnWidthsStoredBeforeItWasLaidOut) {
   EXPECT_EQ(par.find(minimum), std::string::npos) << par;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Document items
+
+void itemsInstall(const TempDir& dir, bool vatInclusive) {
+  std::vector<std::pair<std::string, std::string>> t = {{"UZIVATEL", "01"}, {"POCITAC", "01"}, {"DAN2", "21"},
+                                                        {"DAN1", "12"}};
+  if (vatInclusive) t.push_back({"DAN_DOLU", "A"});
+  dir.write("master.job", stationTable(t));
+  dir.write("data.adr", "data\\\r\n");
+  dir.write("prog.adr", "prog\\\r\n");
+  std::filesystem::create_directories(dir / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
+
+}
+
+// A new receipt up to its text; the choice of items follows.
+std::string toItems(const std::string& kind, const std::string& text) {
+  return "F4\ntype " + kind + "\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype " + text + "\nEnter\n";
+}
+std::string textItem(const std::string& text, const std::string& price, const std::string& rate) {
+  return "F4\ntype " + text + "\nEnter\ntype " + price + "\nEnter\ntype " + rate + "\nEnter\nF2\n";
+}
+
+// Offsets of a text item in "pzvt.wrk" (113 bytes).
+constexpr size_t kPolozkaT = 113, kTCena = 74, kTSazba = 80, kTDph = 86, kTOznaceni = 92;
+
+TEST(CashEntryItemsE2E, TextItemsGiveTheCrownsTheTextAndTheCurrencyBack) {
+  TempDir dir;
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0));
+  // 100.00 at 21 % and 2.50 at 21 % (52.5 crown-percent: 0.53), then Enter uses them.
+  const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "100", "21") +
+                                    textItem("materiál", "2.50", "21") + "dump\nEnter\ndump\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Celkem         124.03"), std::string::npos) << r.out;
+  // The list shows each item with its price, rate and VAT.
+  EXPECT_NE(r.out.find(" 21.0         21.00"), std::string::npos) << r.out;
+  const std::string d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), kDoklad) << r.out;
+  EXPECT_EQ(textAt(d, kText, 50), "oprava,materi\xE1l,");
+  EXPECT_NEAR(real48At(d, kCelkemKc), 124.03, 1e-9);
+  EXPECT_NEAR(real48At(d, kPlacenoKc), 124.03, 1e-9);
+  // 124.03 / 25.125 = 4.9365...: the currency amounts come back from the crowns.
+  EXPECT_NEAR(real48At(d, kCelkemVal), 4.94, 1e-9);
+  EXPECT_NEAR(real48At(d, kPlacenoVal), 4.94, 1e-9);
+  EXPECT_NEAR(real48At(record(dir.read("data/pz_ra.dta"), 1, kRada), kRadaStav), 4.94, 1e-9);
+  // The saved document took its items along: no work file is left for the next one.
+  EXPECT_FALSE(std::filesystem::exists(dir / "pzvt.wrk"));
+}
+
+TEST(CashEntryItemsE2E, PricesWithVatAreSplitAndEscLeavesTheAmountsAsTyped) {
+  TempDir dir;
+  itemsInstall(dir, true);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0));
+  // 121.00 including 21 %: base 100.00 and VAT 21.00; the list is then left with Esc and the
+  // amount typed as without items.
+  const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "121", "21") +
+                                    "Esc\ntype 100\nEnter\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string w = dir.read("pzvt.wrk");
+  ASSERT_EQ(w.size(), kPolozkaT) << r.out;
+  EXPECT_EQ(real48At(w, kTCena), 100.0);
+  EXPECT_EQ(real48At(w, kTSazba), 21.0);
+  EXPECT_EQ(real48At(w, kTDph), 21.0);
+  EXPECT_EQ(w.substr(kTOznaceni, 9), shortString("001     ", 8));  // proposed for a receipt at DAN2
+  const std::string d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), kDoklad) << r.out;
+  EXPECT_EQ(textAt(d, kText, 50), "x");
+  EXPECT_EQ(real48At(d, kCelkemVal), 100.0);
+  EXPECT_EQ(real48At(d, kPlacenoKc), 2512.5);
+}
+
+// A subject of the register ("predmety.dta", 76 bytes): number, name, nomenclature, unit, price,
+// rate, cost centre, revenue account.
+std::string subject(const std::string& number, const std::string& name, double price, double rate) {
+  return shortString(number, 4) + shortString(name, 30) + shortString("", 9) + shortString("ks", 4) + real48(price) +
+         real48(rate) + shortString("S1", 5) + shortString("604000", 6);
+}
+constexpr size_t kPolozkaP = 123, kPCenaMj = 5, kPZaklad = 23, kPDph = 35, kPNazev = 41, kPMj = 82, kPUcet = 93;
+
+TEST(CashEntryItemsE2E, ASubjectItemWithADiscountTakesOverItsSubjectAndGivesTheCrowns) {
+  TempDir dir;
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0));
+  dir.write("data/predmety.dta", subject("7", "\x8Aroub", 10, 21));
+  std::string firm(582, '\0');
+  firm.replace(332, 7, shortString("343000", 6));  // a tax account: a VAT payer
+  dir.write("data/fmw01.dta", firm);
+  // Item 7 at 10.00 with a discount of 10 % on 3 units: base 27.00, VAT 5.67, 32.67 Kč in all.
+  const std::string items = kCashDesk + toItems("P", "x") + "Up\nEnter\n" +
+                            "F4\ntype 7\nEnter\nEnter\ntype 10-\nEnter\ntype 3\nEnter\nF2\nEnter\n";
+  // Left without saving first: the item stays in the work file.
+  const auto r = runPzpokl(dir, items + "Esc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string w = dir.read("pzvp.wrk");
+  ASSERT_EQ(w.size(), kPolozkaP) << r.out;
+  EXPECT_EQ(real48At(w, kPCenaMj), 10.0);
+  EXPECT_EQ(real48At(w, kPZaklad), 27.0);
+  EXPECT_NEAR(real48At(w, kPDph), 5.67, 1e-9);
+  EXPECT_EQ(textAt(w, kPNazev, 30), "\x8Aroub");
+  EXPECT_EQ(textAt(w, kPMj, 4), "ks");
+  EXPECT_EQ(textAt(w, kPUcet, 6), "604000");
+  // The menu offers the type chosen last first; this run starts as the first did.
+  std::filesystem::remove_all(dir / "par");
+  const auto saved = runPzpokl(dir, items + "F2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(saved.exitCode, 0) << saved.err << saved.out;
+  const std::string d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), kDoklad) << saved.out;
+  EXPECT_EQ(textAt(d, kText, 50), "\x8Aroub,");
+  EXPECT_NEAR(real48At(d, kCelkemKc), 32.67, 1e-9);
+  EXPECT_NEAR(real48At(d, kPlacenoVal), 1.30, 1e-9);  // 32.67 / 25.125 = 1.3003
+}
+
+TEST(CashEntryItemsE2E, AtARateOfZeroTheItemsGiveTheCrownsAndTheCurrencyStaysZero) {
+  TempDir dir;
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 0, 1, 0, 0));
+  // The payment date finds no rate file: its message, then the text and the text items.
+  const auto r = runPzpokl(dir, kCashDesk + "F4\ntype P\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\n"
+                                    "Enter\ntype x\nEnter\nEnter\n" + textItem("oprava", "100", "21") +
+                                    "Enter\ndump\nEnter\nEsc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  // Nothing is divided by the zero rate: the cashier is told and the currency amounts stay empty.
+  EXPECT_NE(r.out.find("Kurz je 0, částky v měně zůstávají 0, zadejte kurz"), std::string::npos) << r.out;
+  const size_t form = r.out.rfind("=== fPZPoklAkt");
+  ASSERT_NE(form, std::string::npos) << r.out;
+  const std::string screen = r.out.substr(form, r.out.find("\n===", form + 1) - form);
+  EXPECT_NE(screen.find("Celkem v Kč             121.00"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Celkem valut                          EUR"), std::string::npos) << screen;
+}
+
+TEST(CashEntryItemsE2E, TwoStationsEnteringItemsAtOnceEachGetOnlyTheirOwn) {
+  TempDir root;
+  std::filesystem::create_directories(root / "data");
+  const std::string data = (root / "data").string() + "/";
+  root.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 0) + series("02", "EUR", 25, 1, 0, 0));
+  const std::string flag = root.str() + "/";
+  const auto waitFor = [&](const std::string& name) {
+    return "run while [ ! -f '" + flag + name + "' ]; do sleep 0.02; done\n";
+  };
+  const auto touch = [&](const std::string& name) { return "run touch '" + flag + name + "'\n"; };
+  // Both have an item in their list before either uses its items.
+  const std::string scriptA = kCashDesk + toItems("P", "x") + "Enter\n" + textItem("alfa", "100", "0") +
+                              touch("a-item") + waitFor("b-item") + "Enter\nF2\n" + touch("a-saved") +
+                              "Esc\nEsc\nEsc\n";
+  const std::string scriptB = std::string(kCashDeskList) + "Down\nEnter\n" + toItems("P", "y") + "Enter\n" +
+                              textItem("beta", "50", "0") + touch("b-item") + waitFor("a-saved") +
+                              "Enter\nF2\nEsc\nEsc\nEsc\n";
+  std::filesystem::create_directories(root / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
+  const std::string prog = (root / "prog").string() + "/";
+  TempDir a, b;
+  install(a, "01", data, prog);
+  install(b, "02", data, prog);
+  RunResult ra, rb;
+  std::thread ta([&] { ra = runPzpokl(a, scriptA); });
+  rb = runPzpokl(b, scriptB);
+  ta.join();
+  EXPECT_EQ(ra.exitCode, 0) << ra.err << ra.out;
+  EXPECT_EQ(rb.exitCode, 0) << rb.err << rb.out;
+  const std::string d1 = root.read("data/PZ01_.dta"), d2 = root.read("data/PZ02_.dta");
+  ASSERT_EQ(d1.size(), kDoklad) << ra.out;
+  ASSERT_EQ(d2.size(), kDoklad) << rb.out;
+  EXPECT_EQ(textAt(d1, kText, 50), "alfa,");
+  EXPECT_EQ(real48At(d1, kCelkemKc), 100.0);
+  EXPECT_EQ(textAt(d2, kText, 50), "beta,");
+  EXPECT_EQ(real48At(d2, kCelkemKc), 50.0);
+  EXPECT_EQ(real48At(d2, kCelkemVal), 2.0);
+}
 }  // namespace
 }  // namespace pz::test
