@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cashdesk/cashbook.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
 #include "cashdesk/records.h"
@@ -250,13 +251,13 @@ void TfPZPokl::nastavMenu() {
     bool povolena;
     void (TfPZPokl::*akce)();
   };
-  // The listings of the cash book and the VAT supplements, and the overviews, are not offered yet.
+  // The listing with VAT supplements and the overviews are not offered yet.
   const Polozka polozky[] = {{"Oprava záznamu  &MEZERA", false, nullptr},
                              {"&Nový záznam", true, &TfPZPokl::NaF4},
                              {"&Hledej záznam", true, &TfPZPokl::NaF3},
                              {" ", true, nullptr},
                              {"&Přehledy", false, nullptr},
-                             {"&Opis", false, nullptr},
+                             {"&Opis", true, &TfPZPokl::Opis},
                              {"Opis včetně dodatku &DPH", false, nullptr}};
   std::size_t k = 0;
   for (const Polozka& p : polozky) {
@@ -267,6 +268,17 @@ void TfPZPokl::nastavMenu() {
     auto akce = p.akce;
     if (akce) it.onClick = [this, akce] { (this->*akce)(); if (!closeRequested()) Prekresli(); };
   }
+}
+
+void TfPZPokl::Opis() { OpisPokladny(*this); }
+
+bool TfPZPokl::onKey(const ui::KeyEvent& ev) {
+  if (!Hleda() && ev.number() == ui::kCtrlAdd + 'O') {
+    Opis();
+    if (!closeRequested()) Prekresli();
+    return true;
+  }
+  return TfSoub::onKey(ev);
 }
 
 void TfPZPokl::NastavStav(const std::string& text) { lStav.text = text; }

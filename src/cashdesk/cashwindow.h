@@ -99,6 +99,11 @@ class TfPZPokl : public ui::TfSoub {
   void PrepniPohled(TridenePohledy::Pohled pohled);
   void ZrusDoklad();
   void PrekodujTexty();
+  // The cash book of the series (Ctrl+O, popup "Opis").
+  void Opis();
+
+ protected:
+  bool onKey(const ui::KeyEvent& ev) override;
 
  private:
   bool nastavFormular(const std::string& souborDokladu);
