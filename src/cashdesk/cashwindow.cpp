@@ -6,6 +6,7 @@
 #include "cashdesk/cashbook.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
+#include "cashdesk/overview.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -251,12 +252,12 @@ void TfPZPokl::nastavMenu() {
     bool povolena;
     void (TfPZPokl::*akce)();
   };
-  // The listing with VAT supplements and the overviews are not offered yet.
+  // The listing with VAT supplements is not offered yet.
   const Polozka polozky[] = {{"Oprava záznamu  &MEZERA", false, nullptr},
                              {"&Nový záznam", true, &TfPZPokl::NaF4},
                              {"&Hledej záznam", true, &TfPZPokl::NaF3},
                              {" ", true, nullptr},
-                             {"&Přehledy", false, nullptr},
+                             {"&Přehledy", true, &TfPZPokl::Prehledy},
                              {"&Opis", true, &TfPZPokl::Opis},
                              {"Opis včetně dodatku &DPH", false, nullptr}};
   std::size_t k = 0;
@@ -271,10 +272,12 @@ void TfPZPokl::nastavMenu() {
 }
 
 void TfPZPokl::Opis() { OpisPokladny(*this); }
+void TfPZPokl::Prehledy() { PrehledPokladny(*this); }
 
 bool TfPZPokl::onKey(const ui::KeyEvent& ev) {
-  if (!Hleda() && ev.number() == ui::kCtrlAdd + 'O') {
-    Opis();
+  const bool opis = ev.number() == ui::kCtrlAdd + 'O', prehledy = ev.number() == ui::kCtrlAdd + 'P';
+  if (!Hleda() && (opis || prehledy)) {
+    if (opis) Opis(); else Prehledy();
     if (!closeRequested()) Prekresli();
     return true;
   }

@@ -101,6 +101,8 @@ class TfPZPokl : public ui::TfSoub {
   void PrekodujTexty();
   // The cash book of the series (Ctrl+O, popup "Opis").
   void Opis();
+  // The overview by partner and period (Ctrl+P, popup "Přehledy").
+  void Prehledy();
 
  protected:
   bool onKey(const ui::KeyEvent& ev) override;

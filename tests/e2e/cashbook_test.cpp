@@ -29,7 +29,7 @@ std::string seriesWithBalances(double opening, double openingKc, double balance)
 }
 
 std::string document(const std::string& kind, int ident, const std::string& number, const std::string& paid,
-                     double amount, double crowns) {
+                     double amount, double crowns, int partner = 0, const std::string& name = "") {
   std::vector<std::uint8_t> v(337, 0);
   char id[8];
   std::snprintf(id, sizeof id, "%05d", ident);
@@ -40,6 +40,8 @@ std::string document(const std::string& kind, int ident, const std::string& numb
   EXPECT_TRUE(storage::writeShortString(v, 85, 50, "doklad " + number));
   EXPECT_TRUE(storage::writeReal48(v, 142, amount));
   EXPECT_TRUE(storage::writeReal48(v, 160, crowns));
+  storage::writeU16(v, 69, static_cast<std::uint16_t>(partner));
+  EXPECT_TRUE(storage::writeShortString(v, 203, 30, name));
   return std::string(v.begin(), v.end());
 }
 
@@ -154,6 +156,89 @@ TEST(CashBook, ToOverEveryDocumentEndsOnTheSeriesBalanceAndFromAfterToListsNothi
       " S O U Č T Y   O B R A T Ů   C E L K E M                                        20.00-          167.25"};
   ASSERT_EQ(lines.size(), 7 + end.size() + 2) << in.dir.read("PZ10.TXT");
   for (size_t i = 0; i < end.size(); ++i) EXPECT_EQ(lines[7 + i], cz(end[i])) << i;
+}
+
+// Partner 5 has three documents in the period (one of 1998 outside it), partner 7 two; the
+// overview by partner lists them in two groups with their control sums and the total.
+TEST(Overview, ByPartnerEachGroupEndsWithItsControlSumAndTheTotalCountsAll) {
+  TempDir dir;
+  install(dir, {.programRoot = true});
+  dir.write("data/pz_ra.dta", seriesWithBalances(0, 0, 0));
+  dir.write("data/PZ01_.dta", document("P", 1, "A-1", "100120", 50, 1250, 7, cz("Novák a syn")) +
+                                  document("V", 2, "B-1", "150120", 20, 500, 5, cz("NOVOTNÝ")) +
+                                  document("P", 3, "A-2", "010220", 30.25, 756.25, 5, cz("NOVOTNÝ")) +
+                                  document("P", 4, "A-3", "150698", 99, 2500, 5, cz("NOVOTNÝ")) +
+                                  document("V", 5, "B-2", "280220", 10.10, 252.53, 7, cz("Novák a syn")) +
+                                  document("P", 6, "A-4", "290220", 1, 25, 5, cz("NOVOTNÝ")));
+  const std::string clear = "End\nBackspace Backspace Backspace Backspace Backspace Backspace\n";
+  const std::string period = clear + "type 010120\nDown\n" + clear + "type 290220\nEnter\n";
+  auto r = runPzpokl(dir, "Enter\nEsc\nEnter\nctrl+p\nDown Down Enter\n" + period +
+                              "Down Down Down Down Enter\nEnter\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("PZ08"), std::string::npos) << r.out;
+  const auto lines = reportLines(dir.read("PZ08.TXT"));
+  ASSERT_GE(lines.size(), 20u) << dir.read("PZ08.TXT");
+  EXPECT_NE(lines[0].find(cz("    VALUTOVÁ POKLADNA DLE  ORGANIZACÍ      ")), std::string::npos);
+  EXPECT_EQ(lines[1], cz("Vybrané řady : 01"));
+  std::vector<std::string> body(lines.begin() + 5, lines.end());
+  const std::string blank(62, ' ');
+  const std::vector<std::string> expected = {
+      "V 0100002 B-1        0005        150120 doklad B-1" + blank + "20.00",
+      std::string(40, ' ') + "NOVOTNÝ                  -DIČ:",
+      "P 0100003 A-2        0005        010220 doklad A-2" + blank + "30.25",
+      std::string(40, ' ') + "NOVOTNÝ                  -DIČ:",
+      "P 0100006 A-4        0005        290220 doklad A-4" + blank + " 1.00",
+      std::string(40, ' ') + "NOVOTNÝ                  -DIČ:",
+      "Počet dokladů :      3                                Kontrolní soucet :    P,O :             31.25  V,D :             20.00",
+      "",
+      "P 0100001 A-1        0007        100120 doklad A-1" + blank + "50.00",
+      std::string(40, ' ') + "Novák a syn              -DIČ:",
+      "V 0100005 B-2        0007        280220 doklad B-2" + blank + "10.10",
+      std::string(40, ' ') + "Novák a syn              -DIČ:",
+      "Počet dokladů :      2                                Kontrolní soucet :    P,O :             50.00  V,D :             10.10",
+      "",
+      std::string(132, '-'),
+      "Počet dokladů :      5                                Kontrolní soucet :    P,O :             81.25  V,D :             30.10",
+      ""};
+  ASSERT_EQ(body.size(), expected.size()) << dir.read("PZ08.TXT");
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(body[i], cz(expected[i])) << i;
+  const std::string csv = dir.read("XLS/PZ08.CSV");
+  EXPECT_NE(csv.find("\r\nP;01;00003;A-2;0005;" + cz("NOVOTNÝ") + ";;;010220;doklad A-2;" + std::string(14, ' ') +
+                     ";       30,25 ;" + std::string(14, ' ') + "\r\n"),
+            std::string::npos)
+      << csv;
+}
+
+// From the series list over the marked series: a name prefix matches in upper case; a period
+// without documents gives the one line that says so.
+TEST(Overview, FromTheSeriesListANamePrefixSelectsAcrossMarkedSeries) {
+  TempDir dir;
+  install(dir, {.programRoot = true});
+  std::string s2 = seriesWithBalances(0, 0, 0);
+  s2[1] = '0';
+  s2[2] = '2';
+  dir.write("data/pz_ra.dta", seriesWithBalances(0, 0, 0) + s2);
+  dir.write("data/PZ01_.dta", document("P", 1, "A-1", "100126", 50, 1250, 7, cz("Novák a syn")) +
+                                  document("V", 2, "B-1", "150126", 20, 500, 5, cz("Dvořák")));
+  dir.write("data/PZ02_.dta", document("P", 1, "C-1", "010226", 30, 750, 5, cz("NOVOTNÝ")));
+  auto r = runPzpokl(dir, "Enter\nEsc\nInsert\nInsert\nctrl+p\nEnter\ntype nov\nEnter\nEnter\nDown Enter\n"
+                          "dump\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  auto lines = reportLines(dir.read("PZ08.TXT"));
+  ASSERT_GE(lines.size(), 5u) << r.out;
+  EXPECT_NE(lines[0].find("  LIST:   1"), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[1], cz("Vybrané řady : 01 02"));
+  EXPECT_TRUE(has(lines, "P 0100001 A-1"));
+  EXPECT_TRUE(has(lines, "P 0200001 C-1"));
+  EXPECT_FALSE(has(lines, "B-1"));
+  EXPECT_TRUE(has(lines, cz("Počet dokladů :      2")));
+
+  r = runPzpokl(dir, "Enter\nEsc\nInsert\nctrl+p\nDown Down Enter\n" + std::string("End\nBackspace Backspace Backspace Backspace Backspace Backspace\ntype 010125\nDown\nEnd\nBackspace Backspace Backspace Backspace Backspace Backspace\ntype 311225\nEnter\n") +
+                     "Enter\ndump\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  lines = reportLines(dir.read("PZ08.TXT"));
+  ASSERT_EQ(lines.size(), 1u) << r.out;
+  EXPECT_EQ(lines[0], cz("Dle zadaného výběru se nic nevybralo"));
 }
 
 }  // namespace
