@@ -85,7 +85,11 @@ BENCHMARK(BM_CashBook)->Unit(benchmark::kMillisecond);
 
 void BM_Overview(benchmark::State& state) {
   dir();
-  VyberPrehledu v{"010126", "311226", "", -1, PoradiPrehledu::Organizace, true};
+  VyberPrehledu v;
+  v.od = "010126";
+  v.do_ = "311226";
+  v.poradi = PoradiPrehledu::Organizace;
+  v.zeSeznamuRad = true;
   for (auto _ : state) {
     std::vector<DokladyRady> rady(kSeries);
     for (int s = 0; s < kSeries; ++s) {

@@ -9,6 +9,7 @@
 #include "cashdesk/series.h"
 #include "platform/clock.h"
 #include "platform/text.h"
+#include "registers/partners.h"
 #include "reportfiles/report.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
@@ -122,6 +123,7 @@ class Psani {
 bool vybran(const PokladniDoklad& d, const VyberPrehledu& v, const std::string& od, const std::string& do_) {
   const std::string k = KlicDne(d.datumZapl);
   if (k < od || k > do_) return false;
+  if (v.jenOznaceni && (d.cisloOrg >= v.oznaceni.size() || !v.oznaceni[d.cisloOrg])) return false;
   if (!v.prefixNazvu.empty()) {
     const std::string nazev = storage::VelkaPismena(storage::Orez(d.adr1.substr(0, v.prefixNazvu.size())));
     if (nazev != v.prefixNazvu) return false;
@@ -210,7 +212,7 @@ namespace {
 // The partner filter, the period and the order; false when the user left a dialog with Esc.
 bool dialogy(VyberPrehledu& v, std::string od, std::string do_) {
   const int firmy = ui::Vyber(20, 10, {},
-                              {cz(" podle názvu "), cz(" podle čísla firmy "), cz(" všechny firmy ")},
+                              {cz(" podle názvu "), cz(" podle čísla firmy "), cz(" volbou v seznamu "), cz(" všechny firmy ")},
                               cz(" Vybírat firmy "));
   if (firmy == 1) {
     if (ui::Dotazy(20, 10, {}, {cz(" Název firmy "), std::string(30, ' ')}, cz(" Zadejte "))) {
@@ -223,6 +225,23 @@ bool dialogy(VyberPrehledu& v, std::string od, std::string do_) {
       const auto& o = ui::vysledekDialogu().odpovedi;
       // An answer that is no number reads as 0: the documents without a partner.
       v.cisloOrg = std::max(0, ui::TextNaCele(o.empty() ? "" : o[0]));
+    }
+  } else if (firmy == 3) {
+    // The partner list until Enter or Esc; the partner number is the record number.
+    registers::TfOrg org;
+    if (org.Nastav()) {
+      org.Sestav();
+      org.JdiNa(1);
+      org.showModal();
+      const int pocet = org.Soubor().pocet();
+      v.jenOznaceni = true;
+      v.oznaceni.assign(static_cast<std::size_t>(pocet) + 1, false);
+      for (int k = 1; k <= pocet; ++k) v.oznaceni[static_cast<std::size_t>(k)] = org.Znacky.je(k);
+      if (org.KoncovaKlavesa == ui::kVkReturn && org.Radek >= 1 && org.Radek <= pocet) {
+        org.CtiVetu(org.Radek);
+        v.cisloOrg = org.Soubor().posledni();
+      }
+      org.Zavri();
     }
   }
   for (;;) {

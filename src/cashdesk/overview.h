@@ -24,6 +24,9 @@ struct VyberPrehledu {
   std::string od, do_;          // the period, DDMMYY
   std::string prefixNazvu;      // upper case, no trailing blanks; empty: any name
   int cisloOrg = -1;            // -1: any partner
+  // Partners chosen in the partner list: only documents of a marked partner (by its number).
+  bool jenOznaceni = false;
+  std::vector<bool> oznaceni;
   PoradiPrehledu poradi = PoradiPrehledu::Druh;
   bool zeSeznamuRad = false;    // the header of the series list ("  LIST: ", each series listed)
 };

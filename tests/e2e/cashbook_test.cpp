@@ -172,7 +172,7 @@ TEST(Overview, ByPartnerEachGroupEndsWithItsControlSumAndTheTotalCountsAll) {
                                   document("P", 6, "A-4", "290220", 1, 25, 5, cz("NOVOTNÝ")));
   const std::string clear = "End\nBackspace Backspace Backspace Backspace Backspace Backspace\n";
   const std::string period = clear + "type 010120\nDown\n" + clear + "type 290220\nEnter\n";
-  auto r = runPzpokl(dir, "Enter\nEsc\nEnter\nctrl+p\nDown Down Enter\n" + period +
+  auto r = runPzpokl(dir, "Enter\nEsc\nEnter\nctrl+p\nDown Down Down Enter\n" + period +
                               "Down Down Down Down Enter\nEnter\ndump\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("PZ08"), std::string::npos) << r.out;
@@ -233,12 +233,41 @@ TEST(Overview, FromTheSeriesListANamePrefixSelectsAcrossMarkedSeries) {
   EXPECT_FALSE(has(lines, "B-1"));
   EXPECT_TRUE(has(lines, cz("Počet dokladů :      2")));
 
-  r = runPzpokl(dir, "Enter\nEsc\nInsert\nctrl+p\nDown Down Enter\n" + std::string("End\nBackspace Backspace Backspace Backspace Backspace Backspace\ntype 010125\nDown\nEnd\nBackspace Backspace Backspace Backspace Backspace Backspace\ntype 311225\nEnter\n") +
+  r = runPzpokl(dir, "Enter\nEsc\nInsert\nctrl+p\nDown Down Down Enter\n" + std::string("End\nBackspace Backspace Backspace Backspace Backspace Backspace\ntype 010125\nDown\nEnd\nBackspace Backspace Backspace Backspace Backspace Backspace\ntype 311225\nEnter\n") +
                      "Enter\ndump\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err;
   lines = reportLines(dir.read("PZ08.TXT"));
   ASSERT_EQ(lines.size(), 1u) << r.out;
   EXPECT_EQ(lines[0], cz("Dle zadaného výběru se nic nevybralo"));
+}
+
+// Partners 3 and 9 marked in the partner list, which is left with Esc: the documents of both, not
+// those of partner 5.
+TEST(Overview, PartnersMarkedInTheListAreTakenWhenItIsLeftWithEsc) {
+  TempDir dir;
+  install(dir, {.programRoot = true});
+  dir.write("data/pz_ra.dta", seriesWithBalances(0, 0, 0));
+  std::string org;
+  for (int n = 1; n <= 9; ++n) {
+    std::vector<std::uint8_t> v(586, 0);
+    storage::writeU16(v, 0, static_cast<std::uint16_t>(n));
+    EXPECT_TRUE(storage::writeShortString(v, 28, 30, "Firma " + std::to_string(n)));
+    org += std::string(v.begin(), v.end());
+  }
+  dir.write("data/org.dta", org);
+  dir.write("data/PZ01_.dta", document("P", 1, "A-1", "100120", 50, 1250, 3, "Firma 3") +
+                                  document("V", 2, "B-1", "150120", 20, 500, 5, "Firma 5") +
+                                  document("P", 3, "A-2", "010220", 30, 750, 9, "Firma 9"));
+  const std::string clear = "End\nBackspace Backspace Backspace Backspace Backspace Backspace\n";
+  auto r = runPzpokl(dir, "Enter\nEsc\nEnter\nctrl+p\nDown Down Enter\nHome\nDown Down\nInsert\ndump\n"
+                          "End\nInsert\ndump\nEsc\n" + clear + "type 010120\nDown\n" + clear +
+                          "type 290220\nEnter\nDown Enter\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto lines = reportLines(dir.read("PZ08.TXT"));
+  EXPECT_TRUE(has(lines, "P 0100001 A-1")) << r.out;
+  EXPECT_TRUE(has(lines, "P 0100003 A-2"));
+  EXPECT_FALSE(has(lines, "B-1"));
+  EXPECT_TRUE(has(lines, cz("Počet dokladů :      2")));
 }
 
 }  // namespace
