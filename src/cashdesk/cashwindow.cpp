@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cashdesk/cashbook.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
+#include "cashdesk/overview.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -250,13 +252,13 @@ void TfPZPokl::nastavMenu() {
     bool povolena;
     void (TfPZPokl::*akce)();
   };
-  // The listings of the cash book and the VAT supplements, and the overviews, are not offered yet.
+  // The listing with VAT supplements is not offered yet.
   const Polozka polozky[] = {{"Oprava záznamu  &MEZERA", false, nullptr},
                              {"&Nový záznam", true, &TfPZPokl::NaF4},
                              {"&Hledej záznam", true, &TfPZPokl::NaF3},
                              {" ", true, nullptr},
-                             {"&Přehledy", false, nullptr},
-                             {"&Opis", false, nullptr},
+                             {"&Přehledy", true, &TfPZPokl::Prehledy},
+                             {"&Opis", true, &TfPZPokl::Opis},
                              {"Opis včetně dodatku &DPH", false, nullptr}};
   std::size_t k = 0;
   for (const Polozka& p : polozky) {
@@ -267,6 +269,19 @@ void TfPZPokl::nastavMenu() {
     auto akce = p.akce;
     if (akce) it.onClick = [this, akce] { (this->*akce)(); if (!closeRequested()) Prekresli(); };
   }
+}
+
+void TfPZPokl::Opis() { OpisPokladny(*this); }
+void TfPZPokl::Prehledy() { PrehledPokladny(*this); }
+
+bool TfPZPokl::onKey(const ui::KeyEvent& ev) {
+  const bool opis = ev.number() == ui::kCtrlAdd + 'O', prehledy = ev.number() == ui::kCtrlAdd + 'P';
+  if (!Hleda() && (opis || prehledy)) {
+    if (opis) Opis(); else Prehledy();
+    if (!closeRequested()) Prekresli();
+    return true;
+  }
+  return TfSoub::onKey(ev);
 }
 
 void TfPZPokl::NastavStav(const std::string& text) { lStav.text = text; }

@@ -99,6 +99,13 @@ class TfPZPokl : public ui::TfSoub {
   void PrepniPohled(TridenePohledy::Pohled pohled);
   void ZrusDoklad();
   void PrekodujTexty();
+  // The cash book of the series (Ctrl+O, popup "Opis").
+  void Opis();
+  // The overview by partner and period (Ctrl+P, popup "Přehledy").
+  void Prehledy();
+
+ protected:
+  bool onKey(const ui::KeyEvent& ev) override;
 
  private:
   bool nastavFormular(const std::string& souborDokladu);

@@ -5,6 +5,7 @@
 
 #include "accounting/accounts.h"
 #include "cashdesk/intent.h"
+#include "cashdesk/overview.h"
 #include "cashdesk/records.h"
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -150,7 +151,9 @@ bool PrevedStareRady(const std::string& stary, const std::string& novy) {
 // ---------------------------------------------------------------------------------------------
 // The window
 
-TfPZRady::TfPZRady() : TfSoub("fPZRady", cz("Seznam valutových pokladen")) {}
+TfPZRady::TfPZRady() : TfSoub("fPZRady", cz("Seznam valutových pokladen")) {
+  naPrehledy = [this] { PrehledRad(*this); };
+}
 TfPZRady::~TfPZRady() = default;
 
 bool TfPZRady::Otevri(const std::string& /*soubor*/) {

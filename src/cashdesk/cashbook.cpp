@@ -1,0 +1,268 @@
+#include "cashdesk/cashbook.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+#include "cashdesk/cashwindow.h"
+#include "cashdesk/documents.h"
+#include "cashdesk/records.h"
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "platform/io.h"
+#include "platform/text.h"
+#include "reportfiles/report.h"
+#include "storage/fields.h"
+#include "storage/locks.h"
+#include "storage/money.h"
+#include "storage/settings.h"
+#include "storage/textutil.h"
+#include "ui/dialogs.h"
+#include "ui/picture.h"
+
+namespace pz::cashdesk {
+namespace {
+
+using platform::cz;
+
+constexpr int kSirka = 132;
+constexpr const char* kCastka = "#### ### ###.##-";
+constexpr const char* kZustatek = "# ### ### ###.##-";
+constexpr const char* kCsv = "##########,##-";
+
+std::string pad(std::string_view s, std::size_t w) {
+  std::string t(s.substr(0, w));
+  t.resize(w, ' ');
+  return t;
+}
+
+std::string dnes() {
+  const platform::Date d = platform::clock().today();
+  char b[16];
+  std::snprintf(b, sizeof b, "%02d.%02d.%04d", d.day, d.month, d.year);
+  return b;
+}
+
+std::string strana3(int n) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%3d", n);
+  return b;
+}
+
+// The page header; the first page also carries the balance at From and the side file's columns.
+class Hlavicka {
+ public:
+  Hlavicka(const RadaKnihy& r, std::string_view od, std::string_view do_, const SouctyKnihy& s)
+      : rada_(r), od_(od), do_(do_), s_(s) {}
+  int radku = 1 << 30;  // lines on the current page; above any page length until the first header
+  void pis() {
+    ++strana_;
+    reports::PisRadek(std::string(1, reports::kFormFeed));
+    std::string firma = pad(storage::settings().firmName, 24);
+    reports::PisRadek(pad(firma + std::string(87, ' ') + "Datum: ", kSirka - 10) + dnes());
+    reports::PisRadek(cz("OBDOBÍ: ") + DatumSestavy(od_) + " - " + DatumSestavy(do_));
+    reports::PisRadek(std::string(37, ' ') + cz("V A L U T O V Á  P O K L A D N A - ") + rada_.rada + cz(" měna : ") +
+                      rada_.mena + std::string(27, ' ') + "LIST: " + strana3(strana_));
+    reports::PisRadek(std::string(37, ' ') + std::string(32, '='));
+    reports::PisRadek(cz(" Datum      Č.d.  Č.daň.dok. Obsah zápisu                                      Pohyb          "
+                         "Zůstatek         Poh.v ") + rada_.domaciMena + "  Podpis");
+    reports::PisRadek(std::string(kSirka, '-'));
+    radku = 7;
+    if (strana_ == 1) {
+      reports::PisCsv(cz("   Datum  ; Č.d.;Č.daň.dok.;") + pad("Text", 50) + ";" + cz("       Příjmy ") + ";" +
+                      cz("       Výdaje ") + ";" + cz("   Zůstatek "));
+      reports::PisRadek(DatumSestavy(od_) + std::string(27, ' ') + ui::FormatC(kZustatek, s_.stavOd) +
+                        ui::FormatC(kZustatek, s_.stavOdKc));
+      reports::PisRadek(ui::FormatC(kZustatek, s_.prijmyPred) + ui::FormatC(kZustatek, s_.vydajePred) +
+                        ui::FormatC(kZustatek, s_.stavOd));
+      radku += 2;
+    }
+  }
+
+ private:
+  const RadaKnihy& rada_;
+  std::string od_, do_;
+  const SouctyKnihy& s_;
+  int strana_ = 0;
+};
+
+}  // namespace
+
+std::string KlicDne(std::string_view t) {
+  if (t.size() < 6) return "00000000";
+  char c[6];
+  for (int i = 0; i < 6; ++i) {
+    c[i] = storage::dateDigit(t[i]);
+    if (c[i] < '0' || c[i] > '9') return "00000000";
+  }
+  const int rok = storage::widenYear((c[4] - '0') * 10 + (c[5] - '0'));
+  char b[16];
+  std::snprintf(b, sizeof b, "%04d%c%c%c%c", rok, c[2], c[3], c[0], c[1]);
+  return b;
+}
+
+std::string DatumSestavy(std::string_view t) {
+  const std::string k = KlicDne(t);
+  return k.substr(6, 2) + "." + k.substr(4, 2) + "." + k.substr(0, 4);
+}
+
+RadaKnihy RadaKnihyZeZaznamu(std::span<const std::uint8_t> z, const std::string& menaZobrazeni,
+                             const std::string& domaciMena) {
+  RadaKnihy r;
+  r.rada = storage::readShortString(z, tPzRada::kRada, tPzRada::kSirkaRady);
+  r.mena = menaZobrazeni;
+  r.domaciMena = domaciMena;
+  const auto m = storage::toTenThousandths(storage::readReal48(z, tPzRada::kPocStav));
+  const auto k = storage::toTenThousandths(storage::readReal48(z, tPzRada::kPocStavKc));
+  r.pocStav = m.ok() ? m.tenThousandths : 0;
+  r.pocStavKc = k.ok() ? k.tenThousandths : 0;
+  return r;
+}
+
+SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
+                     std::string_view do_, PoradiKnihy poradi) {
+  const std::string klicOd = KlicDne(od), klicDo = KlicDne(do_);
+  // Documents paid after To take no part; the rest in the chosen order.
+  std::vector<std::string> klice(doklady.size());
+  std::vector<std::size_t> vybrane;
+  vybrane.reserve(doklady.size());
+  for (std::size_t i = 0; i < doklady.size(); ++i) {
+    const std::string k = KlicDne(doklady[i].datumZapl);
+    if (k > klicDo) continue;
+    klice[i] = poradi == PoradiKnihy::DataZaplaceni ? k + doklady[i].ident : doklady[i].ident;
+    vybrane.push_back(i);
+  }
+  std::stable_sort(vybrane.begin(), vybrane.end(), [&](std::size_t a, std::size_t b) { return klice[a] < klice[b]; });
+
+  SouctyKnihy s;
+  s.stavOd = rada.pocStav;
+  s.stavOdKc = rada.pocStavKc;
+  // The balance at From needs every document before it, whatever the order.
+  for (std::size_t i : vybrane) {
+    const PokladniDoklad& d = doklady[i];
+    if (KlicDne(d.datumZapl) >= klicOd) continue;
+    const int z = d.Znamenko();
+    if (z > 0) {
+      s.stavOd += d.placenoVal;
+      s.prijmyPred += d.placenoVal;
+      s.stavOdKc += d.placenoKc;
+    } else if (z < 0) {
+      s.stavOd -= d.placenoVal;
+      s.vydajePred += d.placenoVal;
+      s.stavOdKc -= d.placenoKc;
+    }
+  }
+
+  Hlavicka hlavicka(rada, od, do_, s);
+  const int delkaStrany = storage::settings().pageLength;
+  Penize zustatek = s.stavOd;
+  for (std::size_t i : vybrane) {
+    const PokladniDoklad& d = doklady[i];
+    if (KlicDne(d.datumZapl) < klicOd) continue;
+    const int z = d.Znamenko();
+    Penize pohyb = 0;
+    if (z > 0) {
+      s.prijmy += d.placenoVal;
+      s.prijmyKc += d.placenoKc;
+      pohyb = d.placenoVal;
+    } else if (z < 0) {
+      s.vydaje += d.placenoVal;
+      s.vydajeKc += d.placenoKc;
+      pohyb = -d.placenoVal;
+    }
+    zustatek += pohyb;
+    if (hlavicka.radku >= delkaStrany) hlavicka.pis();
+    const Penize kc = z < 0 ? -d.placenoKc : d.placenoKc;
+    const std::string datum = DatumSestavy(d.datumZapl);
+    reports::PisRadek(" " + datum + " " + pad(d.ident, 5) + " " + pad(d.cislo, 10) + " " + pad(d.text, 38) + " " +
+                      ui::FormatC(kCastka, pohyb) + ui::FormatC(kZustatek, zustatek) + ui::FormatC(kZustatek, kc));
+    ++hlavicka.radku;
+    reports::PisCsv(datum + ";" + d.ident + ";" + d.cislo + ";" + pad(d.text, 50) + ";" +
+                    ui::FormatC(kCsv, z > 0 ? d.placenoVal : 0) + ";" + ui::FormatC(kCsv, z < 0 ? d.placenoVal : 0) +
+                    ";" + ui::FormatC(kCsv, zustatek));
+    ++s.radku;
+  }
+  s.posledniZustatek = zustatek;
+  s.stavDo = s.stavOd + s.prijmy - s.vydaje;
+
+  if (hlavicka.radku + 8 > delkaStrany) hlavicka.pis();
+  const std::string obdobi = cz(" S O U Č T Y   O B R A T Ů   Z A   V Y B R A N É   O B D O B Í     ");
+  const std::string celkem = cz(" S O U Č T Y   O B R A T Ů   C E L K E M                           ");
+  reports::PisRadek(std::string(kSirka, '-'));
+  reports::PisRadek(obdobi + ui::FormatC("### ### ### ###.##-", s.prijmy));
+  reports::PisRadek(obdobi + " " + ui::FormatC("## ### ### ###.##-", -s.vydaje) + ui::FormatC(kZustatek, s.stavDo));
+  reports::PisRadek(celkem + ui::FormatC("### ### ### ###.##-", s.prijmyPred + s.prijmy));
+  reports::PisRadek(celkem + " " + ui::FormatC("## ### ### ###.##-", -(s.vydajePred + s.vydaje)) +
+                    ui::FormatC(kZustatek, s.stavDo));
+  const std::string kc = cz("SOUČTY  OBRATŮ  ZA  VYBRANÉ  OBDOBÍ  V  ") + rada.domaciMena + std::string(58, ' ');
+  reports::PisRadek(kc + ui::FormatC("## ### ### ###.##-", s.prijmyKc));
+  reports::PisRadek(kc + ui::FormatC("## ### ### ###.##-", -s.vydajeKc));
+  return s;
+}
+
+bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady) {
+  std::string obsah;
+  if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return false;
+  const std::size_t n = obsah.size() / tPzDoklad::kVelikost;
+  doklady.clear();
+  doklady.reserve(n);
+  std::vector<std::uint8_t> z(tPzDoklad::kVelikost);
+  for (std::size_t k = 0; k < n; ++k) {
+    const char* p = obsah.data() + k * tPzDoklad::kVelikost;
+    std::copy(p, p + tPzDoklad::kVelikost, z.begin());
+    OpravDatumDokladu(z);
+    doklady.push_back(CtiDoklad(z));
+  }
+  return true;
+}
+
+bool VytvorKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
+                 std::string_view do_, PoradiKnihy poradi) {
+  const std::string soubor = "PZ10.TXT";
+  // The report and its side file are one pair: no other station writes them meanwhile.
+  if (!storage::MuzePokracovat(storage::Zamkni(soubor, "W"))) return false;
+  bool ok = reports::OtevriSestavu("PZ10", kSirka);
+  if (ok) PisKnihu(doklady, rada, od, do_, poradi);
+  ok = reports::ZavriSestavu() && ok;
+  if (ok) ui::UkazSestavu("PZ10");
+  storage::Odemkni(soubor);
+  return ok;
+}
+
+void OpisPokladny(TfPZPokl& okno) {
+  std::vector<PokladniDoklad> doklady;
+  if (!CtiDokladySouboru(okno.Soubor().cesta(), doklady)) {
+    ui::Zprava(cz("Soubor ") + okno.Soubor().jmeno() + cz(" nelze přečíst"));
+    return;
+  }
+  std::string od = doklady.empty() ? std::string(6, ' ') : doklady.front().datumZapl;
+  std::string do_ = doklady.empty() ? std::string(6, ' ') : doklady.back().datumZapl;
+  for (;;) {
+    if (!ui::Dotazy(10, 10, {}, {cz("Od data (DDMMRR): "), pad(od, 6), cz("Do data (DDMMRR): "), pad(do_, 6)},
+                    cz(" Období ")))
+      return;
+    const auto& o = ui::vysledekDialogu().odpovedi;
+    od = o.size() > 0 ? o[0] : "";
+    do_ = o.size() > 1 ? o[1] : "";
+    const auto dOd = ui::CtiDatum('d', storage::BezMezer(od));
+    const auto dDo = ui::CtiDatum('d', storage::BezMezer(do_));
+    if (!dOd || storage::Orez(*dOd).empty()) {
+      ui::Zprava(cz("Chybně zadán parametr \"Od data\""));
+      continue;
+    }
+    if (!dDo || storage::Orez(*dDo).empty()) {
+      ui::Zprava(cz("Chybně zadán parametr \"Do data\""));
+      continue;
+    }
+    od = *dOd;
+    do_ = *dDo;
+    break;
+  }
+  const int volba = ui::Vyber(20, 10, {}, {cz(" Data zaplacení "), cz(" Čísel poklad.dokladů ")},
+                              cz(" Doklady seřadit podle  "));
+  if (volba < 1) return;
+  VytvorKnihu(doklady, RadaKnihyZeZaznamu(okno.Rada, okno.MenaZobrazeni, storage::settings().homeCurrency), od,
+              do_, volba == 1 ? PoradiKnihy::DataZaplaceni : PoradiKnihy::CislaDokladu);
+}
+
+}  // namespace pz::cashdesk

@@ -1,0 +1,324 @@
+#include "cashdesk/overview.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cashdesk/cashbook.h"
+#include "cashdesk/cashwindow.h"
+#include "cashdesk/records.h"
+#include "cashdesk/series.h"
+#include "platform/clock.h"
+#include "platform/text.h"
+#include "registers/partners.h"
+#include "reportfiles/report.h"
+#include "storage/czech.h"
+#include "storage/fields.h"
+#include "storage/locks.h"
+#include "storage/probes.h"
+#include "storage/roots.h"
+#include "storage/settings.h"
+#include "storage/textutil.h"
+#include "ui/dialogs.h"
+#include "ui/picture.h"
+
+namespace pz::cashdesk {
+namespace {
+
+using platform::cz;
+
+constexpr int kSirka = 132;
+constexpr const char* kSoucet = "## ### ### ###.##-";
+
+std::string pad(std::string_view s, std::size_t w) {
+  std::string t(s.substr(0, w));
+  t.resize(w, ' ');
+  return t;
+}
+
+std::string cislo(const char* obrazek, int n) {
+  char b[16];
+  std::snprintf(b, sizeof b, obrazek, n);
+  return b;
+}
+
+const char* titul(PoradiPrehledu p) {
+  switch (p) {
+    case PoradiPrehledu::Druh: return "    VALUTOVÁ POKLADNA DLE DRUHU DOKLADU    ";
+    case PoradiPrehledu::Cislo: return "    VALUTOVÁ POKLADNA DLE ČÍSEL DOKLADŮ    ";
+    case PoradiPrehledu::DatumZaplaceni: return "    VALUTOVÁ POKLADNA DLE DATA ZAPLACENÍ   ";
+    case PoradiPrehledu::Castka: return "   VALUTOVÁ POKLADNA DLE ZAPLACENÉ ČÁSTKY  ";
+    case PoradiPrehledu::Organizace: return "    VALUTOVÁ POKLADNA DLE  ORGANIZACÍ      ";
+    case PoradiPrehledu::Adresa: return "       VALUTOVÁ POKLADNA DLE ADRES         ";
+  }
+  return "";
+}
+
+struct Soucty {
+  int pocet = 0;
+  Penize prijmy = 0, vydaje = 0;
+  void pridej(const Soucty& s) {
+    pocet += s.pocet;
+    prijmy += s.prijmy;
+    vydaje += s.vydaje;
+  }
+};
+
+class Psani {
+ public:
+  Psani(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) : rady_(rady), v_(v) {}
+
+  void hlavicka() {
+    ++strana_;
+    if (strana_ > 1) reports::PisRadek(std::string(1, reports::kFormFeed));
+    const platform::Date d = platform::clock().today();
+    char datum[16];
+    std::snprintf(datum, sizeof datum, "%02d.%02d.%04d", d.day, d.month, d.year);
+    reports::PisRadek(pad(storage::settings().firmName, 24) + std::string(12, ' ') + pad(cz(titul(v_.poradi)), 44) +
+                      std::string(12, ' ') + "DATUM: " + datum + (v_.zeSeznamuRad ? "  LIST: " : " LIST: ") +
+                      cislo("%3d", strana_));
+    std::string vybrane = cz("Vybrané řady : ");
+    for (const DokladyRady& r : rady_) vybrane += v_.zeSeznamuRad ? r.rada + " " : r.rada;
+    reports::PisRadek(vybrane);
+    reports::PisRadek(cz("    Číslo Č.prvot.d. Par. D.dod. D.zapl Text                                               "
+                         "Částka valut  Zaplac.valut    Kurs "));
+    if (strana_ == 1)
+      reports::PisCsv(cz("T;Čr;Č.d. ;Č.prvot.d.") + std::string(50, ' ') + ";Par.;Adresa" + std::string(24, ' ') +
+                      cz(";DIČ") + std::string(13, ' ') + ";D.dod.;D.zapl;Text" + std::string(46, ' ') +
+                      cz(";  Částka valut; Zaplac.valut;Kurs "));
+    reports::PisRadek(std::string(kSirka, '='));
+    reports::PisRadek("");
+    radku_ = 5;
+  }
+
+  void doklad(const std::string& rada, const PokladniDoklad& d) {
+    if (radku_ > storage::settings().pageLength - 2) hlavicka();
+    const std::string org = ui::FormatE("@@@@", d.cisloOrg);
+    reports::PisRadek(pad(d.druh, 1) + " " + pad(rada, 2) + pad(d.ident, 5) + " " + pad(d.cislo, 10) + " " + org +
+                      " " + pad(d.datumDod, 6) + " " + pad(d.datumZapl, 6) + " " + pad(d.text, 50) + " " +
+                      ui::FormatC("#########.##- ", d.celkemVal) + ui::FormatC("#########.##-", d.placenoVal) +
+                      ui::FormatE("###.##########", d.kurz));
+    reports::PisRadek(std::string(40, ' ') + pad(d.adr1, 25) + cz("-DIČ: ") + d.dic + "   ");
+    reports::PisCsv(d.druh + ";" + rada + ";" + d.ident + ";" + d.cislo + ";" + org + ";" + d.adr1 + ";" + d.dic +
+                    ";" + d.datumDod + ";" + d.datumZapl + ";" + d.text + ";" +
+                    ui::FormatC("#########,##- ", d.celkemVal) + ";" + ui::FormatC("#########,##-", d.placenoVal) +
+                    ";" + ui::FormatE("###,##########", d.kurz));
+    radku_ += 2;
+  }
+
+  void soucty(const Soucty& s) {
+    reports::PisRadek(cz("Počet dokladů :  ") + cislo("%5d", s.pocet) + std::string(32, ' ') +
+                      cz("Kontrolní soucet :    ") + "P,O : " + ui::FormatC(kSoucet, s.prijmy) + " V,D : " +
+                      ui::FormatC(kSoucet, s.vydaje));
+    reports::PisRadek("");
+    radku_ += 2;
+  }
+
+ private:
+  const std::vector<DokladyRady>& rady_;
+  const VyberPrehledu& v_;
+  int strana_ = 0;
+  int radku_ = 0;
+};
+
+bool vybran(const PokladniDoklad& d, const VyberPrehledu& v, const std::string& od, const std::string& do_) {
+  const std::string k = KlicDne(d.datumZapl);
+  if (k < od || k > do_) return false;
+  if (v.jenOznaceni && (d.cisloOrg >= v.oznaceni.size() || !v.oznaceni[d.cisloOrg])) return false;
+  if (!v.prefixNazvu.empty()) {
+    const std::string nazev = storage::VelkaPismena(storage::Orez(d.adr1.substr(0, v.prefixNazvu.size())));
+    if (nazev != v.prefixNazvu) return false;
+  }
+  return v.cisloOrg < 0 || d.cisloOrg == v.cisloOrg;
+}
+
+}  // namespace
+
+std::string KlicPrehledu(const PokladniDoklad& d, const std::string& rada, PoradiPrehledu poradi) {
+  const std::string r = pad(rada, 2), id = pad(d.ident, 5);
+  switch (poradi) {
+    case PoradiPrehledu::Druh: return pad(d.druh, 1) + r + id;
+    case PoradiPrehledu::Cislo: return r + id;
+    case PoradiPrehledu::DatumZaplaceni: return KlicDne(d.datumZapl);
+    case PoradiPrehledu::Castka: return storage::Orez(ui::FormatC("@@@@@@@@@@@.@@-", d.placenoVal)).empty()
+                                            ? std::string()
+                                            : ui::FormatC("@@@@@@@@@@@.@@-", d.placenoVal);
+    case PoradiPrehledu::Organizace: return ui::FormatE("@@@@@", d.cisloOrg);
+    case PoradiPrehledu::Adresa: return pad(d.adr1, 14) + r + id;
+  }
+  return {};
+}
+
+int PisPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) {
+  struct Polozka {
+    std::string klic;
+    std::size_t rada, doklad;
+  };
+  const std::string od = KlicDne(v.od), do_ = KlicDne(v.do_);
+  std::vector<Polozka> vybrane;
+  for (std::size_t r = 0; r < rady.size(); ++r)
+    for (std::size_t i = 0; i < rady[r].doklady.size(); ++i) {
+      const PokladniDoklad& d = rady[r].doklady[i];
+      if (!vybran(d, v, od, do_)) continue;
+      std::string k = KlicPrehledu(d, rady[r].rada, v.poradi);
+      if (!k.empty()) vybrane.push_back({pad(k, 24), r, i});
+    }
+  if (vybrane.empty()) {
+    reports::PisRadek(cz("Dle zadaného výběru se nic nevybralo"));
+    return 0;
+  }
+  std::stable_sort(vybrane.begin(), vybrane.end(), [](const Polozka& a, const Polozka& b) { return a.klic < b.klic; });
+
+  Psani psani(rady, v);
+  psani.hlavicka();
+  const bool skupiny = v.poradi == PoradiPrehledu::Organizace || v.poradi == PoradiPrehledu::Adresa;
+  Soucty skupina, celkem;
+  std::string klic = vybrane.front().klic.substr(0, 14);
+  for (const Polozka& p : vybrane) {
+    if (skupiny && p.klic.substr(0, 14) != klic) {
+      psani.soucty(skupina);
+      celkem.pridej(skupina);
+      skupina = {};
+      klic = p.klic.substr(0, 14);
+    }
+    const PokladniDoklad& d = rady[p.rada].doklady[p.doklad];
+    ++skupina.pocet;
+    const int z = d.Znamenko();
+    if (z > 0) skupina.prijmy += d.placenoVal;
+    if (z < 0) skupina.vydaje += d.placenoVal;
+    psani.doklad(rady[p.rada].rada, d);
+  }
+  psani.soucty(skupina);
+  if (v.poradi != PoradiPrehledu::Castka) {
+    celkem.pridej(skupina);
+    reports::PisRadek(std::string(kSirka, '-'));
+    psani.soucty(celkem);
+  }
+  return static_cast<int>(vybrane.size());
+}
+
+bool VytvorPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& vyber) {
+  const std::string soubor = "PZ08.TXT";
+  if (!storage::MuzePokracovat(storage::Zamkni(soubor, "W"))) return false;
+  bool ok = reports::OtevriSestavu("PZ08", kSirka);
+  if (ok) PisPrehled(rady, vyber);
+  ok = reports::ZavriSestavu() && ok;
+  if (ok) ui::UkazSestavu("PZ08");
+  storage::Odemkni(soubor);
+  return ok;
+}
+
+namespace {
+
+// The partner filter, the period and the order; false when the user left a dialog with Esc.
+bool dialogy(VyberPrehledu& v, std::string od, std::string do_) {
+  const int firmy = ui::Vyber(20, 10, {},
+                              {cz(" podle názvu "), cz(" podle čísla firmy "), cz(" volbou v seznamu "), cz(" všechny firmy ")},
+                              cz(" Vybírat firmy "));
+  if (firmy == 1) {
+    if (ui::Dotazy(20, 10, {}, {cz(" Název firmy "), std::string(30, ' ')}, cz(" Zadejte "))) {
+      const auto& o = ui::vysledekDialogu().odpovedi;
+      const std::string t = storage::VelkaPismena(storage::Orez(o.empty() ? "" : o[0]));
+      v.prefixNazvu = storage::OrezZprava(t.substr(0, 20));
+    }
+  } else if (firmy == 2) {
+    if (ui::Dotazy(20, 10, {}, {cz(" Číslo firmy "), std::string(5, ' ')}, cz(" Zadejte "))) {
+      const auto& o = ui::vysledekDialogu().odpovedi;
+      // An answer that is no number reads as 0: the documents without a partner.
+      v.cisloOrg = std::max(0, ui::TextNaCele(o.empty() ? "" : o[0]));
+    }
+  } else if (firmy == 3) {
+    // The partner list until Enter or Esc; the partner number is the record number.
+    registers::TfOrg org;
+    if (org.Nastav()) {
+      org.Sestav();
+      org.JdiNa(1);
+      org.showModal();
+      const int pocet = org.Soubor().pocet();
+      v.jenOznaceni = true;
+      v.oznaceni.assign(static_cast<std::size_t>(pocet) + 1, false);
+      for (int k = 1; k <= pocet; ++k) v.oznaceni[static_cast<std::size_t>(k)] = org.Znacky.je(k);
+      if (org.KoncovaKlavesa == ui::kVkReturn && org.Radek >= 1 && org.Radek <= pocet) {
+        org.CtiVetu(org.Radek);
+        v.cisloOrg = org.Soubor().posledni();
+      }
+      org.Zavri();
+    }
+  }
+  for (;;) {
+    if (!ui::Dotazy(10, 10, {}, {cz(" Od data (DDMMRR) "), pad(od, 6), cz(" Do data (DDMMRR) "), pad(do_, 6)},
+                    cz(" Výběr za období ")))
+      return false;
+    const auto& o = ui::vysledekDialogu().odpovedi;
+    od = o.size() > 0 ? o[0] : "";
+    do_ = o.size() > 1 ? o[1] : "";
+    const auto dOd = ui::CtiDatum('d', storage::BezMezer(od));
+    const auto dDo = ui::CtiDatum('d', storage::BezMezer(do_));
+    if (!dOd || storage::Orez(*dOd).empty()) {
+      ui::Zprava(cz("Chybně zadán parametr \"Od data\""));
+    } else if (!dDo || storage::Orez(*dDo).empty()) {
+      ui::Zprava(cz("Chybně zadán parametr \"Do data\""));
+    } else {
+      v.od = *dOd;
+      v.do_ = *dDo;
+      break;
+    }
+  }
+  const int poradi = ui::Vyber(10, 10, {},
+                               {cz("Druhu dokladu "), cz("Čísla dokladu"), cz("Data zaplacení"), cz("Placené částky"),
+                                cz("Organizací"), cz("Adres")},
+                               cz(" Třídit dle  "));
+  if (poradi < 1) return false;
+  v.poradi = static_cast<PoradiPrehledu>(poradi);
+  if (v.poradi == PoradiPrehledu::Organizace)
+    ui::Zprava(cz("Pracujete-li se satelitní řadou, pak tato volba není vhodná."));
+  return true;
+}
+
+}  // namespace
+
+void PrehledPokladny(TfPZPokl& okno) {
+  std::vector<DokladyRady> rady(1);
+  rady[0].rada = okno.CisloRady;
+  if (!CtiDokladySouboru(okno.Soubor().cesta(), rady[0].doklady)) {
+    ui::Zprava(cz("Soubor ") + okno.Soubor().jmeno() + cz(" nelze přečíst"));
+    return;
+  }
+  const auto& d = rady[0].doklady;
+  VyberPrehledu v;
+  if (!dialogy(v, d.empty() ? "" : d.front().datumZapl, d.empty() ? "" : d.back().datumZapl)) return;
+  VytvorPrehled(rady, v);
+}
+
+void PrehledRad(TfPZRady& okno) {
+  std::vector<std::string> oznacene;
+  for (int k = 1; k <= okno.Soubor().pocet(); ++k) {
+    if (!okno.Znacky.je(k) || !okno.Soubor().CtiVetuPrimo(k)) continue;
+    const std::string rada =
+        storage::OrezZprava(storage::readShortString(okno.Veta(), tPzRada::kRada, tPzRada::kSirkaRady));
+    // Only a well-formed series number goes into a file name.
+    if (ChybaCislaRady(rada).empty()) oznacene.push_back(rada);
+  }
+  if (oznacene.empty()) {
+    ui::Zprava(cz("V seznamu řad jste neoznačili pomocí klávesy Insert ani jednu řadu."));
+    return;
+  }
+  const platform::Date dnes = platform::clock().today();
+  char od[8], do_[8];
+  std::snprintf(od, sizeof od, "0101%02d", dnes.year % 100);
+  std::snprintf(do_, sizeof do_, "%02d%02d%02d", dnes.day, dnes.month, dnes.year % 100);
+  VyberPrehledu v;
+  v.zeSeznamuRad = true;
+  if (!dialogy(v, od, do_)) return;
+  std::vector<DokladyRady> rady;
+  for (const std::string& r : oznacene) {
+    DokladyRady dr{r, {}};
+    // A marked series without a document file is left out.
+    const std::string cesta = storage::DataCesta(SouborDokladu(r));
+    if (storage::VelikostSouboru(cesta) < 0) continue;
+    if (!CtiDokladySouboru(cesta, dr.doklady)) continue;
+    rady.push_back(std::move(dr));
+  }
+  VytvorPrehled(rady, v);
+}
+
+}  // namespace pz::cashdesk
