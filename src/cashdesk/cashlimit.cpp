@@ -115,8 +115,10 @@ std::optional<Penize> HotovostDne::Soucet(int smer, std::uint16_t partner, const
     for (const Platba& p : obraz.platby) {
       if (p.partner != partner || p.smer != smer || std::memcmp(p.datum, den, 6) != 0) continue;
       if (jmeno == vynechat && p.zaznam == vynechany) continue;
-      const storage::Money kc = storage::toTenThousandths(storage::readReal48(std::span<const std::uint8_t>(p.kc, 6), 0));
-      const storage::Money s = kc.ok() ? storage::add(soucet, kc.tenThousandths) : kc;
+      storage::Real48 bajty;
+      std::copy_n(p.kc, 6, bajty.begin());
+      const std::optional<std::int64_t> kc = storage::real48ToTenThousandths(bajty);
+      const storage::Money s = kc ? storage::add(soucet, *kc) : storage::Money{0, storage::MoneyStatus::Overflow};
       if (!s.ok()) return std::nullopt;
       soucet = s.tenThousandths;
     }

@@ -14,9 +14,9 @@ struct Ctenar {
   bool ok = true;
   std::string text(std::size_t o, std::size_t w) const { return storage::readShortString(z, o, w); }
   Penize penize(std::size_t o) {
-    const storage::Money m = storage::toTenThousandths(storage::readReal48(z, o));
-    if (!m.ok()) ok = false;
-    return m.ok() ? m.tenThousandths : 0;
+    const std::optional<std::int64_t> m = storage::real48ToTenThousandths(storage::readReal48Bytes(z, o));
+    if (!m) ok = false;
+    return m.value_or(0);
   }
 };
 
@@ -28,8 +28,7 @@ struct Pisar {
     if (storage::readShortString(c(), o, w) != t && !storage::writeShortString(z, o, w, t)) ok = false;
   }
   void penize(std::size_t o, Penize p) {
-    const storage::Money ted = storage::toTenThousandths(storage::readReal48(c(), o));
-    if (ted.ok() && ted.tenThousandths == p) return;
+    if (storage::real48ToTenThousandths(storage::readReal48Bytes(c(), o)) == p) return;
     if (!storage::writeReal48(z, o, storage::tenThousandthsToDouble(p))) ok = false;
   }
 };

@@ -338,6 +338,34 @@ double real48ToDecimal(const Real48& bytes) {
   return exact;
 }
 
+std::optional<std::int64_t> real48ToTenThousandths(const Real48& b) {
+  if (b[0] == 0) return 0;
+  std::uint64_t raw = 0;
+  for (int i = 5; i >= 1; --i) raw = (raw << 8) | b[static_cast<std::size_t>(i)];
+  const bool negative = (raw >> 39) & 1;
+  const std::uint64_t significand = (std::uint64_t{1} << 39) | (raw & kFraction39);
+  // value × 10^4 = significand × 10^4 × 2^k; significand × 10^4 is below 2^54.
+  const int k = int{b[0]} - 129 - 39;
+  const std::uint64_t v = significand * 10000;
+  if (k < 0 && k > -60) {
+    const std::uint64_t polovina = std::uint64_t{1} << (-k - 1);
+    const std::uint64_t q = v >> -k;
+    const std::uint64_t zbytek = v & ((polovina << 1) - 1);
+    // The decimal a read gives lies within half a unit of the last place of the value, which is
+    // 5000 units of v: away from the midpoint by more than that, both round alike.
+    const std::uint64_t od = zbytek > polovina ? zbytek - polovina : polovina - zbytek;
+    if (od > 10000) {
+      const std::int64_t n = static_cast<std::int64_t>(q + (zbytek > polovina ? 1 : 0));
+      return negative ? -n : n;
+    }
+  } else if (k <= -60) {
+    return 0;  // below 2^-20: far under a ten-thousandth
+  }
+  const Money m = toTenThousandths(real48ToDecimal(b));
+  if (!m.ok()) return std::nullopt;
+  return m.tenThousandths;
+}
+
 Real48 readReal48Bytes(ConstBytes rec, std::size_t offset) {
   Real48 b{};
   for (std::size_t i = 0; i < b.size(); ++i) b[i] = rec.at(offset + i);

@@ -118,6 +118,10 @@ std::optional<Real48> decimalToReal48(const Decimal& value);
 // and computed from; writeReal48 of it gives the same bytes again.
 double real48ToDecimal(const Real48& bytes);
 
+// round4 of the value a field read gives (real48ToDecimal, ties to even), in ten-thousandths, as
+// money is held; nothing when it does not fit 64 bits. The same result as rounding
+// real48ToDecimal, computed on the binary value directly wherever that cannot differ.
+std::optional<std::int64_t> real48ToTenThousandths(const Real48& bytes);
 Real48 readReal48Bytes(ConstBytes rec, std::size_t offset);
 // The field as real48ToDecimal sees it.
 double readReal48(ConstBytes rec, std::size_t offset);

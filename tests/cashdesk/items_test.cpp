@@ -47,8 +47,10 @@ TEST(ItemMoney, TheRebuiltTextStopsAtTheWidthOfTheDocumentTextAndBlankItemsCount
   for (const char* t : {"abcdefghijklmnopqrstuvwxyz0123", "", "ABCDEFGHIJKLMNOPQRSTUVWXYZ4567", "third"}) {
     std::vector<std::uint8_t> v(tPolozkaT::kVelikost, 0);
     ASSERT_TRUE(storage::writeShortString(v, tPolozkaT::kText, 73, t));
-    if (*t) ASSERT_TRUE(storage::writeReal48(v, tPolozkaT::kCena, 0.1));
-    if (*t) ASSERT_TRUE(storage::writeReal48(v, tPolozkaT::kDph, 0.02));
+    if (*t) {
+      ASSERT_TRUE(storage::writeReal48(v, tPolozkaT::kCena, 0.1));
+      ASSERT_TRUE(storage::writeReal48(v, tPolozkaT::kDph, 0.02));
+    }
     file.append(v.begin(), v.end());
   }
   dir.write(SouborPolozek('T'), file);

@@ -156,6 +156,33 @@ TEST(Real48, AnyBitPatternDecodesToAFiniteNumberAndBackToItself) {
   }
 }
 
+// Money read from a field is round4 of the decimal the field shows, however it is computed: on
+// amounts typed with up to five decimals (the fifth puts values on the rounding midpoints), on
+// their neighbours one bit away, and on any bit pattern.
+TEST(Real48, MoneyReadFromAFieldIsRound4OfTheDecimalItShows) {
+  std::mt19937_64 rng(10000);
+  const auto srovnej = [](const Real48& b) {
+    const Money pomalu = toTenThousandths(real48ToDecimal(b));
+    const std::optional<std::int64_t> rychle = real48ToTenThousandths(b);
+    ASSERT_EQ(rychle.has_value(), pomalu.ok());
+    if (rychle) {
+      ASSERT_EQ(*rychle, pomalu.tenThousandths) << real48ToDecimal(b);
+    }
+  };
+  for (int i = 0; i < 100000; ++i) {
+    const double typed = static_cast<double>(static_cast<std::int64_t>(rng() % 20000000000) - 10000000000) / 100000;
+    auto b = decimalToReal48(parseDecimal(std::to_string(typed)));
+    ASSERT_TRUE(b);
+    srovnej(*b);
+    (*b)[1] ^= 1;  // the neighbour in the last bit
+    srovnej(*b);
+    Real48 nahodne{};
+    const std::uint64_t bity = rng();
+    for (std::size_t k = 0; k < 6; ++k) nahodne[k] = static_cast<std::uint8_t>(bity >> (8 * k));
+    srovnej(nahodne);
+  }
+}
+
 TEST(Fields, IntegersAreLittleEndianAtTheirOffset) {
   std::string rec(24, '\0');
   writeU8(rec, 0, 0xAB);
