@@ -613,13 +613,15 @@ TEST(CashEntryItemsE2E, TwoStationsEnteringItemsAtOnceEachGetOnlyTheirOwn) {
     return "run while [ ! -f '" + flag + name + "' ]; do sleep 0.02; done\n";
   };
   const auto touch = [&](const std::string& name) { return "run touch '" + flag + name + "'\n"; };
-  // Both have an item in their list before either uses its items.
+  // Both have an item in their list before either uses its items. The steps that take locks run
+  // one station at a time (a lock met busy opens the wait window, which would take the keys);
+  // station 02 leaves once 01 has had time to end.
   const std::string scriptA = kCashDesk + toItems("P", "x") + "Enter\n" + textItem("alfa", "100", "0") +
                               touch("a-item") + waitFor("b-item") + "Enter\nF2\n" + touch("a-saved") +
-                              "Esc\nEsc\nEsc\n";
-  const std::string scriptB = std::string(kCashDeskList) + "Down\nEnter\n" + toItems("P", "y") + "Enter\n" +
+                              waitFor("b-saved") + "Esc\nEsc\nEsc\n";
+  const std::string scriptB = waitFor("a-item") + kCashDeskList + "Down\nEnter\n" + toItems("P", "y") + "Enter\n" +
                               textItem("beta", "50", "0") + touch("b-item") + waitFor("a-saved") +
-                              "Enter\nF2\nEsc\nEsc\nEsc\n";
+                              "Enter\nF2\n" + touch("b-saved") + "run sleep 2\nEsc\nEsc\nEsc\n";
   std::filesystem::create_directories(root / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
   const std::string prog = (root / "prog").string() + "/";
