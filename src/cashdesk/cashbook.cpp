@@ -229,6 +229,27 @@ bool VytvorKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& ra
   return ok;
 }
 
+bool ZadejObdobi(const std::string& popisOd, const std::string& popisDo, const std::string& titulek,
+                 std::string& od, std::string& do_) {
+  for (;;) {
+    if (!ui::Dotazy(10, 10, {}, {popisOd, pad(od, 6), popisDo, pad(do_, 6)}, titulek)) return false;
+    const auto& o = ui::vysledekDialogu().odpovedi;
+    od = o.size() > 0 ? o[0] : "";
+    do_ = o.size() > 1 ? o[1] : "";
+    const auto dOd = ui::CtiDatum('d', storage::BezMezer(od));
+    const auto dDo = ui::CtiDatum('d', storage::BezMezer(do_));
+    if (!dOd || storage::Orez(*dOd).empty()) {
+      ui::Zprava(cz("Chybně zadán parametr \"Od data\""));
+    } else if (!dDo || storage::Orez(*dDo).empty()) {
+      ui::Zprava(cz("Chybně zadán parametr \"Do data\""));
+    } else {
+      od = *dOd;
+      do_ = *dDo;
+      return true;
+    }
+  }
+}
+
 void OpisPokladny(TfPZPokl& okno) {
   std::vector<PokladniDoklad> doklady;
   if (!CtiDokladySouboru(okno.Soubor().cesta(), doklady)) {
@@ -237,27 +258,7 @@ void OpisPokladny(TfPZPokl& okno) {
   }
   std::string od = doklady.empty() ? std::string(6, ' ') : doklady.front().datumZapl;
   std::string do_ = doklady.empty() ? std::string(6, ' ') : doklady.back().datumZapl;
-  for (;;) {
-    if (!ui::Dotazy(10, 10, {}, {cz("Od data (DDMMRR): "), pad(od, 6), cz("Do data (DDMMRR): "), pad(do_, 6)},
-                    cz(" Období ")))
-      return;
-    const auto& o = ui::vysledekDialogu().odpovedi;
-    od = o.size() > 0 ? o[0] : "";
-    do_ = o.size() > 1 ? o[1] : "";
-    const auto dOd = ui::CtiDatum('d', storage::BezMezer(od));
-    const auto dDo = ui::CtiDatum('d', storage::BezMezer(do_));
-    if (!dOd || storage::Orez(*dOd).empty()) {
-      ui::Zprava(cz("Chybně zadán parametr \"Od data\""));
-      continue;
-    }
-    if (!dDo || storage::Orez(*dDo).empty()) {
-      ui::Zprava(cz("Chybně zadán parametr \"Do data\""));
-      continue;
-    }
-    od = *dOd;
-    do_ = *dDo;
-    break;
-  }
+  if (!ZadejObdobi(cz("Od data (DDMMRR): "), cz("Do data (DDMMRR): "), cz(" Období "), od, do_)) return;
   const int volba = ui::Vyber(20, 10, {}, {cz(" Data zaplacení "), cz(" Čísel poklad.dokladů ")},
                               cz(" Doklady seřadit podle  "));
   if (volba < 1) return;

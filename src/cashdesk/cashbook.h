@@ -64,4 +64,10 @@ bool VytvorKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& ra
 // The dialogs of the cash book in the cash desk window, then the report.
 void OpisPokladny(TfPZPokl& okno);
 
+// The period dialog of the reports: two dates DDMMRR under the labels `popisOd` and `popisDo`,
+// proposed as `od` and `do_` and returned there as the dates read; it comes back after
+// "Chybně zadán parametr …" until both are dates. False when it is left with Esc.
+bool ZadejObdobi(const std::string& popisOd, const std::string& popisDo, const std::string& titulek,
+                 std::string& od, std::string& do_);
+
 }  // namespace pz::cashdesk

@@ -244,25 +244,9 @@ bool dialogy(VyberPrehledu& v, std::string od, std::string do_) {
       org.Zavri();
     }
   }
-  for (;;) {
-    if (!ui::Dotazy(10, 10, {}, {cz(" Od data (DDMMRR) "), pad(od, 6), cz(" Do data (DDMMRR) "), pad(do_, 6)},
-                    cz(" Výběr za období ")))
-      return false;
-    const auto& o = ui::vysledekDialogu().odpovedi;
-    od = o.size() > 0 ? o[0] : "";
-    do_ = o.size() > 1 ? o[1] : "";
-    const auto dOd = ui::CtiDatum('d', storage::BezMezer(od));
-    const auto dDo = ui::CtiDatum('d', storage::BezMezer(do_));
-    if (!dOd || storage::Orez(*dOd).empty()) {
-      ui::Zprava(cz("Chybně zadán parametr \"Od data\""));
-    } else if (!dDo || storage::Orez(*dDo).empty()) {
-      ui::Zprava(cz("Chybně zadán parametr \"Do data\""));
-    } else {
-      v.od = *dOd;
-      v.do_ = *dDo;
-      break;
-    }
-  }
+  if (!ZadejObdobi(cz(" Od data (DDMMRR) "), cz(" Do data (DDMMRR) "), cz(" Výběr za období "), od, do_)) return false;
+  v.od = od;
+  v.do_ = do_;
   const int poradi = ui::Vyber(10, 10, {},
                                {cz("Druhu dokladu "), cz("Čísla dokladu"), cz("Data zaplacení"), cz("Placené částky"),
                                 cz("Organizací"), cz("Adres")},
