@@ -63,6 +63,21 @@ bool firmaMaUcty(const std::string& uzivatel) {
 
 }  // namespace
 
+void OdvodSazbyDph() {
+  GlobalSettings& s = settings();
+  s.vatBasicText = ui::FormatE("##", s.vatBasic);
+  s.vatReducedText = ui::FormatE("##", s.vatReduced);
+  s.vatReduced2Text = ui::FormatE("##", s.vatReduced2);
+  s.vatBasicCoef = koeficient(s.vatBasic);
+  s.vatReducedCoef = koeficient(s.vatReduced);
+  s.vatReduced2Coef = koeficient(s.vatReduced2);
+}
+
+double LimitHotovostiZTextu(const std::string& text) {
+  const std::string limit = BezMezer(text);
+  return limit.empty() ? 270000 : std::max(0.0, ui::TextNaReal(limit));
+}
+
 bool NactiNastaveni(int screenDpi) {
   GlobalSettings& s = settings();
   // The report scrambling key of GDPR mode is prepared here once the report files exist.
@@ -97,12 +112,7 @@ bool NactiNastaveni(int screenDpi) {
   s.vatReduced2 = ui::TextNaReal(CtiJob("DAN3"));
   s.vatReduced = ui::TextNaReal(CtiJob("DAN1"));
   s.vatBasic = ui::TextNaReal(CtiJob("DAN2"));
-  s.vatBasicText = ui::FormatE("##", s.vatBasic);
-  s.vatReducedText = ui::FormatE("##", s.vatReduced);
-  s.vatReduced2Text = ui::FormatE("##", s.vatReduced2);
-  s.vatBasicCoef = koeficient(s.vatBasic);
-  s.vatReducedCoef = koeficient(s.vatReduced);
-  s.vatReduced2Coef = koeficient(s.vatReduced2);
+  OdvodSazbyDph();
 
   s.controlYear = BezMezer(CtiPar("UCPARAM.DTA", "UcRok")).substr(0, 2);
   s.controlPeriod = BezMezer(CtiPar("UCPARAM.DTA", "UcObd")).substr(0, 2);
@@ -115,8 +125,7 @@ bool NactiNastaveni(int screenDpi) {
   s.homeCurrency = DoplnZprava(mena.empty() ? "CZK" : mena, 3);
 
   s.semicolons = CtiPar("sys.par", "stredniky") == "Ano";
-  const std::string limit = BezMezer(CtiPar("sys.par", "LimitHotovosti"));
-  s.cashPaymentLimit = limit.empty() ? 270000 : std::max(0.0, ui::TextNaReal(limit));
+  s.cashPaymentLimit = LimitHotovostiZTextu(CtiPar("sys.par", "LimitHotovosti"));
   s.leftMargin = ui::TextNaCele(CtiJob("TAB"));
   s.pageLength = ui::TextNaCele(CtiJob("LIMRAD"));
   if (s.pageLength < 1) s.pageLength = 64;

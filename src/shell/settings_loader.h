@@ -15,4 +15,11 @@ namespace pz::shell {
 // cannot be read: the start must stop rather than run without a user number.
 bool NactiNastaveni(int screenDpi);
 
+// The VAT rate texts ("##") and the 12-decimal coefficients r / (r + 100) from the three rates
+// of the global settings, as the start computes them; whoever changes a rate calls it.
+void OdvodSazbyDph();
+// The cash payment limit from the text of "sys.par" LimitHotovosti: 270 000 when empty, never
+// below 0.
+double LimitHotovostiZTextu(const std::string& text);
+
 }  // namespace pz::shell

@@ -4,6 +4,7 @@
 
 #include "platform/text.h"
 #include "reports/fontsizes.h"
+#include "shell/settings_loader.h"
 #include "storage/czech.h"
 #include "storage/filehelpers.h"
 #include "storage/masterjob.h"
@@ -89,12 +90,6 @@ std::string zarovnej(const std::string& text, size_t sirka, Zarovnani z) {
   if (z == Zarovnani::Vlevo) return DoplnZprava(OrezZleva(text), sirka).substr(0, sirka);
   const std::string t = DoplnZleva(OrezZprava(text), sirka);
   return t.substr(t.size() - sirka);
-}
-
-// r / (r + 100) to the 12 decimals the start-up computes.
-double koeficient(double sazba) {
-  if (sazba + 100 == 0) return 0;
-  return ui::TextNaReal(ui::FormatE("#.############", sazba / (sazba + 100)));
 }
 
 }  // namespace
@@ -207,21 +202,12 @@ void TfParSys::UlozParametry() {
       case 21: s.controlYear = BezMezer(v).substr(0, 2); break;
       case 22: s.controlPeriod = BezMezer(v).substr(0, 2); break;
       case 23: s.printerToggle = v == "A"; break;
-      case 25: {
-        const std::string limit = BezMezer(v);
-        s.cashPaymentLimit = limit.empty() ? 270000 : std::max(0.0, ui::TextNaReal(limit));
-        break;
-      }
+      case 25: s.cashPaymentLimit = LimitHotovostiZTextu(v); break;
       default: break;
     }
   }
   // The texts and coefficients follow the rates at once, so that VAT computed from either agrees.
-  s.vatBasicText = ui::FormatE("##", s.vatBasic);
-  s.vatReducedText = ui::FormatE("##", s.vatReduced);
-  s.vatReduced2Text = ui::FormatE("##", s.vatReduced2);
-  s.vatBasicCoef = koeficient(s.vatBasic);
-  s.vatReducedCoef = koeficient(s.vatReduced);
-  s.vatReduced2Coef = koeficient(s.vatReduced2);
+  OdvodSazbyDph();
   ulozene_.clear();
 }
 
