@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "storage/czech.h"
 #include "storage/fields.h"
 #include "storage/money.h"
 #include "storage/roots.h"
@@ -25,30 +26,18 @@ namespace {
 
 constexpr std::int32_t kBlok = 2048;  // documents read at once while a picture is taken
 
-// Days from a civil date (proleptic Gregorian), so that times of change compare as numbers.
-std::int64_t dny(int rok, int mesic, int den) {
-  rok -= mesic <= 2;
-  const std::int64_t era = (rok >= 0 ? rok : rok - 399) / 400;
-  const std::int64_t yoe = rok - era * 400;
-  const std::int64_t doy = (153 * (mesic + (mesic > 2 ? -3 : 9)) + 2) / 5 + den - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe;
+// Seconds of the local calendar, so that times of change compare as numbers.
+std::int64_t sekundy(const platform::Date& d, int hodina, int minuta, int sekunda) {
+  return ((platform::dayNumber(d) * 24 + hodina) * 60 + minuta) * 60 + sekunda;
 }
 
 std::int64_t sekundy(const platform::DateTime& t) {
-  return ((dny(t.year, t.month, t.day) * 24 + t.hour) * 60 + t.minute) * 60 + t.second;
+  return sekundy({t.year, t.month, t.day}, t.hour, t.minute, t.second);
 }
 
 std::int64_t ted() {
-  const platform::Date d = platform::clock().today();
   const platform::TimeOfDay t = platform::clock().now();
-  return ((dny(d.year, d.month, d.day) * 24 + t.hour) * 60 + t.minute) * 60 + t.second;
-}
-
-std::string velka(std::string jmeno) {
-  for (char& c : jmeno)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return jmeno;
+  return sekundy(platform::clock().today(), t.hour, t.minute, t.second);
 }
 
 // The six characters of a DDMMYY date as a short string holds them, blanks for a shorter text.
@@ -102,11 +91,11 @@ std::optional<Penize> HotovostDne::Soucet(int smer, std::uint16_t partner, const
                                           const std::string& souborVynechany, std::int32_t vynechany) {
   char den[6];
   datum6(datum, den);
-  const std::string vynechat = velka(souborVynechany);
+  const std::string vynechat = storage::VelkaPismena(souborVynechany);
   Penize soucet = 0;
   for (const platform::FileInfo& i : platform::listDirectory(storage::DataCesta("PZ??_.dta"))) {
     if (i.isDirectory()) continue;
-    const std::string jmeno = velka(i.name);
+    const std::string jmeno = storage::VelkaPismena(i.name);
     Obraz& obraz = obrazy_[jmeno];
     if (!obnov(i.name, obraz)) {
       obrazy_.erase(jmeno);
@@ -127,7 +116,7 @@ std::optional<Penize> HotovostDne::Soucet(int smer, std::uint16_t partner, const
 }
 
 void HotovostDne::Zapomen(const std::string& soubor) {
-  const auto it = obrazy_.find(velka(soubor));
+  const auto it = obrazy_.find(storage::VelkaPismena(soubor));
   if (it != obrazy_.end()) it->second.jisty = false;
 }
 
