@@ -74,7 +74,7 @@ void BM_CashBook(benchmark::State& state) {
   RadaKnihy rada{"01", "EUR", "CZK", 1000000, 25000000};
   for (auto _ : state) {
     std::vector<PokladniDoklad> doklady;
-    CtiDokladySouboru(path(0), doklady);
+    CtiDokladySouboru(path(0), doklady, PoleDokladu::Kniha);
     pz::reports::OtevriSestavu("PZ10", 132);
     PisKnihu(doklady, rada, "010126", "311226", PoradiKnihy::DataZaplaceni);
     pz::reports::ZavriSestavu();

@@ -30,12 +30,6 @@ constexpr const char* kCastka = "#### ### ###.##-";
 constexpr const char* kZustatek = "# ### ### ###.##-";
 constexpr const char* kCsv = "##########,##-";
 
-std::string pad(std::string_view s, std::size_t w) {
-  std::string t(s.substr(0, w));
-  t.resize(w, ' ');
-  return t;
-}
-
 std::string dnes() {
   const platform::Date d = platform::clock().today();
   char b[16];
@@ -58,8 +52,8 @@ class Hlavicka {
   void pis() {
     ++strana_;
     reports::PisRadek(std::string(1, reports::kFormFeed));
-    std::string firma = pad(storage::settings().firmName, 24);
-    reports::PisRadek(pad(firma + std::string(87, ' ') + "Datum: ", kSirka - 10) + dnes());
+    std::string firma = storage::NaSirku(storage::settings().firmName, 24);
+    reports::PisRadek(storage::NaSirku(firma + std::string(87, ' ') + "Datum: ", kSirka - 10) + dnes());
     reports::PisRadek(cz("OBDOBÍ: ") + DatumSestavy(od_) + " - " + DatumSestavy(do_));
     reports::PisRadek(std::string(37, ' ') + cz("V A L U T O V Á  P O K L A D N A - ") + rada_.rada + cz(" měna : ") +
                       rada_.mena + std::string(27, ' ') + "LIST: " + strana3(strana_));
@@ -69,7 +63,7 @@ class Hlavicka {
     reports::PisRadek(std::string(kSirka, '-'));
     radku = 7;
     if (strana_ == 1) {
-      reports::PisCsv(cz("   Datum  ; Č.d.;Č.daň.dok.;") + pad("Text", 50) + ";" + cz("       Příjmy ") + ";" +
+      reports::PisCsv(cz("   Datum  ; Č.d.;Č.daň.dok.;") + storage::NaSirku("Text", 50) + ";" + cz("       Příjmy ") + ";" +
                       cz("       Výdaje ") + ";" + cz("   Zůstatek "));
       reports::PisRadek(DatumSestavy(od_) + std::string(27, ' ') + ui::FormatC(kZustatek, s_.stavOd) +
                         ui::FormatC(kZustatek, s_.stavOdKc));
@@ -88,22 +82,44 @@ class Hlavicka {
 
 }  // namespace
 
-std::string KlicDne(std::string_view t) {
-  if (t.size() < 6) return "00000000";
-  char c[6];
+std::uint32_t CisloDne(std::string_view t) {
+  if (t.size() < 6) return 0;
+  int c[6];
   for (int i = 0; i < 6; ++i) {
-    c[i] = storage::dateDigit(t[i]);
-    if (c[i] < '0' || c[i] > '9') return "00000000";
+    c[i] = storage::dateDigit(t[i]) - '0';
+    if (c[i] < 0 || c[i] > 9) return 0;
   }
-  const int rok = storage::widenYear((c[4] - '0') * 10 + (c[5] - '0'));
-  char b[16];
-  std::snprintf(b, sizeof b, "%04d%c%c%c%c", rok, c[2], c[3], c[0], c[1]);
-  return b;
+  const int rok = storage::widenYear(c[4] * 10 + c[5]);
+  return static_cast<std::uint32_t>(rok * 10000 + (c[2] * 10 + c[3]) * 100 + c[0] * 10 + c[1]);
+}
+
+namespace {
+
+// The eight digits of a day number, YYYYMMDD.
+void cifryDne(std::uint32_t den, char* b) {
+  for (int i = 7; i >= 0; --i, den /= 10) b[i] = static_cast<char>('0' + den % 10);
+}
+
+// A day number as DD.MM.YYYY in ten characters.
+void datumSestavy(std::uint32_t den, char* b) {
+  char k[8];
+  cifryDne(den, k);
+  const char t[10] = {k[6], k[7], '.', k[4], k[5], '.', k[0], k[1], k[2], k[3]};
+  std::copy(t, t + 10, b);
+}
+
+}  // namespace
+
+std::string KlicDne(std::string_view t) {
+  std::string k(8, '0');
+  cifryDne(CisloDne(t), k.data());
+  return k;
 }
 
 std::string DatumSestavy(std::string_view t) {
-  const std::string k = KlicDne(t);
-  return k.substr(6, 2) + "." + k.substr(4, 2) + "." + k.substr(0, 4);
+  char b[10];
+  datumSestavy(CisloDne(t), b);
+  return std::string(b, sizeof b);
 }
 
 RadaKnihy RadaKnihyZeZaznamu(std::span<const std::uint8_t> z, const std::string& menaZobrazeni,
@@ -121,18 +137,22 @@ RadaKnihy RadaKnihyZeZaznamu(std::span<const std::uint8_t> z, const std::string&
 
 SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
                      std::string_view do_, PoradiKnihy poradi) {
-  const std::string klicOd = KlicDne(od), klicDo = KlicDne(do_);
+  const std::uint32_t denOd = CisloDne(od), denDo = CisloDne(do_);
   // Documents paid after To take no part; the rest in the chosen order.
-  std::vector<std::string> klice(doklady.size());
+  std::vector<std::uint32_t> dny(doklady.size());
   std::vector<std::size_t> vybrane;
   vybrane.reserve(doklady.size());
   for (std::size_t i = 0; i < doklady.size(); ++i) {
-    const std::string k = KlicDne(doklady[i].datumZapl);
-    if (k > klicDo) continue;
-    klice[i] = poradi == PoradiKnihy::DataZaplaceni ? k + doklady[i].ident : doklady[i].ident;
-    vybrane.push_back(i);
+    dny[i] = CisloDne(doklady[i].datumZapl);
+    if (dny[i] <= denDo) vybrane.push_back(i);
   }
-  std::stable_sort(vybrane.begin(), vybrane.end(), [&](std::size_t a, std::size_t b) { return klice[a] < klice[b]; });
+  if (poradi == PoradiKnihy::DataZaplaceni)
+    std::stable_sort(vybrane.begin(), vybrane.end(), [&](std::size_t a, std::size_t b) {
+      return dny[a] != dny[b] ? dny[a] < dny[b] : doklady[a].ident < doklady[b].ident;
+    });
+  else
+    std::stable_sort(vybrane.begin(), vybrane.end(),
+                     [&](std::size_t a, std::size_t b) { return doklady[a].ident < doklady[b].ident; });
 
   SouctyKnihy s;
   s.stavOd = rada.pocStav;
@@ -140,7 +160,7 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
   // The balance at From needs every document before it, whatever the order.
   for (std::size_t i : vybrane) {
     const PokladniDoklad& d = doklady[i];
-    if (KlicDne(d.datumZapl) >= klicOd) continue;
+    if (dny[i] >= denOd) continue;
     const int z = d.Znamenko();
     if (z > 0) {
       s.stavOd += d.placenoVal;
@@ -156,9 +176,12 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
   Hlavicka hlavicka(rada, od, do_, s);
   const int delkaStrany = storage::settings().pageLength;
   Penize zustatek = s.stavOd;
+  std::string radek;
+  radek.reserve(2 * kSirka);
+  const ui::ObrazekPenez castka(kCastka), zustatekObr(kZustatek), csv(kCsv);
   for (std::size_t i : vybrane) {
     const PokladniDoklad& d = doklady[i];
-    if (KlicDne(d.datumZapl) < klicOd) continue;
+    if (dny[i] < denOd) continue;
     const int z = d.Znamenko();
     Penize pohyb = 0;
     if (z > 0) {
@@ -173,13 +196,27 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
     zustatek += pohyb;
     if (hlavicka.radku >= delkaStrany) hlavicka.pis();
     const Penize kc = z < 0 ? -d.placenoKc : d.placenoKc;
-    const std::string datum = DatumSestavy(d.datumZapl);
-    reports::PisRadek(" " + datum + " " + pad(d.ident, 5) + " " + pad(d.cislo, 10) + " " + pad(d.text, 38) + " " +
-                      ui::FormatC(kCastka, pohyb) + ui::FormatC(kZustatek, zustatek) + ui::FormatC(kZustatek, kc));
+    char datum[10];
+    datumSestavy(dny[i], datum);
+    radek.assign(1, ' ');
+    radek.append(datum, sizeof datum).append(1, ' ');
+    storage::PridejNaSirku(radek, d.ident, 5).append(1, ' ');
+    storage::PridejNaSirku(radek, d.cislo, 10).append(1, ' ');
+    storage::PridejNaSirku(radek, d.text, 38).append(1, ' ');
+    castka.pridej(radek, pohyb);
+    zustatekObr.pridej(radek, zustatek);
+    zustatekObr.pridej(radek, kc);
+    reports::PisRadek(radek);
     ++hlavicka.radku;
-    reports::PisCsv(datum + ";" + d.ident + ";" + d.cislo + ";" + pad(d.text, 50) + ";" +
-                    ui::FormatC(kCsv, z > 0 ? d.placenoVal : 0) + ";" + ui::FormatC(kCsv, z < 0 ? d.placenoVal : 0) +
-                    ";" + ui::FormatC(kCsv, zustatek));
+    radek.assign(datum, sizeof datum);
+    radek.append(1, ';').append(d.ident).append(1, ';').append(d.cislo).append(1, ';');
+    storage::PridejNaSirku(radek, d.text, 50).append(1, ';');
+    csv.pridej(radek, z > 0 ? d.placenoVal : 0);
+    radek.append(1, ';');
+    csv.pridej(radek, z < 0 ? d.placenoVal : 0);
+    radek.append(1, ';');
+    csv.pridej(radek, zustatek);
+    reports::PisCsv(radek);
     ++s.radku;
   }
   s.posledniZustatek = zustatek;
@@ -200,18 +237,17 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
   return s;
 }
 
-bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady) {
+bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady, PoleDokladu pole) {
   std::string obsah;
   if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return false;
   const std::size_t n = obsah.size() / tPzDoklad::kVelikost;
   doklady.clear();
   doklady.reserve(n);
-  std::vector<std::uint8_t> z(tPzDoklad::kVelikost);
   for (std::size_t k = 0; k < n; ++k) {
-    const char* p = obsah.data() + k * tPzDoklad::kVelikost;
-    std::copy(p, p + tPzDoklad::kVelikost, z.begin());
+    const std::span<std::uint8_t> z(reinterpret_cast<std::uint8_t*>(obsah.data()) + k * tPzDoklad::kVelikost,
+                                    tPzDoklad::kVelikost);
     OpravDatumDokladu(z);
-    doklady.push_back(CtiDoklad(z));
+    CtiDoklad(z, doklady.emplace_back(), nullptr, pole);
   }
   return true;
 }
@@ -232,7 +268,7 @@ bool VytvorKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& ra
 bool ZadejObdobi(const std::string& popisOd, const std::string& popisDo, const std::string& titulek,
                  std::string& od, std::string& do_) {
   for (;;) {
-    if (!ui::Dotazy(10, 10, {}, {popisOd, pad(od, 6), popisDo, pad(do_, 6)}, titulek)) return false;
+    if (!ui::Dotazy(10, 10, {}, {popisOd, storage::NaSirku(od, 6), popisDo, storage::NaSirku(do_, 6)}, titulek)) return false;
     const auto& o = ui::vysledekDialogu().odpovedi;
     od = o.size() > 0 ? o[0] : "";
     do_ = o.size() > 1 ? o[1] : "";
@@ -252,7 +288,7 @@ bool ZadejObdobi(const std::string& popisOd, const std::string& popisDo, const s
 
 void OpisPokladny(TfPZPokl& okno) {
   std::vector<PokladniDoklad> doklady;
-  if (!CtiDokladySouboru(okno.Soubor().cesta(), doklady)) {
+  if (!CtiDokladySouboru(okno.Soubor().cesta(), doklady, PoleDokladu::Kniha)) {
     ui::Zprava(cz("Soubor ") + okno.Soubor().jmeno() + cz(" nelze přečíst"));
     return;
   }

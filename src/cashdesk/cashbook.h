@@ -21,6 +21,8 @@ class TfPZPokl;
 // A DDMMYY date as YYYYMMDD with the year widened (O and l read as digits); "00000000" for a
 // text that holds no date, so that it lies before every period.
 std::string KlicDne(std::string_view ddmmrr);
+// The same day as the number YYYYMMDD; 0 for a text that holds no date.
+std::uint32_t CisloDne(std::string_view ddmmrr);
 // DDMMYY as DD.MM.YYYY (year widened).
 std::string DatumSestavy(std::string_view ddmmrr);
 
@@ -54,7 +56,8 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
 
 // The documents of a document file, each with the date repair of older data applied; false when
 // the file cannot be read.
-bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady);
+bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady,
+                       PoleDokladu pole = PoleDokladu::Vsechna);
 
 // Makes "PZ10" (under the write lock of its file) and shows it in the viewer. False when the
 // report could not be written whole.

@@ -29,12 +29,6 @@ using platform::cz;
 constexpr int kSirka = 132;
 constexpr const char* kSoucet = "## ### ### ###.##-";
 
-std::string pad(std::string_view s, std::size_t w) {
-  std::string t(s.substr(0, w));
-  t.resize(w, ' ');
-  return t;
-}
-
 std::string cislo(const char* obrazek, int n) {
   char b[16];
   std::snprintf(b, sizeof b, obrazek, n);
@@ -73,7 +67,7 @@ class Psani {
     const platform::Date d = platform::clock().today();
     char datum[16];
     std::snprintf(datum, sizeof datum, "%02d.%02d.%04d", d.day, d.month, d.year);
-    reports::PisRadek(pad(storage::settings().firmName, 24) + std::string(12, ' ') + pad(cz(titul(v_.poradi)), 44) +
+    reports::PisRadek(storage::NaSirku(storage::settings().firmName, 24) + std::string(12, ' ') + storage::NaSirku(cz(titul(v_.poradi)), 44) +
                       std::string(12, ' ') + "DATUM: " + datum + (v_.zeSeznamuRad ? "  LIST: " : " LIST: ") +
                       cislo("%3d", strana_));
     std::string vybrane = cz("Vybrané řady : ");
@@ -91,17 +85,36 @@ class Psani {
   }
 
   void doklad(const std::string& rada, const PokladniDoklad& d) {
+    static const ui::ObrazekPenez cisloOrg("@@@@"), celkem("#########.##- "), placeno("#########.##-"),
+        celkemCsv("#########,##- "), placenoCsv("#########,##-");
     if (radku_ > storage::settings().pageLength - 2) hlavicka();
-    const std::string org = ui::FormatE("@@@@", d.cisloOrg);
-    reports::PisRadek(pad(d.druh, 1) + " " + pad(rada, 2) + pad(d.ident, 5) + " " + pad(d.cislo, 10) + " " + org +
-                      " " + pad(d.datumDod, 6) + " " + pad(d.datumZapl, 6) + " " + pad(d.text, 50) + " " +
-                      ui::FormatC("#########.##- ", d.celkemVal) + ui::FormatC("#########.##-", d.placenoVal) +
-                      ui::FormatE("###.##########", d.kurz));
-    reports::PisRadek(std::string(40, ' ') + pad(d.adr1, 25) + cz("-DIČ: ") + d.dic + "   ");
-    reports::PisCsv(d.druh + ";" + rada + ";" + d.ident + ";" + d.cislo + ";" + org + ";" + d.adr1 + ";" + d.dic +
-                    ";" + d.datumDod + ";" + d.datumZapl + ";" + d.text + ";" +
-                    ui::FormatC("#########,##- ", d.celkemVal) + ";" + ui::FormatC("#########,##-", d.placenoVal) +
-                    ";" + ui::FormatE("###,##########", d.kurz));
+    std::string org;
+    cisloOrg.pridej(org, std::int64_t{d.cisloOrg} * 10000);
+    const std::string kurz = ui::FormatE("###.##########", d.kurz);
+    radek_.clear();
+    storage::PridejNaSirku(radek_, d.druh, 1).append(1, ' ');
+    storage::PridejNaSirku(radek_, rada, 2);
+    storage::PridejNaSirku(radek_, d.ident, 5).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.cislo, 10).append(1, ' ').append(org).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.datumDod, 6).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.datumZapl, 6).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.text, 50).append(1, ' ');
+    celkem.pridej(radek_, d.celkemVal);
+    placeno.pridej(radek_, d.placenoVal);
+    reports::PisRadek(radek_.append(kurz));
+    radek_.assign(40, ' ');
+    storage::PridejNaSirku(radek_, d.adr1, 25).append(kDic).append(d.dic).append(3, ' ');
+    reports::PisRadek(radek_);
+    radek_.clear();
+    radek_.append(d.druh).append(1, ';').append(rada).append(1, ';').append(d.ident).append(1, ';');
+    radek_.append(d.cislo).append(1, ';').append(org).append(1, ';').append(d.adr1).append(1, ';');
+    radek_.append(d.dic).append(1, ';').append(d.datumDod).append(1, ';').append(d.datumZapl).append(1, ';');
+    radek_.append(d.text).append(1, ';');
+    celkemCsv.pridej(radek_, d.celkemVal);
+    radek_.append(1, ';');
+    placenoCsv.pridej(radek_, d.placenoVal);
+    radek_.append(1, ';').append(ui::FormatE("###,##########", d.kurz));
+    reports::PisCsv(radek_);
     radku_ += 2;
   }
 
@@ -118,11 +131,13 @@ class Psani {
   const VyberPrehledu& v_;
   int strana_ = 0;
   int radku_ = 0;
+  std::string radek_;  // the line being built
+  const std::string kDic = platform::cz("-DIČ: ");
 };
 
-bool vybran(const PokladniDoklad& d, const VyberPrehledu& v, const std::string& od, const std::string& do_) {
-  const std::string k = KlicDne(d.datumZapl);
-  if (k < od || k > do_) return false;
+bool vybran(const PokladniDoklad& d, const VyberPrehledu& v, std::uint32_t od, std::uint32_t do_) {
+  const std::uint32_t den = CisloDne(d.datumZapl);
+  if (den < od || den > do_) return false;
   if (v.jenOznaceni && (d.cisloOrg >= v.oznaceni.size() || !v.oznaceni[d.cisloOrg])) return false;
   if (!v.prefixNazvu.empty()) {
     const std::string nazev = storage::VelkaPismena(storage::Orez(d.adr1.substr(0, v.prefixNazvu.size())));
@@ -134,16 +149,21 @@ bool vybran(const PokladniDoklad& d, const VyberPrehledu& v, const std::string& 
 }  // namespace
 
 std::string KlicPrehledu(const PokladniDoklad& d, const std::string& rada, PoradiPrehledu poradi) {
-  const std::string r = pad(rada, 2), id = pad(d.ident, 5);
+  const std::string r = storage::NaSirku(rada, 2), id = storage::NaSirku(d.ident, 5);
   switch (poradi) {
-    case PoradiPrehledu::Druh: return pad(d.druh, 1) + r + id;
+    case PoradiPrehledu::Druh: return storage::NaSirku(d.druh, 1) + r + id;
     case PoradiPrehledu::Cislo: return r + id;
     case PoradiPrehledu::DatumZaplaceni: return KlicDne(d.datumZapl);
     case PoradiPrehledu::Castka: return storage::Orez(ui::FormatC("@@@@@@@@@@@.@@-", d.placenoVal)).empty()
                                             ? std::string()
                                             : ui::FormatC("@@@@@@@@@@@.@@-", d.placenoVal);
-    case PoradiPrehledu::Organizace: return ui::FormatE("@@@@@", d.cisloOrg);
-    case PoradiPrehledu::Adresa: return pad(d.adr1, 14) + r + id;
+    case PoradiPrehledu::Organizace: {
+      static const ui::ObrazekPenez obrazek("@@@@@");
+      std::string k;
+      obrazek.pridej(k, std::int64_t{d.cisloOrg} * 10000);
+      return k;
+    }
+    case PoradiPrehledu::Adresa: return storage::NaSirku(d.adr1, 14) + r + id;
   }
   return {};
 }
@@ -153,14 +173,14 @@ int PisPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) {
     std::string klic;
     std::size_t rada, doklad;
   };
-  const std::string od = KlicDne(v.od), do_ = KlicDne(v.do_);
+  const std::uint32_t od = CisloDne(v.od), do_ = CisloDne(v.do_);
   std::vector<Polozka> vybrane;
   for (std::size_t r = 0; r < rady.size(); ++r)
     for (std::size_t i = 0; i < rady[r].doklady.size(); ++i) {
       const PokladniDoklad& d = rady[r].doklady[i];
       if (!vybran(d, v, od, do_)) continue;
       std::string k = KlicPrehledu(d, rady[r].rada, v.poradi);
-      if (!k.empty()) vybrane.push_back({pad(k, 24), r, i});
+      if (!k.empty()) vybrane.push_back({storage::NaSirku(k, 24), r, i});
     }
   if (vybrane.empty()) {
     reports::PisRadek(cz("Dle zadaného výběru se nic nevybralo"));

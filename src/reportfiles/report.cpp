@@ -25,6 +25,7 @@ struct Writer {
   int lines = 0;
   int pages = 0;
   std::string buffer;   // lines not yet written
+  std::string csvBuffer;  // side-file lines not yet written
   bool failed = false;  // a report write failed: the message was shown once
   bool csvFailed = false;  // a side file write failed: shown once, the side file is removed
 };
@@ -51,6 +52,18 @@ void flush(Writer& w) {
   if (code != platform::kIoOk) {
     w.failed = true;
     storage::interaction().message("Err" + code3(code, 3) + " " + w.name + ".TXT");
+  }
+}
+
+// Side-file lines go nowhere once the side file or its report failed: either way it is removed.
+void flushCsv(Writer& w) {
+  if (!w.csvInUse || w.csvFailed || w.failed) w.csvBuffer.clear();
+  if (w.csvBuffer.empty()) return;
+  const int code = w.csv.write(w.csvBuffer.data(), w.csvBuffer.size());
+  w.csvBuffer.clear();
+  if (code != platform::kIoOk) {
+    w.csvFailed = true;
+    storage::interaction().message("Err" + code3(code, 3) + " " + w.csvName);
   }
 }
 
@@ -147,18 +160,15 @@ bool PisRadek(std::string_view text) {
 void PisCsv(std::string_view text) {
   Writer& w = writer();
   if (!w.csvInUse || w.csvFailed) return;
-  std::string line(text);
-  line += "\r\n";
-  const int code = w.csv.write(line.data(), line.size());
-  if (code != platform::kIoOk) {
-    w.csvFailed = true;
-    storage::interaction().message("Err" + code3(code, 3) + " " + w.csvName);
-  }
+  w.csvBuffer += text;
+  w.csvBuffer += "\r\n";
+  if (w.csvBuffer.size() >= kFlushAt) flushCsv(w);
 }
 
 bool ZavriSestavu() {
   Writer& w = writer();
   flush(w);
+  flushCsv(w);
   w.report.close();
   if (w.csvInUse) {
     w.csv.close();

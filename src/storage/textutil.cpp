@@ -1,5 +1,7 @@
 #include "storage/textutil.h"
 
+#include <algorithm>
+
 namespace pz::storage {
 
 std::string DoplnZleva(std::string_view text, size_t sirka, char vypln) {
@@ -17,6 +19,11 @@ std::string DoplnZprava(std::string_view text, size_t sirka, char vypln) {
 
 std::string NaSirku(std::string_view text, size_t sirka, char vypln) {
   return DoplnZprava(text.substr(0, sirka), sirka, vypln);
+}
+
+std::string& PridejNaSirku(std::string& out, std::string_view text, size_t sirka) {
+  const size_t n = std::min(text.size(), sirka);
+  return out.append(text.data(), n).append(sirka - n, ' ');
 }
 
 std::string ZarovnejVlevo(std::string_view text, size_t sirka) {

@@ -16,6 +16,8 @@ std::string DoplnZprava(std::string_view text, size_t sirka, char vypln = ' ');
 
 // Exactly `sirka` characters: filled after the text, or cut from the right.
 std::string NaSirku(std::string_view text, size_t sirka, char vypln = ' ');
+// NaSirku with blanks, appended to `out` (a report line built piece by piece); returns `out`.
+std::string& PridejNaSirku(std::string& out, std::string_view text, size_t sirka);
 
 // Left-aligned field: leading blanks removed, blanks appended, cut to the width.
 std::string ZarovnejVlevo(std::string_view text, size_t sirka);

@@ -42,46 +42,30 @@ int pictureDecimals(std::string_view picture) {
 // --- the picture filler ------------------------------------------------------------------------
 
 struct Filled {
-  std::string text;
   bool lostDigit = false;  // a non-zero digit fell off the left
   bool lostSign = false;   // a non-zero negative value shows without its "-"
 };
 
-// Fills the picture with the number. `value` is nullopt for a value that has no decimal (NaN,
-// infinity); it shows as stars. The sign comes from the value before rounding, so −0.004 with two
-// decimals still counts as negative.
-Filled fill(std::string_view picture, const std::optional<Decimal>& value) {
-  const std::string_view pic = cutPicture(picture);
-  const int decimals = pictureDecimals(pic);
-  const std::size_t signPosition = pic.rfind('-');
-
+// Fills the picture into `text` (pic.size() characters) with the digits of a number already
+// rounded to the picture's decimals (`number`: its digits, any other characters are skipped;
+// ignored with `stars`).
+Filled fillDigits(std::string_view pic, char* text, std::string_view number, bool negative, bool roundsToZero,
+                  bool stars) {
   Filled out;
-  out.text.assign(pic);
-  for (char& c : out.text)
-    if (isDigitPosition(c)) c = c == '@' ? '0' : ' ';
-
-  const bool negative = value && value->negative;
-  bool roundsToZero = true;
-  bool stars = !value;
-  if (value) {
-    const Decimal rounded = storage::roundHalfAway(*value, decimals);
-    roundsToZero = rounded.isZero();
-    stars = storage::integerDigits(rounded) > kMaxIntegerDigits;
+  for (std::size_t i = 0; i < pic.size(); ++i) {
+    const char c = pic[i];
+    text[i] = !isDigitPosition(c) ? c : stars ? '*' : c == '@' ? '0' : ' ';
   }
-
   if (stars) {
-    for (std::size_t i = 0; i < pic.size(); ++i)
-      if (isDigitPosition(pic[i])) out.text[i] = '*';
     out.lostDigit = true;
   } else {
     // Walk both texts from the right; a digit position takes the next digit of the number.
-    const std::string number = storage::fixedText(*value, decimals);
     long j = static_cast<long>(number.size()) - 1;
     for (long i = static_cast<long>(pic.size()) - 1; i >= 0; --i) {
       if (!isDigitPosition(pic[static_cast<std::size_t>(i)])) continue;
       while (j >= 0 && !isDigit(number[static_cast<std::size_t>(j)])) --j;
       if (j < 0) break;
-      out.text[static_cast<std::size_t>(i)] = number[static_cast<std::size_t>(j--)];
+      text[i] = number[static_cast<std::size_t>(j--)];
     }
     for (long k = 0; k <= j; ++k) {
       const char c = number[static_cast<std::size_t>(k)];
@@ -89,31 +73,41 @@ Filled fill(std::string_view picture, const std::optional<Decimal>& value) {
     }
   }
 
+  const std::size_t signPosition = pic.rfind('-');
   if (signPosition != std::string_view::npos) {
-    out.text[signPosition] = negative ? '-' : ' ';
+    text[signPosition] = negative ? '-' : ' ';
   } else if (negative) {
-    const std::size_t first = out.text.find_first_not_of(' ');
-    if (first != std::string::npos && first > 0)
-      out.text[first - 1] = '-';
+    const std::string_view shown(text, pic.size());
+    const std::size_t first = shown.find_first_not_of(' ');
+    if (first != std::string_view::npos && first > 0)
+      text[first - 1] = '-';
     else
       out.lostSign = !roundsToZero;
   }
   return out;
 }
 
-// Blanking of near-zero values and the " 0.00-" cleanup around the filler.
+// Fills the picture with the number. `value` is nullopt for a value that has no decimal (NaN,
+// infinity); it shows as stars. The sign comes from the value before rounding, so −0.004 with two
+// decimals still counts as negative.
+Filled fill(std::string_view pic, char* text, const std::optional<Decimal>& value) {
+  const int decimals = pictureDecimals(pic);
+  if (!value) return fillDigits(pic, text, {}, false, true, true);
+  const Decimal rounded = storage::roundHalfAway(*value, decimals);
+  if (storage::integerDigits(rounded) > kMaxIntegerDigits) return fillDigits(pic, text, {}, value->negative, false, true);
+  return fillDigits(pic, text, storage::fixedText(*value, decimals), value->negative, rounded.isZero(), false);
+}
+
+// The picture filled by `fill`, with the blanking of near-zero values and the " 0.00-" cleanup.
 std::string format(std::string_view picture, const std::optional<Decimal>& value, bool nearZero, bool cleanup) {
   const std::string_view pic = cutPicture(picture);
-  std::string out;
-  if (nearZero && (pic.empty() || pic.back() != '@'))
-    out.assign(pic.size(), ' ');
-  else {
-    Filled f = fill(pic, value);
+  std::string out(pic.size(), ' ');
+  if (!nearZero || (!pic.empty() && pic.back() == '@')) {
+    const Filled f = fill(pic, out.data(), value);
     // Shown to a user, a number never loses digits or its sign: it shows as stars instead.
     if (cleanup && (f.lostDigit || f.lostSign))
       for (std::size_t i = 0; i < pic.size(); ++i)
-        if (isDigitPosition(pic[i])) f.text[i] = '*';
-    out = std::move(f.text);
+        if (isDigitPosition(pic[i])) out[i] = '*';
   }
   if (cleanup) {
     const std::size_t pos = out.find(" 0.00-");
@@ -207,7 +201,9 @@ Number readNumber(const TypPole& typ, std::string_view text) {
     value = decimalFromEntry(text);
   }
   n.value = storage::roundHalfAway(value, decimals);
-  const Filled shown = fill(typ.obrazek, n.value);
+  const std::string_view pic = cutPicture(typ.obrazek);
+  std::string shownText(pic.size(), ' ');
+  const Filled shown = fill(pic, shownText.data(), n.value);
   if (shown.lostDigit || shown.lostSign) {
     n.chyba = ChybaPole::NevejdeSe;
     return n;
@@ -357,15 +353,75 @@ std::string FormatPlainR(std::string_view picture, const storage::Real48& value)
   return FormatPlainE(picture, storage::real48ToDecimal(value));
 }
 
-std::string FormatC(std::string_view picture, std::int64_t tenThousandths) {
+ObrazekPenez::ObrazekPenez(std::string_view picture)
+    : obrazek_(cutPicture(picture)), desetinna_(pictureDecimals(obrazek_)), znamenko_(obrazek_.rfind('-')) {
+  prazdny_ = obrazek_;
+  for (std::size_t i = prazdny_.size(); i-- > 0;)
+    if (isDigitPosition(prazdny_[i])) {
+      prazdny_[i] = prazdny_[i] == '@' ? '0' : ' ';
+      cifry_.push_back(static_cast<std::uint8_t>(i));
+    }
+}
+
+// The filling of `fill` done on the integer alone: the digits of the rounded value go into the
+// digit positions from the right, at least one before the decimal separator. Its integer part
+// never passes the star limit.
+void ObrazekPenez::pridej(std::string& out, std::int64_t tenThousandths) const {
   const bool nearZero = tenThousandths > -10 && tenThousandths < 10;  // below 0.001
-  return format(picture, storage::decimalOfScaled(tenThousandths, 4), nearZero, true);
+  if (desetinna_ > 4) {
+    out += format(obrazek_, storage::decimalOfScaled(tenThousandths, 4), nearZero, true);
+    return;
+  }
+  const std::size_t start = out.size();
+  if (nearZero && (obrazek_.empty() || obrazek_.back() != '@')) {
+    out.append(obrazek_.size(), ' ');
+    return;
+  }
+  static constexpr std::uint64_t kDivisor[] = {10000, 1000, 100, 10, 1};
+  const bool negative = tenThousandths < 0;
+  const std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(tenThousandths) : static_cast<std::uint64_t>(tenThousandths);
+  const std::uint64_t d = kDivisor[desetinna_];
+  std::uint64_t v = magnitude / d;
+  if ((magnitude % d) * 2 >= d) ++v;  // half away from zero
+  const bool roundsToZero = v == 0;
+
+  out += prazdny_;
+  char* text = out.data() + start;
+  std::size_t n = 0;
+  for (; n < cifry_.size() && (v > 0 || static_cast<int>(n) <= desetinna_); ++n, v /= 10)
+    text[cifry_[n]] = static_cast<char>('0' + v % 10);
+  bool lost = v > 0;  // a non-zero digit fell off the left
+  if (znamenko_ != std::string::npos) {
+    text[znamenko_] = negative ? '-' : ' ';
+  } else if (negative) {
+    const std::size_t first = std::string_view(text, obrazek_.size()).find_first_not_of(' ');
+    if (first != std::string_view::npos && first > 0)
+      text[first - 1] = '-';
+    else
+      lost = lost || !roundsToZero;
+  }
+  // Shown to a user, a number never loses digits or its sign: it shows as stars instead.
+  if (lost)
+    for (std::uint8_t i : cifry_) text[i] = '*';
+  if (negative || znamenko_ != std::string::npos) {
+    const std::string_view shown(text, obrazek_.size());
+    const std::size_t pos = shown.find(" 0.00-");
+    if (pos != std::string_view::npos) out.replace(start + pos, 6, 6, ' ');
+  }
+}
+
+std::string FormatC(std::string_view picture, std::int64_t tenThousandths) {
+  std::string out;
+  ObrazekPenez(picture).pridej(out, tenThousandths);
+  return out;
 }
 
 bool VejdeSe(std::string_view picture, double value) {
   const std::string_view pic = cutPicture(picture);
   if (belowMillionth(value) && (pic.empty() || pic.back() != '@')) return true;
-  const Filled f = fill(pic, storage::decimalOf(value));
+  std::string text(pic.size(), ' ');
+  const Filled f = fill(pic, text.data(), storage::decimalOf(value));
   return !f.lostDigit && !f.lostSign;
 }
 

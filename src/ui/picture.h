@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/fields.h"
 
@@ -38,6 +39,21 @@ namespace pz::ui {
 std::string FormatE(std::string_view picture, double value);
 std::string FormatR(std::string_view picture, const storage::Real48& value);
 std::string FormatC(std::string_view picture, std::int64_t tenThousandths);
+
+// A money picture read once, for the reports that format many amounts with it: pridej appends
+// exactly what FormatC gives.
+class ObrazekPenez {
+ public:
+  explicit ObrazekPenez(std::string_view picture);
+  void pridej(std::string& out, std::int64_t tenThousandths) const;
+
+ private:
+  std::string obrazek_;             // the picture, cut
+  std::string prazdny_;             // the picture with every digit position blank ("@" as "0")
+  std::vector<std::uint8_t> cifry_;  // the digit positions, from the right
+  int desetinna_ = 0;               // digit positions after the decimal separator
+  std::size_t znamenko_;            // the last "-", or npos
+};
 std::string FormatPlainE(std::string_view picture, double value);
 std::string FormatPlainR(std::string_view picture, const storage::Real48& value);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -61,6 +63,26 @@ TEST(Picture, NegativeZeroAndNearZero) {
   EXPECT_EQ(FormatC("####.####", 9), blanks(9));
   EXPECT_EQ(FormatC("####.####", 10), "   0.0010");
   EXPECT_EQ(FormatC("@@@@", 0), "0000");
+}
+
+// The reports format money on the integer alone; it must show what the decimal path shows, ties,
+// signs, lost digits and the " 0.00-" cleanup included.
+TEST(Picture, MoneyShowsAsTheDecimalPathShowsIt) {
+  const char* pictures[] = {"#### ### ###.##-", "##########,##-", "@@@@", "###", "####.####", "##.#-", "#,###.##",
+                            "@@@.@@-", "####"};
+  std::vector<std::int64_t> values = {10, -10, 49, 50, -50, 149, 150, 5000, -5000, 12345, 99995, -99995,
+                                      9999999, 100000000, -123456789012, 922337203685477580};
+  std::uint64_t x = 88172645463325252u;
+  for (int i = 0; i < 3000; ++i) {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    const std::int64_t v = static_cast<std::int64_t>(x % 2000000000000u) - 1000000000000;
+    values.push_back(i % 3 ? v : v / 100000 * 5);  // every third a tie at some decimals
+  }
+  for (const char* p : pictures)
+    for (std::int64_t v : values) {
+      if (v > -10 && v < 10) continue;
+      ASSERT_EQ(FormatC(p, v), FormatE(p, static_cast<double>(v) / 10000.0)) << p << " " << v;
+    }
 }
 
 TEST(Picture, FitsTellsWhetherTheValueShowsInFull) {
