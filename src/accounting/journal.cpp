@@ -161,6 +161,7 @@ bool TfZapisy::Nastav(const std::string& soubor, const std::string& citac) {
        .pole = std::move(pole)});
   Pole(kAgenda).stav = 0;  // the agenda comes from the file and the entries, never typed
   ZapamatujSablonu();
+  PriNastaveni();
   Prepocti();
   return ok;
 }
@@ -351,6 +352,8 @@ void TfZapisy::PoUlozeni(int zaznam, const tUcZapis& z) {
     s.cisloUP = z.cisloUP;
     s.radek = dvema(++radek);
     s.datum = z.datum;
+    s.zakMD = s.zakDal = std::string(20, ' ');
+    s.parUdaj = z.parUdaj;
     nove.push_back(std::move(s));
   }
   sablona_.clear();

@@ -73,6 +73,8 @@ class TfZapisy : public ui::TfSoub {
  protected:
   // After an entry was stored at record `zaznam` (new or edited).
   virtual void PoUlozeni(int zaznam, const tUcZapis& z);
+  // At the end of Nastav: what a window keeps from one use to the next starts again.
+  virtual void PriNastaveni() {}
   // The entry a new one starts from; nullopt refuses the new entry (after a message).
   virtual std::optional<tUcZapis> NovyZapis();
   // The entry at the current row (nullopt when there is none).
@@ -112,6 +114,7 @@ class TfUc : public TfZapisy {
   bool OpravaRozdilu();
 
  protected:
+  void PriNastaveni() override { citacNaKonci_ = false; }
   std::optional<tUcZapis> NovyZapis() override;
   void PoUlozeni(int zaznam, const tUcZapis& z) override;
 
@@ -137,6 +140,7 @@ class TfUp : public TfZapisy {
   int Vysledek = 27;
 
  protected:
+  void PriNastaveni() override { posledni_.reset(); }
   std::optional<tUcZapis> NovyZapis() override;
   void PoUlozeni(int zaznam, const tUcZapis& z) override;
 
