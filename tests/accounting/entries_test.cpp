@@ -11,6 +11,7 @@
 #include "storage/interaction.h"
 #include "storage/params.h"
 #include "storage/roots.h"
+#include "support/faults.h"
 #include "support/tempdir.h"
 
 namespace pz::accounting {
@@ -158,6 +159,28 @@ TEST_F(Batch, ABatchThatIsNoWholeNumberOfEntriesIsRefusedAndKeptByteForByte) {
                           "PZUC.dta"),
             std::nullopt);
   EXPECT_EQ(dir.read("DATA/PZUC.dta"), "");
+}
+
+TEST_F(Batch, AnyFailingStepOfAnAppendLeavesTheBatchByteForByte) {
+  const std::string obsah =
+      std::string(reinterpret_cast<const char*>(SlozZapis(zapis("000007", "01", "211000", "311000", 10000)).data()), 138);
+  for (const test::FaultCase& f : test::everyFault()) {
+    if (f.op == test::FaultOp::Read && !f.sticky) continue;  // a retried read may succeed
+    for (int n = 1; n <= 3; ++n) {
+      dir.write("DATA/PZUC.dta", obsah);
+      std::optional<std::string> citac;
+      {
+        test::FaultInjector poruchy;
+        poruchy.plan(f, n);
+        citac = PridejDoDavky({zapis("000008", "01", "211000", "311000", 500)}, "PZUC.dta");
+      }
+      const std::string po = dir.read("DATA/PZUC.dta");
+      // Either the voucher is there whole after the old entries, or the batch is as it was.
+      if (citac) EXPECT_EQ(po.size(), 2u * 138) << f.name << " #" << n;
+      else EXPECT_EQ(po, obsah) << f.name << " #" << n;
+      EXPECT_TRUE(po == obsah || po.substr(0, 138) == obsah) << f.name << " #" << n;
+    }
+  }
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ tUcZapis zapis(const std::string& radek, std::int64_t castka, const std::string&
   z.radek = radek;
   z.text = "Zapis " + radek + std::string(22, ' ');
   z.ucetMD = "211200";
-  z.ucetDal = "602000";
+  z.ucetDal = "221000";
   z.zakMD = z.zakDal = std::string(20, ' ');
   z.castka = castka;
   z.datum = datum;
@@ -81,6 +81,7 @@ class JournalScript : public ::testing::Test {
   }
   void TearDown() override {
     storage::settings().conversionRate = 0;
+    storage::settings().controlYear.clear();
     ui::NastavProhlizecSestav({});
     storage::ZapomenOtevrenaOkna();
     storage::setInteraction(nullptr);
@@ -203,6 +204,24 @@ TEST_F(JournalScript, InsertBeforeDuplicateAndSortKeepEveryEntryInItsNewPlace) {
   EXPECT_EQ(z[1].castka, 30000);
   EXPECT_EQ(z[2].castka, 30000);
   EXPECT_EQ(z[3].castka, 2000000);
+}
+
+TEST_F(JournalScript, ADateOfAnotherYearIsWarnedAboutAndKeptAndTheDateCheckListsTheOthers) {
+  storage::settings().controlYear = "22";
+  dir.write("DATA/PZUC.dta", bajty({zapis("01", 10000, "030122"), zapis("02", 20000, "150222"), zapis("03", 30000, "310123")}));
+  // An edit of the third entry: down to its date and on to the next field; 2023 is not the year 22.
+  const std::string obrazovky =
+      denik("Down\nDown\nSpace\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\ndump\nEnter\nF2\n"
+            // "Kontrola datumu" with the mask of January 2022.
+            "F10\nDown\nDown\nDown\nDown\nEnter\ntype 0122\nF2\nEsc\n");
+  EXPECT_NE(obrazovky.find("Neodpovídá účetní rok :22:23:"), std::string::npos) << obrazovky;
+  EXPECT_EQ(zapisy(dir.read("DATA/PZUC.dta"))[2].datum, "310123");
+  const std::string sestava = platform::cp1250ToUtf8(dir.read("UcErrDat.TXT"));
+  EXPECT_NE(sestava.find("Seznam účetních zápisů se špatným datumem       Datum: 09.12.26 List:  1"), std::string::npos)
+      << sestava;
+  EXPECT_NE(sestava.find("     2 000005 02 Zapis 02                                 2.00  15.02.22"), std::string::npos) << sestava;
+  EXPECT_NE(sestava.find("     3 000005 03 Zapis 03                                 3.00  31.01.23"), std::string::npos) << sestava;
+  EXPECT_EQ(sestava.find("Zapis 01"), std::string::npos) << sestava;
 }
 
 }  // namespace
