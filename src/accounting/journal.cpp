@@ -36,6 +36,7 @@ namespace {
 constexpr const char* kDphint = "par\\dphint.par";
 constexpr const char* kObrazekCastky = "### ### ###.##-";
 constexpr const char* kUPdat = "UPdat.dat";
+constexpr std::size_t kPrepocet = 8;  // the first of the journal's hidden menu items
 
 TfUc* g_denik = nullptr;
 TfUp* g_predpis = nullptr;
@@ -423,12 +424,12 @@ TfUc::TfUc(std::string nazev) : TfZapisy(std::move(nazev), false) {
   polozka(4, "Kontrola datumu", true, [this] { KontrolaDatumu(); });
   polozka(5, "Záměna datumu", true, [this] { ZamenaDatumu(); });
   polozka(6, "Oprava datumu - rok 2000", true, [this] { OpravaRoku2000(); });
-  polozka(7, "Přepočet na EURa", false, [this] { PrepocetNaEura(); });
-  polozka(8, "Vlož záznam", false, [this] { VlozZaznam(); });
-  polozka(9, "Oprava rozdílu 0.00", false, [this] { OpravaRozdilu(); });
-  polozka(10, "Úprava PS ", false, [] { JesteNeni(); });
-  polozka(11, "221200-221700", false, [] { JesteNeni(); });
-  PopupMenu1.items.resize(12);
+  polozka(7, "Uprav šířky", true, [this] { UpravSirky(); });
+  polozka(kPrepocet, "Přepočet na EURa", false, [this] { PrepocetNaEura(); });
+  polozka(9, "Vlož záznam", false, [this] { VlozZaznam(); });
+  polozka(10, "Oprava rozdílu 0.00", false, [this] { OpravaRozdilu(); });
+  polozka(11, "Úprava PS ", false, [] { JesteNeni(); });
+  polozka(12, "221200-221700", false, [] { JesteNeni(); });
 }
 
 TfUc::~TfUc() {
@@ -446,8 +447,8 @@ void TfUc::polozka(std::size_t k, const char* text, bool povolena, std::function
 void TfUc::NaF1() { ui::Napoveda("uz\\uz", "Opravy"); }
 
 void TfUc::NaCtrlPravy() {
-  for (std::size_t k = 8; k < PopupMenu1.items.size(); ++k) PopupMenu1.items[k].enabled = true;
-  PopupMenu1.items[7].enabled = !prepocteno_;  // the conversion runs once
+  for (std::size_t k = kPrepocet + 1; k < PopupMenu1.items.size(); ++k) PopupMenu1.items[k].enabled = true;
+  PopupMenu1.items[kPrepocet].enabled = !prepocteno_;  // the conversion runs once
   PopupMenu1.popup(*this, 2, std::max(1, sgRol.row));
 }
 
@@ -706,9 +707,20 @@ bool TfUc::PrepocetNaEura() {
   if (ok) {
     ui::Zprava(cz("Případný rozdíl oprav na účtu 431"));
     prepocteno_ = true;
-    PopupMenu1.items[7].enabled = false;
+    PopupMenu1.items[kPrepocet].enabled = false;
   }
   return ok;
+}
+
+void TfUc::UpravSirky() {
+  // Without remembered widths every column takes the default width of its field.
+  storage::PisPar("par\\okna2.par", PredponaKlicu() + "Gridy", "");
+  Sestav();
+  int sirka = 0;
+  for (int w : SirkySloupcu()) sirka += w;
+  geometry.w = sirka + 50;
+  Sestav();
+  Prekresli();
 }
 
 bool TfUc::OpravaRozdilu() {

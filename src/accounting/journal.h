@@ -112,6 +112,8 @@ class TfUc : public TfZapisy {
   bool OpravaRoku2000();
   bool PrepocetNaEura();
   bool OpravaRozdilu();
+  // "Uprav šířky": every column at the default width of its field, the window as wide as they.
+  void UpravSirky();
 
  protected:
   void PriNastaveni() override { citacNaKonci_ = false; }

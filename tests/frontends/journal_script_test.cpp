@@ -151,10 +151,10 @@ TEST_F(JournalScript, HiddenItemsComeWithCtrlRightButtonAndRoundOnTheIntegers) {
   dir.write("DATA/PZUC.dta", bajty({zapis("01", 12345, "030122"), zapis("02", 12350, "030122"),
                                     zapis("03", -12350, "030122"), zapis("04", -12349, "030122")}));
   // Without Ctrl and the right button the item cannot be chosen.
-  denik("F10\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\nEsc\nEsc\n");
+  denik("F10\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\nEsc\nEsc\n");
   EXPECT_EQ(zapisy(dir.read("DATA/PZUC.dta"))[0].castka, 12345);
   // "Oprava rozdílu 0.00": whole hundredths, half away from zero.
-  denik("rclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\nEsc\n");
+  denik("rclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\nEsc\n");
   const auto z = zapisy(dir.read("DATA/PZUC.dta"));
   ASSERT_EQ(z.size(), 4u);
   EXPECT_EQ(z[0].castka, 12300);
@@ -167,11 +167,11 @@ TEST_F(JournalScript, TheConversionToEurosAsksFirstAndCopiesTheBatchBeforeDividi
   storage::settings().conversionRate = 24.86;
   const std::string puvodni = bajty({zapis("01", 2486000, "030122"), zapis("02", 1000000, "030122")});
   dir.write("DATA/PZUC.dta", puvodni);
-  const std::string nic = denik("rclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\ndump\nN\nEsc\n");
+  const std::string nic = denik("rclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\ndump\nN\nEsc\n");
   EXPECT_NE(nic.find("Přepočítat všechny částky kurzem"), std::string::npos) << nic;
   EXPECT_EQ(dir.read("DATA/PZUC.dta"), puvodni);
   EXPECT_TRUE(zalohy().empty());
-  const std::string obrazovky = denik("rclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\nA\ndump\nEnter\nEsc\n");
+  const std::string obrazovky = denik("rclick 10 3 Ctrl\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nDown\nEnter\nA\ndump\nEnter\nEsc\n");
   EXPECT_NE(obrazovky.find("Případný rozdíl oprav na účtu 431"), std::string::npos) << obrazovky;
   const auto z = zapisy(dir.read("DATA/PZUC.dta"));
   ASSERT_EQ(z.size(), 2u);
