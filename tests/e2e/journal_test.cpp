@@ -116,5 +116,33 @@ TEST_F(Journal, InTextMode4ATemplateGivesTheTextAndTheAccountsOfItsFirstLine) {
   EXPECT_EQ(dir.read("data/PZUC.dta"), kE1);
 }
 
+TEST_F(Journal, TheWorkCopyMendsAgendaMarksAndAnEmptyBatchOrAReadOnlyStationIsRefused) {
+  // A blank agenda and "DL" take the agenda of the entry before; a text of exactly 28 characters
+  // (cut by an older posting) is widened and marked "PO".
+  std::string prazdna = kE2, dl = kE3, kratky28 = kE2;
+  prazdna.replace(0, 3, std::string("\x02  ", 3));
+  dl.replace(0, 3, "\x02" "DL");
+  kratky28[13] = 28;
+  dir.write("data/PZUC.dta", kE1 + prazdna + dl + kratky28);
+  auto r = runPzpokl(dir, std::string(kOpravy) + "Esc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  std::string cekana28 = kE2;
+  cekana28.replace(0, 3, "\x02" "PO");
+  EXPECT_EQ(dir.read("data/PZUC.dta"), kE1 + kE2 + kE3 + cekana28);
+
+  dir.write("data/PZUC.dta", "");
+  r = runPzpokl(dir, std::string(kOpravy) + "dump\nEnter\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Dávka je prázdná -> není co opravovat"), std::string::npos) << r.out;
+
+  TempDir cteni;
+  install(cteni, {.station = {{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}, {"CTENI", "A"}}});
+  cteni.write("data/PZUC.dta", kE1);
+  r = runPzpokl(cteni, std::string(kOpravy) + "dump\nEnter\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Nemáte práva na opravy dat"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("=== fUc"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace pz::test
