@@ -370,11 +370,13 @@ void TfZapisy::NaF4() {
   pozice_ = pred + 1;
   sablona_.clear();
   PisZapis(Veta(), *z);
+  novy_ = true;
   TfSoub::NaF4();
   if (Soubor().pocet() > pred) {
     const int zaznam = Soubor().pocet();
     if (Soubor().CtiVetuPrimo(zaznam)) PoUlozeni(zaznam, RozeberZapis(Veta()));
   }
+  novy_ = false;
   pozice_ = 0;
   Prepocti();
 }
@@ -469,7 +471,7 @@ std::optional<tUcZapis> TfUc::NovyZapis() {
 }
 
 void TfUc::PoUlozeni(int, const tUcZapis&) {
-  if (pozice_ != Soubor().pocet()) return;  // an edit, not a new entry
+  if (!novy_) return;  // an edit moves no counter
   if (const auto c = DalsiZapisUP(citac_)) citac_ = *c;
   else citacNaKonci_ = true;
 }
@@ -574,11 +576,10 @@ bool TfUc::VnutAgendu() {
 }
 
 void TfUc::KontrolaDatumu() {
-  if (!ui::Dotazy(20, 8, {}, {"MMRR nebo RR", "      "}, cz("Zadej měsíc a rok nebo jen rok"))) {
-    // Esc keeps the blanks: every date matches.
-  }
+  // Esc keeps the six blanks: a mask of six "*", which every date matches.
+  const bool potvrzeno = ui::Dotazy(20, 8, {}, {"MMRR nebo RR", "      "}, cz("Zadej měsíc a rok nebo jen rok"));
   const auto& o = ui::vysledekDialogu().odpovedi;
-  const std::string maska = MaskaData(ui::vysledekDialogu().potvrzeno && !o.empty() ? o[0] : "");
+  const std::string maska = MaskaData(potvrzeno && !o.empty() ? o[0] : "");
   const std::vector<tUcZapis> z = Zapisy();
   const bool oznacene = Znacky.spocitej(static_cast<int>(z.size())) > 0;
   if (!reports::OtevriSestavu("UcErrDat", 100)) return;
@@ -845,7 +846,10 @@ void OpravyDavky(const std::string& davka) {
   storage::PisPar(kDphint, "Agenda", davka);
 
   TfUc& denik = Denik();
-  denik.Nastav("=opr.wrk", "00000101");
+  if (!denik.Nastav("=opr.wrk", "00000101")) {
+    denik.Zavri();
+    return;
+  }
   denik.JdiNa(denik.Soubor().pocet());
   for (;;) {
     denik.showModal();

@@ -84,6 +84,7 @@ class TfZapisy : public ui::TfSoub {
   std::string soubor_, agenda_, citac_;
   Strany strany_;
   int pozice_ = 0;  // the record the form edits (the new one: count + 1)
+  bool novy_ = false;  // the form takes a new entry (F4), not an edit
   // Lines 2 to 10 of the template chosen on the first entry of a voucher, written after it.
   std::vector<tUcZapis> sablona_;
 

@@ -84,13 +84,6 @@ TEST(BalanceSums, TwoSidedEntriesCountOnBothSidesAndTheJournalLeavesOut701000) {
   EXPECT_EQ(j.rozdil(), 5000000);
 }
 
-TEST(AgendaOfAFile, TakenFromTheNameOrAfterTheEqualsSign) {
-  EXPECT_EQ(AgendaSouboru("PZUC.dta"), "PZ");
-  EXPECT_EQ(AgendaSouboru("=opr.wrk"), "OP");
-  EXPECT_TRUE(ZnamaAgenda("PD"));
-  EXPECT_FALSE(ZnamaAgenda("DL"));
-}
-
 class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -137,11 +130,8 @@ TEST_F(Batch, AVoucherIsAppendedWithoutItsEmptyEntriesRenumberedFromItsFirstLine
   const std::string pred = dir.read("DATA/PZUC.dta");
   EXPECT_EQ(PridejDoDavky({zapis("000009", "01", "211000", "311000", 0)}, "PZUC.dta"), "");
   EXPECT_EQ(dir.read("DATA/PZUC.dta"), pred);
-}
-
-TEST_F(Batch, ALastLineAbove90PointsTheCounterToTheNextVoucher) {
-  const auto citac = PridejDoDavky({zapis("000010", "91", "211000", "311000", 100)}, "PZUC.dta");
-  EXPECT_EQ(citac, "00001101");
+  // A last line above 90 points the counter to line 01 of the next voucher.
+  EXPECT_EQ(PridejDoDavky({zapis("000010", "91", "211000", "311000", 100)}, "PZUC.dta"), "00001101");
 }
 
 TEST_F(Batch, ABatchThatIsNoWholeNumberOfEntriesIsRefusedAndKeptByteForByte) {
