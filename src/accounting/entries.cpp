@@ -60,6 +60,7 @@ std::string nazevSouboru(std::string_view jmeno) {
   return p == std::string::npos ? s : s.substr(p + 1);
 }
 
+
 }  // namespace
 
 tUcZapis RozeberZapis(storage::ConstBytes veta) {
@@ -117,40 +118,31 @@ Strany SoucetStran(const std::vector<tUcZapis>& zapisy, bool bez701000) {
   return s;
 }
 
-bool CtiDavku(std::string_view jmeno, std::vector<tUcZapis>& zapisy) {
-  zapisy.clear();
-  const std::string cesta = storage::DataCesta(jmeno);
-  if (!platform::fileExists(cesta)) return true;
+namespace {
+
+// The whole file as it is, or nullopt (after the message) when it cannot be read or is no whole
+// number of entries. A missing file is empty.
+std::optional<std::string> obsahDavky(const std::string& cesta) {
   std::string obsah;
+  if (!platform::fileExists(cesta)) return obsah;
   if (const int e = platform::readWholeFile(cesta, obsah); e != platform::kIoOk) {
     zprava(storage::ZpravaCteni(nazevSouboru(cesta), e));
-    return false;
+    return std::nullopt;
   }
   if (obsah.size() % uz::kVelikost != 0) {
     zprava(cz("Soubor ") + nazevSouboru(cesta) + cz(" nemá délku celých účetních zápisů (") +
-               std::to_string(obsah.size()) + cz(" B), nelze s ním pracovat"));
-    return false;
+           std::to_string(obsah.size()) + cz(" B), nelze s ním pracovat"));
+    return std::nullopt;
   }
-  for (std::size_t o = 0; o < obsah.size(); o += uz::kVelikost)
-    zapisy.push_back(RozeberZapis(std::string_view(obsah).substr(o, uz::kVelikost)));
-  return true;
+  return obsah;
 }
 
-bool PrepisDavku(std::string_view jmeno, const std::vector<tUcZapis>& zapisy, bool zamceno) {
-  const std::string cesta = storage::DataCesta(jmeno);
-  std::string obsah;
-  obsah.reserve(zapisy.size() * uz::kVelikost);
-  for (const auto& z : zapisy) {
-    const auto v = SlozZapis(z);
-    obsah.append(v.begin(), v.end());
-  }
-  // The work file lies beside the target, so that the replacement is a rename on one volume.
+// Writes `obsah` into a work file beside `cesta`, which then takes its place in one rename.
+bool nahrad(const std::string& cesta, const std::string& obsah, bool zamceno) {
   const auto tecka = cesta.find_last_of('.');
   const auto oddelovac = cesta.find_last_of("\\/");
-  const std::string pracovni =
-      (tecka != std::string::npos && (oddelovac == std::string::npos || tecka > oddelovac) ? cesta.substr(0, tecka)
-                                                                                            : cesta) +
-      ".$uc";
+  const bool pripona = tecka != std::string::npos && (oddelovac == std::string::npos || tecka > oddelovac);
+  const std::string pracovni = (pripona ? cesta.substr(0, tecka) : cesta) + ".$uc";
   int e = platform::writeWholeFile(pracovni, obsah);
   if (e != platform::kIoOk) {
     platform::removeFile(pracovni);
@@ -168,6 +160,31 @@ bool PrepisDavku(std::string_view jmeno, const std::vector<tUcZapis>& zapisy, bo
     return false;
   }
   return true;
+}
+
+std::string bajty(const std::vector<tUcZapis>& zapisy) {
+  std::string obsah;
+  obsah.reserve(zapisy.size() * uz::kVelikost);
+  for (const auto& z : zapisy) {
+    const auto v = SlozZapis(z);
+    obsah.append(v.begin(), v.end());
+  }
+  return obsah;
+}
+
+}  // namespace
+
+bool CtiDavku(std::string_view jmeno, std::vector<tUcZapis>& zapisy) {
+  zapisy.clear();
+  const auto obsah = obsahDavky(storage::DataCesta(jmeno));
+  if (!obsah) return false;
+  for (std::size_t o = 0; o < obsah->size(); o += uz::kVelikost)
+    zapisy.push_back(RozeberZapis(std::string_view(*obsah).substr(o, uz::kVelikost)));
+  return true;
+}
+
+bool PrepisDavku(std::string_view jmeno, const std::vector<tUcZapis>& zapisy, bool zamceno) {
+  return nahrad(storage::DataCesta(jmeno), bajty(zapisy), zamceno);
 }
 
 std::optional<std::string> PridejDoDavky(const std::vector<tUcZapis>& zapisy, std::string_view davka,
@@ -206,12 +223,9 @@ std::optional<std::string> PridejDoDavky(const std::vector<tUcZapis>& zapisy, st
     zprava(cz("Dávka ") + nazevSouboru(cesta) + cz(" není volná, zápisy nebyly připsány"));
     return std::nullopt;
   }
-  std::vector<tUcZapis> davkaZapisu;
-  bool ok = CtiDavku(davka, davkaZapisu);
-  if (ok) {
-    davkaZapisu.insert(davkaZapisu.end(), nove.begin(), nove.end());
-    ok = PrepisDavku(davka, davkaZapisu, zamek == storage::Zamek::Drzen);
-  }
+  // The old entries are copied as they are; only the voucher's are made here.
+  std::optional<std::string> obsah = obsahDavky(cesta);
+  const bool ok = obsah && nahrad(cesta, *obsah + bajty(nove), zamek == storage::Zamek::Drzen);
   if (zamek == storage::Zamek::Drzen) storage::Odemkni(cesta);
   if (!ok) return std::nullopt;
   return *citac;
