@@ -196,16 +196,23 @@ void TfZapisy::bocniTexty() {
   Pole(kCastka).bocniText = ui::FormatC(kObrazekCastky, strany_.md) + cz(" Má dáti");
   Pole(kDatum).bocniText = ui::FormatC(kObrazekCastky, strany_.dal) + " Dal";
   Pole(kParUdaj).bocniText = ui::FormatC(kObrazekCastky, strany_.rozdil()) + cz(" Rozdíl");
+  // Codes that name nothing are not looked up, so that no code list is opened for them.
   const auto nazevUctu = [](const std::string& u) {
-    const std::string n = NazevUctu(u);
-    return !n.empty() && n[0] == ' ' ? std::string(30, ' ') : n;
+    const std::string n = u == kBezUctu || storage::Orez(u).empty() ? std::string() : NazevUctu(u);
+    return n.empty() || n[0] == ' ' ? std::string(30, ' ') : n;
+  };
+  const auto nazevStrediska = [](const std::string& k) {
+    return storage::Orez(k).empty() ? std::string(30, ' ') : NazevStrediska(k);
+  };
+  const auto nazevZakazky = [](const std::string& k) {
+    return storage::Orez(k).empty() ? std::string(30, ' ') : NazevZakazky(k);
   };
   Pole(kUcetMD).bocniText = nazevUctu(Text(kUcetMD));
   Pole(kUcetDal).bocniText = nazevUctu(Text(kUcetDal));
-  Pole(kStrMD).bocniText = NazevStrediska(Text(kStrMD));
-  Pole(kStrDal).bocniText = NazevStrediska(Text(kStrDal));
-  Pole(kZakMD).bocniText = NazevZakazky(Text(kZakMD));
-  Pole(kZakDal).bocniText = NazevZakazky(Text(kZakDal));
+  Pole(kStrMD).bocniText = nazevStrediska(Text(kStrMD));
+  Pole(kStrDal).bocniText = nazevStrediska(Text(kStrDal));
+  Pole(kZakMD).bocniText = nazevZakazky(Text(kZakMD));
+  Pole(kZakDal).bocniText = nazevZakazky(Text(kZakDal));
   if (AktivniFormular()) AktivniFormular()->Ukaz();
 }
 
@@ -336,7 +343,11 @@ void TfZapisy::parovani() {
     else
       JesteNeni();
   } else if (volba == 2) {
-    ui::Zprava(cz("Přijaté faktury nejsou k dispozici, párovací údaj nelze vybrat"));
+    // The received invoices of every series lie in "DFD" + series + ".DTA".
+    if (platform::listDirectory(storage::DataCesta("DFD*.DTA")).empty())
+      ui::Zprava(cz("Přijaté faktury nejsou k dispozici, párovací údaj nelze vybrat"));
+    else
+      JesteNeni();
   }
 }
 

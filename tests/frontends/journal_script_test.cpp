@@ -204,6 +204,13 @@ TEST_F(JournalScript, InsertBeforeDuplicateAndSortKeepEveryEntryInItsNewPlace) {
   EXPECT_EQ(z[1].castka, 30000);
   EXPECT_EQ(z[2].castka, 30000);
   EXPECT_EQ(z[3].castka, 2000000);
+  // Ctrl+F8 zeroes the amounts of the marked entries (the first two) and nothing else.
+  denik("Insert\nInsert\nCtrl+F8\nEsc\n");
+  z = zapisy(dir.read("DATA/PZUC.dta"));
+  ASSERT_EQ(z.size(), 4u);
+  EXPECT_EQ(z[0].castka, 0);
+  EXPECT_EQ(z[1].castka, 0);
+  EXPECT_EQ(z[2].castka, 30000);
 }
 
 TEST_F(JournalScript, ADateOfAnotherYearIsWarnedAboutAndKeptAndTheDateCheckListsTheOthers) {
