@@ -761,6 +761,59 @@ TfUp::~TfUp() {
 
 void TfUp::NaF1() { ui::Napoveda("\\uz\\uc", agenda_ == "SA" ? cz("Účtování jen") : cz("Účtování")); }
 
+void TfUp::PriNastaveni() {
+  posledni_.reset();
+  adresarObrazku_ = storage::CtiPar("ep.par", "AdrObrProUP");
+  sadaObrazku_ = storage::CtiPar("ep.par", "NzObrProUP");
+  Obrazky = !storage::Orez(adresarObrazku_).empty() && !storage::Orez(sadaObrazku_).empty();
+  cisloObrazku_ = 0;
+  MemoText.lines.clear();
+  MemoText.visible = false;
+  // The set's text file, when there is one, stands beside the list.
+  std::string text;
+  if (Obrazky && platform::readWholeFile(adresarObrazku_ + sadaObrazku_ + ".txt", text) == platform::kIoOk) {
+    std::size_t od = 0;
+    while (od < text.size()) {
+      std::size_t konec = text.find('\n', od);
+      if (konec == std::string::npos) konec = text.size();
+      std::string radek = text.substr(od, konec - od);
+      if (!radek.empty() && radek.back() == '\r') radek.pop_back();
+      MemoText.lines.push_back(radek);
+      od = konec + 1;
+    }
+    MemoText.visible = true;
+  }
+}
+
+std::string TfUp::SouborObrazku(int) {
+  return adresarObrazku_ + sadaObrazku_ + "-" + dvema(cisloObrazku_) + ".jpg";
+}
+
+void TfUp::Sestav() {
+  TfZapisy::Sestav();
+  if (!MemoText.visible) return;
+  // The set's text below the list's position line, unless the user placed it elsewhere.
+  const int cw = std::max(1, look.cellWidth), rh = VyskaRadku() + 1;
+  MemoText.geometry.w = 60 * cw;
+  MemoText.geometry.h = 8 * rh;
+  if (MemoText.geometry.x == 0 && MemoText.geometry.y == 0) MemoText.geometry = {2 * cw, lKolik.geometry.y + 2 * rh, 60 * cw, 8 * rh};
+}
+
+void TfUp::NaF2() {
+  if (!Obrazky) return;
+  ++cisloObrazku_;
+  if (cisloObrazku_ > 99 || !platform::fileExists(SouborObrazku(0))) cisloObrazku_ = 0;
+  Prekresli();
+}
+
+bool TfUp::onMouse(const ui::MouseEvent& ev, ui::Control* hit) {
+  if (Obrazky && hit == &Image1 && ev.button == ui::MouseButton::Left && !ev.doubleClick) {
+    NaF2();
+    return true;
+  }
+  return TfZapisy::onMouse(ev, hit);
+}
+
 void TfUp::NaF6() {
   if (!platform::fileExists(storage::DataCesta("sk01h.dta")))
     ui::Zprava(cz("Příjemky a výdejky (sk01h.dta) nejsou k dispozici, párovací údaj nelze vybrat"));

@@ -137,18 +137,27 @@ class TfUp : public TfZapisy {
   ~TfUp() override;
 
   void NaF1() override;
+  // F2 and a click on the picture: the next document image of "ep.par", from 00 again after
+  // the last one.
+  void NaF2() override;
   void NaF6() override;
   void PredKoncem() override;
+  std::string SouborObrazku(int n) override;
+  void Sestav() override;
   // Enter after "Zapsat do účetnictví?" was answered yes, Esc otherwise.
   int Vysledek = 27;
 
  protected:
-  void PriNastaveni() override { posledni_.reset(); }
+  void PriNastaveni() override;
+  bool onMouse(const ui::MouseEvent& ev, ui::Control* hit) override;
   std::optional<tUcZapis> NovyZapis() override;
   void PoUlozeni(int zaznam, const tUcZapis& z) override;
 
  private:
   std::optional<tUcZapis> posledni_;  // the entry created or edited last in the window
+  // Document images: directory and set from "ep.par", and the number of the one shown.
+  std::string adresarObrazku_, sadaObrazku_;
+  int cisloObrazku_ = 0;
 };
 
 // The windows of this run (the program creates them at start).

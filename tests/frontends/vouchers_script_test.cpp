@@ -186,5 +186,22 @@ TEST_F(VoucherScript, ATemplateOfThreeLinesOnTheFirstEntryGivesLines01To03) {
   EXPECT_NE(obrazovky.find("602000   Tržby z prodeje služeb"), std::string::npos) << obrazovky;
 }
 
+TEST_F(VoucherScript, TheDocumentImagesOfEpParComeOneAfterAnotherWithTheTextOfTheSet) {
+  storage::PisPar("ep.par", "AdrObrProUP", "obr\\");
+  storage::PisPar("ep.par", "NzObrProUP", "UP1");
+  dir.write("obr/UP1-00.jpg", "x");
+  dir.write("obr/UP1-01.jpg", "x");
+  dir.write("obr/UP1.txt", "Faktura 2026/15\r\nzaplaceno hotove\r\n");
+  std::vector<std::string> obrazky;
+  const test::ScriptRun r = test::runScript(dir, "F2\nF2\nF2\ndump\nEsc\nN\n", [&] {
+    accounting::UkazPredpis({zapis("000008", "01", 50000)});
+    obrazky.push_back(okno.Image1.picturePath);
+  });
+  ASSERT_EQ(r.rc, 0) << r.err;
+  // 00, 01, then past the last one back to 00 and on to 01.
+  EXPECT_EQ(obrazky, (std::vector<std::string>{"obr\\UP1-01.jpg"}));
+  EXPECT_NE(r.out.find("zaplaceno hotove"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace pz
