@@ -769,9 +769,11 @@ void TfUp::PriNastaveni() {
   cisloObrazku_ = 0;
   MemoText.lines.clear();
   MemoText.visible = false;
+  MemoText.readOnly = true;
+  upravaTextu_ = false;
   // The set's text file, when there is one, stands beside the list.
   std::string text;
-  if (Obrazky && platform::readWholeFile(adresarObrazku_ + sadaObrazku_ + ".txt", text) == platform::kIoOk) {
+  if (Obrazky && platform::readWholeFile(souborTextu(), text) == platform::kIoOk) {
     std::size_t od = 0;
     while (od < text.size()) {
       std::size_t konec = text.find('\n', od);
@@ -812,6 +814,40 @@ bool TfUp::onMouse(const ui::MouseEvent& ev, ui::Control* hit) {
     return true;
   }
   return TfZapisy::onMouse(ev, hit);
+}
+
+bool TfUp::onKey(const ui::KeyEvent& ev) {
+  if (!upravaTextu_) return TfZapisy::onKey(ev);
+  if ((ev.vk == ui::kVkSpace && ev.ctrl) || ev.vk == ui::kVkEscape) ulozText();
+  else MemoText.key(ev);
+  return true;
+}
+
+void TfUp::NaCtrlMezera() {
+  if (!Obrazky) return;
+  if (!platform::fileExists(souborTextu())) {
+    if (const int e = platform::writeWholeFile(souborTextu(), ""); e != platform::kIoOk) {
+      ui::Zprava(storage::ZpravaZapisu(souborTextu(), e));
+      return;
+    }
+  }
+  if (MemoText.lines.empty()) MemoText.lines.push_back("");
+  MemoText.visible = true;
+  MemoText.readOnly = false;
+  MemoText.line = MemoText.col = 0;
+  upravaTextu_ = true;
+  Sestav();
+  setFocus(&MemoText);
+}
+
+void TfUp::ulozText() {
+  std::string text;
+  for (const std::string& r : MemoText.lines) text += r + "\r\n";
+  if (const int e = platform::writeWholeFile(souborTextu(), text); e != platform::kIoOk)
+    ui::Zprava(storage::ZpravaZapisu(souborTextu(), e));
+  MemoText.readOnly = true;
+  upravaTextu_ = false;
+  setFocus(&sgRol);
 }
 
 void TfUp::NaF6() {

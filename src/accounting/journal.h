@@ -150,6 +150,10 @@ class TfUp : public TfZapisy {
  protected:
   void PriNastaveni() override;
   bool onMouse(const ui::MouseEvent& ev, ui::Control* hit) override;
+  bool onKey(const ui::KeyEvent& ev) override;
+  // Ctrl+Space: the set's text opened for editing (created empty when missing); Ctrl+Space or
+  // Esc again stores it.
+  void NaCtrlMezera() override;
   std::optional<tUcZapis> NovyZapis() override;
   void PoUlozeni(int zaznam, const tUcZapis& z) override;
 
@@ -158,6 +162,9 @@ class TfUp : public TfZapisy {
   // Document images: directory and set from "ep.par", and the number of the one shown.
   std::string adresarObrazku_, sadaObrazku_;
   int cisloObrazku_ = 0;
+  bool upravaTextu_ = false;
+  std::string souborTextu() const { return adresarObrazku_ + sadaObrazku_ + ".txt"; }
+  void ulozText();
 };
 
 // The windows of this run (the program creates them at start).

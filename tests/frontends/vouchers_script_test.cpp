@@ -201,6 +201,12 @@ TEST_F(VoucherScript, TheDocumentImagesOfEpParComeOneAfterAnotherWithTheTextOfTh
   // 00, 01, then past the last one back to 00 and on to 01.
   EXPECT_EQ(obrazky, (std::vector<std::string>{"obr\\UP1-01.jpg"}));
   EXPECT_NE(r.out.find("zaplaceno hotove"), std::string::npos) << r.out;
+
+  // Ctrl+Space edits the text; Ctrl+Space again stores it, and the list has the keys again.
+  const test::ScriptRun u = test::runScript(dir, "Ctrl+Space\ntype Dodavatel: \nCtrl+Space\nEsc\nN\n",
+                                            [&] { accounting::UkazPredpis({zapis("000008", "01", 50000)}); });
+  ASSERT_EQ(u.rc, 0) << u.err;
+  EXPECT_EQ(dir.read("obr/UP1.txt"), "Dodavatel: Faktura 2026/15\r\nzaplaceno hotove\r\n");
 }
 
 }  // namespace
