@@ -970,7 +970,12 @@ void OpravyDavky(const std::string& davka) {
 }
 
 std::optional<std::vector<tUcZapis>> UkazPredpis(const std::vector<tUcZapis>& zapisy, const std::string& citac) {
-  const std::string agenda = zapisy.empty() || zapisy[0].agenda.size() != 2 ? std::string("PZ") : zapisy[0].agenda;
+  // The agenda names the work file: only letters and digits go into the name.
+  std::string agenda = zapisy.empty() ? std::string() : storage::VelkaPismena(zapisy[0].agenda);
+  const bool pismena = agenda.size() == 2 && std::all_of(agenda.begin(), agenda.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+  if (!pismena) agenda = "PZ";
   const std::string soubor = agenda + "UP.wrk";
   std::string obsah;
   for (const auto& z : zapisy) {
