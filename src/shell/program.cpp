@@ -5,6 +5,7 @@
 
 #include "accounting/accounts.h"
 #include "accounting/centres.h"
+#include "accounting/journal.h"
 #include "accounting/templates.h"
 #include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
@@ -33,12 +34,14 @@
 #include "shell/pokladna.h"
 #include "shell/settings_loader.h"
 #include "shell/system_params.h"
+#include "storage/fields.h"
 #include "storage/filehelpers.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/roots.h"
 #include "ui/app.h"
 #include "ui/dialogs.h"
+#include "ui/keys.h"
 #include "ui/recordform.h"
 
 namespace pz::shell {
@@ -50,14 +53,31 @@ namespace {
 // What a button or menu item of a part not built yet says, so that it never does nothing at all.
 void JesteNeni() { ui::Zprava(cz("Tato funkce v této verzi programu ještě není.")); }
 
-// The accounting menu of the main window. Its items open the corrections, the listing and the
-// attaching of the cash desk's accounting entries once those windows exist.
+// The accounting menu of the main window: the corrections of the cash desk's batch of entries;
+// its listing and its attaching to the general ledger come with their own windows.
 void NabidkaUcetnictvi() {
   const int volba =
       ui::Vyber(30, 10, nullptr,
                 {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů ")},
                 cz(" Účetnictví z valutové pokladny "));
-  if (volba > 0) JesteNeni();
+  if (volba == 1) accounting::OpravyDavky("PZUC.dta");
+  else if (volba > 1) JesteNeni();
+}
+
+// The business partners as the chooser of a partner's name (the entries' text mode 3).
+std::string VyberNazvuPartnera() {
+  registers::TfOrg& org = registers::Partneri();
+  if (!org.Nastav()) return {};
+  org.Sestav();
+  org.JdiNa(1);
+  org.showModal();
+  std::string nazev;
+  if (org.KoncovaKlavesa == ui::kVkReturn && org.Radek >= 1 && org.Radek <= org.Soubor().pocet()) {
+    org.CtiVetu(org.Radek);
+    nazev = storage::readShortString(org.Veta(), registers::tOrganizace::kNazev, 30);
+  }
+  org.Zavri();
+  return nazev;
 }
 
 // The personal fields of every partner record scrambled or unscrambled, as the file holds them
@@ -108,6 +128,10 @@ struct Okna {
     reports::RegistrujVolbuSouboru(inOut);
     reports::sluzbySeznamu().prevedOrg = PrevedOrg;
     reports::RegistrujTisk();
+    accounting::sluzbyZapisu().vyberTextu = [](const std::string& soubor, const std::string& titulek) {
+      return registers::Texty().Vyber(soubor, titulek);
+    };
+    accounting::sluzbyZapisu().vyberPartnera = VyberNazvuPartnera;
   }
   ~Okna() {
     ui::NastavProhlizecSestav({});
@@ -115,6 +139,7 @@ struct Okna {
     ui::sluzbyRolu().seznamSestav = nullptr;
     ui::sluzbyRolu().parametrySystemu = nullptr;
     reports::sluzbySeznamu().prevedOrg = nullptr;
+    accounting::sluzbyZapisu() = {};
   }
   TfClient klient;  // constructed first: the main window refers to it
   TForm1 form1;
@@ -124,6 +149,9 @@ struct Okna {
   PokladniSmycka smyckaPokladny{pzRady};
   reports::TfPozri pozri{"fPozri"};    // reports shown from anywhere
   reports::TfPozri pozri2{"fPozri2"};  // a report shown while the first viewer is open
+  accounting::TfUc uc{"fUc"};          // the journal of a batch
+  accounting::TfUc uc2{"fUc2"};        // a second journal (a ledger beside a batch)
+  accounting::TfUp up;                 // the voucher window of a posting
   reports::TfInOut inOut;              // the file chooser of every opener
   reports::TfSpool spool;              // the report list
   TfParSys parSys;                     // the system parameters
