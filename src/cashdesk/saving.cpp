@@ -73,13 +73,23 @@ class KrokStav : public KrokUkladani {
   }
 };
 
-// The items of a saved document are in it now: their work files go.
+// The items of a saved document are kept with the series (an edit brings them back) in the same
+// commit as the document; their work files go once it is stored.
 class KrokPolozky : public KrokUkladani {
  public:
   std::string_view Nazev() const override { return "polozky"; }
   PoradiKroku Poradi() const override { return PoradiKroku::Polozky; }
   bool Priprav(Ukladani&) override { return true; }
-  bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
+  bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
+    const char typ = u.polozky ? u.typPolozek : 0;
+    // A document that never had items adds nothing.
+    if (typ == 0 && UlozenePolozky(u.souborDokladu, u.cisloZaznamu) == 0) return true;
+    const std::string jmeno = SouborUlozenychPolozek(u.souborDokladu);
+    platform::FileInfo info;
+    const std::int64_t konec = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk ? info.size : 0;
+    zamer.Zapis(jmeno, konec, BlokPolozek(u.cisloZaznamu, typ));
+    return true;
+  }
   void PoUlozeni(const Ukladani& u) override {
     if (u.polozky) SmazPolozky();
   }
@@ -180,6 +190,7 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
   // A save of this series cut off earlier is undone before this one reads anything.
   if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return Neulozeno;
   if (!ZapisDoklad(u.doklad, u.zaznam)) return Neulozeno;
+  u.souborDokladu = souborDokladu;
   Zamer zamer;
   zamer.Zapis(souborDokladu, static_cast<std::int64_t>(u.cisloZaznamu - 1) * tPzDoklad::kVelikost, u.zaznam);
   if (!dodatekDoZameru(u, souborDokladu, zamer)) return Neulozeno;
@@ -191,6 +202,7 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
 }
 
 VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {
+  u.souborDokladu = souborDokladu;
   std::vector<KrokUkladani*> pripravene;
   Priprav(u, pripravene);
   if (u.zpet) return VysledekUlozeni::Zpet;

@@ -97,7 +97,7 @@ TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
   // No items; apart from what follows, so that the terminal does not read Esc as a prefix.
   t.keys("Escape");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  t.keys("100 Enter");
+  t.keys("Enter 100 Enter");
   ASSERT_TRUE(t.waitFor("100.00")) << t.screen();
   t.keys("Down Down Down Down");
   // The form's lower fields are on the screen now, and its first ones are not.
