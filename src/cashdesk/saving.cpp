@@ -8,6 +8,7 @@
 #include "cashdesk/intent.h"
 #include "cashdesk/items.h"
 #include "cashdesk/records.h"
+#include "cashdesk/vatsupplement.h"
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
@@ -100,15 +101,16 @@ class KrokPolozky : public KrokUkladani {
 bool dodatekDoZameru(const Ukladani& u, const std::string& souborDokladu, Zamer& zamer) {
   const std::string jmeno = SouborDodatku(souborDokladu);
   const std::int64_t pozice = static_cast<std::int64_t>(u.cisloZaznamu - 1) * kVelikostDodatku;
-  std::vector<std::uint8_t> dodatek(static_cast<std::size_t>(kVelikostDodatku), 0);
-  if (u.dodatek) {
-    std::copy_n(u.dodatek->begin(), std::min(u.dodatek->size(), dodatek.size()), dodatek.begin());
-  } else {
-    platform::FileInfo info;
-    const bool existuje = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk;
-    if (existuje && info.size >= pozice + kVelikostDodatku) return true;
-  }
-  zamer.Zapis(jmeno, pozice, std::move(dodatek));
+  platform::FileInfo info;
+  const std::int64_t delka = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk ? info.size : 0;
+  if (!u.dodatek && delka >= pozice + kVelikostDodatku) return true;
+  // Written past the end, the supplements between are blank ones, never a gap.
+  const std::int64_t od = std::min(pozice, delka / kVelikostDodatku * kVelikostDodatku);
+  std::vector<std::uint8_t> bajty(static_cast<std::size_t>(pozice - od + kVelikostDodatku), 0);
+  if (u.dodatek)
+    std::copy_n(u.dodatek->begin(), std::min<std::size_t>(u.dodatek->size(), kVelikostDodatku),
+                bajty.begin() + static_cast<std::ptrdiff_t>(pozice - od));
+  zamer.Zapis(jmeno, od, std::move(bajty));
   return true;
 }
 
@@ -140,6 +142,7 @@ struct DrzeneZamky {
 }  // namespace
 
 SluzbaUkladani::SluzbaUkladani() {
+  Registruj(KrokDodatkuDph());
   Registruj(std::make_unique<KrokZaplacenoKc>());
   Registruj(std::make_unique<KrokLimitHotovosti>());
   Registruj(std::make_unique<KrokStav>());

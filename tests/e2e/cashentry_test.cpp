@@ -576,7 +576,7 @@ TEST(CashEntryItemsE2E, ASubjectItemWithADiscountTakesOverItsSubjectAndGivesTheC
   EXPECT_EQ(textAt(w, kPUcet, 6), "604000");
   // The menu offers the type chosen last first; this run starts as the first did.
   std::filesystem::remove_all(dir / "par");
-  const auto saved = runPzpokl(dir, items + "F2\nEsc\nEsc\nEsc\n");
+  const auto saved = runPzpokl(dir, items + "F2\nF2\nEsc\nEsc\nEsc\n");  // the VAT supplement as filled
   EXPECT_EQ(saved.exitCode, 0) << saved.err << saved.out;
   const std::string d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), kDoklad) << saved.out;
@@ -661,7 +661,7 @@ TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDo
   const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Up\nEnter\n" +
                                     "F4\nF1\ndump\nDown\nEnter\nEnter\nEnter\nEnter\ntype 5\nEnter\nF2\n"
                                     "F9\ndump\nBackspace Backspace Backspace Backspace Backspace\ntype -10\nEnter\ndump\n"
-                                    "Enter\ntype 123\nF2\nEsc\nEsc\nEsc\n");
+                                    "Enter\ntype 123\nF2\nF2\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Matka"), std::string::npos) << r.out;
   std::string d = dir.read("data/PZ01_.dta");
@@ -673,7 +673,7 @@ TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDo
 
   // The edit brings the item back into the work file and its list; saved again, it stays.
   const auto edit = runPzpokl(dir, kCashDesk + "Space\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\n"
-                                      "Enter\ndump\nEnter\nF2\nEsc\nEsc\nEsc\n");
+                                      "Enter\ndump\nEnter\nF2\nF2\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(edit.exitCode, 0) << edit.err << edit.out;
   const size_t list = edit.out.find(" Vstup typu P ");
   ASSERT_NE(list, std::string::npos) << edit.out;
@@ -692,7 +692,7 @@ TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDo
   // Esc at the choice keeps the cursor in the text: what is typed next replaces the text, and
   // the choice comes again only for a changed text.
   const auto esc = runPzpokl(dir, kCashDesk + "F4\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype x\nEnter\n"
-                                     "Esc\ntype yy\nEnter\nEsc\nEnter\ntype 5\nEnter\nF2\nEsc\nEsc\nEsc\n");
+                                     "Esc\ntype yy\nEnter\nEsc\nEnter\ntype 5\nEnter\nF2\nF2\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(esc.exitCode, 0) << esc.err << esc.out;
   d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), 2 * kDoklad) << esc.out;

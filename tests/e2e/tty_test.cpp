@@ -109,6 +109,11 @@ TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
       << screen;
   // Saved, back in the list: its focus is the grid at the top, its key line on the bottom row.
   t.keys("F2");
+  // The VAT line of the receipt's supplement as proposed, then the supplement as filled.
+  ASSERT_TRUE(t.waitFor("daň na výstupu")) << t.screen();
+  t.keys("Enter");
+  ASSERT_TRUE(t.waitFor("Dodatek k DPH")) << t.screen();
+  t.keys("F2");
   ASSERT_TRUE(t.waitFor("PZ0100001")) << t.screen();
   EXPECT_EQ(t.screen().find("Enter=Výběr F3=Hledej"), std::string::npos) << t.screen();
   t.keys("M-Down M-Down M-Down M-Down M-Down");

@@ -1,0 +1,175 @@
+// VAT supplements of cash documents and the VAT listing, through the real program: the lines a
+// saved receipt or expenditure gets, their corrections in the supplement form, the bulk
+// completion, and the listing of a period with its difference line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "e2e/run.h"
+#include "support/stationtable.h"
+#include "support/tempdir.h"
+
+namespace pz::test {
+namespace {
+
+constexpr size_t kDoklad = 337, kDodatek = 512;
+constexpr size_t kDruh = 0, kIdent = 2, kCislo = 8, kDatumDod = 71, kDatumZapl = 78, kCelkemVal = 136,
+                 kPlacenoVal = 142, kKurz = 148, kCelkemKc = 154, kPlacenoKc = 160, kDic = 186, kAdr1 = 203;
+// The supplement: key, state, total, the lines (mark, base, tax, reduced-deduction mark), DIČ.
+constexpr size_t kKlic = 0, kStat = 11, kCelkem = 17, kRadky = 23, kRadek = 22, kSDic = 245;
+
+std::string real48(double v) {
+  std::string b(6, '\0');
+  if (v == 0) return b;
+  int e = 0;
+  const double m = std::frexp(std::fabs(v), &e);
+  auto f = static_cast<unsigned long long>(std::llround((m * 2 - 1) * 549755813888.0));
+  if (f >> 39) { f = 0; ++e; }
+  b[0] = static_cast<char>(e - 1 + 129);
+  for (int i = 1; i <= 5; ++i) b[static_cast<size_t>(i)] = static_cast<char>((f >> (8 * (i - 1))) & 0xff);
+  if (v < 0) b[5] = static_cast<char>(static_cast<unsigned char>(b[5]) | 0x80);
+  return b;
+}
+double real48At(const std::string& rec, size_t o) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(rec[o + i]); };
+  if (byte(0) == 0) return 0;
+  unsigned long long f = 0;
+  for (int i = 5; i >= 1; --i) f = (f << 8) | byte(static_cast<size_t>(i));
+  const bool neg = (f >> 39) & 1;
+  f &= (1ULL << 39) - 1;
+  const double v = std::ldexp(1 + static_cast<double>(f) / 549755813888.0, byte(0) - 129);
+  return neg ? -v : v;
+}
+std::string shortString(const std::string& text, size_t width) {
+  std::string s(width + 1, '\0');
+  s[0] = static_cast<char>(text.size());
+  s.replace(1, text.size(), text);
+  return s;
+}
+std::string textAt(const std::string& rec, size_t o, size_t width) {
+  return rec.substr(o + 1, std::min<size_t>(width, static_cast<unsigned char>(rec[o])));
+}
+std::string record(const std::string& file, int n, size_t size) {
+  return file.substr(static_cast<size_t>(n - 1) * size, size);
+}
+
+struct Line {
+  std::string mark;
+  double base, tax;
+  std::string reduced;
+};
+Line lineAt(const std::string& sup, int i) {
+  const size_t o = kRadky + kRadek * static_cast<size_t>(i - 1);
+  return {textAt(sup, o, 3), real48At(sup, o + 4), real48At(sup, o + 10), textAt(sup, o + 16, 5)};
+}
+void expectLine(const std::string& sup, int i, const std::string& mark, double base, double tax,
+                const std::string& reduced = "     ") {
+  const Line l = lineAt(sup, i);
+  EXPECT_EQ(l.mark, mark) << "line " << i;
+  EXPECT_NEAR(l.base, base, 1e-9) << "line " << i;
+  EXPECT_NEAR(l.tax, tax, 1e-9) << "line " << i;
+  EXPECT_EQ(l.reduced, reduced) << "line " << i;
+}
+
+std::string series(const std::string& number, double rate) {
+  std::string v(71, '\0');
+  v.replace(0, 3, shortString(number, 2));
+  v.replace(3, 4, shortString("EUR", 3));
+  v.replace(7, 6, real48(rate));
+  v[13] = 1;
+  v.replace(21, 7, shortString("000000", 6));
+  return v;
+}
+
+std::string document(int n, const std::string& kind, const std::string& delivery, const std::string& paid,
+                     double crowns, double paidCrowns) {
+  std::string v(kDoklad, '\0');
+  v.replace(kDruh, 2, shortString(kind, 1));
+  char ident[6];
+  std::snprintf(ident, sizeof ident, "%05d", n);
+  v.replace(kIdent, 6, shortString(ident, 5));
+  v.replace(kCislo, 61, shortString("FA" + std::to_string(n), 60));
+  v.replace(kDatumDod, 7, shortString(delivery, 6));
+  v.replace(kDatumZapl, 7, shortString(paid, 6));
+  for (size_t o : {kCelkemVal, kPlacenoVal}) v.replace(o, 6, real48(crowns / 25));
+  v.replace(kKurz, 6, real48(25));
+  v.replace(kCelkemKc, 6, real48(crowns));
+  v.replace(kPlacenoKc, 6, real48(paidCrowns));
+  v.replace(kDic, 17, shortString("DE123456789", 16));
+  v.replace(kAdr1, 31, shortString("Firma " + std::to_string(n), 30));
+  return v;
+}
+
+std::string supplement(const std::string& key, double total, const std::vector<Line>& lines) {
+  std::string v(kDodatek, '\0');
+  v.replace(kKlic, 11, shortString(key, 10));
+  v.replace(kStat, 6, shortString("DE   ", 5));
+  v.replace(kCelkem, 6, real48(total));
+  for (size_t i = 0; i < 10; ++i) {
+    const size_t o = kRadky + kRadek * i;
+    const Line l = i < lines.size() ? lines[i] : Line{"   ", 0, 0, "     "};
+    v.replace(o, 4, shortString(l.mark, 3));
+    v.replace(o + 4, 6, real48(l.base));
+    v.replace(o + 10, 6, real48(l.tax));
+    v.replace(o + 16, 6, shortString(l.reduced, 5));
+  }
+  v.replace(kSDic, 17, shortString("DE123456789     ", 16));
+  return v;
+}
+
+// A VAT payer (a tax account for the basic rate) with the rates 21 and 12.
+void install(const TempDir& dir) {
+  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "01"}, {"DAN2", "21"}, {"DAN1", "12"},
+                                        {"MENA", "CZK"}}));
+  dir.write("data.adr", "data\\\r\n");
+  dir.write("prog.adr", "prog\\\r\n");
+  std::filesystem::create_directories(dir / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
+  std::string firm(582, '\0');
+  firm.replace(332, 7, shortString("343021", 6));
+  dir.write("data/fmw01.dta", firm);
+  dir.write("data/pz_ra.dta", series("01", 25));
+}
+
+const std::string kCashDesk = "Enter\nEsc\nEnter\n";
+// A new document of `kind` delivered and paid on `delivery`, text "x" without items, `amount`
+// EUR at 25 Kč: the form then stands in the paid amount.
+std::string entry(const std::string& kind, const std::string& delivery, const std::string& amount) {
+  return "F4\ntype " + kind + "\nEnter\nEnter\nEnter\nEsc\ntype " + delivery + "\nEnter\nEnter\ntype x\nEnter\nEsc\nEnter\ntype " +
+         amount + "\nEnter\n";
+}
+
+TEST(VatSupplementE2E, ReceiptsAndExpendituresOfEachRuleSetGetTheLinesOfTheirChoice) {
+  TempDir dir;
+  install(dir);
+  // 2010: an expenditure at choice 3 of the input lines (proposed); a receipt of 1210 Kč at line
+  // 001 (choice 2 of the output lines; the proposal is 1). 2008: an expenditure at choice 2 (042,
+  // the choice the shared list remembers), a receipt at choice 1 of the zero-rate lines (020).
+  const auto r = runPzpokl(dir, kCashDesk + entry("V", "150110", "40") + "F2\ndump\nEnter\ndump\nF2\n" +
+                                    entry("P", "150110", "48.40") + "F2\nDown\nEnter\nF2\n" +
+                                    entry("V", "150108", "40") + "F2\nEnter\nF2\n" +
+                                    entry("P", "150108", "40") + "F2\nHome\nEnter\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string s = dir.read("data/PZA01_.dta");
+  ASSERT_EQ(s.size(), 4 * kDodatek) << r.out;
+  const std::string v10 = record(s, 1, kDodatek);
+  EXPECT_EQ(textAt(v10, kKlic, 10), "0000100001");
+  EXPECT_NEAR(real48At(v10, kCelkem), 1000, 1e-9);
+  expectLine(v10, 1, "043", 1000, 210);
+  expectLine(v10, 2, "044", 0, 0);
+  expectLine(v10, 3, "003", 1000, 210);
+  expectLine(v10, 4, "004", 0, 0);
+  expectLine(v10, 5, "   ", 0, 0);
+  // 1210 × 0.1736 = 210.056: tax 210.06, base 999.94.
+  expectLine(record(s, 2, kDodatek), 1, "001", 999.94, 210.06);
+  // Before 2009 the even choices are those under reduced deduction.
+  expectLine(record(s, 3, kDodatek), 1, "042", 1000, 0, "K    ");
+  expectLine(record(s, 4, kDodatek), 1, "020", 1000, 0);
+  expectLine(record(s, 4, kDodatek), 2, "   ", 0, 0);
+}
+
+}  // namespace
+}  // namespace pz::test
