@@ -171,5 +171,40 @@ TEST(VatSupplementE2E, ReceiptsAndExpendituresOfEachRuleSetGetTheLinesOfTheirCho
   expectLine(record(s, 4, kDodatek), 2, "   ", 0, 0);
 }
 
+std::string textItem(const std::string& text, const std::string& price, const std::string& rate,
+                     const std::string& then = "") {
+  return "F4\ntype " + text + "\nEnter\ntype " + price + "\nEnter\ntype " + rate + "\nEnter\n" + then + "F2\n";
+}
+
+TEST(VatSupplementE2E, TheItemsGiveTheLinesByTheirMarksAndF5SplitsALineOutsideTheReturn) {
+  TempDir dir;
+  install(dir);
+  // An expenditure of four text items at 21 %: 100 and 10 marked 040, 50 marked 040 under reduced
+  // deduction, 200 with its VAT typed as 0 (the mark becomes 044 003).
+  const std::string items = textItem("a", "100", "21") + textItem("b", "50", "21", "Enter\ntype 040K\n") +
+                            textItem("c", "200", "21", "type 0\nEnter\n") + textItem("d", "10", "21");
+  std::string toLine5;
+  for (int k = 0; k < 20; ++k) toLine5 += "Enter\n";
+  // In the supplement form line 5 becomes 999 with a base of 100, and F5 on its mark splits it.
+  const auto r = runPzpokl(dir, kCashDesk + "F4\ntype V\nEnter\nEnter\nEnter\nEsc\ntype 150110\nEnter\nEnter\n"
+                                    "type x\nEnter\nEnter\n" + items + "Enter\nF2\ndump\n" + toLine5 +
+                                    "type 999\nEnter\ntype 100\nEnter\nUp\nUp\nF5\ndump\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string s = dir.read("data/PZA01_.dta");
+  ASSERT_EQ(s.size(), kDodatek) << r.out;
+  EXPECT_NEAR(real48At(s, kCelkem), 121 + 60.5 + 200 + 12.1, 1e-9);
+  expectLine(s, 1, "040", 110, 23.10);
+  expectLine(s, 2, "040", 50, 10.50, "K    ");
+  // The item's VAT of 0 is computed for the lines of an expenditure.
+  expectLine(s, 3, "044", 200, 42);
+  expectLine(s, 4, "003", 200, 42);
+  expectLine(s, 5, "   ", 0, 0);
+  expectLine(s, 6, "007", 100, 21);
+  expectLine(s, 7, "043", 100, 21);
+  const std::string d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), kDoklad);
+  EXPECT_NEAR(real48At(d, kPlacenoKc), 393.6, 1e-9);
+}
+
 }  // namespace
 }  // namespace pz::test
