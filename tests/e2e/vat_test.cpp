@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "e2e/run.h"
@@ -204,6 +205,103 @@ TEST(VatSupplementE2E, TheItemsGiveTheLinesByTheirMarksAndF5SplitsALineOutsideTh
   const std::string d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), kDoklad);
   EXPECT_NEAR(real48At(d, kPlacenoKc), 393.6, 1e-9);
+}
+
+TEST(VatSupplementE2E, TheCompletionAnsweredEachWayTouchesOnlyEmptySupplementsOfDeliveredReceiptsAndExpenditures) {
+  // 1 a receipt of 2007 and 2 an expenditure of 2010, both with empty supplements; 3 a receipt
+  // with a corrected supplement; 4 an invoice payment; 5 an expenditure without a delivery date;
+  // 6 a receipt delivered before May 2004. The supplement file ends after 4.
+  const std::string docs = document(1, "P", "150607", "150607", 1000, 1000) +
+                           document(2, "V", "150610", "150610", 800, 800) +
+                           document(3, "P", "150610", "150610", 500, 500) +
+                           document(4, "O", "150610", "150610", 300, 300) +
+                           document(5, "V", "      ", "150610", 200, 200) +
+                           document(6, "P", "150303", "150303", 100, 100);
+  const std::string corrected = supplement("0000100003", 500, {{"001", 413.22, 86.78, "     "}});
+  const std::string o = supplement("0000100004", 0, {{"999", 7, 0, "     "}});
+  const std::string before = std::string(kDodatek, '\0') + std::string(kDodatek, '\0') + corrected + o;
+  const auto complete = [&](const std::string& answers) {
+    TempDir dir;
+    install(dir);
+    dir.write("data/PZ01_.dta", docs);
+    dir.write("data/PZA01_.dta", before);
+    const auto r = runPzpokl(dir, kCashDesk + "Ctrl+F6\n" + answers + "Esc\nEsc\nEsc\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+    return std::make_pair(r.out, dir.read("data/PZA01_.dta"));
+  };
+  // Declined at the second question, whatever the first: nothing is deleted.
+  EXPECT_EQ(complete("type N\ntype N\n").second, before);
+  EXPECT_EQ(complete("type A\ntype N\n").second, before);
+
+  auto [out, s] = complete("type N\ntype A\ndump\nEnter\n");
+  EXPECT_NE(out.find("Doplnění provedeno.Proveďte si optickou kontrolu"), std::string::npos) << out;
+  ASSERT_EQ(s.size(), 6 * kDodatek);
+  const std::string r1 = record(s, 1, kDodatek), r2 = record(s, 2, kDodatek);
+  EXPECT_EQ(textAt(r1, kKlic, 10), "0000100001");
+  EXPECT_NEAR(real48At(r1, kCelkem), 1000, 1e-9);
+  EXPECT_EQ(textAt(r1, kSDic, 16), "DE123456789     ");
+  EXPECT_EQ(textAt(r1, kStat, 5), "DE   ");
+  expectLine(r1, 1, "410", 1000, 0);
+  expectLine(r1, 2, "   ", 0, 0);
+  expectLine(r2, 1, "044", 800, 0);
+  expectLine(r2, 2, "003", 800, 0);
+  EXPECT_EQ(record(s, 3, kDodatek), corrected);
+  EXPECT_EQ(record(s, 4, kDodatek), o);
+  EXPECT_EQ(record(s, 5, kDodatek), std::string(kDodatek, '\0'));
+  EXPECT_EQ(record(s, 6, kDodatek), std::string(kDodatek, '\0'));
+
+  // With the old file deleted the corrected supplement is filled anew, the payment's is blank.
+  std::tie(out, s) = complete("type A\ntype A\nEnter\n");
+  ASSERT_EQ(s.size(), 6 * kDodatek) << out;
+  EXPECT_EQ(record(s, 1, kDodatek), r1);
+  expectLine(record(s, 3, kDodatek), 1, "020", 500, 0);
+  EXPECT_EQ(record(s, 4, kDodatek), std::string(kDodatek, '\0'));
+}
+
+std::vector<std::string> reportLines(const std::string& file) {
+  std::vector<std::string> out;
+  for (size_t o = 0; o + 134 <= file.size(); o += 134) {
+    std::string l = file.substr(o, 132);
+    while (!l.empty() && l.back() == ' ') l.pop_back();
+    out.push_back(l);
+  }
+  return out;
+}
+
+TEST(VatSupplementE2E, TheListingOfAPeriodSumsTheLinesIntoTheirColumnsAndSaysWhereASupplementDisagrees) {
+  TempDir dir;
+  install(dir);
+  // 1 delivered in January with lines of the standard (210), the reduced (215) and the zero rate
+  // (410); 2 an expenditure whose supplement is 100 short; 3 paid in January, delivered in February.
+  dir.write("data/PZ01_.dta", document(1, "P", "150110", "150110", 1370, 1370) +
+                                  document(2, "V", "200110", "200110", 500, 500) +
+                                  document(3, "P", "150210", "150110", 90, 90));
+  dir.write("data/PZA01_.dta", supplement("0000100001", 1370, {{"210", 1000, 210, "     "}, {"215", 100, 10, "     "},
+                                                               {"410", 50, 0, "     "}}) +
+                                   supplement("0000100002", 400, {{"040", 400, 0, "     "}}) +
+                                   supplement("0000100003", 90, {{"410", 90, 0, "     "}}));
+  const std::string clear = "End\nBackspace Backspace Backspace Backspace Backspace Backspace\n";
+  const std::string period = clear + "type 010110\nDown\n" + clear + "type 310110\nEnter\n";
+  const auto all = runPzpokl(dir, kCashDesk + "Ctrl+A\n" + period + "Enter\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(all.exitCode, 0) << all.err << all.out;
+  const auto lines = reportLines(dir.read("PZ_DPH.TXT"));
+  ASSERT_EQ(lines.size(), 7u + 4 + 3) << dir.read("PZ_DPH.TXT");
+  EXPECT_EQ(lines[2], "OBDOB\xCD: 01.01.2010 - 31.01.2010  ( Vyj\xE1" "d\xF8" "eno v CZK )");
+  // Amounts of 0 show as their picture shows them: blank.
+  const std::string zero(11, ' ');
+  EXPECT_EQ(lines[7], "     150110 0100001 FA1        Firma 1                        " + zero + zero + zero + zero + zero +
+                          "     1370.00");
+  EXPECT_EQ(lines[8], std::string(56, ' ') + "210: " + zero + zero + zero + "    1000.00     210.00");
+  EXPECT_EQ(lines[9], std::string(56, ' ') + "215: " + zero + "     100.00      10.00");
+  EXPECT_EQ(lines[10], std::string(56, ' ') + "410:       50.00");
+  EXPECT_EQ(lines[12], std::string(56, ' ') + "040:      400.00");
+  EXPECT_EQ(lines[13], std::string(46, ' ') + "POZOR ROZD\xCDL CELKEM:      100.00 CZK");
+  // Only the differences: the second document alone.
+  const auto diff = runPzpokl(dir, kCashDesk + "Ctrl+A\n" + period + "Down\nEnter\nEsc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(diff.exitCode, 0) << diff.err << diff.out;
+  const auto d = reportLines(dir.read("PZ_DPH.TXT"));
+  ASSERT_EQ(d.size(), 7u + 3) << dir.read("PZ_DPH.TXT");
+  EXPECT_NE(d[7].find("0100002 FA2"), std::string::npos) << d[7];
 }
 
 }  // namespace
