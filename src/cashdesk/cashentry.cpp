@@ -16,6 +16,7 @@
 #include "cashdesk/saving.h"
 #include "platform/text.h"
 #include "registers/partners.h"
+#include "registers/states.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
 #include "storage/locks.h"
@@ -158,6 +159,7 @@ bool ZadaniDokladu::ulozDoklad() {
   u.rada = CtiRadu(o.Rada);
   u.polozky = !typVstupu_.empty();
   u.typPolozek = u.polozky ? typVstupu_[0] : 0;
+  u.statPartnera = statPartnera_;
   if (!zamekDokladu_.empty()) u.zamkyVolajiciho.push_back(zamekDokladu_);
   const VysledekUlozeni v = sluzbaUkladani().Uloz(u, o.Soubor().jmeno());
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
@@ -171,6 +173,7 @@ bool ZadaniDokladu::ulozDoklad() {
 
 void ZadaniDokladu::konecStavu() {
   novy_ = false;
+  statPartnera_.clear();
   opravovany_ = 0;
   novyZaznam_ = 0;
   zamekDokladu_.clear();
@@ -478,6 +481,9 @@ void ZadaniDokladu::kontrolaPartnera() {
     okno_.Pole(kPoleFinUrad).text = text(O::kFinUrad, 3);
     p.bocniText = okno_.Pole(kPoleAdr1).text;
     partner_ = cislo;
+    // The partner's state goes into the VAT supplement as its code.
+    const std::string stat = storage::Orez(text(O::kStat, 30));
+    statPartnera_ = stat.empty() ? std::string() : registers::KodStatu(stat);
   }
   org.Zavri();
 }

@@ -42,6 +42,7 @@ struct Ukladani {
   RadaPokladny rada;
   bool polozky = false;                   // the crown amounts come from the document's items
   char typPolozek = 0;                    // their type, 'T' or 'P'
+  std::string statPartnera;               // the partner's state code when the partner was entered
   // The VAT supplement of the document when a step filled one; otherwise a blank one is added
   // only when the supplement file does not reach the document yet.
   std::optional<std::vector<std::uint8_t>> dodatek;

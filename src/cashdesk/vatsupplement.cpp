@@ -474,6 +474,7 @@ class KrokDodatek : public KrokUkladani {
     if (soubor.Otevri(u.souborDokladu)) d = DodatekDph(soubor.Cti(u.cisloZaznamu));
     soubor.Zavri();
     d.Normalizuj();
+    if (!storage::Orez(u.statPartnera).empty()) d.NastavStat(u.statPartnera);
     const PodkladDodatku p{u.doklad, u.rada.rada, u.polozky ? u.typPolozek : '\0'};
     NastavHlavicku(d, p, true);
     d.UvolniRadky();

@@ -304,5 +304,33 @@ TEST(VatSupplementE2E, TheListingOfAPeriodSumsTheLinesIntoTheirColumnsAndSaysWhe
   EXPECT_NE(d[7].find("0100002 FA2"), std::string::npos) << d[7];
 }
 
+TEST(VatSupplementE2E, AnEditedDocumentsItemsRefillItsSupplementAndMarksBeyondTenLinesAreSaid) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/PZ01_.dta", document(1, "P", "150110", "150110", 133.1, 133.1));
+  // The document was saved with eleven text items of 10.00 at 21 %, each of its own VAT line.
+  std::string block(16, '\0');
+  block[0] = 1;
+  block[4] = 'T';
+  block[6] = 11;
+  for (int k = 1; k <= 11; ++k) {
+    std::string item(113, '\0');
+    item.replace(0, 74, shortString("i", 73));
+    item.replace(74, 6, real48(10));
+    item.replace(80, 6, real48(21));
+    item.replace(86, 6, real48(2.1));
+    item.replace(92, 9, shortString(std::to_string(300 + k) + "     ", 8));
+    block += item;
+  }
+  dir.write("data/PZ01_.pol", block);
+  const auto r = runPzpokl(dir, kCashDesk + "Space\nF2\ndump\nEnter\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Dodatek k DPH nemá volný řádek, částky řádků 311 se nevešly"), std::string::npos) << r.out;
+  const std::string s = dir.read("data/PZA01_.dta");
+  ASSERT_EQ(s.size(), kDodatek) << r.out;
+  for (int i = 1; i <= 10; ++i) expectLine(s, i, std::to_string(300 + i), 10, 2.1);
+  EXPECT_NEAR(real48At(s, kCelkem), 133.1, 1e-9);
+}
+
 }  // namespace
 }  // namespace pz::test
