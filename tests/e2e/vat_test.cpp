@@ -147,12 +147,13 @@ TEST(VatSupplementE2E, ReceiptsAndExpendituresOfEachRuleSetGetTheLinesOfTheirCho
   TempDir dir;
   install(dir);
   // 2010: an expenditure at choice 3 of the input lines (proposed); a receipt of 1210 Kč at line
-  // 001 (choice 2 of the output lines; the proposal is 1). 2008: an expenditure at choice 2 (042,
-  // the choice the shared list remembers), a receipt at choice 1 of the zero-rate lines (020).
+  // 001 (choice 2 of the output lines; the proposal is 1), its form left with Esc. 2008: an
+  // expenditure at choice 2 (042, the choice the shared list remembers), a receipt at choice 1 of
+  // the zero-rate lines (020) whose lines F6 then builds again by the rules from 2009 (line 001).
   const auto r = runPzpokl(dir, kCashDesk + entry("V", "150110", "40") + "F2\ndump\nEnter\ndump\nF2\n" +
-                                    entry("P", "150110", "48.40") + "F2\nDown\nEnter\nF2\n" +
+                                    entry("P", "150110", "48.40") + "F2\nDown\nEnter\nEsc\n" +
                                     entry("V", "150108", "40") + "F2\nEnter\nF2\n" +
-                                    entry("P", "150108", "40") + "F2\nHome\nEnter\nF2\nEsc\nEsc\nEsc\n");
+                                    entry("P", "150108", "40") + "F2\nHome\nEnter\nF6\nDown\nEnter\nF2\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string s = dir.read("data/PZA01_.dta");
   ASSERT_EQ(s.size(), 4 * kDodatek) << r.out;
@@ -168,7 +169,8 @@ TEST(VatSupplementE2E, ReceiptsAndExpendituresOfEachRuleSetGetTheLinesOfTheirCho
   expectLine(record(s, 2, kDodatek), 1, "001", 999.94, 210.06);
   // Before 2009 the even choices are those under reduced deduction.
   expectLine(record(s, 3, kDodatek), 1, "042", 1000, 0, "K    ");
-  expectLine(record(s, 4, kDodatek), 1, "020", 1000, 0);
+  // 1000 × 0.1736 = 173.60.
+  expectLine(record(s, 4, kDodatek), 1, "001", 826.40, 173.60);
   expectLine(record(s, 4, kDodatek), 2, "   ", 0, 0);
 }
 
