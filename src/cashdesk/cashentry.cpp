@@ -16,6 +16,7 @@
 #include "cashdesk/saving.h"
 #include "platform/text.h"
 #include "registers/partners.h"
+#include "registers/states.h"
 #include "storage/czech.h"
 #include "storage/fields.h"
 #include "storage/locks.h"
@@ -117,6 +118,8 @@ void ZadaniDokladu::Oprav() {
   o.Pole(kPoleOrg).bocniText = storage::readShortString(o.Veta(), D::kAdr1, D::kSirkaAdresy);
   mena_ = storage::readShortString(o.Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
   zacniPolozky();
+  // The items the document was saved with come back into the work file.
+  if (const char typ = ObnovPolozky(o.Soubor().jmeno(), zaznam)) typVstupu_ = std::string(1, typ);
   novy_ = false;
   o.Pole(kPoleIdent).stav = 0;
   o.TextyZVety();
@@ -155,6 +158,8 @@ bool ZadaniDokladu::ulozDoklad() {
   u.cisloZaznamu = opravovany_ > 0 ? opravovany_ : novyZaznam_;
   u.rada = CtiRadu(o.Rada);
   u.polozky = !typVstupu_.empty();
+  u.typPolozek = u.polozky ? typVstupu_[0] : 0;
+  u.statPartnera = statPartnera_;
   if (!zamekDokladu_.empty()) u.zamkyVolajiciho.push_back(zamekDokladu_);
   const VysledekUlozeni v = sluzbaUkladani().Uloz(u, o.Soubor().jmeno());
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
@@ -168,6 +173,7 @@ bool ZadaniDokladu::ulozDoklad() {
 
 void ZadaniDokladu::konecStavu() {
   novy_ = false;
+  statPartnera_.clear();
   opravovany_ = 0;
   novyZaznam_ = 0;
   zamekDokladu_.clear();
@@ -382,26 +388,27 @@ void ZadaniDokladu::F1Pole(int i) {
 
 void ZadaniDokladu::zacniPolozky() {
   typVstupu_.clear();
+  textBezPolozek_.reset();
   SmazPolozky();
 }
 
 void ZadaniDokladu::vstupPolozek(const std::string& druh) {
+  // Left without items, the text is passed on Enter without asking again until it changes.
+  if (textBezPolozek_ && *textBezPolozek_ == okno_.Text(kPoleText)) return;
+  const auto bezPolozek = [this] {
+    typVstupu_.clear();
+    textBezPolozek_ = okno_.Text(kPoleText);
+    okno_.DalsiPole = kPoleText;
+  };
   const int volba = ui::Vyber(20, 10, nullptr, {cz("T - různé texty"), cz("P - předměty fakturace")}, cz(" Typ vstupu "));
-  if (volba != 1 && volba != 2) {
-    typVstupu_.clear();
-    return;
-  }
+  if (volba != 1 && volba != 2) return bezPolozek();
   const char typ = volba == 1 ? 'T' : 'P';
-  if (!ZadejPolozky(typ, druh)) {
-    typVstupu_.clear();
-    return;
-  }
+  if (!ZadejPolozky(typ, druh)) return bezPolozek();
   const SouhrnPolozek s = SectiPolozky(typ, D::kSirkaTextu);
-  if (s.pocet == 0) {
-    typVstupu_.clear();
-    return;
-  }
+  if (s.pocet == 0) return bezPolozek();
   typVstupu_ = std::string(1, typ);
+  textBezPolozek_.reset();
+  okno_.DalsiPole = okno_.PocetPoli();
   okno_.NastavText(kPoleText, s.text);
   nastavCislo(kPoleCelkemKc, storage::tenThousandthsToDouble(s.celkemHal * 100));
   nastavCislo(kPolePlacenoKc, storage::tenThousandthsToDouble(s.celkemHal * 100));
@@ -474,6 +481,9 @@ void ZadaniDokladu::kontrolaPartnera() {
     okno_.Pole(kPoleFinUrad).text = text(O::kFinUrad, 3);
     p.bocniText = okno_.Pole(kPoleAdr1).text;
     partner_ = cislo;
+    // The partner's state goes into the VAT supplement as its code.
+    const std::string stat = storage::Orez(text(O::kStat, 30));
+    statPartnera_ = stat.empty() ? std::string() : registers::KodStatu(stat);
   }
   org.Zavri();
 }

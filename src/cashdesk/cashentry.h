@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,9 @@ class ZadaniDokladu {
   std::int32_t novyZaznam_ = 0;      // record the new document (F4) is numbered as
   std::string zamekDokladu_;         // the series' document lock it is numbered under, when held
   int partner_ = 0;                  // partner number of the document before the edit
+  std::string statPartnera_;         // the state code of the partner entered, for the VAT supplement
   std::string typVstupu_;            // items of the document being entered: "", "T" or "P"
+  std::optional<std::string> textBezPolozek_;  // the text the items were declined at
   std::unique_ptr<registers::TfOrg> partneri_;  // the partner list the entry chooses from
   // The payment date whose lookup left the rate at 0 (the rate field stays in error until a rate
   // is typed or the cashier keeps the zero), and the date whose zero the cashier kept.

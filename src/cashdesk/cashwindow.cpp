@@ -7,6 +7,7 @@
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
 #include "cashdesk/overview.h"
+#include "cashdesk/vatlisting.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -252,14 +253,13 @@ void TfPZPokl::nastavMenu() {
     bool povolena;
     void (TfPZPokl::*akce)();
   };
-  // The listing with VAT supplements is not offered yet.
   const Polozka polozky[] = {{"Oprava záznamu  &MEZERA", false, nullptr},
                              {"&Nový záznam", true, &TfPZPokl::NaF4},
                              {"&Hledej záznam", true, &TfPZPokl::NaF3},
                              {" ", true, nullptr},
                              {"&Přehledy", true, &TfPZPokl::Prehledy},
                              {"&Opis", true, &TfPZPokl::Opis},
-                             {"Opis včetně dodatku &DPH", false, nullptr}};
+                             {"Opis včetně dodatku &DPH", true, &TfPZPokl::OpisDph}};
   std::size_t k = 0;
   for (const Polozka& p : polozky) {
     ui::MenuItem& it = PopupMenu1.items.at(k++);
@@ -273,11 +273,26 @@ void TfPZPokl::nastavMenu() {
 
 void TfPZPokl::Opis() { OpisPokladny(*this); }
 void TfPZPokl::Prehledy() { PrehledPokladny(*this); }
+void TfPZPokl::OpisDph() { OpisDphPokladny(*this); }
+void TfPZPokl::DoplnDodatky() { DoplnDodatkyPokladny(*this); }
+
+bool TfPZPokl::ZamkniRadu(std::string& zamek, storage::Zamek& z, StavRady& stav) {
+  if (!zamkniDoklady(zamek, z)) return false;
+  if (zamkniStav(stav)) return true;
+  if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
+  z = storage::Zamek::Nedrzen;
+  return false;
+}
 
 bool TfPZPokl::onKey(const ui::KeyEvent& ev) {
-  const bool opis = ev.number() == ui::kCtrlAdd + 'O', prehledy = ev.number() == ui::kCtrlAdd + 'P';
-  if (!Hleda() && (opis || prehledy)) {
-    if (opis) Opis(); else Prehledy();
+  const int k = ev.number();
+  void (TfPZPokl::*akce)() = nullptr;
+  if (k == ui::kCtrlAdd + 'O') akce = &TfPZPokl::Opis;
+  else if (k == ui::kCtrlAdd + 'P') akce = &TfPZPokl::Prehledy;
+  else if (k == ui::kCtrlAdd + 'A') akce = &TfPZPokl::OpisDph;
+  else if (k == ui::kCtrlAdd + ui::kVkF6) akce = &TfPZPokl::DoplnDodatky;
+  if (!Hleda() && akce) {
+    (this->*akce)();
     if (!closeRequested()) Prekresli();
     return true;
   }

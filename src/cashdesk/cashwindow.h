@@ -103,6 +103,13 @@ class TfPZPokl : public ui::TfSoub {
   void Opis();
   // The overview by partner and period (Ctrl+P, popup "Přehledy").
   void Prehledy();
+  // The VAT listing (Ctrl+A, popup "Opis včetně dodatku DPH") and the completion of the VAT
+  // supplements (Ctrl+F6).
+  void OpisDph();
+  void DoplnDodatky();
+  // Takes the series' document lock and then its balance lock (finishing a save cut off
+  // earlier), for a writer of every document or supplement; false when either was refused.
+  bool ZamkniRadu(std::string& zamek, storage::Zamek& z, StavRady& stav);
 
  protected:
   bool onKey(const ui::KeyEvent& ev) override;

@@ -1,16 +1,20 @@
 #include "cashdesk/items.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "invoicing/subjects.h"
+#include "platform/file.h"
 #include "platform/fs.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "registers/company.h"
 #include "storage/fields.h"
 #include "storage/money.h"
 #include "storage/recordfile.h"
+#include "storage/roots.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
 #include "ui/dialogs.h"
@@ -66,7 +70,7 @@ class TfVstup : public ui::TfSoub {
   bool Spust() {
     if (!Otevri()) return false;
     EnterOpravuje = false;
-    ZapamatujSablonu();
+    pripravSablonu();
     ukazCelkem();
     PocetRadku = Soubor().pocet();
     Sestav();
@@ -97,6 +101,7 @@ class TfVstup : public ui::TfSoub {
 
  protected:
   virtual bool Otevri() = 0;
+  virtual void pripravSablonu() { ZapamatujSablonu(); }
   void ukazCelkem() {
     caption = (typ_ == 'T' ? cz(" Vstup typu T ") : cz(" Vstup typu P ")) + cz(" Celkem ") +
               celkemText(SectiPolozky(typ_, 50).celkemHal) + " ";
@@ -200,7 +205,7 @@ class TfVstupP : public TfVstup {
   explicit TfVstupP(std::string druh) : TfVstup('P', std::move(druh)) {}
   enum : int {
     kCislo = 1, kCenaMj, kPrirazka, kMnozstvi, kZaklad, kSazba, kDph, kNazev, kNomenklatura, kMj, kStredisko, kUcet,
-    kObjednano, kRozliseni, kOznaceni
+    kObjednano, kRozliseni, kOznaceni, kKlic
   };
 
   // F9: one markup or discount for every item of the document.
@@ -253,8 +258,30 @@ class TfVstupP : public TfVstup {
                   {.popis = cz("  Tržbový účet "), .sirka = 6, .obrazek = "X", .offset = P::kUcet},
                   {.popis = cz(" Objednané mn. "), .sirka = 13, .obrazek = "########.###-", .ulozeni = 'R', .offset = P::kObjednano},
                   {.popis = cz(" Rozlišení DPH "), .sirka = 1, .obrazek = "X", .offset = P::kRozliseni},
-                  {.popis = cz(" >Označení DPH "), .sirka = 8, .obrazek = "X", .offset = P::kOznaceni}},
+                  {.popis = cz(" >Označení DPH "), .sirka = 8, .obrazek = "X", .offset = P::kOznaceni},
+                  // The revenue key of the cash journal: on the form only, past the record.
+                  {.popis = cz("  Tržbový klíč "), .sirka = 6, .obrazek = "X", .offset = P::kVelikost}},
          .sloupce = 8});
+  }
+  // The revenue key is never stored: hidden whenever the record is filled from the form.
+  void pripravSablonu() override {
+    Pole(kKlic).stav = -1;
+    ZapamatujSablonu();
+    Pole(kKlic).stav = 1;
+  }
+  void NaF4() override {
+    Pole(kKlic).stav = 1;
+    TfVstup::NaF4();
+    Pole(kKlic).stav = 1;
+  }
+  void Oprav() override {
+    Pole(kKlic).stav = 1;
+    TfVstup::Oprav();
+    Pole(kKlic).stav = 1;
+  }
+  void Prijmi(int i) override {
+    TfVstup::Prijmi(i);
+    if (!Zruseno) Pole(kKlic).stav = -1;
   }
   void F1Pole(int i) override {
     if (i != kCislo && i != kNazev) return TfVstup::F1Pole(i);
@@ -386,6 +413,63 @@ SouhrnPolozek SectiPolozky(char typ, std::size_t sirkaTextu) {
   f.ZavriSoubor();
   if (s.text.size() > sirkaTextu) s.text.resize(sirkaTextu);
   return s;
+}
+
+namespace {
+constexpr std::size_t kHlavickaBloku = 16;
+std::int32_t velikostPolozky(char typ) { return typ == 'T' ? tPolozkaT::kVelikost : typ == 'P' ? tPolozkaP::kVelikost : 0; }
+}  // namespace
+
+std::string SouborUlozenychPolozek(const std::string& souborDokladu) {
+  const std::size_t tecka = souborDokladu.rfind('.');
+  return (tecka == std::string::npos ? souborDokladu : souborDokladu.substr(0, tecka)) + ".pol";
+}
+
+std::vector<std::uint8_t> BlokPolozek(std::int32_t zaznam, char typ) {
+  std::string polozky;
+  const std::int32_t velikost = velikostPolozky(typ);
+  if (velikost > 0 && platform::readWholeFile(SouborPolozek(typ), polozky) != platform::kIoOk) polozky.clear();
+  if (velikost > 0) polozky.resize(polozky.size() / static_cast<std::size_t>(velikost) * static_cast<std::size_t>(velikost));
+  const std::size_t pocet = velikost > 0 ? polozky.size() / static_cast<std::size_t>(velikost) : 0;
+  const std::size_t n = std::min<std::size_t>(pocet, 0xffff);
+  std::vector<std::uint8_t> b(kHlavickaBloku + n * static_cast<std::size_t>(velikost), 0);
+  for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(zaznam) >> (8 * i));
+  b[4] = n > 0 ? static_cast<std::uint8_t>(typ) : 0;
+  b[6] = static_cast<std::uint8_t>(n & 0xff);
+  b[7] = static_cast<std::uint8_t>((n >> 8) & 0xff);
+  for (std::size_t i = kHlavickaBloku; i < b.size(); ++i) b[i] = static_cast<std::uint8_t>(polozky[i - kHlavickaBloku]);
+  return b;
+}
+
+char UlozenePolozky(const std::string& souborDokladu, std::int32_t zaznam, std::vector<std::uint8_t>* polozky) {
+  std::string s;
+  if (platform::readWholeFile(storage::DataCesta(SouborUlozenychPolozek(souborDokladu)), s) != platform::kIoOk) return 0;
+  char typ = 0;
+  std::size_t od = 0, delka = 0;
+  const auto bajt = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(s[i])); };
+  for (std::size_t p = 0; p + kHlavickaBloku <= s.size();) {
+    const std::uint32_t cislo = bajt(p) | bajt(p + 1) << 8 | bajt(p + 2) << 16 | bajt(p + 3) << 24;
+    const char t = static_cast<char>(s[p + 4]);
+    const std::size_t pocet = bajt(p + 6) | bajt(p + 7) << 8;
+    const std::size_t n = pocet * static_cast<std::size_t>(velikostPolozky(t));
+    if ((t != 0 && velikostPolozky(t) == 0) || p + kHlavickaBloku + n > s.size()) break;  // a damaged tail
+    if (cislo == static_cast<std::uint32_t>(zaznam)) {
+      typ = pocet > 0 ? t : 0;
+      od = p + kHlavickaBloku;
+      delka = n;
+    }
+    p += kHlavickaBloku + n;
+  }
+  if (polozky) polozky->assign(s.begin() + static_cast<std::ptrdiff_t>(od), s.begin() + static_cast<std::ptrdiff_t>(od + delka));
+  return typ;
+}
+
+char ObnovPolozky(const std::string& souborDokladu, std::int32_t zaznam) {
+  std::vector<std::uint8_t> polozky;
+  const char typ = UlozenePolozky(souborDokladu, zaznam, &polozky);
+  if (typ == 0) return 0;
+  const std::string bajty(polozky.begin(), polozky.end());
+  return platform::writeWholeFile(SouborPolozek(typ), bajty) == platform::kIoOk ? typ : 0;
 }
 
 bool ZadejPolozky(char typ, const std::string& druh) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pz::cashdesk {
 
@@ -77,6 +78,22 @@ struct SouhrnPolozek {
   std::string text;
 };
 SouhrnPolozek SectiPolozky(char typ, std::size_t sirkaTextu);
+
+// The items of saved documents, so that an edit brings them back: per series the file of the
+// document file with ".pol" for ".dta" (PZ01_.pol), in the data root, a sequence of blocks
+//
+//   u32 record number (little-endian), u8 item type ('T', 'P', or 0: the document has none now),
+//   u8 0, u16 item count, 8 bytes 0, then count items of the type's size (113 or 123 bytes)
+//
+// appended by every save of a document that has items or had them; the last block of a record
+// holds its items.
+std::string SouborUlozenychPolozek(const std::string& souborDokladu);
+// The block the save of record `zaznam` appends: the work file of type `typ` (0: none).
+std::vector<std::uint8_t> BlokPolozek(std::int32_t zaznam, char typ);
+// The item type of the last block of record `zaznam`, 0 when it has none; `polozky` gets the items.
+char UlozenePolozky(const std::string& souborDokladu, std::int32_t zaznam, std::vector<std::uint8_t>* polozky = nullptr);
+// Fills the work file from the stored items of record `zaznam`; answers their type (0: none).
+char ObnovPolozky(const std::string& souborDokladu, std::int32_t zaznam);
 
 // The items window of type 'T' or 'P' for a document of `druh` on the work file; true when it was
 // left with Enter (the items are to be used).

@@ -8,6 +8,7 @@
 #include "cashdesk/intent.h"
 #include "cashdesk/items.h"
 #include "cashdesk/records.h"
+#include "cashdesk/vatsupplement.h"
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
@@ -73,13 +74,23 @@ class KrokStav : public KrokUkladani {
   }
 };
 
-// The items of a saved document are in it now: their work files go.
+// The items of a saved document are kept with the series (an edit brings them back) in the same
+// commit as the document; their work files go once it is stored.
 class KrokPolozky : public KrokUkladani {
  public:
   std::string_view Nazev() const override { return "polozky"; }
   PoradiKroku Poradi() const override { return PoradiKroku::Polozky; }
   bool Priprav(Ukladani&) override { return true; }
-  bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
+  bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
+    const char typ = u.polozky ? u.typPolozek : 0;
+    // A document that never had items adds nothing.
+    if (typ == 0 && UlozenePolozky(u.souborDokladu, u.cisloZaznamu) == 0) return true;
+    const std::string jmeno = SouborUlozenychPolozek(u.souborDokladu);
+    platform::FileInfo info;
+    const std::int64_t konec = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk ? info.size : 0;
+    zamer.Zapis(jmeno, konec, BlokPolozek(u.cisloZaznamu, typ));
+    return true;
+  }
   void PoUlozeni(const Ukladani& u) override {
     if (u.polozky) SmazPolozky();
   }
@@ -90,15 +101,16 @@ class KrokPolozky : public KrokUkladani {
 bool dodatekDoZameru(const Ukladani& u, const std::string& souborDokladu, Zamer& zamer) {
   const std::string jmeno = SouborDodatku(souborDokladu);
   const std::int64_t pozice = static_cast<std::int64_t>(u.cisloZaznamu - 1) * kVelikostDodatku;
-  std::vector<std::uint8_t> dodatek(static_cast<std::size_t>(kVelikostDodatku), 0);
-  if (u.dodatek) {
-    std::copy_n(u.dodatek->begin(), std::min(u.dodatek->size(), dodatek.size()), dodatek.begin());
-  } else {
-    platform::FileInfo info;
-    const bool existuje = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk;
-    if (existuje && info.size >= pozice + kVelikostDodatku) return true;
-  }
-  zamer.Zapis(jmeno, pozice, std::move(dodatek));
+  platform::FileInfo info;
+  const std::int64_t delka = platform::fileInfo(storage::DataCesta(jmeno), info) == platform::kIoOk ? info.size : 0;
+  if (!u.dodatek && delka >= pozice + kVelikostDodatku) return true;
+  // Written past the end, the supplements between are blank ones, never a gap.
+  const std::int64_t od = std::min(pozice, delka / kVelikostDodatku * kVelikostDodatku);
+  std::vector<std::uint8_t> bajty(static_cast<std::size_t>(pozice - od + kVelikostDodatku), 0);
+  if (u.dodatek)
+    std::copy_n(u.dodatek->begin(), std::min<std::size_t>(u.dodatek->size(), kVelikostDodatku),
+                bajty.begin() + static_cast<std::ptrdiff_t>(pozice - od));
+  zamer.Zapis(jmeno, od, std::move(bajty));
   return true;
 }
 
@@ -130,6 +142,7 @@ struct DrzeneZamky {
 }  // namespace
 
 SluzbaUkladani::SluzbaUkladani() {
+  Registruj(KrokDodatkuDph());
   Registruj(std::make_unique<KrokZaplacenoKc>());
   Registruj(std::make_unique<KrokLimitHotovosti>());
   Registruj(std::make_unique<KrokStav>());
@@ -180,6 +193,7 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
   // A save of this series cut off earlier is undone before this one reads anything.
   if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return Neulozeno;
   if (!ZapisDoklad(u.doklad, u.zaznam)) return Neulozeno;
+  u.souborDokladu = souborDokladu;
   Zamer zamer;
   zamer.Zapis(souborDokladu, static_cast<std::int64_t>(u.cisloZaznamu - 1) * tPzDoklad::kVelikost, u.zaznam);
   if (!dodatekDoZameru(u, souborDokladu, zamer)) return Neulozeno;
@@ -191,6 +205,7 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
 }
 
 VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {
+  u.souborDokladu = souborDokladu;
   std::vector<KrokUkladani*> pripravene;
   Priprav(u, pripravene);
   if (u.zpet) return VysledekUlozeni::Zpet;

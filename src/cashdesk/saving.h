@@ -38,8 +38,11 @@ struct Ukladani {
   std::vector<std::uint8_t> zaznam;       // the 337-byte record the form filled; doklad is stored into it
   std::optional<PokladniDoklad> puvodni;  // the document as stored before an edit; none for a new one
   std::int32_t cisloZaznamu = 0;          // the record it is saved as
+  std::string souborDokladu;              // the series' document file (set by the service)
   RadaPokladny rada;
   bool polozky = false;                   // the crown amounts come from the document's items
+  char typPolozek = 0;                    // their type, 'T' or 'P'
+  std::string statPartnera;               // the partner's state code when the partner was entered
   // The VAT supplement of the document when a step filled one; otherwise a blank one is added
   // only when the supplement file does not reach the document yet.
   std::optional<std::vector<std::uint8_t>> dodatek;

@@ -2,6 +2,7 @@
 // its fields.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/text.h"
 #include "storage/params.h"
@@ -293,6 +294,7 @@ void TfFormular::dalsi(int i, bool dolu) {
   const int n = s_.PocetPoli();
   if (n == 0) return;
   auto editovatelne = [&](int j) { return s_.Pole(j).stav == 1; };
+  if (const int j = std::exchange(s_.DalsiPole, 0); dolu && j >= 1 && j <= n && editovatelne(j)) return prejdi(j);
   if (dolu) {
     for (int j = i + 1; j <= n; ++j)
       if (editovatelne(j)) return prejdi(j);
@@ -497,6 +499,7 @@ bool TfSoub::Formular() {
     if (formular_ && formular_->chybnePole_ > 0) formular_->setFocus(formular_->PolePro(formular_->chybnePole_));
   };
   for (auto& p : pole_) p.chyba = false;
+  DalsiPole = 0;
   formular_->Postav();
   // Closed any way but by acceptance, the edit counts as cancelled.
   Zruseno = true;

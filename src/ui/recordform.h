@@ -130,6 +130,8 @@ class TfSoub : public TfRol {
   bool Zmeneno = false;  // a record was written through this window since it was opened
   bool Zruseno = false;  // the last edit form was left with Esc
   bool Dokola = false;   // moving past the last field wraps to the first instead of accepting
+  // Set by a field check: the edit form goes on at this field instead of the next one (once).
+  int DalsiPole = 0;
 
   // ---- The record file.
   storage::RecordFile& Soubor() { return *soubor_; }

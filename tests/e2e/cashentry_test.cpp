@@ -128,7 +128,7 @@ std::string entry(const std::string& kind, const std::string& amount, const std:
                   const std::string& text = "") {
   return "F4\ntype " + kind + "\nEnter\nEnter\nEnter\nEsc\n" +
          (delivery.empty() ? std::string("Enter\n") : "type " + delivery + "\nEnter\n") + "Enter\n" +
-         (text.empty() ? std::string("Enter\n") : "type " + text + "\nEnter\n") + "Esc\n" + "type " + amount + "\nEnter\n";
+         (text.empty() ? std::string("Enter\n") : "type " + text + "\nEnter\n") + "Esc\nEnter\n" + "type " + amount + "\nEnter\n";
 }
 
 TEST(CashEntryE2E, ReceiptsAtTheSeriesRateGetTheirNumbersAndMoveTheBalance) {
@@ -175,7 +175,7 @@ TEST(CashEntryE2E, AnEditOfAReceiptIntoAnExpenditureAndNoToThePartnerQuestion) {
                            kCashDesk +
                            "Space\ntype V\nEnter\nEnter\n"
                            "type 2\nEnter\ndump\ntype N\n"  // "Vyměnit údaje o organizaci ?"
-                           "Enter\nEnter\nEnter\nEsc\ntype 40\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
+                           "Enter\nEnter\nEnter\nEsc\nEnter\ntype 40\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Vyměnit údaje o organizaci ?"), std::string::npos) << r.out;
   const std::string d = dir.read("data/PZ01_.dta");
@@ -243,9 +243,9 @@ TEST(CashEntryE2E, TwoStationsSavingDocumentsOfOneSeriesAtOnce) {
                               "F2\nEsc\nEsc\nEsc\n";
   // Station B edits document 1 meanwhile (no document lock), then waits for the document lock.
   const std::string scriptB = waitFor("a-form") + kCashDesk + "Home\n"
-                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\ntype 40\nEnter\nF2\n"
+                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\nEnter\ntype 40\nEnter\nF2\n"
                               "F4\ndump\n" + touch("b-waiting") + waitFor("a-saved") + "wait 1500\n"
-                              "type V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype B1\nEnter\nEsc\ntype 30\nEnter\nF2\n"
+                              "type V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype B1\nEnter\nEsc\nEnter\ntype 30\nEnter\nF2\n"
                               "Esc\nEsc\nEsc\n";
   std::filesystem::create_directories(root / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
@@ -394,10 +394,10 @@ TEST(CashEntryE2E, CashPaymentsWithOnePartnerInADayAreWarnedOfPastTheLegalLimit)
   // A receipt of partner 1 paid on 5.12.26 in yen quoted per 100 at 1 Kč: the amount in yen is
   // a hundred times its crowns.
   const auto prijem = [](const std::string& jeny) {
-    return "F4\ntype P\nEnter\nEnter\ntype 1\nEnter\ntype 051226\nEnter\nEnter\nEnter\nEsc\ntype " + jeny +
+    return "F4\ntype P\nEnter\nEnter\ntype 1\nEnter\ntype 051226\nEnter\nEnter\nEnter\nEsc\nEnter\ntype " + jeny +
            "\nEnter\nF2\n";
   };
-  const std::string oprava = "Space\nEnter\nEnter\nEnter\nEnter\nEnter\nEnter\nEsc\ntype ";
+  const std::string oprava = "Space\nEnter\nEnter\nEnter\nEnter\nEnter\nEnter\nEsc\nEnter\ntype ";
   const auto r = runPzpokl(dir, std::string(kCashDeskList) + "Down\nEnter\n" + prijem("27000001") +
                                     "dump\ntype N\ndump\nEsc\n" + prijem("17000001") + "dump\ntype N\nEsc\n" +
                                     prijem("17000000") + "dump\n" + oprava + "17000001\nEnter\nF2\ndump\ntype A\n" +
@@ -529,7 +529,7 @@ TEST(CashEntryItemsE2E, PricesWithVatAreSplitAndEscLeavesTheAmountsAsTyped) {
   // 121.00 including 21 %: base 100.00 and VAT 21.00; the list is then left with Esc and the
   // amount typed as without items.
   const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "121", "21") +
-                                    "Esc\ntype 100\nEnter\nF2\nEsc\nEsc\nEsc\n");
+                                    "Esc\nEnter\ntype 100\nEnter\nF2\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string w = dir.read("pzvt.wrk");
   ASSERT_EQ(w.size(), kPolozkaT) << r.out;
@@ -576,7 +576,7 @@ TEST(CashEntryItemsE2E, ASubjectItemWithADiscountTakesOverItsSubjectAndGivesTheC
   EXPECT_EQ(textAt(w, kPUcet, 6), "604000");
   // The menu offers the type chosen last first; this run starts as the first did.
   std::filesystem::remove_all(dir / "par");
-  const auto saved = runPzpokl(dir, items + "F2\nEsc\nEsc\nEsc\n");
+  const auto saved = runPzpokl(dir, items + "F2\nF2\nEsc\nEsc\nEsc\n");  // the VAT supplement as filled
   EXPECT_EQ(saved.exitCode, 0) << saved.err << saved.out;
   const std::string d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), kDoklad) << saved.out;
@@ -642,6 +642,62 @@ TEST(CashEntryItemsE2E, TwoStationsEnteringItemsAtOnceEachGetOnlyTheirOwn) {
   EXPECT_EQ(textAt(d2, kText, 50), "beta,");
   EXPECT_EQ(real48At(d2, kCelkemKc), 50.0);
   EXPECT_EQ(real48At(d2, kCelkemVal), 2.0);
+}
+
+// Offsets of the tax office in the document record.
+constexpr size_t kFinUrad = 333;
+
+TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDocumentIsEdited) {
+  TempDir dir;
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 0));
+  dir.write("data/predmety.dta", subject("7", "\x8Aroub", 10, 21) + subject("8", "Matka", 4, 21));
+  std::string firm(582, '\0');
+  firm.replace(332, 7, shortString("343000", 6));
+  dir.write("data/fmw01.dta", firm);
+  // F1 on the item number: the second subject; 5 units; then F9 gives every item 10 % off:
+  // 4.00 x 5 less 10 % = 18.00, VAT 3.78. Enter uses the items and the form goes on at its last
+  // field (the tax office), where "123" is typed.
+  const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Up\nEnter\n" +
+                                    "F4\nF1\ndump\nDown\nEnter\nEnter\nEnter\nEnter\ntype 5\nEnter\nF2\n"
+                                    "F9\ndump\nBackspace Backspace Backspace Backspace Backspace\ntype -10\nEnter\ndump\n"
+                                    "Enter\ntype 123\nF2\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Matka"), std::string::npos) << r.out;
+  std::string d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), kDoklad) << r.out;
+  EXPECT_EQ(textAt(d, kText, 50), "Matka,");
+  EXPECT_NEAR(real48At(d, kCelkemKc), 21.78, 1e-9);
+  EXPECT_EQ(textAt(d, kFinUrad, 3), "123");
+  EXPECT_FALSE(std::filesystem::exists(dir / "pzvp.wrk"));
+
+  // The edit brings the item back into the work file and its list; saved again, it stays.
+  const auto edit = runPzpokl(dir, kCashDesk + "Space\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\n"
+                                      "Enter\ndump\nEnter\nF2\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(edit.exitCode, 0) << edit.err << edit.out;
+  const size_t list = edit.out.find(" Vstup typu P ");
+  ASSERT_NE(list, std::string::npos) << edit.out;
+  EXPECT_NE(edit.out.find("18.00", list), std::string::npos) << edit.out;
+  EXPECT_NE(edit.out.find("21.78", list), std::string::npos) << edit.out;
+  d = dir.read("data/PZ01_.dta");
+  EXPECT_NEAR(real48At(d, kCelkemKc), 21.78, 1e-9);
+  EXPECT_EQ(textAt(d, kText, 50), "Matka,");
+  const auto again = runPzpokl(dir, kCashDesk + "Space\nEsc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(again.exitCode, 0) << again.err << again.out;
+  const std::string w = dir.read("pzvp.wrk");
+  ASSERT_EQ(w.size(), kPolozkaP) << again.out;
+  EXPECT_EQ(textAt(w, kPNazev, 30), "Matka");
+  EXPECT_EQ(real48At(w, kPZaklad), 18.0);
+
+  // Esc at the choice keeps the cursor in the text: what is typed next replaces the text, and
+  // the choice comes again only for a changed text.
+  const auto esc = runPzpokl(dir, kCashDesk + "F4\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype x\nEnter\n"
+                                     "Esc\ntype yy\nEnter\nEsc\nEnter\ntype 5\nEnter\nF2\nF2\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(esc.exitCode, 0) << esc.err << esc.out;
+  d = dir.read("data/PZ01_.dta");
+  ASSERT_EQ(d.size(), 2 * kDoklad) << esc.out;
+  EXPECT_EQ(textAt(record(d, 2, kDoklad), kText, 50), "yy");
+  EXPECT_EQ(real48At(record(d, 2, kDoklad), kCelkemVal), 5.0);
 }
 }  // namespace
 }  // namespace pz::test

@@ -97,7 +97,7 @@ TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
   // No items; apart from what follows, so that the terminal does not read Esc as a prefix.
   t.keys("Escape");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  t.keys("100 Enter");
+  t.keys("Enter 100 Enter");
   ASSERT_TRUE(t.waitFor("100.00")) << t.screen();
   t.keys("Down Down Down Down");
   // The form's lower fields are on the screen now, and its first ones are not.
@@ -108,6 +108,11 @@ TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
   EXPECT_NE(screen.find("Okno (107 x 18) je větší než terminál (80 x 12): pohled sleduje kurzor"), std::string::npos)
       << screen;
   // Saved, back in the list: its focus is the grid at the top, its key line on the bottom row.
+  t.keys("F2");
+  // The VAT line of the receipt's supplement as proposed, then the supplement as filled.
+  ASSERT_TRUE(t.waitFor("daň na výstupu")) << t.screen();
+  t.keys("Enter");
+  ASSERT_TRUE(t.waitFor("Dodatek k DPH")) << t.screen();
   t.keys("F2");
   ASSERT_TRUE(t.waitFor("PZ0100001")) << t.screen();
   EXPECT_EQ(t.screen().find("Enter=Výběr F3=Hledej"), std::string::npos) << t.screen();

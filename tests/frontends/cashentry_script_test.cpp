@@ -81,7 +81,7 @@ std::string prijem(const std::string& castka, const std::string& dodani = "") {
          (dodani.empty() ? std::string("Enter\n") : "type " + dodani + "\nEnter\n") +
          "Enter\n"          // payment date as proposed
          "Enter\n"          // text
-         "Esc\n"            // no items
+         "Esc\nEnter\n"     // no items: on from the text
          "type " + castka + "\nEnter\n";
 }
 
@@ -235,7 +235,7 @@ TEST_F(CashEntryScript, ThePaymentDateFollowsTheDeliveryDateUnlessTypedAndTakesT
   dir.write("TAMBRA3W/EUR.txt", kKurzyEur);
   const std::string obrazovky = hraj(3, prijem("100", "060124") + "F2\n" +  // a Saturday
                                             "F4\ntype V\nEnter\nEnter\nEnter\nEsc\ntype 050124\nEnter\n"
-                                            "type 080124\nEnter\nEnter\nEsc\ntype 10\nEnter\nF2\nEsc\n");
+                                            "type 080124\nEnter\nEnter\nEsc\nEnter\ntype 10\nEnter\nF2\nEsc\n");
   ASSERT_EQ(pocetDokladu("PZ03_.dta"), 2u) << obrazovky;
   const std::string prvni = dokladZe("PZ03_.dta", 1), druhy = dokladZe("PZ03_.dta", 2);
   EXPECT_EQ(text(prvni, tPzDoklad::kDatumZapl, 6), "060124");
@@ -254,7 +254,7 @@ TEST_F(CashEntryScript, APaymentDayWithoutARateIsSaidAndAZeroRateIsKeptOnlyWhenC
   dir.write("TAMBRA3W/EUR.txt", kKurzyEur);
   const std::string doPlatby = "F4\ntype P\nEnter\nEnter\nEnter\nEsc\ntype 151223\nEnter\nEnter\n";
   // F2 holds the rate; Enter on it asks, N keeps the form, a typed rate is taken.
-  const std::string obrazovky = hraj(3, doPlatby + "dump\nEnter\nEnter\nEsc\ntype 100\nEnter\nF2\ndump\nEnter\nEnter\n"
+  const std::string obrazovky = hraj(3, doPlatby + "dump\nEnter\nEnter\nEsc\nEnter\ntype 100\nEnter\nF2\ndump\nEnter\nEnter\n"
                                                    "dump\ntype N\nF2\nEnter\ntype 25\nEnter\nF2\nEsc\n");
   const std::string zprava = "Pro den 15.12.2023 není v souboru";
   EXPECT_NE(obrazovky.find(zprava), std::string::npos) << obrazovky;
@@ -267,7 +267,7 @@ TEST_F(CashEntryScript, APaymentDayWithoutARateIsSaidAndAZeroRateIsKeptOnlyWhenC
 
   // A damaged line gives no rate either; A keeps the zero and the document is saved.
   dir.write("TAMBRA3W/EUR.txt", "Datum|Kurz\n15.12.2023|-5\n");
-  hraj(3, doPlatby + "Enter\nEnter\nEsc\ntype 100\nEnter\nF2\nEnter\nEnter\ntype A\nF2\nEsc\n");
+  hraj(3, doPlatby + "Enter\nEnter\nEsc\nEnter\ntype 100\nEnter\nF2\nEnter\nEnter\ntype A\nF2\nEsc\n");
   ASSERT_EQ(pocetDokladu("PZ03_.dta"), 2u);
   EXPECT_EQ(castka(dokladZe("PZ03_.dta", 2), tPzDoklad::kKurz), 0.0);
   EXPECT_EQ(castka(dokladZe("PZ03_.dta", 2), tPzDoklad::kPlacenoVal), 100.0);
@@ -303,7 +303,7 @@ TEST_F(CashEntryScript, ARateFileQuotedPer100IsConvertedToTheUnitsOfTheSeries) {
   dir.write("TAMBRA3W/JPY.txt", "M\xC4\x9Bna: JPY|Mno\xC5\xBEstv\xC3\xAD: 100\nDatum|Kurz\n03.01.2022|19,016\n");
   dir.write("pz_ra.dta", dir.read("pz_ra.dta") + rada("06", "JPY", 0, 1, 0));
   const std::string obrazovky = hraj(6, "F4\ntype P\nEnter\nEnter\nEnter\nEsc\ntype 030122\nEnter\nEnter\n"
-                                        "dump\nEnter\nEnter\nEsc\ntype 1000\nEnter\nF2\nEsc\n");
+                                        "dump\nEnter\nEnter\nEsc\nEnter\ntype 1000\nEnter\nF2\nEsc\n");
   EXPECT_NE(obrazovky.find("Kurz v souboru je za 100 JPY, přepočten na 1 JPY"), std::string::npos) << obrazovky;
   ASSERT_EQ(pocetDokladu("PZ06_.dta"), 1u) << obrazovky;
   EXPECT_NEAR(castka(dokladZe("PZ06_.dta", 1), tPzDoklad::kKurz), 0.19016, 1e-9);
@@ -311,7 +311,7 @@ TEST_F(CashEntryScript, ARateFileQuotedPer100IsConvertedToTheUnitsOfTheSeries) {
 }
 
 TEST_F(CashEntryScript, ASeriesWithoutACurrencyAsksForTheCurrencyOfEachDocument) {
-  const std::string obrazovky = hraj(5, "F4\ntype P\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\n"
+  const std::string obrazovky = hraj(5, "F4\ntype P\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\nEnter\n"
                                         "type 250\nEnter\ndump\nBackspace Backspace Backspace\ntype USD\nEnter\nF2\nEsc\n");
   EXPECT_NE(obrazovky.find("Označení měny"), std::string::npos) << obrazovky;
   EXPECT_EQ(okno.Zadani().MenaDokladu(), "USD");
