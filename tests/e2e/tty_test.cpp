@@ -29,12 +29,13 @@ std::string shell(const std::string& cmd) {
 class Tmux {
  public:
   Tmux() : socket_("pztest-" + std::to_string(getpid())) {}
-  ~Tmux() { std::system(("tmux -L " + socket_ + " kill-server 2>/dev/null").c_str()); }
+  ~Tmux() { run("tmux -L " + socket_ + " kill-server 2>/dev/null"); }
   void start(const std::string& command, int cols = 100, int rows = 30) {
-    std::system(("tmux -L " + socket_ + " new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
-                 " \"" + command + "\"").c_str());
+    EXPECT_EQ(run("tmux -L " + socket_ + " new-session -d -x " + std::to_string(cols) + " -y " + std::to_string(rows) +
+                  " \"" + command + "\""),
+              0);
   }
-  void keys(const std::string& k) { std::system(("tmux -L " + socket_ + " send-keys " + k).c_str()); }
+  void keys(const std::string& k) { EXPECT_EQ(run("tmux -L " + socket_ + " send-keys " + k), 0); }
   std::string screen() { return shell("tmux -L " + socket_ + " capture-pane -p"); }
   // Waits up to five seconds for `text` to appear on the screen.
   bool waitFor(const std::string& text) {
@@ -46,6 +47,7 @@ class Tmux {
   }
 
  private:
+  static int run(const std::string& command) { return std::system(command.c_str()); }
   std::string socket_;
 };
 
