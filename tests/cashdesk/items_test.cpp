@@ -4,6 +4,7 @@
 
 #include "cashdesk/items.h"
 #include "storage/fields.h"
+#include "platform/paths.h"
 #include "support/tempdir.h"
 
 namespace pz::cashdesk {
@@ -43,6 +44,7 @@ TEST(ItemMoney, TheBaseOfASubjectItemTakesItsMarkupOrDiscountToHalere) {
 TEST(ItemMoney, TheRebuiltTextStopsAtTheWidthOfTheDocumentTextAndBlankItemsCountForNothing) {
   pz::test::TempDir dir;
   pz::test::ScopedCwd cwd{dir.path()};
+  platform::paths().setWorkDir(dir.str());  // an earlier test in this process may have set another
   std::string file;
   for (const char* t : {"abcdefghijklmnopqrstuvwxyz0123", "", "ABCDEFGHIJKLMNOPQRSTUVWXYZ4567", "third"}) {
     std::vector<std::uint8_t> v(tPolozkaT::kVelikost, 0);
@@ -58,6 +60,7 @@ TEST(ItemMoney, TheRebuiltTextStopsAtTheWidthOfTheDocumentTextAndBlankItemsCount
   EXPECT_EQ(s.pocet, 3);
   EXPECT_EQ(s.celkemHal, 36);  // 3 × (0.10 + 0.02), each to haléře before the sum
   EXPECT_EQ(s.text, "abcdefghijklmnopqrstuvwxyz0123,ABCDEFGHIJKLMNOPQRS");
+  platform::paths().clear();
 }
 
 }  // namespace
