@@ -90,7 +90,13 @@ class Psani {
     if (radku_ > storage::settings().pageLength - 2) hlavicka();
     std::string org;
     cisloOrg.pridej(org, std::int64_t{d.cisloOrg} * 10000);
-    const std::string kurz = ui::FormatE("###.##########", d.kurz);
+    // Documents mostly repeat the rate of the one before: its texts are kept.
+    if (kurzText_.empty() || d.kurz != kurz_) {
+      kurz_ = d.kurz;
+      kurzText_ = ui::FormatE("###.##########", d.kurz);
+      kurzCsv_ = ui::FormatE("###,##########", d.kurz);
+    }
+    const std::string& kurz = kurzText_;
     radek_.clear();
     storage::PridejNaSirku(radek_, d.druh, 1).append(1, ' ');
     storage::PridejNaSirku(radek_, rada, 2);
@@ -113,7 +119,7 @@ class Psani {
     celkemCsv.pridej(radek_, d.celkemVal);
     radek_.append(1, ';');
     placenoCsv.pridej(radek_, d.placenoVal);
-    radek_.append(1, ';').append(ui::FormatE("###,##########", d.kurz));
+    radek_.append(1, ';').append(kurzCsv_);
     reports::PisCsv(radek_);
     radku_ += 2;
   }
@@ -132,6 +138,8 @@ class Psani {
   int strana_ = 0;
   int radku_ = 0;
   std::string radek_;  // the line being built
+  double kurz_ = 0;    // the rate whose texts follow
+  std::string kurzText_, kurzCsv_;
   const std::string kDic = platform::cz("-DIČ: ");
 };
 

@@ -323,8 +323,10 @@ std::optional<Real48> decimalToReal48(const Decimal& value) {
   return packReal48(value.negative, e, q);
 }
 
-double real48ToDecimal(const Real48& bytes) {
-  if (bytes[0] == 0) return 0.0;
+namespace {
+
+// The shortest decimal that is written back as these bytes.
+double real48ToDecimalSearched(const Real48& bytes) {
   const double exact = real48ToDouble(bytes);
   // Try 1, 2, … significant digits; 17 digits reproduce the double itself, so the loop ends.
   char buf[64];
@@ -338,6 +340,20 @@ double real48ToDecimal(const Real48& bytes) {
     if (again && *again == bytes) return candidate;
   }
   return exact;
+}
+
+}  // namespace
+
+double real48ToDecimal(const Real48& bytes) {
+  if (bytes[0] == 0) return 0.0;
+  // A list of records mostly repeats the value of the one before (a day's rate): the last answer
+  // is kept.
+  thread_local Real48 posledni{};
+  thread_local double posledniHodnota = 0.0;
+  if (bytes == posledni) return posledniHodnota;
+  posledniHodnota = real48ToDecimalSearched(bytes);
+  posledni = bytes;
+  return posledniHodnota;
 }
 
 std::optional<std::int64_t> real48ToTenThousandths(const Real48& b) {
