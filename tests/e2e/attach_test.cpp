@@ -3,14 +3,22 @@
 // batch, the refusals that leave both files byte for byte, and a second process appending to the
 // batch while the attach runs.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 
+#include "accounting/entries.h"
 #include "e2e/run.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "support/installation.h"
+#include "storage/interaction.h"
+#include "storage/roots.h"
+#include "storage/settings.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
@@ -147,6 +155,83 @@ TEST_F(Attach, TheBusyFlagAReadOnlyStationAndABrokenLedgerChangeNothing) {
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Nemáte práva na připojování účetních zápisů"), std::string::npos) << r.out;
   EXPECT_EQ(cteni.read("data/PZUC.dta"), davka);
+}
+
+// Another station of the same installation: waits for a held lock as long as it takes.
+class TrpelivaStanice : public storage::Interaction {
+ public:
+  void message(const std::string& text, bool) override { std::fprintf(stderr, "zprava: %s\n", text.c_str()); }
+  bool question(const std::string&, bool) override { return false; }
+  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override {
+    for (int i = 0; i < 1000; ++i) {
+      if (attempt()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+};
+
+std::string jakoVDavce(const std::string& veta) {
+  const auto v = accounting::SlozZapis(accounting::RozeberZapis(veta));
+  return std::string(v.begin(), v.end());
+}
+
+std::string zaslany(int i) {
+  char up[8];
+  std::snprintf(up, sizeof up, "02%04d", i);
+  return zapis(up, "01", "211200", "602000", 10000 * (i + 1));
+}
+
+// Station 02 posts vouchers 020000, 020001, ... one every 20 ms into the batch from before
+// station 01 starts until it has ended, while station 01 attaches voucher 010001 by selection:
+// its list is shown and waited on while the postings go on, then marked and left. Every posting
+// is in the batch afterwards, in the order it was made, after the vouchers left behind; the ledger
+// gained exactly the marked voucher.
+TEST_F(Attach, AVoucherPostedByAnotherStationDuringAnAttachIsNeverLost) {
+  dir.write("data/PZUC.dta", kA + kB1 + kB2 + kC);
+  dir.write("data/uc01.dta", kLedger);
+  int roura[2];
+  ASSERT_EQ(pipe(roura), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    close(roura[0]);
+    if (chdir(dir.str().c_str()) != 0) _exit(2);
+    platform::paths().setWorkDir(dir.str());
+    storage::ZapomenAdresy();
+    storage::settings().user = "02";
+    TrpelivaStanice stanice;
+    storage::setInteraction(&stanice);
+    // One character per posting, A when it was made, sent as it is made.
+    for (int i = 0; i < 2000 && !std::filesystem::exists("stop"); ++i) {
+      const char c = accounting::PridejDoDavky({accounting::RozeberZapis(zaslany(i))}, "PZUC.dta") ? 'A' : 'N';
+      if (write(roura[1], &c, 1) != 1) _exit(3);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    _exit(0);
+  }
+  close(roura[1]);
+  std::string hotovo;
+  char c = 0;
+  while (hotovo.size() < 5 && read(roura[0], &c, 1) == 1) hotovo += c;  // postings run before the start
+  // When station 02 holds the batch at the moment, the wait window tries again each second.
+  const std::string kPockej = "run sleep 0.1\nwait 1000\n";
+  const auto r = spust(dir, std::string(kPodleVyberu) + "run sleep 0.5\nInsert\nEsc\n" + kPockej + kPockej + "Esc\n");
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  dir.write("stop", "");
+  while (read(roura[0], &c, 1) == 1) hotovo += c;
+  close(roura[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+
+  EXPECT_EQ(hotovo, std::string(hotovo.size(), 'A'));
+  EXPECT_GT(hotovo.size(), 10u);  // postings went on while the list was shown
+  std::string zaslane;
+  for (size_t i = 0; i < hotovo.size(); ++i) zaslane += jakoVDavce(zaslany(static_cast<int>(i)));
+  EXPECT_EQ(dir.read("data/uc01.dta"), kLedger + kA);
+  EXPECT_EQ(dir.read("data/PZUC.dta"), kB1 + kB2 + kC + zaslane);
 }
 
 }  // namespace
