@@ -1,7 +1,7 @@
 // Attaching the cash desk's batch "PZUC.dta" to the general ledger "uc01.dta" through the real
 // program, from the main window's accounting menu: by the vouchers marked in the list, the whole
 // batch, the refusals that leave both files byte for byte, and a second process appending to the
-// batch while the attach runs.
+// batch while the attach runs; and the voucher print of the batch.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -232,6 +232,66 @@ TEST_F(Attach, AVoucherPostedByAnotherStationDuringAnAttachIsNeverLost) {
   for (size_t i = 0; i < hotovo.size(); ++i) zaslane += jakoVDavce(zaslany(static_cast<int>(i)));
   EXPECT_EQ(dir.read("data/uc01.dta"), kLedger + kA);
   EXPECT_EQ(dir.read("data/PZUC.dta"), kB1 + kB2 + kC + zaslane);
+}
+
+// The voucher print from the main window's menu, through the viewer that shows it.
+const char* const kOpis = "Tab\nEnter\nDown\nEnter\n";
+const char* const kSmaz = "End\nBackspace\nBackspace\nBackspace\nBackspace\nBackspace\nBackspace\n";
+
+TEST_F(Attach, ThePrintShowsItsSelectionTheTotalsOfEachVoucherAndTheApprovalBlock) {
+  dir.write("data/PZUC.dta", kA + kB1 + kB2 + kC + zapis("010004", "01", "211200", "311000", 10000, "BA"));
+  // From "10002" (filled to 010002), no upper bound, agenda PZ: vouchers 010002 and 010003.
+  auto r = spust(dir, std::string(kOpis) + kSmaz + "type 10002\nEnter\ndump\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string tisk = r.out.substr(r.out.find("=== fPozri"));
+  EXPECT_NE(tisk.find("ÚČETNÍ PŘEDPISY       [VÝBĚR]            OBDOBÍ: /??  DATUM: 09.12.26  List:   1"),
+            std::string::npos) << tisk;
+  EXPECT_NE(tisk.find("VÝBĚR:  OD ČÍS. ÚP: 010002      DO ČÍS. ÚP: DO KONCE      AGENDA: PZ"), std::string::npos)
+      << tisk;
+  EXPECT_EQ(tisk.find("Doklad 010001"), std::string::npos) << tisk;
+  EXPECT_EQ(tisk.find("Doklad 010004"), std::string::npos) << tisk;
+  EXPECT_NE(tisk.find("  10002  1 Doklad 010002                    512000 20100           20100           50.00   "
+                      "091226            PZ"),
+            std::string::npos) << tisk;
+  EXPECT_NE(tisk.find("  10002  2 Doklad 010002                           20100    211200 20100           50.00"),
+            std::string::npos) << tisk;
+  EXPECT_NE(tisk.find("MÁ DÁTI:            50.00  DAL:            50.00  CELK.:           100.00"), std::string::npos)
+      << tisk;
+  EXPECT_NE(tisk.find("CELKEM VÝBĚR:  MÁ DATI:          75.00  DAL:          75.00  CELK.:         125.00    "
+                      "Celk. počet řádků: 3"),
+            std::string::npos) << tisk;
+  // The stored report holds the same lines, 112 characters each, in the code page of the reports.
+  const std::string soubor = dir.read("PZ22.TXT");
+  EXPECT_NE(soubor.find(platform::cz("VÝBĚR:  OD ČÍS. ÚP: 010002      DO ČÍS. ÚP: DO KONCE      AGENDA: PZ") +
+                        std::string(40, ' ')),
+            std::string::npos) << soubor;
+
+  // List mode over every agenda, with the approval block that DF.par asks for: one line per
+  // voucher with its entry count, report "UC22".
+  dir.write("DF.par", "PREDKONTACEprisp : Ano\r\n");
+  r = spust(dir, std::string(kOpis) + "Down\nDown\nBackspace\nBackspace\nDown\nBackspace\ntype A\nEnter\ndump\n"
+                                      "Esc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string seznam = r.out.substr(r.out.find("=== fPozri"));
+  EXPECT_NE(seznam.find("ÚČETNÍ PŘEDPISY       [SEZNAM]"), std::string::npos) << seznam;
+  EXPECT_NE(seznam.find("ČÍS.ÚP ČŘ  PŘ AG"), std::string::npos) << seznam;
+  EXPECT_NE(seznam.find(" 10002  2    PZ  MÁ DÁTI:            50.00  DAL:            50.00  CELK.:           100.00"),
+            std::string::npos) << seznam;
+  EXPECT_NE(seznam.find(" 10004  1    BA  MÁ DÁTI:             1.00"), std::string::npos) << seznam;
+  EXPECT_NE(seznam.find("Celk. počet řádků: 5"), std::string::npos) << seznam;
+  EXPECT_EQ(seznam.find("Doklad 0100"), std::string::npos) << seznam;
+  EXPECT_NE(seznam.find("U finanční operace proběhla finanční kontrola ve smyslu Zákona č. 320/2001 Sb."),
+            std::string::npos) << seznam;
+  EXPECT_NE(dir.read("UC22.TXT").find(platform::cz("Doklad byl řádně přezkoušen. (hlavní účetní)")), std::string::npos);
+
+  // An agenda with no entries, and an empty batch.
+  r = spust(dir, std::string(kOpis) + "Down\nDown\nBackspace\nBackspace\ntype SK\nEnter\ndump\nEsc\nEsc\n");
+  EXPECT_NE(r.out.find("*********** PRO ZADANÝ VÝBĚR NENALEZENY ZÁZNAMY ***************"), std::string::npos) << r.out;
+  dir.write("data/PZUC.dta", "");
+  r = spust(dir, std::string(kOpis) + "dump\nEnter\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Zásobník účetních předpisů agendy PZ je prázdný -> není co"), std::string::npos)
+      << r.out;
 }
 
 }  // namespace
