@@ -122,7 +122,7 @@ namespace {
 
 // The whole file as it is, or nullopt (after the message) when it cannot be read or is no whole
 // number of entries. A missing file is empty.
-std::optional<std::string> obsahDavky(const std::string& cesta) {
+std::optional<std::string> ctiCelou(const std::string& cesta) {
   std::string obsah;
   if (!platform::fileExists(cesta)) return obsah;
   if (const int e = platform::readWholeFile(cesta, obsah); e != platform::kIoOk) {
@@ -138,7 +138,7 @@ std::optional<std::string> obsahDavky(const std::string& cesta) {
 }
 
 // Writes `obsah` into a work file beside `cesta`, which then takes its place in one rename.
-bool nahrad(const std::string& cesta, const std::string& obsah, bool zamceno) {
+bool nahradPracovnim(const std::string& cesta, const std::string& obsah, bool zamceno) {
   const auto tecka = cesta.find_last_of('.');
   const auto oddelovac = cesta.find_last_of("\\/");
   const bool pripona = tecka != std::string::npos && (oddelovac == std::string::npos || tecka > oddelovac);
@@ -174,9 +174,14 @@ std::string bajty(const std::vector<tUcZapis>& zapisy) {
 
 }  // namespace
 
+std::optional<std::string> BajtyDavky(const std::string& cesta) { return ctiCelou(cesta); }
+bool NahradBajty(const std::string& cesta, const std::string& obsah, bool zamceno) {
+  return nahradPracovnim(cesta, obsah, zamceno);
+}
+
 bool CtiDavku(std::string_view jmeno, std::vector<tUcZapis>& zapisy) {
   zapisy.clear();
-  const auto obsah = obsahDavky(storage::DataCesta(jmeno));
+  const auto obsah = BajtyDavky(storage::DataCesta(jmeno));
   if (!obsah) return false;
   for (std::size_t o = 0; o < obsah->size(); o += uz::kVelikost)
     zapisy.push_back(RozeberZapis(std::string_view(*obsah).substr(o, uz::kVelikost)));
@@ -184,7 +189,7 @@ bool CtiDavku(std::string_view jmeno, std::vector<tUcZapis>& zapisy) {
 }
 
 bool PrepisDavku(std::string_view jmeno, const std::vector<tUcZapis>& zapisy, bool zamceno) {
-  return nahrad(storage::DataCesta(jmeno), bajty(zapisy), zamceno);
+  return NahradBajty(storage::DataCesta(jmeno), bajty(zapisy), zamceno);
 }
 
 std::optional<std::string> PridejDoDavky(const std::vector<tUcZapis>& zapisy, std::string_view davka,
@@ -224,8 +229,8 @@ std::optional<std::string> PridejDoDavky(const std::vector<tUcZapis>& zapisy, st
     return std::nullopt;
   }
   // The old entries are copied as they are; only the voucher's are made here.
-  std::optional<std::string> obsah = obsahDavky(cesta);
-  const bool ok = obsah && nahrad(cesta, *obsah + bajty(nove), zamek == storage::Zamek::Drzen);
+  std::optional<std::string> obsah = BajtyDavky(cesta);
+  const bool ok = obsah && NahradBajty(cesta, *obsah + bajty(nove), zamek == storage::Zamek::Drzen);
   if (zamek == storage::Zamek::Drzen) storage::Odemkni(cesta);
   if (!ok) return std::nullopt;
   return *citac;

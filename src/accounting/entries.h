@@ -97,6 +97,13 @@ bool CtiDavku(std::string_view jmeno, std::vector<tUcZapis>& zapisy);
 // failed; the file is then byte for byte as it was.
 bool PrepisDavku(std::string_view jmeno, const std::vector<tUcZapis>& zapisy, bool zamceno);
 
+// The same on a resolved path, as raw bytes: the file as it is (empty when missing), or nullopt
+// after the message when it cannot be read or is no whole number of entries.
+std::optional<std::string> BajtyDavky(const std::string& cesta);
+// Makes `obsah` the file at the resolved path through a work file beside it and one replacement,
+// as PrepisDavku does; false (after the message) with the file as it was.
+bool NahradBajty(const std::string& cesta, const std::string& obsah, bool zamceno);
+
 // Appends the entries of one voucher to the batch, under the batch's write lock: entries that
 // carry nothing are skipped; when `pripona` is given the text becomes its first 28 characters
 // followed by the suffix; the first copied entry keeps its voucher and line, each further one

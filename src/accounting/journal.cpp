@@ -6,6 +6,7 @@
 #include "accounting/accounts.h"
 #include "accounting/centres.h"
 #include "accounting/templates.h"
+#include "accounting/voucherprint.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -418,7 +419,7 @@ TfUc::TfUc(std::string nazev) : TfZapisy(std::move(nazev), false) {
   if (!g_denik) g_denik = this;
   while (PopupMenu1.items.size() < 13)
     PopupMenu1.items.push_back({std::string(1, static_cast<char>('a' + PopupMenu1.items.size())), "", false, true, {}});
-  polozka(0, "Opis", true, [] { JesteNeni(); });
+  polozka(0, "Opis", true, [this] { TiskPredpisu(soubor_); });
   polozka(1, "Setřízení zápisů", true, [this] {
     if (!storage::IfVolny(Soubor().cesta()).empty()) {
       ui::Zprava(cz("Se souborem se pracuje"));

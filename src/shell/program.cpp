@@ -4,9 +4,11 @@
 #include <ostream>
 
 #include "accounting/accounts.h"
+#include "accounting/attach.h"
 #include "accounting/centres.h"
 #include "accounting/journal.h"
 #include "accounting/templates.h"
+#include "accounting/voucherprint.h"
 #include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
 #include "cashdesk/ratefetch.h"
@@ -50,18 +52,16 @@ using platform::cz;
 
 namespace {
 
-// What a button or menu item of a part not built yet says, so that it never does nothing at all.
-void JesteNeni() { ui::Zprava(cz("Tato funkce v této verzi programu ještě není.")); }
-
-// The accounting menu of the main window: the corrections of the cash desk's batch of entries;
-// its listing and its attaching to the general ledger come with their own windows.
+// The accounting menu of the main window: the corrections of the cash desk's batch of entries,
+// its voucher print, and its attaching to the general ledger.
 void NabidkaUcetnictvi() {
   const int volba =
       ui::Vyber(30, 10, nullptr,
                 {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů ")},
                 cz(" Účetnictví z valutové pokladny "));
   if (volba == 1) accounting::OpravyDavky("PZUC.dta");
-  else if (volba > 1) JesteNeni();
+  else if (volba == 2) accounting::TiskPredpisu("PZUC.dta");
+  else if (volba == 3) accounting::PripojDavku("PZUC.dta");
 }
 
 // The business partners as the chooser of a partner's name (the entries' text mode 3).

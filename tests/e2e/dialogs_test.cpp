@@ -54,15 +54,15 @@ TEST(MainWindow, DownAndUpMoveBetweenTheButtons) {
   EXPECT_TRUE(has(r.out.substr(druhy), ">               Účetnictví                <")) << r.out;
 }
 
-// Parts not built yet say so in one line instead of doing nothing (an accounting item); the
-// "Tisky" button and Ctrl+F2 in a list (the demo's series list) open the report list.
-TEST(NotBuiltYet, AccountingItemsSaySoInOneLineTiskyAndCtrlF2OpenTheReportList) {
+// The voucher print of an empty batch says so in one line instead of doing nothing; the "Tisky"
+// button and Ctrl+F2 in a list (the demo's series list) open the report list.
+TEST(MainMenus, AnEmptyBatchsPrintSaysSoInOneLineTiskyAndCtrlF2OpenTheReportList) {
   TempDir dir;
   install(dir);
   // The second item: the first one opens the corrections of the batch.
   auto r = runPzpokl(dir, "Tab Enter\nDown Enter\ndump\nEnter\nTab Tab Enter\ndump\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
-  const std::string zprava = "Tato funkce v této verzi programu ještě není.";
+  const std::string zprava = "Zásobník účetních předpisů agendy PZ je prázdný";
   const size_t prvni = r.out.find(zprava);
   ASSERT_NE(prvni, std::string::npos) << r.out;
   EXPECT_NE(r.out.find("=== fSpool \"Seznam tiskových sestav\" ===", prvni), std::string::npos) << r.out;
