@@ -520,8 +520,11 @@ CteniDph CtiOdpovedDph(std::string_view xml, const std::string& dic) {
   u.status = cp(cteni.stav);
   // The first standard account; else the first other one that is a Czech IBAN or fits the field.
   for (const Ucet& ucet : cteni.ucty) {
-    if (ucet.cislo.empty() || !jenCislice(ucet.cislo) || !jenCislice(ucet.kodBanky)) continue;
+    // A Czech account: a prefix of up to 6 digits, a number of up to 10, a bank code of 4.
     const std::string predcisli = storage::Orez(ucet.predcisli);
+    if (!jenCislice(ucet.cislo) || ucet.cislo.size() > 10 || ucet.kodBanky.size() != 4 || !jenCislice(ucet.kodBanky) ||
+        predcisli.size() > 6 || (!predcisli.empty() && !jenCislice(predcisli)))
+      continue;
     u.kodBanky = ucet.kodBanky;
     u.ucet = predcisli.empty() || predcisli.find_first_not_of('0') == std::string::npos ? ucet.cislo
                                                                                        : predcisli + "-" + ucet.cislo;
