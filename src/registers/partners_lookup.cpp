@@ -342,6 +342,7 @@ Vymena vymen(const std::string& adresa, const std::string& proto, const platform
   argv.insert(argv.end(), {"--url", adresa});
   Vymena v;
   for (int pokus = 1; pokus <= kPokusu; ++pokus) {
+    ui::BlikPostup(kPokusu, pokus);
     // An answer of a try before must never be read as this one's.
     platform::removeFile(soubor);
     const platform::ProcessResult r = platform::runProcess(argv, s.httpTimeoutS * 1000 + 5000);
@@ -386,7 +387,14 @@ bool zeptejSe(const std::string& adresa, const std::string& predpona, const std:
   }
   for (std::string& a : navic)
     if (a.starts_with('@')) a = "@" + slozka.path() + "/" + a.substr(1);
-  v = vymen(adresa, proto, slozka, odpoved, navic);
+  {
+    // Shown while the client waits for the register; each try moves the bar on.
+    ui::Blik(cz("Hledám v registru, čekejte prosím"));
+    struct Konec {
+      ~Konec() { ui::BlikKonec(); }
+    } konec;
+    v = vymen(adresa, proto, slozka, odpoved, navic);
+  }
   if (!v.spusteno) {
     ui::Zprava(cz("Program ") + storage::settings().httpClient + cz(" nelze spustit"));
     return false;
