@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/clock.h"
@@ -101,6 +104,25 @@ ProcessResult runProcess(const std::vector<std::string>& argv, int timeoutMs) {
   }
   res.exitCode = WIFEXITED(status) && !res.timedOut ? WEXITSTATUS(status) : -1;
   return res;
+}
+
+TempFolder::TempFolder(const std::string& prefix) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
+  if (mkdtemp(templ.data()) != nullptr) path_ = templ;
+}
+
+TempFolder::~TempFolder() {
+  if (path_.empty()) return;
+  // Only plain files are made here; anything else is left and keeps the folder.
+  if (DIR* d = opendir(path_.c_str())) {
+    while (const dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name != "." && name != "..") unlink((path_ + "/" + name).c_str());
+    }
+    closedir(d);
+  }
+  rmdir(path_.c_str());
 }
 
 bool openUrl(const std::string& url) {

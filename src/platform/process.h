@@ -18,6 +18,22 @@ struct ProcessResult {
 // Runs argv[0] (looked up in PATH) with the given arguments and waits at most timeoutMs.
 ProcessResult runProcess(const std::vector<std::string>& argv, int timeoutMs);
 
+// A folder of its own for one outside program's files (requests, answers), made under the
+// system's temporary folder ($TMPDIR, else /tmp) with a name no other run or station shares, and
+// removed with the files in it when the object ends. path() is native and empty when it could
+// not be made.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& prefix);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 // "Open this web address" in the default browser. Presenters may install their own way; the
 // default starts xdg-open and does not wait for it. Returns false when nothing could be started.
 bool openUrl(const std::string& url);

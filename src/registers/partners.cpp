@@ -10,6 +10,7 @@
 #include "platform/text.h"
 #include "registers/banks.h"
 #include "registers/checks.h"
+#include "registers/partners_lookup.h"
 #include "registers/postcodes.h"
 #include "registers/states.h"
 #include "reportfiles/report.h"
@@ -133,8 +134,11 @@ TfOrg::TfOrg() : TfSoub("fOrg", cz("Obchodní partneři")) {
     it.enabled = povolena;
     it.onClick = std::move(akce);
   };
-  polozka(0, "Používat ARRES", true,
-          [] { storage::PisJob("ARES", ui::Dotaz(10, 10, cz("Používat ARRES [A,N]")) ? "" : "N"); });
+  polozka(0, "Používat ARRES", true, [] {
+    const bool ano = ui::Dotaz(10, 10, cz("Používat ARRES [A,N]"));
+    storage::PisJob("ARES", ano ? "" : "N");
+    storage::settings().registerLookup = ano;
+  });
   polozka(1, "Třízení - Klik na hlavičku", false,
           [this] { NaTitulek(sloupecBunky_ > 0 ? sloupecBunky_ : LevySloupec); });
   polozka(2, "Překóduj", false, [this] { Prekoduj(); });
@@ -410,7 +414,11 @@ void TfOrg::NaTitulek(int sloupec) {
 }
 
 void TfOrg::ZmenaPole(int i) {
-  if (i == 3) {
+  if (i == 2) {
+    if (storage::settings().registerLookup && storage::Orez(Pole(4).text).empty() &&
+        !storage::Orez(Pole(2).text).empty())
+      DoplnZRegistru();
+  } else if (i == 3) {
     Pole(3).text = storage::VelkaPismena(Pole(3).text);
     if (AktivniFormular()) AktivniFormular()->Ukaz();
     if (Pole(3).text.find('/') != std::string::npos && !KontrolaRodnehoCisla(Pole(3).text))
@@ -429,6 +437,37 @@ void TfOrg::ZmenaPole(int i) {
       ui::Zprava(cz("Chybné číslo konta"));
     }
   }
+}
+
+void TfOrg::DoplnZRegistru() {
+  const auto ico = PlatneIco(Pole(2).text);
+  if (ico && !KontrolniCisliceIco(*ico)) ui::Zprava(cz("IČO nemá správnou kontrolní číslici"));
+  AresUdaje a;
+  if (!HledejAres(Pole(2).text, a)) return;
+  const auto pole = [this](int i, const std::string& text) {
+    std::string t = text.substr(0, static_cast<std::size_t>(Pole(i).sirka));
+    t.resize(static_cast<std::size_t>(Pole(i).sirka), ' ');
+    Pole(i).text = t;
+  };
+  pole(2, a.ico);
+  pole(3, a.dic);
+  pole(4, a.nazev);
+  pole(6, a.ulice);
+  pole(7, a.mesto);
+  pole(8, a.psc);
+  pole(9, a.stat);
+  pole(27, a.financniUrad);
+  // A person's VAT number is the birth number, not the IČO: the register is asked for the DIČ.
+  const auto dic = CisliceDic(a.dic);
+  DphUdaje d;
+  if (HledejSpolehlivost(dic ? *dic : *ico, d)) {
+    if (!d.ucet.empty()) {
+      pole(13, d.ucet);
+      if (!d.kodBanky.empty()) pole(12, d.kodBanky);
+    }
+    pole(30, d.status.find("NE") != std::string::npos ? std::string() : cz("NESPOLEHLIVÝ PLÁTCE DPH"));
+  }
+  if (AktivniFormular()) AktivniFormular()->Ukaz();
 }
 
 void TfOrg::EnterPole(int i) {

@@ -85,6 +85,9 @@ class TfOrg : public ui::TfSoub {
   bool SifrujOznacene(bool zasifruj);
 
  private:
+  // A new partner's IČO: identity, seat, tax office, bank account and the unreliable-payer note
+  // from the public registers; what a failed lookup would have filled stays as typed.
+  void DoplnZRegistru();
   // Asks `otazka` and takes the file for writing; false (with the message) otherwise.
   bool zacniPrepis(const std::string& otazka);
   // The read lock of the open window back, and the list shown anew.

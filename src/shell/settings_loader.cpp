@@ -143,6 +143,23 @@ bool NactiNastaveni(int screenDpi) {
   s.printNoDiacritics = BezMezer(CtiJob("DIAKTISK")) == "N";
   const std::string ares = CtiJob("ARES");
   s.registerLookup = ares.empty() || VelkePismeno(ares[0]) != 'N';
+  // A value of a parameter file holds at most 64 characters: server and path are two keys.
+  const auto parametr = [](const char* klic, const char* vychozi) {
+    const std::string t = Orez(CtiPar("PZPOKL.PAR", klic));
+    return t.empty() ? std::string(vychozi) : t;
+  };
+  const auto server = [&parametr](const char* klic, const char* vychozi) {
+    std::string t = parametr(klic, vychozi);
+    while (t.ends_with('/')) t.pop_back();
+    return t;
+  };
+  s.httpClient = parametr("Curl", "curl");
+  s.aresAddress = server("WebARES", "https://ares.gov.cz") +
+                  parametr("CestaARES", "/ekonomicke-subjekty-v-be/rest/ekonomicke-subjekty/");
+  s.vatRegisterAddress = server("WebDPH", "https://adisrws.mfcr.cz") +
+                         parametr("CestaDPH", "/adistc/axis2/services/rozhraniCRPDPH.rozhraniCRPDPHSOAP?SOAP");
+  if (const int limit = ui::TextNaCele(BezMezer(CtiPar("PZPOKL.PAR", "CurlLimit"))); limit > 0)
+    s.httpTimeoutS = std::min(limit, 600);
   s.firmName = (CtiJob("ZAK1") + CtiJob("ZAK2") + CtiJob("ZAK3") + std::string(24, ' ')).substr(0, 24);
   s.workstation = CtiJob("POCITAC").substr(0, 4);
   s.workstationNumber = ui::TextNaCele(s.workstation);

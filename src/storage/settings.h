@@ -44,6 +44,15 @@ struct GlobalSettings {
   int printerDpiX = 300, printerDpiY = 300;  // until a print reports the printer's own
   bool printNoDiacritics = false;  // DIAKTISK "N": Windows prints without diacritics
   bool registerLookup = true;      // ARES not starting with "N"
+  // The public registers' lookups ("PZPOKL.PAR" in the working directory): the HTTP client
+  // (Curl), its time limit for one request in seconds (CurlLimit), and the services' whole
+  // addresses, each a server (WebARES, WebDPH) and a path (CestaARES, to which the IČO is
+  // appended; CestaDPH). Only https is used, and plain http to 127.0.0.1.
+  std::string httpClient = "curl";
+  int httpTimeoutS = 20;
+  std::string aresAddress = "https://ares.gov.cz/ekonomicke-subjekty-v-be/rest/ekonomicke-subjekty/";
+  std::string vatRegisterAddress =
+      "https://adisrws.mfcr.cz/adistc/axis2/services/rozhraniCRPDPH.rozhraniCRPDPHSOAP?SOAP";
   // "sys.par" LimitHotovosti: cash payments with one partner in a day, in crowns; 0: no check.
   double cashPaymentLimit = 270000;
   std::string firmName;            // ZAK1 + ZAK2 + ZAK3, exactly 24 characters

@@ -60,8 +60,11 @@ class PartnersScript : public ::testing::Test {
     storage::ZapomenAdresy();
     storage::ZahodParametry();
     storage::setInteraction(&zpravy);
+    // No test asks the real registers over the internet.
+    storage::settings().registerLookup = false;
   }
   void TearDown() override {
+    storage::settings().registerLookup = true;
     ui::NastavProhlizecSestav({});
     storage::settings().gdpr = false;
     platform::setUrlOpener(nullptr);
