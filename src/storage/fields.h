@@ -41,6 +41,8 @@ class ConstBytes {
   std::size_t size() const { return size_; }
   // The byte at i, or 0 past the end.
   std::uint8_t at(std::size_t i) const { return i < size_ ? data_[i] : 0; }
+  const std::uint8_t* data() const { return data_; }
+  bool fits(std::size_t offset, std::size_t n) const { return offset <= size_ && n <= size_ - offset; }
 
  private:
   const std::uint8_t* data_;
