@@ -813,6 +813,11 @@ int TfRol::prohledej(const std::string& presne, const std::string& volne) {
   const int64_t zacatek = platform::clock().monotonicMs();
   bool blik = false;
   ZacatekHledani();
+  // The blocks never outlive the pass, however it ends: later reads must see the file as it is.
+  struct Konec {
+    TfRol& w;
+    ~Konec() { w.KonecHledani(); }
+  } konec{*this};
   for (int prohledano = 0; prohledano < n; ++r) {
     if (r > n) {
       if (HledatJenDoKonce) break;
@@ -841,7 +846,6 @@ int TfRol::prohledej(const std::string& presne, const std::string& volne) {
       if (preruseno_) break;  // Esc
     }
   }
-  KonecHledani();
   if (blik) BlikKonec();
   prace_ = false;
   lHelp.visible = true;
