@@ -4,18 +4,29 @@
 //
 // Rows are 64-character cp1250 texts of a partner list (number, name, town, date, amount), held
 // in one block of memory as a record form's rows would come from its page-cached file.
+//
+// Then the search as the program runs it: a record form over a record file of 1,000,000 such
+// records on disk (five text fields, 69 bytes a record), each row's text built by the form from
+// its fields, F3 with a text in no row, so that the exact pass and the loose retry both find
+// nothing; beside SQLite running LIKE over the same row texts in a database file, and beside the
+// key search HledejKlic over the same file sorted by number, against SQLite by indexed key.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/text.h"
 #include "storage/czech.h"
+#include "storage/fields.h"
 #include "storage/params.h"
 #include "ui/browse.h"
+#include "ui/recordform.h"
 
 namespace {
 
@@ -39,7 +50,7 @@ const std::string& radky() {
     unsigned x = 12345;
     for (int n = 1; n <= kMilion; ++n) {
       x = x * 1103515245u + 12345u;
-      std::snprintf(buf, sizeof buf, "%06d %-20s %-17s %02u.%02u.24 %10u.%02u", n, jmena[(x >> 8) % jmena.size()].c_str(),
+      std::snprintf(buf, sizeof buf, "%06d %-20s %-17s %02u.%02u.24 %10u.%02u", n - 1, jmena[(x >> 8) % jmena.size()].c_str(),
                     mesta[(x >> 12) % mesta.size()].c_str(), 1 + (x >> 16) % 28, 1 + (x >> 20) % 12, (x >> 4) % 100000,
                     x % 100);
       std::string r(buf);
@@ -123,6 +134,177 @@ void BM_SqliteLikeNenalezeny(benchmark::State& state) {
   sqlite3_close(db);
 }
 BENCHMARK(BM_SqliteLikeNenalezeny)->Unit(benchmark::kMillisecond);
+
+// --- the search over a record file on disk ------------------------------------------------------
+
+namespace fs = std::filesystem;
+
+constexpr int kSirkaVety = 7 + 21 + 18 + 9 + 14;
+const std::vector<pz::ui::PopisPole>& polePartnera() {
+  static const std::vector<pz::ui::PopisPole> p = {
+      {cz("Číslo"), 6, "X"}, {cz("Jméno"), 20, "X"}, {cz("Město"), 17, "X"}, {"Datum", 8, "X"}, {cz("Částka"), 13, "X"}};
+  return p;
+}
+
+// The record file and the SQLite database, made once from the same rows.
+struct Soubory {
+  fs::path dir;
+  std::string dta, db;
+  Soubory() {
+    dir = fs::temp_directory_path() / ("pzbench-browse-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    dta = (dir / "org.dta").string();
+    db = (dir / "org.db").string();
+    const std::string& r = radky();
+    std::string soubor;
+    soubor.reserve(static_cast<size_t>(kMilion) * kSirkaVety);
+    std::vector<std::uint8_t> veta(kSirkaVety);
+    const int sirky[] = {6, 20, 17, 8, 13};
+    const int zacatky[] = {0, 7, 28, 46, 50};  // where each field starts in the 64-byte text
+    for (int n = 0; n < kMilion; ++n) {
+      const std::string radek = r.substr(static_cast<size_t>(n) * kSirkaRadku, kSirkaRadku);
+      size_t off = 0;
+      for (int f = 0; f < 5; ++f) {
+        std::string t = radek.substr(static_cast<size_t>(zacatky[f]), static_cast<size_t>(sirky[f]));
+        while (!t.empty() && t.back() == ' ') t.pop_back();
+        (void)pz::storage::writeShortString(veta, off, static_cast<size_t>(sirky[f]), t);
+        off += static_cast<size_t>(sirky[f]) + 1;
+      }
+      soubor.append(reinterpret_cast<const char*>(veta.data()), veta.size());
+    }
+    std::FILE* f = std::fopen(dta.c_str(), "wb");
+    std::fwrite(soubor.data(), 1, soubor.size(), f);
+    std::fclose(f);
+
+    sqlite3* d = nullptr;
+    check(sqlite3_open(db.c_str(), &d), d);
+    check(sqlite3_exec(d, "PRAGMA journal_mode=WAL; CREATE TABLE t(id INTEGER PRIMARY KEY, k TEXT, txt TEXT); BEGIN",
+                       nullptr, nullptr, nullptr),
+          d);
+    sqlite3_stmt* ins = nullptr;
+    check(sqlite3_prepare_v2(d, "INSERT INTO t VALUES(?,?,?)", -1, &ins, nullptr), d);
+    for (int n = 0; n < kMilion; ++n) {
+      const char* t = r.data() + static_cast<size_t>(n) * kSirkaRadku;
+      sqlite3_bind_int(ins, 1, n + 1);
+      sqlite3_bind_text(ins, 2, t, 6, SQLITE_STATIC);
+      sqlite3_bind_text(ins, 3, t, kSirkaRadku, SQLITE_STATIC);
+      check(sqlite3_step(ins), d);
+      sqlite3_reset(ins);
+    }
+    sqlite3_finalize(ins);
+    check(sqlite3_exec(d, "COMMIT; CREATE INDEX t_k ON t(k)", nullptr, nullptr, nullptr), d);
+    sqlite3_close(d);
+  }
+  ~Soubory() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+Soubory& soubory() {
+  static Soubory s;
+  return s;
+}
+
+// A partner list as a record form: its rows are its fields joined, its key the number.
+class SeznamSouboru : public pz::ui::TfSoub {
+ public:
+  SeznamSouboru() : TfSoub("fBenchOrg") {}
+  bool Otevri() {
+    return OtevriSoub({.soubor = "=" + soubory().dta, .titulek = "Partneri", .velikost = kSirkaVety,
+                       .pole = polePartnera()});
+  }
+  std::string KlicRadku(int n) override {
+    CtiVetu(n);
+    return pz::storage::readShortString(Veta(), 0, 6);
+  }
+};
+
+void BM_HledejVSouboru(benchmark::State& state) {
+  soubory();
+  SeznamSouboru w;
+  if (!w.Otevri() || w.Soubor().pocet() != kMilion) {
+    state.SkipWithError("the record file did not open");
+    return;
+  }
+  w.eHled.setValue(kNenalezeny);
+  for (auto _ : state) {
+    w.Radek = 1;
+    w.Hledej();  // exact pass and loose retry, as F3 runs them
+    if (w.Radek != 1) state.SkipWithError("found a row");
+  }
+  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kMilion, benchmark::Counter::kIsRate);
+  pz::storage::ZahodParametry();
+}
+BENCHMARK(BM_HledejVSouboru)->Unit(benchmark::kMillisecond);
+
+void BM_SqliteLikeVSouboru(benchmark::State& state) {
+  soubory();
+  sqlite3* db = nullptr;
+  check(sqlite3_open_v2(soubory().db.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
+  sqlite3_stmt* q = nullptr;
+  check(sqlite3_prepare_v2(db, "SELECT count(*) FROM t WHERE txt LIKE ?", -1, &q, nullptr), db);
+  const std::string vzor = std::string("%") + kNenalezeny + "%";
+  sqlite3_bind_text(q, 1, vzor.c_str(), -1, SQLITE_STATIC);
+  for (auto _ : state) {
+    check(sqlite3_step(q), db);
+    if (sqlite3_column_int(q, 0) != 0) state.SkipWithError("found a row");
+    sqlite3_reset(q);
+  }
+  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kMilion, benchmark::Counter::kIsRate);
+  sqlite3_finalize(q);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_SqliteLikeVSouboru)->Unit(benchmark::kMillisecond);
+
+std::vector<int> nahodnaCisla() {
+  std::mt19937 gen(42);
+  std::uniform_int_distribution<int> pick(1, kMilion);
+  std::vector<int> out(1 << 14);
+  for (auto& n : out) n = pick(gen);
+  return out;
+}
+
+void BM_HledejKlicVSouboru(benchmark::State& state) {
+  soubory();
+  SeznamSouboru w;
+  if (!w.Otevri()) {
+    state.SkipWithError("the record file did not open");
+    return;
+  }
+  const auto cisla = nahodnaCisla();
+  char klic[16];
+  size_t i = 0;
+  for (auto _ : state) {
+    const int n = cisla[i++ & 0x3FFF];
+    std::snprintf(klic, sizeof klic, "%06d", n - 1);  // row n holds number n - 1: six digits for all
+    if (w.Soubor().HledejKlic(klic) != n) state.SkipWithError("not found");
+  }
+  pz::storage::ZahodParametry();
+}
+BENCHMARK(BM_HledejKlicVSouboru);
+
+void BM_SqliteKlicVSouboru(benchmark::State& state) {
+  soubory();
+  sqlite3* db = nullptr;
+  check(sqlite3_open_v2(soubory().db.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
+  sqlite3_stmt* q = nullptr;
+  check(sqlite3_prepare_v2(db, "SELECT id, txt FROM t WHERE k = ?", -1, &q, nullptr), db);
+  const auto cisla = nahodnaCisla();
+  char klic[16];
+  size_t i = 0;
+  for (auto _ : state) {
+    const int n = cisla[i++ & 0x3FFF];
+    std::snprintf(klic, sizeof klic, "%06d", n - 1);
+    sqlite3_bind_text(q, 1, klic, 6, SQLITE_STATIC);
+    if (sqlite3_step(q) != SQLITE_ROW || sqlite3_column_int(q, 0) != n) state.SkipWithError("not found");
+    benchmark::DoNotOptimize(sqlite3_column_text(q, 1));
+    sqlite3_reset(q);
+  }
+  sqlite3_finalize(q);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_SqliteKlicVSouboru);
 
 }  // namespace
 

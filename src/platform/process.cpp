@@ -136,4 +136,12 @@ bool openUrl(const std::string& url) {
 
 void setUrlOpener(std::function<bool(const std::string&)> opener) { urlOpener() = std::move(opener); }
 
+int processId() { return static_cast<int>(::getpid()); }
+
+std::string hostName() {
+  char buf[256] = {};
+  if (::gethostname(buf, sizeof buf - 1) != 0) return {};
+  return buf;
+}
+
 }  // namespace pz::platform

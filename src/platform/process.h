@@ -39,4 +39,8 @@ class TempFolder {
 bool openUrl(const std::string& url);
 void setUrlOpener(std::function<bool(const std::string&)> opener);
 
+// This process's id and the machine's name, as a station leaves them for others to read.
+int processId();
+std::string hostName();
+
 }  // namespace pz::platform

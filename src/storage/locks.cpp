@@ -1,9 +1,15 @@
 #include "storage/locks.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <vector>
 
+#include "platform/clock.h"
 #include "platform/io.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/text.h"
 #include "storage/czech.h"
 #include "storage/eventlog.h"
@@ -70,6 +76,90 @@ struct Tabulka {
   }
 };
 
+
+// ---------------------------------------------------------------------------------------------
+// Session stamps: the proof that a station whose entries stand in a table still runs
+//
+// The 20-byte entry has no room for a session, and other stations read the table as it is. So
+// each station keeps, next to every table it writes, a stamp file "FOTnn.ses" (nn its user
+// number) open for as long as its process runs, denying writes to everybody else; the file holds
+// the process id, the machine and the start time for whoever reads it. The open itself is the
+// proof of life: the operating system drops it with the process however the process ends (a
+// crash, a kill, a switched-off PC whose file server drops its opens), on one machine and over a
+// shared folder alike, whereas a process id alone says nothing on another machine and can be
+// reused. Whoever can open a stamp exclusively knows that no process holds it: that station does
+// not run, and its entries in the table are leftovers.
+//
+// The order makes the check sound: a station takes its stamp while it has the table open, before
+// it writes its first entry, and a probe happens only while the prober has the table open. A
+// probe that finds a stamp free therefore finds every entry of that station in the table written
+// by an earlier run, and no new one can come while the prober holds the table.
+
+struct Razitko {
+  File soubor;             // open for the life of the process
+  bool uklidit = false;    // entries of this station's earlier run are still to be freed
+};
+std::map<std::string, Razitko> g_razitka;  // by directory + user field; absent until tried
+std::vector<std::string> g_kZapisu;        // event-log lines, written once the table is closed
+
+std::string cisloStanice(std::string_view uzivatel) {
+  std::string n(uzivatel.substr(0, 2));
+  for (char& c : n)
+    if (c == ' ' || c == '\0') c = '_';
+  return n;
+}
+
+std::string cestaRazitka(const std::string& adresar, std::string_view uzivatel) {
+  return adresar + "FOT" + cisloStanice(uzivatel) + ".ses";
+}
+
+// Takes this station's stamp next to `tabulka` (the table, open and so held exclusively) the
+// first time the station works with that table. Probes run only while their prober holds the
+// table, so none can be under way now. A stamp that another live process holds (two stations
+// under one user number) is left to it; this station then never frees entries of its number.
+Razitko& razitko(const std::string& adresar, const File& tabulka) {
+  const std::string uzivatel = UzivatelZamku();
+  auto [it, nove] = g_razitka.try_emplace(tabulka.nativePath() + "|" + uzivatel);
+  Razitko& r = it->second;
+  if (!nove) return r;
+  if (r.soubor.open(cestaRazitka(adresar, uzivatel), Access::ReadWrite, Share::DenyWrite, Create::OpenAlways) != kIoOk)
+    return r;
+  const Date d = clock().today();
+  const TimeOfDay c = clock().now();
+  char kdy[32];
+  std::snprintf(kdy, sizeof kdy, "%02d.%02d.%04d %02d:%02d:%02d", d.day, d.month, d.year, c.hour, c.minute, c.second);
+  const std::string text = "pid " + std::to_string(processId()) + " " + hostName() + " " + kdy + "\r\n";
+  if (r.soubor.truncate(0) == kIoOk) r.soubor.writeAt(0, text.data(), text.size());
+  r.uklidit = true;
+  return r;
+}
+
+enum class Stanice { Bezi, Nebezi, Nevime };
+
+// Whether the station with this user field runs, told by its stamp; `popis` gets what the stamp
+// says of the station's process. A station without a stamp (an older program) may run.
+Stanice stanice(const std::string& adresar, std::string_view uzivatel, std::string& popis) {
+  File f;
+  const int code = f.open(cestaRazitka(adresar, uzivatel), Access::Read, Share::DenyReadWrite, Create::OpenExisting);
+  if (code == kIoSharingViolation) return Stanice::Bezi;
+  if (code != kIoOk) return Stanice::Nevime;
+  std::string text(80, '\0');
+  size_t got = 0;
+  f.readAt(0, text.data(), text.size(), &got);
+  text.resize(got);
+  const size_t konec = text.find_first_of("\r\n");
+  popis = text.substr(0, konec);
+  return Stanice::Nebezi;
+}
+
+std::string radekUvolneni(std::string_view uzivatel, int pocet, const std::string& popis) {
+  std::string r = cz("Stanice ") + cisloStanice(uzivatel) + cz(" neběží, uvolněno zámků: ") + std::to_string(pocet);
+  if (!popis.empty()) r += " (" + popis + ")";
+  return r;
+}
+
+int zapisTabulku(File& f, const Tabulka& t) { return f.writeAt(0, t.bajty.data(), t.bajty.size()); }
+
 enum class Otevreni { Ok, Blokovana, Selhala };
 
 // Opens directory + "FOT.tab" exclusively and reads it; a missing table is created with 99 free
@@ -88,6 +178,7 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
     chyba(prefixVytvoreni, code);
     return Otevreni::Selhala;
   }
+  Razitko& mojeRazitko = razitko(adresar, f);
   int64_t size = 0;
   f.size(size);
   t = Tabulka{};
@@ -98,6 +189,7 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
       chyba(prefixVytvoreni, code);
       return Otevreni::Selhala;
     }
+    mojeRazitko.uklidit = false;  // a new table holds nothing of an earlier run
     return Otevreni::Ok;
   }
   // A shorter table (the earlier 23 entries) is read as far as it goes; the rest stays free.
@@ -112,10 +204,61 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
   }
   const size_t cele = got / kPolozkaSdileni * kPolozkaSdileni;  // a partial entry stays free
   t.bajty.replace(0, cele, buf, 0, cele);
+  if (mojeRazitko.uklidit) {
+    // This station just started here: entries under its number are its earlier run's.
+    const std::string uzivatel = UzivatelZamku();
+    int pocet = 0;
+    for (size_t i = 0; i < kPolozekSdileni; ++i)
+      if (!t.volna(i) && t.uzivatel(i) == uzivatel) {
+        t.uvolni(i);
+        ++pocet;
+      }
+    if (pocet == 0 || zapisTabulku(f, t) == kIoOk) {
+      mojeRazitko.uklidit = false;
+      if (pocet > 0)
+        g_kZapisu.push_back(cz("Stanice ") + cisloStanice(uzivatel) + cz(" znovu spuštěna, uvolněno zámků: ") +
+                            std::to_string(pocet));
+    }
+  }
   return Otevreni::Ok;
 }
 
-int zapisTabulku(File& f, const Tabulka& t) { return f.writeAt(0, t.bajty.data(), t.bajty.size()); }
+// Frees every entry of each other station that holds an entry `blokuje` picks and whose stamp
+// shows it no longer runs, writing the table at once; one event-log line per station freed.
+// True when anything was freed.
+bool uvolniMrtve(const std::string& adresar, File& f, Tabulka& t, const std::function<bool(size_t)>& blokuje) {
+  const std::string moje = cisloStanice(UzivatelZamku());
+  std::vector<std::string> zkouseni;
+  bool uvolneno = false;
+  std::vector<std::string> radky;
+  for (size_t i = 0; i < kPolozekSdileni; ++i) {
+    if (t.volna(i) || !blokuje(i)) continue;
+    const std::string u(t.uzivatel(i));
+    if (cisloStanice(u) == moje || std::find(zkouseni.begin(), zkouseni.end(), u) != zkouseni.end()) continue;
+    zkouseni.push_back(u);
+    std::string popis;
+    if (stanice(adresar, u, popis) != Stanice::Nebezi) continue;
+    int pocet = 0;
+    for (size_t j = 0; j < kPolozekSdileni; ++j)
+      if (!t.volna(j) && t.uzivatel(j) == u) {
+        t.uvolni(j);
+        ++pocet;
+      }
+    radky.push_back(radekUvolneni(u, pocet, popis));
+    uvolneno = true;
+  }
+  if (!uvolneno) return false;
+  if (zapisTabulku(f, t) != kIoOk) return false;  // the next write of the table carries it
+  g_kZapisu.insert(g_kZapisu.end(), radky.begin(), radky.end());
+  return true;
+}
+
+void zapisUvolneni() {
+  std::vector<std::string> radky;
+  radky.swap(g_kZapisu);
+  for (const auto& r : radky) Zapis(r);
+}
+
 
 // Writes the table back and closes it before any message, so that no station waits on a table
 // held open behind a message box.
@@ -171,6 +314,7 @@ Pokus pokusZamkni(const IdentitaZamku& id, bool zapis) {
     case Otevreni::Ok: break;
   }
   // A read lock conflicts with a write lock of anybody; a write lock with every lock.
+  uvolniMrtve(id.adresar, f, t, [&](size_t i) { return t.tenSoubor(i, id) && (zapis || t.rezim(i) == 'W'); });
   for (size_t i = 0; i < kPolozekSdileni; ++i) {
     if (!t.tenSoubor(i, id) || (!zapis && t.rezim(i) != 'W')) continue;
     f.close();
@@ -181,7 +325,8 @@ Pokus pokusZamkni(const IdentitaZamku& id, bool zapis) {
                 JmenoUzivatele(drzitel),
             t.rezim(i)};
   }
-  const auto volna = t.prvniVolna();
+  auto volna = t.prvniVolna();
+  if (!volna && uvolniMrtve(id.adresar, f, t, [](size_t) { return true; })) volna = t.prvniVolna();
   if (!volna) return {Pokus::Plna, cz("Tabulka sdílení souborů je plná, čekám na uvolnění")};
   t.zapis(*volna, id.jmeno, id.uzivatel, zapis ? 'W' : 'R');
   const int code = zapisTabulku(f, t);
@@ -265,6 +410,7 @@ std::string ifVolnyTabulka(const IdentitaZamku& id) {
   Tabulka t;
   // When the table cannot be read nobody can say the file is free.
   if (!otevriSCekanim(id.adresar, f, t, "err cti FOT 5 ", "err cti FOT 5 ")) return textBlokovane();
+  uvolniMrtve(id.adresar, f, t, [&](size_t i) { return t.tenSoubor(i, id); });
   f.close();
   for (size_t i = 0; i < kPolozekSdileni; ++i) {
     if (!t.tenSoubor(i, id) || t.uzivatel(i).substr(0, 2) == id.uzivatel.substr(0, 2)) continue;
@@ -278,6 +424,7 @@ bool premkniTabulku(const IdentitaZamku& id) {
   File f;
   Tabulka t;
   if (!otevriSCekanim(id.adresar, f, t, "err cti FOT 6 ", "err cti FOT 7 ")) return false;
+  uvolniMrtve(id.adresar, f, t, [&](size_t i) { return t.tenSoubor(i, id); });
   for (size_t i = 0; i < kPolozekSdileni; ++i)
     if (t.vlastni(i, id)) t.uvolni(i);
   for (size_t i = 0; i < kPolozekSdileni; ++i)
@@ -402,7 +549,9 @@ Zamek Zamkni(std::string_view path, std::string_view mode) {
   if (prilisDlouha(path)) return Zamek::Nedrzen;
   const bool zapis = mode == "W";
   if (pouzitServer()) return zamkniServer(*id, path, zapis ? "W" : mode.empty() ? "" : "R");
-  return zamkniTabulku(*id, zapis);
+  const Zamek z = zamkniTabulku(*id, zapis);
+  zapisUvolneni();
+  return z;
 }
 
 void Odemkni(std::string_view path) {
@@ -412,13 +561,18 @@ void Odemkni(std::string_view path) {
     odemkniServer(*id, path);
   else
     odemkniTabulku(*id);
+  zapisUvolneni();
 }
 
 std::string IfVolny(std::string_view path) {
   const auto id = IdentitaZamkuPro(path);
   if (!id) return {};
   if (prilisDlouha(path)) return cz("Cesta je příliš dlouhá");
-  if (!pouzitServer()) return ifVolnyTabulka(*id);
+  if (!pouzitServer()) {
+    std::string odpoved = ifVolnyTabulka(*id);
+    zapisUvolneni();
+    return odpoved;
+  }
   if (!lzePoslat(*id, path)) return cz("Chybný název souboru");
   LockLink* l = link();
   if (!l) return cz("Server TAMBRA není spuštěn");
@@ -432,7 +586,11 @@ bool Premkni(std::string_view path) {
   const auto id = IdentitaZamkuPro(path);
   if (!id) return true;
   if (prilisDlouha(path)) return false;
-  if (!pouzitServer()) return premkniTabulku(*id);
+  if (!pouzitServer()) {
+    const bool ok = premkniTabulku(*id);
+    zapisUvolneni();
+    return ok;
+  }
   if (!lzePoslat(*id, path)) return false;
   LockLink* l = link();
   if (!l) return false;
@@ -453,6 +611,7 @@ bool DrziZamek(std::string_view path) {
   Tabulka t;
   if (!otevriSCekanim(id->adresar, f, t, "err cti FOT ", "err cti FOT ")) return false;
   f.close();
+  zapisUvolneni();
   for (size_t i = 0; i < kPolozekSdileni; ++i)
     if (t.vlastni(i, *id)) return true;
   return false;

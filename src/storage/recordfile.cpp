@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <deque>
 #include <limits>
 
 #include "platform/io.h"
@@ -91,6 +93,84 @@ std::string ZpravaSouboru(std::string_view path, int code) {
 // ---------------------------------------------------------------------------------------------
 // Opening
 
+
+// ---------------------------------------------------------------------------------------------
+// Reading in blocks
+
+struct RecordFile::Bloky {
+  struct Blok {
+    std::int64_t first = 0, count = 0;  // units from 0
+    std::vector<std::uint8_t> bytes;
+  };
+  size_t unit = 0;
+  std::int64_t perBlock = 1;
+  size_t maxBlocks = 1;
+  std::deque<Blok> blocks;
+
+  const std::uint8_t* najdi(std::int64_t index) const {
+    // The newest block first: a pass reads forwards, a bisection closes in.
+    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it)
+      if (index >= it->first && index < it->first + it->count)
+        return it->bytes.data() + static_cast<size_t>(index - it->first) * unit;
+    return nullptr;
+  }
+  bool nacti(const File& f, std::int64_t first, std::int64_t count) {
+    if (count <= 0) return false;
+    Blok b;
+    b.first = first;
+    b.bytes.resize(static_cast<size_t>(count) * unit);
+    size_t got = 0;
+    const int code = f.readAt(first * static_cast<std::int64_t>(unit), b.bytes.data(), b.bytes.size(), &got);
+    if (code != kIoOk && code != kIoReadPastEnd) return false;
+    b.count = static_cast<std::int64_t>(got / unit);  // a file that shrank meanwhile gives fewer
+    if (b.count == 0) return false;
+    b.bytes.resize(static_cast<size_t>(b.count) * unit);
+    while (blocks.size() >= maxBlocks) blocks.pop_front();
+    blocks.push_back(std::move(b));
+    return true;
+  }
+};
+
+RecordFile::CteniVBlocich::CteniVBlocich(RecordFile& f, size_t blokDat, size_t blokPoradi, size_t nejvicBloku) {
+  if (f.blokyDat_ || f.size_ <= 0) return;
+  f_ = &f;
+  auto nove = [&](size_t unit, size_t blokBajtu) {
+    auto b = std::make_unique<Bloky>();
+    b->unit = unit;
+    b->perBlock = static_cast<std::int64_t>(std::max<size_t>(1, blokBajtu / unit));
+    b->maxBlocks = std::max<size_t>(1, nejvicBloku);
+    return b;
+  };
+  f.blokyDat_ = nove(static_cast<size_t>(f.size_), blokDat);
+  f.blokyPoradi_ = nove(kPolozkaPoradi, blokPoradi);
+}
+
+RecordFile::CteniVBlocich::~CteniVBlocich() {
+  if (!f_) return;
+  f_->blokyDat_.reset();
+  f_->blokyPoradi_.reset();
+}
+
+const std::uint8_t* RecordFile::zBloku(Bloky& b, const File& f, std::int64_t index, std::int64_t total) {
+  if (index < 0 || index >= total) return nullptr;
+  if (const std::uint8_t* p = b.najdi(index)) return p;
+  const std::int64_t first = index / b.perBlock * b.perBlock;
+  if (!b.nacti(f, first, std::min(b.perBlock, total - first))) return nullptr;
+  return b.najdi(index);
+}
+
+void RecordFile::NactiBlok(std::int32_t first, std::int32_t last) const {
+  if (!blokyDat_ || first < 1 || last > count_ || first > last) return;
+  if (blokyDat_->najdi(first - 1) && blokyDat_->najdi(last - 1)) return;
+  blokyDat_->nacti(file_, first - 1, static_cast<std::int64_t>(last - first) + 1);
+}
+
+void RecordFile::zahodBloky() const {
+  if (blokyDat_) blokyDat_->blocks.clear();
+  if (blokyPoradi_) blokyPoradi_->blocks.clear();
+}
+
+RecordFile::RecordFile() = default;
 RecordFile::~RecordFile() { ZavriSoubor(); }
 
 std::string RecordFile::CestaPoradi(std::string_view path, int i) {
@@ -188,6 +268,7 @@ bool RecordFile::OtevriSoubor(std::string_view name, std::int32_t size) {
 }
 
 void RecordFile::ZavriSoubor() {
+  zahodBloky();
   zavriPoradi();
   file_.close();
   if (registered_) sharing().Odemkni(path_);
@@ -204,6 +285,7 @@ bool RecordFile::ObnovSoubor() {
     return false;
   }
   file_ = std::move(fresh);
+  zahodBloky();
   std::int64_t bytes = 0;
   file_.size(bytes);
   nastavPocet(bytes);
@@ -267,6 +349,11 @@ std::int32_t RecordFile::mapuj(std::int32_t n, int field) const {
   const Order& o = orders_[activeOrder_ - 1];
   if (o.count <= 0 || o.count < n) return n;
   std::array<std::uint8_t, kPolozkaPoradi> entry{};
+  if (const std::uint8_t* p = blokyPoradi_ ? zBloku(*blokyPoradi_, o.file, n - 1, o.count) : nullptr) {
+    std::memcpy(entry.data(), p, entry.size());
+    const std::int32_t v = readI32(entry, field == 0 ? 0 : 4);
+    return v >= 1 && v <= count_ ? v : 0;
+  }
   const int code = o.file.readAt(static_cast<std::int64_t>(n - 1) * kPolozkaPoradi, entry.data(), entry.size());
   if (code != kIoOk) {
     chybaIO(CestaPoradi(path_, activeOrder_), code);
@@ -317,6 +404,11 @@ void RecordFile::pridejDoPoradi(std::int32_t record) {
 
 bool RecordFile::cti(std::int32_t record, std::vector<std::uint8_t>& into, Buffer which) {
   lastRecord_ = record;
+  if (const std::uint8_t* p = blokyDat_ ? zBloku(*blokyDat_, file_, record - 1, count_) : nullptr) {
+    std::memcpy(into.data(), p, into.size());
+    if (settings().gdpr) PoCteni(into, which);
+    return true;
+  }
   const int code = file_.readAt(static_cast<std::int64_t>(record - 1) * size_, into.data(), into.size());
   if (code != kIoOk) {
     interaction().message(ZpravaCteni(name_, code), true);
@@ -328,6 +420,7 @@ bool RecordFile::cti(std::int32_t record, std::vector<std::uint8_t>& into, Buffe
 
 bool RecordFile::pis(std::int32_t record) {
   lastRecord_ = record;
+  zahodBloky();
   int code;
   if (settings().gdpr) {
     std::vector<std::uint8_t> copy = buffer_;
@@ -385,6 +478,7 @@ bool RecordFile::PridejVetu() {
   }
   std::int64_t at = 0;
   int code;
+  zahodBloky();
   if (settings().gdpr) {
     std::vector<std::uint8_t> copy = buffer_;
     PredZapisem(copy);
@@ -426,7 +520,16 @@ bool RecordFile::PridejVetu() {
 // ---------------------------------------------------------------------------------------------
 // Key searches
 
+namespace {
+// The probes of one key search: one record per block, so that a probe costs no more than a plain
+// read; once the bisection has closed in on a span of this many bytes, the span is read whole.
+constexpr size_t kZbytekBisekce = 8192;
+constexpr size_t kBlokPridanych = 65536;  // the appended records, read in arrival order
+constexpr size_t kBlokuKlice = 64;
+}  // namespace
+
 std::int32_t RecordFile::HledejKlic(std::string_view key) {
+  CteniVBlocich bloky(*this, static_cast<size_t>(std::max(size_, 1)), kPolozkaPoradi, kBlokuKlice);
   std::int32_t last = 0;
   auto klic = [&](std::int32_t n) {
     last = n;
@@ -441,6 +544,7 @@ std::int32_t RecordFile::HledejKlic(std::string_view key) {
       if (key < end) {
         std::int32_t lo = 1, hi = sorted_;
         while (hi - lo > 1) {
+          predNactiRozpeti(lo, hi);
           const std::int32_t mid = lo + (hi - lo) / 2;
           const std::string k = klic(mid);
           if (k == key) return mid;
@@ -453,12 +557,23 @@ std::int32_t RecordFile::HledejKlic(std::string_view key) {
     }
   }
   // Records appended since the last sort, in arrival order.
-  for (std::int32_t n = std::max(sorted_, 0) + 1; n <= count_; ++n)
+  const std::int32_t naBlok = static_cast<std::int32_t>(std::max<size_t>(1, kBlokPridanych / static_cast<size_t>(std::max(size_, 1))));
+  for (std::int32_t n = std::max(sorted_, 0) + 1; n <= count_; ++n) {
+    if (activeOrder_ == 0 && (n - std::max(sorted_, 0) - 1) % naBlok == 0) NactiBlok(n, std::min(count_, n + naBlok - 1));
     if (klic(n) == key) return n;
+  }
   return -last;
 }
 
+// In file order, rows are records: once the bisection's span is small, one read brings it all.
+void RecordFile::predNactiRozpeti(std::int32_t lo, std::int32_t hi) const {
+  if (activeOrder_ != 0 || !blokyDat_) return;
+  if (static_cast<size_t>(hi - lo + 1) * static_cast<size_t>(size_) > kZbytekBisekce) return;
+  NactiBlok(lo, hi);
+}
+
 std::int32_t RecordFile::HledejZacatek(std::string_view text) {
+  CteniVBlocich bloky(*this, static_cast<size_t>(std::max(size_, 1)), kPolozkaPoradi, kBlokuKlice);
   const std::string_view t = text.substr(0, kNejdelsiZacatek);
   std::int32_t last = 0;
   auto zacatek = [&](std::int32_t n) {
@@ -476,6 +591,7 @@ std::int32_t RecordFile::HledejZacatek(std::string_view text) {
   if (t > end) return -last;
   std::int32_t lo = 1, hi = sorted_;
   while (hi - lo > 1) {
+    predNactiRozpeti(lo, hi);
     const std::int32_t mid = lo + (hi - lo) / 2;
     const std::string k = zacatek(mid);
     if (k == t) return mid;

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,7 +61,7 @@ enum class Buffer { Record, Compare };
 
 class RecordFile {
  public:
-  RecordFile() = default;
+  RecordFile();
   virtual ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
@@ -132,6 +133,28 @@ class RecordFile {
   // of the sorted part only, or minus the last midpoint.
   std::int32_t HledejZacatek(std::string_view text);
 
+  // --- reading in blocks ---------------------------------------------------------------------
+
+  // While one lives, the file's records and the active order's entries are read from whole
+  // blocks (of `blokDat` and `blokPoradi` bytes), each block read with one call and kept until
+  // it ends (at most `nejvicBloku` of each at a time, the oldest dropped first), so that a pass over many rows or the
+  // probes of one key search cost a few large reads instead of one small read per record. It is
+  // meant for one search pass or one lookup, which change nothing: the blocks are dropped at its
+  // end (and at any write or append meanwhile), so that other stations' writes are seen again.
+  // An inner one while another lives changes nothing.
+  class CteniVBlocich {
+   public:
+    CteniVBlocich(RecordFile& f, size_t blokDat, size_t blokPoradi, size_t nejvicBloku);
+    ~CteniVBlocich();
+    CteniVBlocich(const CteniVBlocich&) = delete;
+    CteniVBlocich& operator=(const CteniVBlocich&) = delete;
+
+   private:
+    RecordFile* f_ = nullptr;  // null for an inner one
+  };
+  // Reads records first..last (file order, 1-based) as one block now, when blocks are in use.
+  void NactiBlok(std::int32_t first, std::int32_t last) const;
+
   // --- change check --------------------------------------------------------------------------
 
   // The sum of the record buffer's bytes (each 0..255).
@@ -191,7 +214,15 @@ class RecordFile {
   std::int32_t mapuj(std::int32_t n, int field) const;
   void pridejDoPoradi(std::int32_t record);
 
+  struct Bloky;
+  // Bytes of record `index` (from 0) of `f` through the blocks `b`, or nullptr when they cannot
+  // give it (then the caller reads as without blocks, with its messages).
+  static const std::uint8_t* zBloku(Bloky& b, const platform::File& f, std::int64_t index, std::int64_t total);
+  void zahodBloky() const;
+  void predNactiRozpeti(std::int32_t lo, std::int32_t hi) const;
+
   platform::File file_;
+  mutable std::unique_ptr<Bloky> blokyDat_, blokyPoradi_;
   std::array<Order, kPoradi> orders_;
   bool withOrders_ = false;
   int activeOrder_ = 0;

@@ -27,6 +27,7 @@
 #include "storage/probes.h"
 #include "storage/settings.h"
 #include "ui/app.h"
+#include "ui/dialogs.h"
 #include "ui/imagesize.h"
 #include "ui/picture.h"
 
@@ -47,6 +48,7 @@ constexpr int kNejdelsiKod = 20;
 constexpr int kRychleCislice = 50;  // ms: digits closer than this come from a scanning device
 constexpr int kNejvetsiOdsazeni = 999;
 constexpr int kKrokHledani = 1000;  // rows between two signs of progress of a search
+constexpr int64_t kDlouheHledaniMs = 1000;  // a search running longer shows the flashing message
 constexpr Color kBarvaNapovedy = 8388608, kPismoNapovedy = 15790320;
 
 // Key numbers: virtual key + 1000 Ctrl + 2000 Shift + 3000 Alt.
@@ -340,10 +342,15 @@ void TfRol::umistiOvladace() {
 }
 
 std::string TfRol::TextRadku(int n) {
-  Bunky.assign(std::max<size_t>(1, Sloupce.size()) + 1, std::string());  // NaplnSloupce fills them
+  // NaplnSloupce fills them; cleared, not made anew, since a search comes here for every row.
+  Bunky.resize(std::max<size_t>(1, Sloupce.size()) + 1);
+  for (auto& b : Bunky) b.clear();
   CtiPuvodni(n);
   NaplnSloupce();
+  size_t delka = Bunky.size();
+  for (size_t c = 1; c < Bunky.size(); ++c) delka += Bunky[c].size();
   std::string t;
+  t.reserve(delka);
   for (size_t c = 1; c < Bunky.size(); ++c) {
     if (c > 1) t += ' ';
     t += Bunky[c];
@@ -481,7 +488,11 @@ void TfRol::dolu() {
 // Keys
 
 bool TfRol::onKey(const KeyEvent& ev) {
-  if (prace_) return true;  // a long search is running: keys wait for its end
+  if (prace_) {
+    // A long search is running: Esc stops it, other keys wait for its end.
+    if (ev.plain() && ev.vk == kVkEscape) preruseno_ = true;
+    return true;
+  }
   if (hledani_) return klavesaHledani(ev);
   return klavesaMrizky(ev);
 }
@@ -751,11 +762,14 @@ bool TfRol::klavesaHledani(const KeyEvent& ev) {
 void TfRol::Hledej() {
   const std::string text = eHled.value();
   const bool volne = VolnePorovnani;
-  int r = NajdiText(PresneHledani && !volne ? text : storage::HledaciTvar(text));
-  if (r < 0 && !volne) {
-    VolnePorovnani = true;
+  int r;
+  if (volne) {
     r = NajdiText(storage::HledaciTvar(text));
-    VolnePorovnani = volne;
+  } else {
+    // The exact comparison and, when it finds nothing, the loose one: both in one pass over the
+    // rows, each row's text built once, the first loose match kept for the case that no row
+    // matches exactly.
+    r = prohledej(PresneHledani ? text : storage::HledaciTvar(text), storage::HledaciTvar(text));
   }
   if (r > 0) JdiNa(r, 0);
 }
@@ -768,44 +782,76 @@ std::string TfRol::TextProHledani(int n) {
 
 int TfRol::NajdiText(const std::string& text) {
   if (text.empty()) return -1;
+  return VolnePorovnani ? prohledej({}, text) : prohledej(text, {});
+}
+
+int TfRol::prohledej(const std::string& presne, const std::string& volne) {
+  const bool sPresnym = !presne.empty(), sVolnym = !volne.empty();
+  if (!sPresnym && !sVolnym) return -1;
   const std::string napoveda = lHelp.text;
-  lHelp.text = cz("Hledám: ") + text;
-  const bool volne = VolnePorovnani;
-  const std::vector<std::string> hledana = volne ? slova(text) : std::vector<std::string>{};
-  auto shoda = [&](std::string& s) {
-    if (!volne) return s.find(text) != std::string::npos;
-    if (PresneHledani) slozHledani(s);  // the loose comparison always folds
-    return std::all_of(hledana.begin(), hledana.end(), [&](const std::string& w) { return s.find(w) != std::string::npos; });
+  lHelp.text = cz("Hledám: ") + (sPresnym ? presne : volne);
+  const std::vector<std::string> hledana = sVolnym ? slova(volne) : std::vector<std::string>{};
+  auto volnaShoda = [&](const std::string& radek) {
+    // The loose comparison always folds.
+    std::string slozeny;
+    const std::string* s = &radek;
+    if (PresneHledani) {
+      slozeny = radek;
+      slozHledani(slozeny);
+      s = &slozeny;
+    }
+    return std::all_of(hledana.begin(), hledana.end(), [&](const std::string& w) { return s->find(w) != std::string::npos; });
   };
 
   // From the row after the current one to the end, then from row 1 back to the current row.
   // At most every row once: with no current row (0, -1) the wrap would never meet it.
   const int n = PocetRadku;
   int r = std::max(1, Radek + 1);
-  int nalezen = -1;
+  int nalezen = -1, prvniVolny = -1;
   prace_ = true;
+  preruseno_ = false;
+  const int64_t zacatek = platform::clock().monotonicMs();
+  bool blik = false;
+  ZacatekHledani();
+  // The blocks never outlive the pass, however it ends: later reads must see the file as it is.
+  struct Konec {
+    TfRol& w;
+    ~Konec() { w.KonecHledani(); }
+  } konec{*this};
   for (int prohledano = 0; prohledano < n; ++r) {
     if (r > n) {
       if (HledatJenDoKonce) break;
       r = 1;
+      ZacatekHledani();  // the rows from the top are read in blocks again
     }
     if (r == Radek) break;
     ++prohledano;
-    std::string s = TextProHledani(r);
-    if (shoda(s)) {
+    const std::string s = TextProHledani(r);
+    if (sPresnym ? s.find(presne) != std::string::npos : volnaShoda(s)) {
       nalezen = r;
       break;
     }
+    if (sPresnym && sVolnym && prvniVolny < 0 && volnaShoda(s)) prvniVolny = r;
     if (prohledano % kKrokHledani == 0) {
       lHelp.visible = !lHelp.visible;
       lKolik.text = FormatE("#######", n) + "/" + FormatE("#######", r) + cz("  Vybráno:") + FormatE("######", PocetOznacenych);
-      Application::instance().processPending();
+      if (!blik && platform::clock().monotonicMs() - zacatek > kDlouheHledaniMs) {
+        Blik(lHelp.text);
+        blik = true;
+      }
+      if (blik)
+        BlikPostup(n, prohledano);
+      else
+        Application::instance().processPending();
+      if (preruseno_) break;  // Esc
     }
   }
+  if (blik) BlikKonec();
   prace_ = false;
   lHelp.visible = true;
   lHelp.text = napoveda;
-  return nalezen;
+  if (preruseno_) return -1;
+  return nalezen > 0 ? nalezen : prvniVolny;
 }
 
 // ---------------------------------------------------------------------------------------------

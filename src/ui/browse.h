@@ -183,6 +183,10 @@ class TfRol : public Form {
   virtual void Hledej();
   virtual std::string TextProHledani(int n);
   virtual int NajdiText(const std::string& text);
+  // Around each pass of a search over the rows (and again when it wraps to row 1): a record
+  // form reads its file in large blocks meanwhile.
+  virtual void ZacatekHledani() {}
+  virtual void KonecHledani() {}
   virtual void CtiVetu(int) {}
   virtual void CtiPuvodni(int) {}
   virtual void PisVetu(int) {}
@@ -299,7 +303,11 @@ class TfRol : public Form {
 
   PoradiRadku* poradi_ = nullptr;
   bool hledani_ = false;
+  // One pass from the row after the current one: the first row containing `presne` (when not
+  // empty), else the first row matching the loose comparison with `volne` (when not empty).
+  int prohledej(const std::string& presne, const std::string& volne);
   bool prace_ = false;           // a search is running; input waits
+  bool preruseno_ = false;       // Esc during a long search
   bool beepPriZnaceni_ = false;  // a record beyond the marks was refused
   bool zelene_ = false;  // an order is active and the grid is green
   bool seznamPlnyHlasen_ = false;

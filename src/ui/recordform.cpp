@@ -349,6 +349,19 @@ void TfSoub::obnov() {
 
 void TfSoub::CtiVetu(int n) { soubor_->CtiVetu(n); }
 void TfSoub::CtiPuvodni(int n) { soubor_->CtiPuvodni(n); }
+
+// A search reads every row once: in file order the records come in blocks of 256 KB, one read
+// each; through an order its entries come so, and the records, scattered, one by one.
+void TfSoub::ZacatekHledani() {
+  constexpr size_t kBlokHledani = 256 * 1024;
+  hledaniVBlocich_.reset();
+  const bool poradi = soubor_->poradi() != 0;
+  hledaniVBlocich_ = std::make_unique<storage::RecordFile::CteniVBlocich>(
+      *soubor_, poradi ? static_cast<size_t>(std::max(soubor_->velikost(), 1)) : kBlokHledani, kBlokHledani / 4,
+      poradi ? 1 : 2);
+}
+
+void TfSoub::KonecHledani() { hledaniVBlocich_.reset(); }
 void TfSoub::PisVetu(int n) { soubor_->PisVetu(n); }
 
 void TfSoub::NaplnSloupce() {

@@ -202,6 +202,8 @@ class TfSoub : public TfRol {
   std::string SouborObrazku(int n) override;
   void CtiVetu(int n) override;
   void CtiPuvodni(int n) override;
+  void ZacatekHledani() override;
+  void KonecHledani() override;
   void PisVetu(int n) override;
   void NaplnSloupce() override;
   void Oprav() override;
@@ -302,6 +304,7 @@ class TfSoub : public TfRol {
   bool vyvezVety(Vyvoz& vyvoz);
 
   std::unique_ptr<storage::RecordFile> soubor_;  // a SouborOkna: its hooks are the window's
+  std::unique_ptr<storage::RecordFile::CteniVBlocich> hledaniVBlocich_;  // during a search pass
   std::unique_ptr<PoradiSouboru> poradiSouboru_;
   std::vector<PoleSouboru> pole_;
   std::unique_ptr<TfFormular> formular_;

@@ -3,6 +3,8 @@
 // user field), and by forked processes where they must really run at once.
 #include "storage/locks.h"
 
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -573,6 +575,126 @@ TEST_F(SharingTable, StationsIncrementingUnderWriteLocksLoseNoStep) {
   std::memcpy(&n, bytes.data(), 4);
   EXPECT_EQ(n, static_cast<uint32_t>(kStations * kRounds));
   EXPECT_TRUE(table().empty());
+}
+
+// Stations that really run: each takes its locks, tells the test through a pipe and waits until
+// it is killed; its exit code is 0 when its own checks held.
+pid_t runningStation(const std::string& user, const std::function<int()>& work) {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that stopped early
+    close(ready[0]);
+    settings().user = user;
+    const char result = static_cast<char>(work());
+    if (write(ready[1], &result, 1) != 1) _exit(3);
+    for (;;) pause();
+  }
+  close(ready[1]);
+  char result = 1;
+  if (read(ready[0], &result, 1) != 1) result = 2;
+  close(ready[0]);
+  if (result != 0 && pid > 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+  }
+  return pid;
+}
+
+// Kills the stations a test left running when it stops early.
+struct Stations {
+  std::vector<pid_t> pids;
+  pid_t add(pid_t pid) {
+    if (pid > 0) pids.push_back(pid);
+    return pid;
+  }
+  ~Stations() {
+    for (pid_t p : pids) {
+      kill(p, SIGKILL);
+      waitpid(p, nullptr, 0);
+    }
+  }
+};
+
+void killStation(Stations& all, pid_t pid) {
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  std::erase(all.pids, pid);
+}
+
+std::vector<std::string> logLines(const std::string& log) {
+  std::vector<std::string> out;
+  for (size_t off = 80; off + 80 <= log.size(); off += 80)
+    out.push_back(log.substr(off + 1, static_cast<unsigned char>(log[off])));
+  return out;
+}
+
+TEST_F(SharingTable, TheEntriesOfAKilledStationAreFreedByWhoeverMeetsThemAndALiveStationsNever) {
+  settings().eventLog = DataCesta("PROTOKOL.PRT");
+  const std::string pz = CestaZamku("PZ01"), stav = CestaZamku("STAVZ01"), org = DataCesta("org.dta");
+  Stations all;
+  const pid_t dead = all.add(runningStation("02", [&] {
+    return Zamkni(pz, "W") == Zamek::Drzen && Zamkni(stav, "W") == Zamek::Drzen && Zamkni(kursy) == Zamek::Drzen ? 0 : 1;
+  }));
+  ASSERT_GT(dead, 0);
+  const pid_t live = all.add(runningStation("07", [&] { return Zamkni(org, "W") == Zamek::Drzen ? 0 : 1; }));
+  ASSERT_GT(live, 0);
+  killStation(all, dead);
+  // Killed, station 02 could not unlock: its entries stand in the table as it left them.
+  EXPECT_EQ(table(), (std::vector<Entry>{{"PZ01        ", "02  ", 'W'},
+                                         {"STAVZ01     ", "02  ", 'W'},
+                                         {"KURSY.DTA   ", "02  ", 'R'},
+                                         {"ORG.DTA     ", "07  ", 'W'}}));
+
+  // Station 01 meets the dead station's document lock: freed at once with all its other entries,
+  // no wait window, no message, one line in the event log naming the station and its process.
+  EXPECT_EQ(Zamkni(pz, "W"), Zamek::Drzen);
+  EXPECT_TRUE(station.waits.empty());
+  EXPECT_TRUE(station.messages.empty());
+  EXPECT_EQ(table(), (std::vector<Entry>{{"PZ01        ", "01  ", 'W'}, {"ORG.DTA     ", "07  ", 'W'}}));
+  auto lines = logLines(dir.read("DATA/PROTOKOL.PRT"));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(cz("Stanice 02 neběží, uvolněno zámků: 3 (pid ") + std::to_string(dead) + " "),
+            std::string::npos)
+      << lines[0];
+  EXPECT_EQ(Zamkni(stav, "W"), Zamek::Drzen);  // nothing left to wait for
+  EXPECT_TRUE(station.waits.empty());
+
+  // The live station's write lock is waited for, never freed, and nobody logs it.
+  EXPECT_EQ(Zamkni(org), Zamek::Nedrzen);
+  ASSERT_EQ(station.waits.size(), 1u);
+  EXPECT_EQ(station.waits[0], cz("Soubor ORG.DTA      W užívá 07   Petr Svoboda            "));
+  EXPECT_EQ(IfVolny(org).substr(0, 4), "W 07");
+  EXPECT_FALSE(Premkni(org));
+  EXPECT_EQ(logLines(dir.read("DATA/PROTOKOL.PRT")).size(), 1u);
+
+  // Once it is killed too, the next look frees it, again with one line.
+  killStation(all, live);
+  EXPECT_EQ(IfVolny(org), "");
+  EXPECT_EQ(IfVolny(org), "");
+  lines = logLines(dir.read("DATA/PROTOKOL.PRT"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[1].find(cz("Stanice 07 neběží, uvolněno zámků: 1")), std::string::npos) << lines[1];
+  EXPECT_EQ(table(), (std::vector<Entry>{{"PZ01        ", "01  ", 'W'}, {"STAVZ01     ", "01  ", 'W'}}));
+
+  // A station started again under the number of its killed run gets its locks back without the
+  // "je blokován" messages and the release question.
+  const pid_t first = all.add(runningStation("03", [&] { return Zamkni(kursy, "W") == Zamek::Drzen ? 0 : 1; }));
+  ASSERT_GT(first, 0);
+  killStation(all, first);
+  const pid_t again = all.add(runningStation("03", [&] {
+    return Zamkni(kursy, "W") == Zamek::Drzen && station.messages.empty() && station.questions.empty() ? 0 : 1;
+  }));
+  ASSERT_GT(again, 0);
+  EXPECT_EQ(table(), (std::vector<Entry>{{"PZ01        ", "01  ", 'W'},
+                                         {"STAVZ01     ", "01  ", 'W'},
+                                         {"KURSY.DTA   ", "03  ", 'W'}}));
+  killStation(all, again);
+  lines = logLines(dir.read("DATA/PROTOKOL.PRT"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[2].find(cz("Stanice 03 znovu spuštěna, uvolněno zámků: 1")), std::string::npos) << lines[2];
 }
 
 }  // namespace

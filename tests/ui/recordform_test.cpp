@@ -599,3 +599,99 @@ TEST(Export, NumericColumnsHoldTheDigitsPointAndSignOfThePicture) {
 
 }  // namespace
 }  // namespace pz::ui
+
+namespace pz::ui {
+namespace {
+
+// A list of more records than one block of the search holds, on disk, with a reversed order;
+// it counts the rows whose text the search asks for and can make each row cost a millisecond.
+class TfDlouhySeznam : public TfSoub {
+ public:
+  explicit TfDlouhySeznam(platform::VirtualClock& c) : TfSoub("fDlouhy"), clock_(c) {}
+  void Otevri() {
+    OtevriSoub({.soubor = "dlouhy.dta", .titulek = "Dlouhy", .velikost = kVelikost + storage::kSPoradim,
+                .radek = 1, .seznam = {1, 1, 70, 20},
+                .pole = {{.popis = cz("Kód"), .sirka = 3, .obrazek = "X"}, {.popis = "Text", .sirka = 25, .obrazek = "X"}}});
+  }
+  std::string TextProHledani(int n) override {
+    ++precteno;
+    if (pomalu) clock_.advance(1);
+    if (precteno == escNa) Application::instance().dispatchKey(KeyEvent{kVkEscape});
+    return TfSoub::TextProHledani(n);
+  }
+  int najdi(const std::string& text, int odRadku) {
+    eHled.setValue(text);
+    Radek = odRadku;
+    precteno = 0;
+    Hledej();
+    return Radek;
+  }
+  int precteno = 0, escNa = -1;
+  bool pomalu = false;
+
+ private:
+  platform::VirtualClock& clock_;
+};
+
+TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndALongOneFlashesAndStopsOnEsc) {
+  constexpr int kPocet = 12000;  // 360,000 bytes: more than one block of the search
+  std::string data, poradi;
+  for (int n = 1; n <= kPocet; ++n) {
+    char text[32];
+    std::snprintf(text, sizeof text, "radek %05d", n);
+    std::string t = n == 3000 ? "7 Plzen" : n == 9000 ? cz("Plzeň 7") : text;
+    std::string v(kVelikost, '\0');
+    storage::writeShortString(v, 0, 3, std::to_string(n % 1000));
+    storage::writeShortString(v, 4, 25, t);
+    data += v;
+    std::string e(8, '\0');
+    storage::writeI32(e, 0, kPocet + 1 - n);  // row n shows record 12001 - n, and back
+    storage::writeI32(e, 4, kPocet + 1 - n);
+    poradi += e;
+  }
+  dir.write("dlouhy.dta", data);
+  dir.write("dlouhy.dt1", poradi);
+  TfDlouhySeznam s(clock);
+  s.Otevri();
+  ASSERT_EQ(s.PocetRadku, kPocet);
+  // The searches run while the list is shown, as F3 runs them, so that keys reach it.
+  potom([&] {
+    // The exact match wins over a loose one that comes first; each row's text is asked for once.
+    EXPECT_EQ(s.najdi("plzen 7", 1), 9000);
+    EXPECT_EQ(s.precteno, 8999);
+    // From the exact match itself: the rest and the wrap hold no other, so the loose retry finds
+    // the words in another order, in the same pass.
+    EXPECT_EQ(s.najdi("plzen 7", 9000), 3000);
+    EXPECT_EQ(s.precteno, kPocet - 1);
+    // The first record of the second block, from before it and, wrapping, from after it.
+    EXPECT_EQ(s.najdi("radek 08739", 1), 8739);
+    EXPECT_EQ(s.najdi("RADEK 08739", 8800), 8739);
+    // A text in no row: every row read once for both comparisons; the cursor stays.
+    EXPECT_EQ(s.najdi("zzz", 5), 5);
+    EXPECT_EQ(s.precteno, kPocet - 1);
+    // Through the order: record 5 stands at row 11996.
+    s.Poradi(1);
+    EXPECT_EQ(s.najdi("radek 00005", 1), kPocet - 4);
+    s.ZpetNaSoubor();
+    // None of these took a second: nothing flashed.
+    EXPECT_TRUE(p.bezSmycky.empty());
+
+    // A millisecond a row: after a second the flashing message shows what is searched for, and
+    // Esc stops the search where it is; the cursor stays and the help line comes back.
+    const std::string napoveda = s.lHelp.text;
+    s.pomalu = true;
+    s.escNa = 4500;
+    EXPECT_EQ(s.najdi("zzz", 1), 1);
+    EXPECT_LE(s.precteno, 5000);
+    ASSERT_FALSE(p.bezSmycky.empty());
+    EXPECT_NE(p.bezSmycky.front().find("Hledám: ZZZ"), std::string::npos) << p.bezSmycky.front();
+    EXPECT_EQ(s.lHelp.text, napoveda);
+    EXPECT_TRUE(s.lHelp.visible);
+  });
+  klavesy({K(kVkEscape)});
+  s.showModal();
+  s.Soubor().ZavriSoubor();
+}
+
+}  // namespace
+}  // namespace pz::ui

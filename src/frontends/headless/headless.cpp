@@ -1,5 +1,9 @@
 #include "frontends/headless/headless.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -21,12 +25,28 @@ HeadlessPresenter::HeadlessPresenter(std::vector<ScriptStep> steps, platform::Vi
     : steps_(std::move(steps)), clock_(clock), out_(out), err_(err) {}
 
 void HeadlessPresenter::runModal(ui::Form& form) {
+  if (realWaits_ && form.name() == "TfErr") waitInRealTime(form);
   while (!form.closeRequested()) {
     if (next_ >= steps_.size()) {
       for (ui::Form* f : Application::instance().openForms()) openAtEnd_.push_back(f->name());
       throw ScriptExhausted{};
     }
     execute(steps_[next_++]);
+  }
+}
+
+// A wait window of a busy lock or table: its timer fires when its time has passed in real time
+// too, so that the other stations can let go meanwhile. After a minute the script's steps go to
+// it again (an Esc there gives up), so that a lock that is never freed cannot hang the run.
+void HeadlessPresenter::waitInRealTime(ui::Form& form) {
+  auto& timers = ui::TimerQueue::instance();
+  const auto konec = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!form.closeRequested() && std::chrono::steady_clock::now() < konec) {
+    const long long due = timers.nextDue();
+    if (due < 0) return;
+    const long long za = std::min<long long>(std::max<long long>(0, due - clock_.monotonicMs()), 50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(za));
+    advance(za);
   }
 }
 
@@ -100,6 +120,7 @@ void HeadlessPresenter::execute(const ScriptStep& step) {
       break;
     case ScriptStep::Wait: advance(step.number); break;
     case ScriptStep::Pace: pace_ = step.number; break;
+    case ScriptStep::RealWaits: realWaits_ = true; break;
     case ScriptStep::Dump: dump(); break;
     case ScriptStep::Click:
     case ScriptStep::DoubleClick:

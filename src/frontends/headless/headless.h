@@ -41,6 +41,8 @@ class HeadlessPresenter : public ui::Presenter {
   std::ostream& out_;
   std::ostream& err_;
   long long pace_ = 100;
+  bool realWaits_ = false;  // wait windows run their retries in real time, taking no steps
+  void waitInRealTime(ui::Form& form);
   int beeps_ = 0;
   std::vector<std::string> openAtEnd_;
 };

@@ -129,6 +129,12 @@ std::vector<ScriptStep> parseScript(const std::string& utf8, std::vector<ScriptE
       step.kind = cmd == "wait" ? ScriptStep::Wait : ScriptStep::Pace;
       step.number = n;
       steps.push_back(step);
+    } else if (cmd == "waits") {
+      // "waits real": the wait windows of busy locks take no keys of the script; their retries
+      // run in real time, as when several stations really run at once.
+      if (words(arg) != std::vector<std::string>{"real"}) { bad("waits takes: real"); continue; }
+      step.kind = ScriptStep::RealWaits;
+      steps.push_back(step);
     } else if (cmd == "dump") {
       if (!words(arg).empty()) { bad("dump takes nothing"); continue; }
       step.kind = ScriptStep::Dump;

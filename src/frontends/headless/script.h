@@ -22,7 +22,7 @@
 namespace pz::headless {
 
 struct ScriptStep {
-  enum Kind { Key, Type, Wait, Pace, Dump, Click, DoubleClick, RightClick, Drag, Resize, Run } kind = Key;
+  enum Kind { Key, Type, Wait, Pace, Dump, Click, DoubleClick, RightClick, Drag, Resize, Run, RealWaits } kind = Key;
   int line = 0;
   ui::KeyEvent key;   // Key
   std::string text;   // Type (cp1250), Run (as written)
