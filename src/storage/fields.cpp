@@ -166,14 +166,9 @@ bool writeI64(Bytes rec, std::size_t offset, std::int64_t value) {
 std::string readShortString(ConstBytes rec, std::size_t offset, std::size_t width) {
   std::size_t len = rec.at(offset);
   if (len > width) len = width;
-<<<<<<< ours
-  if (rec.fits(offset + 1, len)) return std::string(reinterpret_cast<const char*>(rec.data()) + offset + 1, len);
-  // A field cut by the end of the record reads as zero bytes past it.
-=======
   // Every row of a list and every probe of a key search reads its texts here: one copy when the
   // text lies inside the record, byte by byte (zeros past the end) only when it does not.
   if (rec.fits(offset + 1, len)) return std::string(reinterpret_cast<const char*>(rec.data()) + offset + 1, len);
->>>>>>> theirs
   std::string out(len, '\0');
   for (std::size_t i = 0; i < len; ++i) out[i] = static_cast<char>(rec.at(offset + 1 + i));
   return out;

@@ -42,11 +42,7 @@ class ConstBytes {
   // The byte at i, or 0 past the end.
   std::uint8_t at(std::size_t i) const { return i < size_ ? data_[i] : 0; }
   const std::uint8_t* data() const { return data_; }
-<<<<<<< ours
-  bool fits(std::size_t offset, std::size_t count) const { return offset <= size_ && count <= size_ - offset; }
-=======
   bool fits(std::size_t offset, std::size_t n) const { return offset <= size_ && n <= size_ - offset; }
->>>>>>> theirs
 
  private:
   const std::uint8_t* data_;
