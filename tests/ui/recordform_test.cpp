@@ -641,8 +641,8 @@ TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndAL
     std::snprintf(text, sizeof text, "radek %05d", n);
     std::string t = n == 3000 ? "7 Plzen" : n == 9000 ? cz("Plzeň 7") : text;
     std::string v(kVelikost, '\0');
-    storage::writeShortString(v, 0, 3, std::to_string(n % 1000));
-    storage::writeShortString(v, 4, 25, t);
+    ASSERT_TRUE(storage::writeShortString(v, 0, 3, std::to_string(n % 1000)));
+    ASSERT_TRUE(storage::writeShortString(v, 4, 25, t));
     data += v;
     std::string e(8, '\0');
     storage::writeI32(e, 0, kPocet + 1 - n);  // row n shows record 12001 - n, and back
