@@ -96,5 +96,18 @@ TEST(VoucherE2E, ReceiptsAndExpendituresArePrintedArchivedAndKeptOnePerDocument)
   EXPECT_NE(dir.read("data/doklady/PZ01/00002.txt").find("Vyplata"), std::string::npos);
 }
 
+// A folder of printed documents that cannot be made is said, and the document is saved all the same.
+TEST(VoucherE2E, AnUnwritableFolderOfPrintedDocumentsIsSaidAndTheDocumentStaysSaved) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  dir.write("data/doklady", "not a folder");
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\ndump\nEnter\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Doklad nelze ulo\u017eit do "), std::string::npos) << r.out;
+  EXPECT_EQ(dir.read("data/PZ01_.dta").size(), 337u);
+  EXPECT_EQ(count(dir.read("data/pzar01a.txt"), "TEXT : Zaloha"), 1u);
+}
+
 }  // namespace
 }  // namespace pz::test
