@@ -1,6 +1,13 @@
 #include "cashdesk/voucher.h"
 
+#include <cmath>
 #include <cstdio>
+
+#include "cashdesk/items.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/io.h"
+#include "storage/fields.h"
 
 #include "platform/text.h"
 #include "registers/company.h"
@@ -40,6 +47,42 @@ std::string datum(const std::string& ddmmyy) {
   const std::string t = storage::Orez(ddmmyy);
   if (t.size() != 6) return t;
   return t.substr(0, 2) + "." + t.substr(2, 2) + ".20" + t.substr(4, 2);
+}
+
+std::string f(std::string_view obraz, double v) { return ui::FormatE(obraz, v); }
+
+// The lines of text items from the station's item work file: each priced item, and the sum of
+// them when there is more than one.
+void polozkyT(std::vector<std::string>& r) {
+  platform::File soubor;
+  platform::FileInfo info;
+  if (platform::fileInfo(SouborPolozek('T'), info) != platform::kIoOk ||
+      soubor.open(SouborPolozek('T'), platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk)
+    return;
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(info.size));
+  std::size_t precteno = 0;
+  if (soubor.readAt(0, data.data(), data.size(), &precteno) != platform::kIoOk) return;
+  r.push_back(std::string(1, '\x0f'));
+  r.push_back(cz("Předmět dodávky                                            Cena   %DPH        DPH             Celkem"));
+  double cena = 0, dph = 0;
+  int pocet = 0;
+  using T = tPolozkaT;
+  for (std::size_t o = 0; o + T::kVelikost <= precteno; o += T::kVelikost) {
+    const std::span<const std::uint8_t> z(data.data() + o, T::kVelikost);
+    const double c = storage::readReal48(z, T::kCena), d = storage::readReal48(z, T::kDph);
+    if (std::abs(c) < 0.01) continue;
+    r.push_back(cut(storage::readShortString(z, T::kText, 73), 50) + " " + f("#########.##- ", c) + f(" ##.#", storage::readReal48(z, T::kSazba)) +
+                f("########.##- ", d) + f("## ### ### ###.##-", c + d));
+    cena += c;
+    dph += d;
+    ++pocet;
+  }
+  if (pocet > 1) {
+    r.push_back("");
+    r.push_back(cz("S O U Č E T") + " " + f("#########.##- ", cena) + "     " + f("########.##- ", dph) +
+                f("## ### ### ###.##-", cena + dph));
+  }
+  r.push_back(std::string(1, '\x12'));
 }
 
 std::string domaciMena() {
@@ -111,6 +154,7 @@ std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladn
   r.push_back(cut(cz("DIČ : ") + pole(F::kDic, 1), 43) + cz("               DIČ : ") + storage::Orez(d.dic));
   r.push_back(std::string(73, '-'));
   if (!polozky) r.push_back("TEXT : " + storage::Orez(d.text));
+  else polozkyT(r);
   r.push_back("");
   char kurz[32];
   std::snprintf(kurz, sizeof kurz, "%.4f", d.kurz);
