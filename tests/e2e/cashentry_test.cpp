@@ -492,6 +492,21 @@ TEST(CashEntryItemsE2E, TextItemsGiveTheCrownsTheTextAndTheCurrencyBack) {
   EXPECT_FALSE(std::filesystem::exists(dir / "pzvt.wrk"));
 }
 
+// The voucher of a sale by text items lists each item with its price, VAT and total, and their sum.
+TEST(CashEntryItemsE2E, TheVoucherOfASaleByTextItemsListsThemWithTheirSum) {
+  TempDir dir;
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0));
+  const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "100", "21") +
+                                    textItem("materi\u00e1l", "2.50", "21") + "Enter\nF2\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string v = dir.read("pz01a.TXT");
+  EXPECT_NE(v.find("PRODEJ ZA HOTOV\xC9"), std::string::npos) << v;
+  EXPECT_EQ(v.find("TEXT : "), std::string::npos) << v;
+  EXPECT_NE(v.find("oprava" + std::string(51, ' ') + "100.00   21.0      21.00             121.00"), std::string::npos) << v;
+  EXPECT_NE(v.find("S O U \xC8 E T       102.50             21.53             124.03"), std::string::npos) << v;
+}
+
 TEST(CashEntryItemsE2E, PricesWithVatAreSplitAndEscLeavesTheAmountsAsTyped) {
   TempDir dir;
   itemsInstall(dir, true);

@@ -1,0 +1,113 @@
+// The printed cash voucher of documents saved through the real program: its report, the series'
+// voucher archive and the document's own copy in the folder of printed documents.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "e2e/run.h"
+#include "support/stationtable.h"
+#include "support/tempdir.h"
+
+namespace pz::test {
+namespace {
+
+std::string real48(double v) {
+  std::string b(6, '\0');
+  if (v == 0) return b;
+  int e = 0;
+  const double m = std::frexp(std::fabs(v), &e);
+  auto f = static_cast<unsigned long long>(std::llround((m * 2 - 1) * 549755813888.0));
+  if (f >> 39) { f = 0; ++e; }
+  b[0] = static_cast<char>(e - 1 + 129);
+  for (int i = 1; i <= 5; ++i) b[static_cast<size_t>(i)] = static_cast<char>((f >> (8 * (i - 1))) & 0xff);
+  if (v < 0) b[5] = static_cast<char>(static_cast<unsigned char>(b[5]) | 0x80);
+  return b;
+}
+std::string shortString(const std::string& text, size_t width) {
+  std::string s(width + 1, '\0');
+  s[0] = static_cast<char>(text.size());
+  s.replace(1, text.size(), text);
+  return s;
+}
+
+std::string series(const std::string& number, const std::string& currency, double rate) {
+  std::string v(71, '\0');
+  v.replace(0, 3, shortString(number, 2));
+  v.replace(3, 4, shortString(currency, 3));
+  v.replace(7, 6, real48(rate));
+  v[13] = 1;
+  v.replace(21, 7, shortString("000000", 6));
+  return v;
+}
+
+void install(const TempDir& dir) {
+  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "01"}, {"DAN2", "21"}}));
+  dir.write("data.adr", "data\\\r\n");
+  dir.write("prog.adr", "prog\\\r\n");
+  std::filesystem::create_directories(dir / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
+}
+
+// A new document without a partner, from the kind to the amount, with a delivery date and a text.
+std::string entry(const std::string& kind, const std::string& amount, const std::string& delivery,
+                  const std::string& text) {
+  return "F4\ntype " + kind + "\nEnter\nEnter\nEnter\nEsc\n" +
+         (delivery.empty() ? std::string("Enter\n") : "type " + delivery + "\nEnter\n") + "Enter\ntype " + text +
+         "\nEnter\nEsc\nEnter\ntype " + amount + "\nEnter\n";
+}
+
+size_t count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+constexpr const char* kCashDesk = "Enter\nEsc\nEnter\n";
+
+TEST(VoucherE2E, ReceiptsAndExpendituresArePrintedArchivedAndKeptOnePerDocument) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  // A receipt with a delivery date (a tax document), an expenditure, then the receipt saved again.
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "091226", "Zaloha") + "F2\n" +
+                                    entry("V", "40", "", "Vyplata") + "F2\n" + "Up\nSpace\nF2\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  // The report holds the voucher printed last: the receipt, a tax document with its number.
+  const std::string posledni = dir.read("pz01a.TXT");
+  EXPECT_NE(posledni.find("POKLADN\xCD DOKLAD - P\xD8\xCDJMOV\xDD"), std::string::npos) << posledni;
+  EXPECT_NE(posledni.find("\xC8\xEDslo : 0100001"), std::string::npos) << posledni;
+  EXPECT_NE(posledni.find("Da\xF2ov\xFD doklad \xE8\xEDslo : PZ0100001"), std::string::npos) << posledni;
+  EXPECT_NE(posledni.find("TEXT : Zaloha"), std::string::npos) << posledni;
+  EXPECT_NE(posledni.find("Dne 09.12.2026 zaplaceno      : 100.00 EUR"), std::string::npos) << posledni;
+  // Every line of a report has its width and CR LF.
+  EXPECT_EQ(posledni.size() % 133, 0u);
+  // Three saves, three vouchers in the archive; the expenditure has the own company as the customer.
+  const std::string archiv = dir.read("data/pzar01a.txt");
+  EXPECT_EQ(count(archiv, "\xC8\xEDslo : 0100001"), 2u) << archiv;
+  EXPECT_EQ(count(archiv, "V\xDD" "DAJOV\xDD  ***                   \xC8\xEDslo : 0100002"), 1u) << archiv;
+  EXPECT_NE(archiv.find("ODB\xCCRATEL :                          DODAVATEL :"), std::string::npos);
+  EXPECT_NE(archiv.find("P\xF8ijal :                            Vydal :"), std::string::npos);
+  EXPECT_EQ(count(archiv, "Da\xF2ov\xFD doklad"), 2u);
+  // One copy per document, the last one saved.
+  const std::string kopie = dir.read("data/doklady/PZ01/00001.txt");
+  EXPECT_EQ(count(kopie, "\xC8\xEDslo : 0100001"), 1u) << kopie;
+  EXPECT_NE(dir.read("data/doklady/PZ01/00002.txt").find("Vyplata"), std::string::npos);
+}
+
+// A folder of printed documents that cannot be made is said, and the document is saved all the same.
+TEST(VoucherE2E, AnUnwritableFolderOfPrintedDocumentsIsSaidAndTheDocumentStaysSaved) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  dir.write("data/doklady", "not a folder");
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\ndump\nEnter\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Doklad nelze ulo\u017eit do "), std::string::npos) << r.out;
+  EXPECT_EQ(dir.read("data/PZ01_.dta").size(), 337u);
+  EXPECT_EQ(count(dir.read("data/pzar01a.txt"), "TEXT : Zaloha"), 1u);
+}
+
+}  // namespace
+}  // namespace pz::test
