@@ -1,6 +1,7 @@
 #include "accounting/entries.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -108,12 +109,23 @@ std::string ZpravaPreteceniCitace(std::string_view citac) {
   return cz("Číslo účetního předpisu ") + std::string(citac) + cz(" už nelze zvýšit, zápis nebyl proveden");
 }
 
+namespace {
+
+// A damaged file can hold any 64-bit amount: a sum stops at the end of the range rather than
+// wrapping round to a plausible figure.
+void pricti(std::int64_t& suma, std::int64_t castka) {
+  if (__builtin_add_overflow(suma, castka, &suma))
+    suma = castka > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}
+
+}  // namespace
+
 Strany SoucetStran(const std::vector<tUcZapis>& zapisy, bool bez701000) {
   Strany s;
   for (const auto& z : zapisy) {
     if (z.castka == 0 || z.agenda == "SA") continue;
-    if (z.maMD() && !(bez701000 && z.ucetMD == "701000")) s.md += z.castka;
-    if (z.maDal() && !(bez701000 && z.ucetDal == "701000")) s.dal += z.castka;
+    if (z.maMD() && !(bez701000 && z.ucetMD == "701000")) pricti(s.md, z.castka);
+    if (z.maDal() && !(bez701000 && z.ucetDal == "701000")) pricti(s.dal, z.castka);
   }
   return s;
 }

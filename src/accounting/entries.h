@@ -81,7 +81,11 @@ std::string ZpravaPreteceniCitace(std::string_view citac);
 // ---- Sums.
 struct Strany {
   std::int64_t md = 0, dal = 0;
-  std::int64_t rozdil() const { return md - dal; }
+  std::int64_t rozdil() const {  // stops at the end of the range, as the sums do
+    std::int64_t r;
+    if (__builtin_sub_overflow(md, dal, &r)) return md > 0 ? INT64_MAX : INT64_MIN;
+    return r;
+  }
 };
 // Debit and credit sums of the entries with a non-zero amount, "SA" entries left out. The
 // journal's check (bez701000) also leaves out each side booked on account 701000.
