@@ -355,6 +355,7 @@ std::string FormatPlainR(std::string_view picture, const storage::Real48& value)
 
 ObrazekPenez::ObrazekPenez(std::string_view picture)
     : obrazek_(cutPicture(picture)), desetinna_(pictureDecimals(obrazek_)), znamenko_(obrazek_.rfind('-')) {
+  jinaPomlcka_ = znamenko_ != std::string::npos && obrazek_.find('-') < znamenko_;
   prazdny_ = obrazek_;
   for (std::size_t i = prazdny_.size(); i-- > 0;)
     if (isDigitPosition(prazdny_[i])) {
@@ -404,7 +405,7 @@ void ObrazekPenez::pridej(std::string& out, std::int64_t tenThousandths) const {
   // Shown to a user, a number never loses digits or its sign: it shows as stars instead.
   if (lost)
     for (std::uint8_t i : cifry_) text[i] = '*';
-  if (negative || znamenko_ != std::string::npos) {
+  if (negative || jinaPomlcka_) {
     const std::string_view shown(text, obrazek_.size());
     const std::size_t pos = shown.find(" 0.00-");
     if (pos != std::string_view::npos) out.replace(start + pos, 6, 6, ' ');

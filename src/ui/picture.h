@@ -53,6 +53,7 @@ class ObrazekPenez {
   std::vector<std::uint8_t> cifry_;  // the digit positions, from the right
   int desetinna_ = 0;               // digit positions after the decimal separator
   std::size_t znamenko_;            // the last "-", or npos
+  bool jinaPomlcka_ = false;        // a "-" before it: " 0.00-" may stand even for a positive value
 };
 std::string FormatPlainE(std::string_view picture, double value);
 std::string FormatPlainR(std::string_view picture, const storage::Real48& value);

@@ -69,7 +69,7 @@ TEST(Picture, NegativeZeroAndNearZero) {
 // signs, lost digits and the " 0.00-" cleanup included.
 TEST(Picture, MoneyShowsAsTheDecimalPathShowsIt) {
   const char* pictures[] = {"#### ### ###.##-", "##########,##-", "@@@@", "###", "####.####", "##.#-", "#,###.##",
-                            "@@@.@@-", "####"};
+                            "@@@.@@-", "####", "## @.@@-##-"};
   std::vector<std::int64_t> values = {10, -10, 49, 50, -50, 149, 150, 5000, -5000, 12345, 99995, -99995,
                                       9999999, 100000000, -123456789012, 922337203685477580};
   std::uint64_t x = 88172645463325252u;
