@@ -37,11 +37,14 @@ struct Json {
   enum class Druh { Nic, Pravda, Cislo, Text, Pole, Objekt } druh = Druh::Nic;
   std::string text;
   std::vector<Json> prvky;
-  std::vector<std::pair<std::string, Json>> cleny;
+  // An object's members: keys and values at the same index (a pair could not hold this type
+  // while it is still being declared).
+  std::vector<std::string> klice;
+  std::vector<Json> cleny;
 
   const Json* clen(std::string_view klic) const {
-    for (const auto& [k, v] : cleny)
-      if (k == klic) return &v;
+    for (std::size_t k = 0; k < klice.size(); ++k)
+      if (klice[k] == klic) return &cleny[k];
     return nullptr;
   }
   // A string as it is, a number as its literal; anything else is empty.
@@ -101,7 +104,8 @@ class JsonCteni {
       if (i_ >= s_.size() || s_[i_++] != ':') return false;
       Json h;
       if (!hodnota(h, hloubka + 1)) return false;
-      v.cleny.emplace_back(std::move(klic), std::move(h));
+      v.klice.push_back(std::move(klic));
+      v.cleny.push_back(std::move(h));
       mezery();
       if (i_ >= s_.size()) return false;
       if (s_[i_] == ',') {
@@ -477,8 +481,8 @@ CteniAres CtiOdpovedAres(std::string_view json, const std::string& ico8) {
   };
   u.nazev = text(koren, "obchodniJmeno");
   const Json* dic = koren.clen("dic");
-  for (std::size_t k = 0; !dic && k < koren.cleny.size(); ++k)
-    if (storage::VelkaPismena(koren.cleny[k].first) == "DIC") dic = &koren.cleny[k].second;
+  for (std::size_t k = 0; !dic && k < koren.klice.size(); ++k)
+    if (storage::VelkaPismena(koren.klice[k]) == "DIC") dic = &koren.cleny[k];
   if (dic) u.dic = cp(dic->hodnota());
   if (const std::string fu = storage::BezMezer(text(koren, "financniUrad")); !fu.empty())
     u.financniUrad = jenCislice(fu) && fu.size() < 3 ? vlevoNuly(fu, 3) : fu;
