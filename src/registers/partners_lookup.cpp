@@ -464,6 +464,8 @@ CteniAres CtiOdpovedAres(std::string_view json, const std::string& ico8) {
   if (const Json* kod = koren.clen("kod"); kod && !koren.clen("ico")) {
     const Json* popis = koren.clen("popis");
     c.chyba = cp(popis && !popis->hodnota().empty() ? popis->hodnota() : kod->hodnota());
+    // An error object that names nothing is still an error the user is told of.
+    if (c.chyba.empty()) c.chyba = cz("Registr ekonomických subjektů odpověděl chybou");
     return c;
   }
   AresUdaje u;
