@@ -1,10 +1,6 @@
 // A new partner filled from the public registers through curl, by the real program, from a
 // stand-in on 127.0.0.1 that answers as the register of economic subjects (REST, JSON) and the
 // VAT register (SOAP) do.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,12 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "e2e/run.h"
+#include "support/httpstandin.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
@@ -43,101 +39,36 @@ std::string platce(const std::string& dic, const std::string& stav, const std::s
          "</statusPlatceDPH></StatusNespolehlivyPlatceResponse></soapenv:Body></soapenv:Envelope>";
 }
 
-// The stand-in: one thread, requests one at a time. Silent, it takes connections and never answers.
+// The stand-in of both registers. Silent, it takes connections and never answers.
 class Registry {
  public:
-  Registry() {
-    sock_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(sock_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    getsockname(sock_, reinterpret_cast<sockaddr*>(&a), &n);
-    port_ = ntohs(a.sin_port);
-    listen(sock_, 8);
-    vlakno_ = std::thread([this] { obsluhuj(); });
-  }
-  ~Registry() {
-    konec_ = true;
-    vlakno_.join();
-    for (int c : drzene_) close(c);
-    close(sock_);
-  }
-  std::string adresa() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  std::string adresa() const { return "http://127.0.0.1:" + std::to_string(server_.port()); }
   std::atomic<bool> tichy{false};
   std::map<std::string, std::pair<int, std::string>> ares;  // IČO: HTTP status and body
   std::map<std::string, std::string> dph;                   // the VAT number digits: body
-  std::vector<std::string> dotazy() {
-    std::lock_guard<std::mutex> l(m_);
-    return dotazy_;
-  }
+  std::vector<std::string> dotazy() { return server_.dotazy(); }
 
  private:
-  void obsluhuj() {
-    while (!konec_) {
-      pollfd p{sock_, POLLIN, 0};
-      if (poll(&p, 1, 50) <= 0) continue;
-      const int c = accept(sock_, nullptr, nullptr);
-      if (c < 0) continue;
-      if (tichy) {
-        drzene_.push_back(c);
-        std::lock_guard<std::mutex> l(m_);
-        dotazy_.push_back("(silent)");
-        continue;
-      }
-      std::string q;
-      char buf[4096];
-      while (q.find("\r\n\r\n") == std::string::npos) {
-        const ssize_t n = read(c, buf, sizeof buf);
-        if (n <= 0) break;
-        q.append(buf, static_cast<size_t>(n));
-      }
-      const size_t hlava = q.find("\r\n\r\n");
-      size_t delka = 0;
-      if (const size_t cl = q.find("Content-Length: "); cl != std::string::npos && cl < hlava)
-        delka = std::stoul(q.substr(cl + 16));
-      while (hlava != std::string::npos && q.size() < hlava + 4 + delka) {
-        const ssize_t n = read(c, buf, sizeof buf);
-        if (n <= 0) break;
-        q.append(buf, static_cast<size_t>(n));
-      }
-      {
-        std::lock_guard<std::mutex> l(m_);
-        dotazy_.push_back(q);
-      }
-      int stav = 404;
-      std::string telo = "{\"kod\":\"CHYBA_VSTUPU\",\"popis\":\"?\"}", typ = "application/json";
-      const std::string radek = q.substr(0, q.find("\r\n"));
-      if (radek.starts_with(std::string("GET ") + kCestaAres)) {
-        const std::string ico = radek.substr(4 + std::string(kCestaAres).size(), 8);
-        if (auto i = ares.find(ico); i != ares.end()) std::tie(stav, telo) = i->second;
-      } else if (radek.starts_with(std::string("POST ") + kCestaDph) && hlava != std::string::npos) {
-        const std::string body = q.substr(hlava + 4);
-        const size_t d = body.find("<dic>"), e = body.find("</dic>");
-        typ = "text/xml;charset=UTF-8";
-        if (d != std::string::npos && e != std::string::npos)
-          if (auto i = dph.find(body.substr(d + 5, e - d - 5)); i != dph.end()) stav = 200, telo = i->second;
-      }
-      const std::string odpoved = "HTTP/1.1 " + std::to_string(stav) + " X\r\nContent-Type: " + typ +
-                                  "\r\nContent-Length: " + std::to_string(telo.size()) + "\r\nConnection: close\r\n\r\n" +
-                                  telo;
-      for (size_t poslano = 0; poslano < odpoved.size();) {
-        const ssize_t n = write(c, odpoved.data() + poslano, odpoved.size() - poslano);
-        if (n <= 0) break;
-        poslano += static_cast<size_t>(n);
-      }
-      close(c);
+  std::optional<HttpStandIn::Odpoved> odpovez(const std::string& q) {
+    if (tichy) return std::nullopt;
+    int stav = 404;
+    std::string telo = "{\"kod\":\"CHYBA_VSTUPU\",\"popis\":\"?\"}", typ = "application/json";
+    const size_t hlava = q.find("\r\n\r\n");
+    const std::string radek = q.substr(0, q.find("\r\n"));
+    if (radek.starts_with(std::string("GET ") + kCestaAres)) {
+      const std::string ico = radek.substr(4 + std::string(kCestaAres).size(), 8);
+      if (auto i = ares.find(ico); i != ares.end()) std::tie(stav, telo) = i->second;
+    } else if (radek.starts_with(std::string("POST ") + kCestaDph) && hlava != std::string::npos) {
+      const std::string body = q.substr(hlava + 4);
+      const size_t d = body.find("<dic>"), e = body.find("</dic>");
+      typ = "text/xml;charset=UTF-8";
+      if (d != std::string::npos && e != std::string::npos)
+        if (auto i = dph.find(body.substr(d + 5, e - d - 5)); i != dph.end()) stav = 200, telo = i->second;
     }
+    return HttpStandIn::Odpoved{std::to_string(stav) + " X", typ, telo};
   }
 
-  int sock_ = -1;
-  int port_ = 0;
-  std::atomic<bool> konec_{false};
-  std::mutex m_;
-  std::vector<std::string> dotazy_;
-  std::vector<int> drzene_;
-  std::thread vlakno_;
+  HttpStandIn server_{[this](const std::string& q) { return odpovez(q); }};
 };
 
 // From the main window to the partner list of a new receipt (the demo has five partners).

@@ -1,9 +1,5 @@
 // The bank's rates fetched into the demo's rate files from a stand-in for the bank on 127.0.0.1
 // that answers in the bank's public text export, built from two real daily lists of the bank.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,12 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/httpstandin.h"
 #include "support/tempdir.h"
 
 namespace pz::test {
@@ -54,34 +49,19 @@ std::string Parametr(const std::string& dotaz, const std::string& jmeno) {
   return dotaz.substr(od, dotaz.find_first_of("& ", od) - od);
 }
 
-// The stand-in: one thread serving HTTP/1.1 requests one at a time until it is destroyed.
+// The stand-in of the bank, answering the export requests as the bank does.
 class Banka {
  public:
   enum class Rezim { Vyvoz, Chyba500, Nesmysl };
 
-  Banka() {
-    sock_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(sock_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    getsockname(sock_, reinterpret_cast<sockaddr*>(&a), &n);
-    port_ = ntohs(a.sin_port);
-    listen(sock_, 8);
-    dny_ = {NactiDenni("denni_kurz_2022-01-03.txt"), NactiDenni("denni_kurz_2025-05-30.txt")};
-    vlakno_ = std::thread([this] { obsluhuj(); });
-  }
-  ~Banka() {
-    konec_ = true;
-    vlakno_.join();
-    close(sock_);
-  }
-  int port() const { return port_; }
+  Banka() : dny_{NactiDenni("denni_kurz_2022-01-03.txt"), NactiDenni("denni_kurz_2025-05-30.txt")} {}
+  int port() const { return server_.port(); }
   std::atomic<Rezim> rezim{Rezim::Vyvoz};
+  // The request lines so far.
   std::vector<std::string> dotazy() {
-    std::lock_guard<std::mutex> l(m_);
-    return dotazy_;
+    std::vector<std::string> radky;
+    for (const std::string& q : server_.dotazy()) radky.push_back(q.substr(0, q.find("\r\n")));
+    return radky;
   }
 
  private:
@@ -101,58 +81,29 @@ class Banka {
     return "M\xC4\x9Bna: " + mena + "|Mno\xC5\xBEstv\xC3\xAD: " + mnozstvi + "\nDatum|Kurz\n" + telo;
   }
 
-  void obsluhuj() {
-    while (!konec_) {
-      pollfd p{sock_, POLLIN, 0};
-      if (poll(&p, 1, 50) <= 0) continue;
-      const int c = accept(sock_, nullptr, nullptr);
-      if (c < 0) continue;
-      std::string pozadavek;
-      char buf[2048];
-      while (pozadavek.find("\r\n\r\n") == std::string::npos) {
-        const ssize_t n = read(c, buf, sizeof buf);
-        if (n <= 0) break;
-        pozadavek.append(buf, static_cast<size_t>(n));
-      }
-      const std::string radek = pozadavek.substr(0, pozadavek.find("\r\n"));
-      {
-        std::lock_guard<std::mutex> l(m_);
-        dotazy_.push_back(radek);
-      }
-      const std::string mena = Parametr(radek, "mena");
-      std::string stav = "200 OK", telo;
-      switch (rezim.load()) {
-        case Rezim::Vyvoz:
-          telo = vyvoz(mena, Parametr(radek, "od"), Parametr(radek, "do"));
-          break;
-        case Rezim::Chyba500:
-          stav = "500 Internal Server Error";
-          telo = "chyba\n";
-          break;
-        case Rezim::Nesmysl:
-          // A page in place of the export for EUR; yen quoted per 1 where the file has 100.
-          telo = mena == "EUR" ? "<html><body>Služba není dostupná</body></html>\n"
-                               : "M\xC4\x9Bna: JPY|Mno\xC5\xBEstv\xC3\xAD: 1\nDatum|Kurz\n30.05.2025|0,15305\n";
-          break;
-      }
-      const std::string odpoved = "HTTP/1.1 " + stav + "\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Length: " +
-                                  std::to_string(telo.size()) + "\r\nConnection: close\r\n\r\n" + telo;
-      for (size_t poslano = 0; poslano < odpoved.size();) {
-        const ssize_t n = write(c, odpoved.data() + poslano, odpoved.size() - poslano);
-        if (n <= 0) break;
-        poslano += static_cast<size_t>(n);
-      }
-      close(c);
+  HttpStandIn::Odpoved odpovez(const std::string& pozadavek) const {
+    const std::string radek = pozadavek.substr(0, pozadavek.find("\r\n"));
+    const std::string mena = Parametr(radek, "mena");
+    std::string stav = "200 OK", telo;
+    switch (rezim.load()) {
+      case Rezim::Vyvoz:
+        telo = vyvoz(mena, Parametr(radek, "od"), Parametr(radek, "do"));
+        break;
+      case Rezim::Chyba500:
+        stav = "500 Internal Server Error";
+        telo = "chyba\n";
+        break;
+      case Rezim::Nesmysl:
+        // A page in place of the export for EUR; yen quoted per 1 where the file has 100.
+        telo = mena == "EUR" ? "<html><body>Služba není dostupná</body></html>\n"
+                             : "M\xC4\x9Bna: JPY|Mno\xC5\xBEstv\xC3\xAD: 1\nDatum|Kurz\n30.05.2025|0,15305\n";
+        break;
     }
+    return {stav, "text/plain; charset=UTF-8", telo};
   }
 
-  int sock_ = -1;
-  int port_ = 0;
   std::vector<DenniKurzy> dny_;
-  std::atomic<bool> konec_{false};
-  std::mutex m_;
-  std::vector<std::string> dotazy_;
-  std::thread vlakno_;
+  HttpStandIn server_{[this](const std::string& q) { return std::optional(odpovez(q)); }};
 };
 
 struct Beh {
