@@ -425,7 +425,7 @@ bool TiskSRazitkem(platform::PrintService& sluzba, const std::vector<std::string
 
 VysledekSpoolu RychlyTisk(const std::vector<std::string>& radky, std::string* soubor) {
   const int cisloSpoolu = (std::clamp(cislo(storage::CtiJob("SPEEDPRN")), 0, 999) + 1) % 1000;
-  char tri[4];
+  char tri[8];  // three digits; room for what the compiler cannot rule out
   std::snprintf(tri, sizeof tri, "%03d", cisloSpoolu);
   const std::string cil = std::string("c:\\printer\\print") + tri + ".txt";
   const std::string docasny = std::string("c:\\printer\\print") + tri + ".$$$";
