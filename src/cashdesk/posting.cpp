@@ -11,6 +11,7 @@
 #include "cashdesk/items.h"
 #include "cashdesk/records.h"
 #include "platform/file.h"
+#include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
 #include "registers/company.h"
@@ -264,7 +265,7 @@ std::vector<std::uint8_t> RadekDeniku(const PokladniDoklad& d, const RadaPokladn
   if (d.druh == "D") text = orez(d.cislo) + "-" + orez(d.adr1);
   else if (d.druh == "O") text = orez(d.cislo);
   else text = d.text;
-  text = text.substr(0, std::min<std::size_t>(text.size(), 30));
+  text = storage::OrezZprava(text.substr(0, std::min<std::size_t>(text.size(), 30)));
   const std::string klic = orez(rada.ucet).substr(0, 3);
   const int cisloKlice = jenCislice(klic) ? std::stoi(klic) : 0;
   const bool prijem = d.druh == "P" || d.druh == "O";
@@ -455,18 +456,20 @@ class Zauctovani final : public KrokUkladani {
   }
 
   bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
-    const std::string soubor = denik_.empty() ? kDavka : kPokladniDenik;
-    const std::string cesta = storage::DataCesta(soubor);
-    const std::optional<std::string> obsah = accounting::BajtyDavky(cesta);
-    if (!obsah) return false;
     if (!denik_.empty()) {
-      if (obsah->size() % pdZapis::kVelikost != 0) {
-        storage::interaction().message(cz("Soubor ") + soubor + cz(" je poškozený, doklad nebyl uložen"), true);
+      platform::FileInfo info;
+      const std::int64_t delka =
+          platform::fileInfo(storage::DataCesta(kPokladniDenik), info) == platform::kIoOk ? info.size : 0;
+      // A journal that is no whole number of lines is never appended to.
+      if (delka % pdZapis::kVelikost != 0) {
+        storage::interaction().message(cz("Soubor ") + kPokladniDenik + cz(" je poškozený, doklad nebyl uložen"), true);
         return false;
       }
-      zamer.Zapis(soubor, static_cast<std::int64_t>(obsah->size()), denik_);
+      zamer.Zapis(kPokladniDenik, delka, denik_);
       return oznac(u, zamer);
     }
+    const std::optional<std::string> obsah = accounting::BajtyDavky(storage::DataCesta(kDavka));
+    if (!obsah) return false;
     // Numbered from what is stored now: another station may have moved the counter on since
     // this one's proposal.
     std::vector<tUcZapis> zapisy = zapisy_;

@@ -49,13 +49,13 @@ std::string text(const std::string& rec, size_t o, size_t width) {
   return rec.substr(o + 1, std::min<size_t>(width, static_cast<unsigned char>(rec[o])));
 }
 
-std::string series(const std::string& number, double rate) {
+std::string series(const std::string& number, double rate, const std::string& cash = "211001") {
   std::string v(71, '\0');
   v.replace(0, 3, ss(number, 2));
   v.replace(3, 4, ss("EUR", 3));
   v.replace(7, 6, real48(rate));
   v[13] = 1;
-  v.replace(21, 7, ss("211001", 6));
+  v.replace(21, 7, ss(cash, 6));
   return v;
 }
 std::string account(const std::string& number, const std::string& name) {
@@ -235,6 +235,37 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
   EXPECT_NEAR(balance, receipts - expenditures, 1e-6);
   EXPECT_EQ(cashDebit - cashCredit, paidKc);
   EXPECT_EQ(paidKc, std::llround((receipts - expenditures) * 25 * 10000));
+}
+
+TEST(PostingE2E, InCashJournalModeADocumentBecomesOneJournalLineAndNoEntry) {
+  TempDir root;
+  installData(root, "00012305");
+  root.write("data/master.job", stationTable({{"FJ", "A"}}));
+  root.write("data/pz_ra.dta", series("01", 25, "012"));
+  install(root, "01", "data\\", "prog\\");
+  const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\n" +
+                                     document("V", "4", "Vyplata") + "F2\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_EQ(r.out.find("ČÍSLO ÚČETNÍHO PŘEDPISU"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(root / "data/PZUC.dta"));
+  const std::string journal = root.read("data/PZPD.dta");
+  ASSERT_EQ(journal.size(), 2 * 96u) << r.out;
+  std::string line(96, '\0');
+  line.replace(0, 7, ss("261209", 6));
+  line.replace(7, 8, ss("010001", 7));
+  line[15] = 12;
+  line.replace(17, 31, ss("Zaloha", 30));
+  const long long receipt = 25000000;
+  std::memcpy(line.data() + 48, &receipt, 8);
+  line.replace(66, 6, ss("00000", 5));
+  EXPECT_EQ(journal.substr(0, 96), line);
+  long long paid = 0;
+  std::memcpy(&paid, journal.data() + 96 + 56, 8);
+  EXPECT_EQ(paid, 1000000);  // the expenditure in its column
+  EXPECT_EQ(text(journal.substr(96), 17, 30), "Vyplata");
+  const std::string docs = root.read("data/PZ01_.dta");
+  ASSERT_EQ(docs.size(), 2 * 337u);
+  EXPECT_EQ(text(docs, 166, 3).substr(0, 1), "U");
 }
 
 }  // namespace
