@@ -513,14 +513,16 @@ class Zauctovani final : public KrokUkladani {
     // The listing follows the voucher, in the voucher's file and in the series' archive of
     // vouchers with their listings.
     const std::string doklad = "pz" + rada + "a.txt";
-    const storage::Zamek z = storage::Zamkni("pzkont.txt", "W");
-    if (storage::MuzePokracovat(z)) {
+    // Only receipts and expenditures have a voucher printed at this save to follow.
+    const bool maDoklad = u.doklad.druh == "P" || u.doklad.druh == "V";
+    const storage::Zamek z = maDoklad ? storage::Zamkni("pzkont.txt", "W") : storage::Zamek::Nedrzen;
+    if (maDoklad && storage::MuzePokracovat(z)) {
       const int kod = reports::PripojSestavu("pzkont.txt", doklad);
       if (z == storage::Zamek::Drzen) storage::Odemkni("pzkont.txt");
       if (kod != 0)
         storage::interaction().message(cz("Výpis nebyl připojen k dokladu ") + doklad + " (" + std::to_string(kod) + ")", true);
     }
-    doArchivu(doklad, storage::DataCesta("pzar" + rada + "K.txt"));
+    if (maDoklad) doArchivu(doklad, storage::DataCesta("pzar" + rada + "K.txt"));
     doArchivu("pzkont.txt", storage::DataCesta("pzkontar.txt"));
   }
 
