@@ -430,10 +430,11 @@ class Zauctovani final : public KrokUkladani {
       okno.push_back(z);
       if (const auto c = accounting::DalsiRadekUP(citac)) citac = *c;
     }
+    int radek = 1;
     for (;;) {
       std::optional<std::vector<tUcZapis>> prijate;
       storage::interaction().window("TfUp", [&] {
-        prijate = accounting::UkazPredpis(okno, okno.empty() ? citac : okno.front().cisloUP + okno.front().radek);
+        prijate = accounting::UkazPredpis(okno, okno.empty() ? citac : okno.front().cisloUP + okno.front().radek, radek);
         return prijate ? 13 : 27;
       });
       if (!prijate) {
@@ -443,8 +444,9 @@ class Zauctovani final : public KrokUkladani {
       okno = *prijate;
       const auto opravit = kontrola(okno);
       if (!opravit) return false;  // answered No: this document is not posted
-      if (*opravit) continue;
-      break;
+      if (*opravit == 0) break;
+      radek = *opravit;  // back to the window, on the entry to correct
+
     }
     zapisy_ = okno;
     std::erase_if(zapisy_, [](const tUcZapis& z) { return z.prazdny(); });
@@ -555,33 +557,35 @@ class Zauctovani final : public KrokUkladani {
     }
   }
 
-  // The checks after the window: nullopt when the cashier gave up (nothing is posted), true to
-  // go back to the window, false when all is right.
-  static std::optional<bool> kontrola(const std::vector<tUcZapis>& zapisy) {
+  // The checks after the window: nullopt when the cashier gave up (nothing is posted), the entry
+  // (from 1) to go back to in the window, 0 when all is right.
+  static std::optional<int> kontrola(const std::vector<tUcZapis>& zapisy) {
     auto& dotaz = storage::interaction();
     const accounting::Strany s = accounting::SoucetStran(zapisy, false);
     if (s.rozdil() != 0) {
       const std::string otazka = cz("Rozdíl MD-DAL = ") +
                                  ui::FormatE("########.##-", storage::tenThousandthsToDouble(s.rozdil())) +
                                  cz("!  OPRAVIT ?");
-      if (dotaz.question(otazka, true)) return true;
+      if (dotaz.question(otazka, true)) return 1;
       return std::nullopt;
     }
+    int n = 0;
     for (const tUcZapis& z : zapisy) {
+      ++n;
       if (z.prazdny()) continue;
       for (const auto& [ucet, str] : {std::pair{z.ucetMD, z.strMD}, std::pair{z.ucetDal, z.strDal}}) {
         if (ucet == kBezUctu) continue;
         if (accounting::HledejUcet(ucet) < 1) {
-          if (dotaz.question(ucet + cz(" není v účetní osnově!   OPRAVIT ?"), true)) return true;
+          if (dotaz.question(ucet + cz(" není v účetní osnově!   OPRAVIT ?"), true)) return n;
           return std::nullopt;
         }
         if (str != kBezStrediska && accounting::HledejStredisko(str) < 1) {
-          if (dotaz.question(str + cz(" není v číselníku 30!   OPRAVIT ?"), true)) return true;
+          if (dotaz.question(str + cz(" není v číselníku 30!   OPRAVIT ?"), true)) return n;
           return std::nullopt;
         }
       }
     }
-    return false;
+    return 0;
   }
 
   std::vector<tUcZapis> zapisy_;      // the entries the cashier confirmed

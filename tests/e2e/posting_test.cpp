@@ -237,6 +237,23 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
   EXPECT_EQ(paidKc, std::llround((receipts - expenditures) * 25 * 10000));
 }
 
+TEST(PostingE2E, AnAccountMissingFromTheChartIsAskedAboutAndNoPostsNothing) {
+  TempDir root;
+  installData(root, "00012305");
+  root.write("data/CI10.DTA", account("211001", "Pokladna EUR"));
+  install(root, "01", "data\\", "prog\\");
+  // Yes goes back to the entries window, on the entry; the second time No gives up the posting.
+  const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\nEnter\n" + kConfirm +
+                                     "dump\ntype a\n" + kConfirm + "type n\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_EQ(count(r.out, "600000 není v účetní osnově!   OPRAVIT ?"), 1u) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(root / "data/PZUC.dta"));
+  EXPECT_NE(root.read("data/master.job").find(ss("PZUP01", 8) + ss("00012305", 8)), std::string::npos);
+  const std::string docs = root.read("data/PZ01_.dta");
+  ASSERT_EQ(docs.size(), 337u);
+  EXPECT_NE(text(docs, 166, 3).substr(0, 1), "U");
+}
+
 TEST(PostingE2E, InCashJournalModeADocumentBecomesOneJournalLineAndNoEntry) {
   TempDir root;
   installData(root, "00012305");
