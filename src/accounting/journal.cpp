@@ -970,7 +970,8 @@ void OpravyDavky(const std::string& davka) {
   storage::DokonciUlohu();
 }
 
-std::optional<std::vector<tUcZapis>> UkazPredpis(const std::vector<tUcZapis>& zapisy, const std::string& citac) {
+std::optional<std::vector<tUcZapis>> UkazPredpis(const std::vector<tUcZapis>& zapisy, const std::string& citac,
+                                                 int radek) {
   // The agenda names the work file: only letters and digits go into the name.
   std::string agenda = zapisy.empty() ? std::string() : storage::VelkaPismena(zapisy[0].agenda);
   const bool pismena = agenda.size() == 2 && std::all_of(agenda.begin(), agenda.end(), [](char c) {
@@ -989,7 +990,7 @@ std::optional<std::vector<tUcZapis>> UkazPredpis(const std::vector<tUcZapis>& za
   }
   TfUp& okno = PredpisOkno();
   okno.Nastav("=" + soubor, citac);
-  okno.JdiNa(1);
+  okno.JdiNa(std::clamp(radek, 1, std::max<int>(1, static_cast<int>(zapisy.size()))));
   okno.Vysledek = ui::kVkEscape;
   okno.showModal();
   std::optional<std::vector<tUcZapis>> prijate;

@@ -176,9 +176,10 @@ TfUp& PredpisOkno();
 // byte as it was.
 void OpravyDavky(const std::string& davka);
 
-// The voucher window over `zapisy` (a work file of the working directory): the entries as the
-// user left them when "Zapsat do účetnictví?" was answered yes, nullopt otherwise.
+// The voucher window over `zapisy` (a work file of the working directory), its cursor on entry
+// `radek` (from 1): the entries as the user left them when "Zapsat do účetnictví?" was answered
+// yes, nullopt otherwise.
 std::optional<std::vector<tUcZapis>> UkazPredpis(const std::vector<tUcZapis>& zapisy,
-                                                 const std::string& citac = "00000101");
+                                                 const std::string& citac = "00000101", int radek = 1);
 
 }  // namespace pz::accounting

@@ -7,6 +7,7 @@
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
 #include "cashdesk/overview.h"
+#include "cashdesk/posting.h"
 #include "cashdesk/vatlisting.h"
 #include "cashdesk/records.h"
 #include "platform/fs.h"
@@ -89,6 +90,7 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   const std::string mena = storage::readShortString(Rada, tPzRada::kMena, tPzRada::kSirkaMeny);
   MenaZobrazeni = mena == "XXX" ? cz("Kč") : mena;
   zadani_.NovaRada();
+  pametZauctovani().Zacni(CtiRadu(Rada));
   poskozeno_ = 0;
 
   // A save of this series cut off at another station (or this one) is finished first; the

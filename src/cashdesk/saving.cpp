@@ -1,5 +1,6 @@
 #include "cashdesk/saving.h"
 #include "cashdesk/voucher.h"
+#include "cashdesk/posting.h"
 
 #include <algorithm>
 
@@ -214,10 +215,10 @@ VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokla
 }
 
 SluzbaUkladani& sluzbaUkladani() {
-  // The window's service prints the voucher too: a service made apart (tests of the commit) has
-  // only the steps that store.
+  // The window's service prints the voucher and posts the document too: a service made apart
+  // (tests of the commit) has only the steps that store.
   static SluzbaUkladani sluzba;
-  static const bool tisk = (sluzba.Registruj(KrokTiskuDokladu()), true);
+  static const bool tisk = (sluzba.Registruj(KrokTiskuDokladu()), sluzba.Registruj(KrokZauctovani()), true);
   (void)tisk;
   return sluzba;
 }

@@ -116,6 +116,15 @@ TEST(Terminal, ASmallTerminalFollowsTheFocusAndSaysTheWindowIsLarger) {
   t.keys("Enter");
   ASSERT_TRUE(t.waitFor("Dodatek k DPH")) << t.screen();
   t.keys("F2");
+  // The posting: the voucher number as proposed, the entries as proposed, written.
+  ASSERT_TRUE(t.waitFor("ČÍSLO ÚČETNÍHO PŘEDPISU")) << t.screen();
+  t.keys("Enter");
+  ASSERT_TRUE(t.waitFor("PZ 000001 02")) << t.screen();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  t.keys("Escape");
+  ASSERT_TRUE(t.waitFor("Zapsat do účetnictví?")) << t.screen();
+  t.keys("a");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
   ASSERT_TRUE(t.waitFor("PZ0100001")) << t.screen();
   EXPECT_EQ(t.screen().find("Enter=Výběr F3=Hledej"), std::string::npos) << t.screen();
   t.keys("M-Down M-Down M-Down M-Down M-Down");
