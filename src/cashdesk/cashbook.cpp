@@ -108,6 +108,14 @@ void datumSestavy(std::uint32_t den, char* b) {
   std::copy(t, t + 10, b);
 }
 
+// A text of at most five characters as a number that orders as the text does (byte order, a
+// prefix first): the bytes padded with zeros, then the length.
+std::uint64_t KlicIdentu(std::string_view t) {
+  std::uint64_t k = 0;
+  for (std::size_t i = 0; i < 5; ++i) k = k << 8 | (i < t.size() ? static_cast<std::uint8_t>(t[i]) : 0u);
+  return k << 3 | std::min<std::size_t>(t.size(), 5);
+}
+
 }  // namespace
 
 std::string KlicDne(std::string_view t) {
@@ -139,18 +147,27 @@ SouctyKnihy PisKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& 
                      std::string_view do_, PoradiKnihy poradi) {
   const std::uint32_t denOd = CisloDne(od), denDo = CisloDne(do_);
   // Documents paid after To take no part; the rest in the chosen order.
-  std::vector<std::size_t> vybrane;
-  vybrane.reserve(doklady.size());
+  // The sort reads its keys from this array, not from the documents scattered over the file.
+  struct Polozka {
+    std::uint32_t den;
+    std::uint64_t ident;  // KlicIdentu
+    std::size_t doklad;
+  };
+  std::vector<Polozka> poradiDokladu;
+  poradiDokladu.reserve(doklady.size());
   for (std::size_t i = 0; i < doklady.size(); ++i)
-    if (doklady[i].denZapl <= denDo) vybrane.push_back(i);
+    if (doklady[i].denZapl <= denDo) poradiDokladu.push_back({doklady[i].denZapl, KlicIdentu(doklady[i].ident()), i});
   if (poradi == PoradiKnihy::DataZaplaceni)
-    std::stable_sort(vybrane.begin(), vybrane.end(), [&](std::size_t a, std::size_t b) {
-      const DokladVypisu &x = doklady[a], &y = doklady[b];
-      return x.denZapl != y.denZapl ? x.denZapl < y.denZapl : x.ident() < y.ident();
+    std::stable_sort(poradiDokladu.begin(), poradiDokladu.end(), [](const Polozka& a, const Polozka& b) {
+      return a.den != b.den ? a.den < b.den : a.ident < b.ident;
     });
   else
-    std::stable_sort(vybrane.begin(), vybrane.end(),
-                     [&](std::size_t a, std::size_t b) { return doklady[a].ident() < doklady[b].ident(); });
+    std::stable_sort(poradiDokladu.begin(), poradiDokladu.end(),
+                     [](const Polozka& a, const Polozka& b) { return a.ident < b.ident; });
+  std::vector<std::size_t> vybrane;
+  vybrane.reserve(poradiDokladu.size());
+  for (const Polozka& p : poradiDokladu) vybrane.push_back(p.doklad);
+  poradiDokladu = {};
 
   SouctyKnihy s;
   s.stavOd = rada.pocStav;
