@@ -73,10 +73,10 @@ void BM_CashBook(benchmark::State& state) {
   dir();
   RadaKnihy rada{"01", "EUR", "CZK", 1000000, 25000000};
   for (auto _ : state) {
-    std::vector<PokladniDoklad> doklady;
-    CtiDokladySouboru(path(0), doklady, PoleDokladu::Kniha);
+    DokladySouboru soubor;
+    CtiDokladySouboru(path(0), soubor);
     pz::reports::OtevriSestavu("PZ10", 132);
-    PisKnihu(doklady, rada, "010126", "311226", PoradiKnihy::DataZaplaceni);
+    PisKnihu(soubor.doklady, rada, "010126", "311226", PoradiKnihy::DataZaplaceni);
     pz::reports::ZavriSestavu();
   }
   state.counters["lines"] = pz::reports::RadkuSestavy();
@@ -94,7 +94,7 @@ void BM_Overview(benchmark::State& state) {
     std::vector<DokladyRady> rady(kSeries);
     for (int s = 0; s < kSeries; ++s) {
       rady[s].rada = seriesFile(s).substr(2, 2);
-      CtiDokladySouboru(path(s), rady[s].doklady);
+      CtiDokladySouboru(path(s), rady[s].soubor);
     }
     pz::reports::OtevriSestavu("PZ08", 132);
     PisPrehled(rady, v);

@@ -108,6 +108,14 @@ void datumSestavy(std::uint32_t den, char* b) {
   std::copy(t, t + 10, b);
 }
 
+// A text of at most five characters as a number that orders as the text does (byte order, a
+// prefix first): the bytes padded with zeros, then the length.
+std::uint64_t KlicIdentu(std::string_view t) {
+  std::uint64_t k = 0;
+  for (std::size_t i = 0; i < 5; ++i) k = k << 8 | (i < t.size() ? static_cast<std::uint8_t>(t[i]) : 0u);
+  return k << 3 | std::min<std::size_t>(t.size(), 5);
+}
+
 }  // namespace
 
 std::string KlicDne(std::string_view t) {
@@ -135,32 +143,39 @@ RadaKnihy RadaKnihyZeZaznamu(std::span<const std::uint8_t> z, const std::string&
   return r;
 }
 
-SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
+SouctyKnihy PisKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& rada, std::string_view od,
                      std::string_view do_, PoradiKnihy poradi) {
   const std::uint32_t denOd = CisloDne(od), denDo = CisloDne(do_);
   // Documents paid after To take no part; the rest in the chosen order.
-  std::vector<std::uint32_t> dny(doklady.size());
-  std::vector<std::size_t> vybrane;
-  vybrane.reserve(doklady.size());
-  for (std::size_t i = 0; i < doklady.size(); ++i) {
-    dny[i] = CisloDne(doklady[i].datumZapl);
-    if (dny[i] <= denDo) vybrane.push_back(i);
-  }
+  // The sort reads its keys from this array, not from the documents scattered over the file.
+  struct Polozka {
+    std::uint32_t den;
+    std::uint64_t ident;  // KlicIdentu
+    std::size_t doklad;
+  };
+  std::vector<Polozka> poradiDokladu;
+  poradiDokladu.reserve(doklady.size());
+  for (std::size_t i = 0; i < doklady.size(); ++i)
+    if (doklady[i].denZapl <= denDo) poradiDokladu.push_back({doklady[i].denZapl, KlicIdentu(doklady[i].ident()), i});
   if (poradi == PoradiKnihy::DataZaplaceni)
-    std::stable_sort(vybrane.begin(), vybrane.end(), [&](std::size_t a, std::size_t b) {
-      return dny[a] != dny[b] ? dny[a] < dny[b] : doklady[a].ident < doklady[b].ident;
+    std::stable_sort(poradiDokladu.begin(), poradiDokladu.end(), [](const Polozka& a, const Polozka& b) {
+      return a.den != b.den ? a.den < b.den : a.ident < b.ident;
     });
   else
-    std::stable_sort(vybrane.begin(), vybrane.end(),
-                     [&](std::size_t a, std::size_t b) { return doklady[a].ident < doklady[b].ident; });
+    std::stable_sort(poradiDokladu.begin(), poradiDokladu.end(),
+                     [](const Polozka& a, const Polozka& b) { return a.ident < b.ident; });
+  std::vector<std::size_t> vybrane;
+  vybrane.reserve(poradiDokladu.size());
+  for (const Polozka& p : poradiDokladu) vybrane.push_back(p.doklad);
+  poradiDokladu = {};
 
   SouctyKnihy s;
   s.stavOd = rada.pocStav;
   s.stavOdKc = rada.pocStavKc;
   // The balance at From needs every document before it, whatever the order.
   for (std::size_t i : vybrane) {
-    const PokladniDoklad& d = doklady[i];
-    if (dny[i] >= denOd) continue;
+    const DokladVypisu& d = doklady[i];
+    if (d.denZapl >= denOd) continue;
     const int z = d.Znamenko();
     if (z > 0) {
       s.stavOd += d.placenoVal;
@@ -180,8 +195,8 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
   radek.reserve(2 * kSirka);
   const ui::ObrazekPenez castka(kCastka), zustatekObr(kZustatek), csv(kCsv);
   for (std::size_t i : vybrane) {
-    const PokladniDoklad& d = doklady[i];
-    if (dny[i] < denOd) continue;
+    const DokladVypisu& d = doklady[i];
+    if (d.denZapl < denOd) continue;
     const int z = d.Znamenko();
     Penize pohyb = 0;
     if (z > 0) {
@@ -197,20 +212,20 @@ SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy
     if (hlavicka.radku >= delkaStrany) hlavicka.pis();
     const Penize kc = z < 0 ? -d.placenoKc : d.placenoKc;
     char datum[10];
-    datumSestavy(dny[i], datum);
+    datumSestavy(d.denZapl, datum);
     radek.assign(1, ' ');
     radek.append(datum, sizeof datum).append(1, ' ');
-    storage::PridejNaSirku(radek, d.ident, 5).append(1, ' ');
-    storage::PridejNaSirku(radek, d.cislo, 10).append(1, ' ');
-    storage::PridejNaSirku(radek, d.text, 38).append(1, ' ');
+    storage::PridejNaSirku(radek, d.ident(), 5).append(1, ' ');
+    storage::PridejNaSirku(radek, d.cislo(), 10).append(1, ' ');
+    storage::PridejNaSirku(radek, d.text(), 38).append(1, ' ');
     castka.pridej(radek, pohyb);
     zustatekObr.pridej(radek, zustatek);
     zustatekObr.pridej(radek, kc);
     reports::PisRadek(radek);
     ++hlavicka.radku;
     radek.assign(datum, sizeof datum);
-    radek.append(1, ';').append(d.ident).append(1, ';').append(d.cislo).append(1, ';');
-    storage::PridejNaSirku(radek, d.text, 50).append(1, ';');
+    radek.append(1, ';').append(d.ident()).append(1, ';').append(d.cislo()).append(1, ';');
+    storage::PridejNaSirku(radek, d.text(), 50).append(1, ';');
     csv.pridej(radek, z > 0 ? d.placenoVal : 0);
     radek.append(1, ';');
     csv.pridej(radek, z < 0 ? d.placenoVal : 0);
@@ -252,7 +267,22 @@ bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& do
   return true;
 }
 
-bool VytvorKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
+bool CtiDokladySouboru(const std::string& cesta, DokladySouboru& doklady) {
+  std::string& obsah = *doklady.bajty;
+  if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return false;
+  const std::size_t n = obsah.size() / tPzDoklad::kVelikost;
+  doklady.doklady.clear();
+  doklady.doklady.reserve(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    std::uint8_t* z = reinterpret_cast<std::uint8_t*>(obsah.data()) + k * tPzDoklad::kVelikost;
+    OpravDatumDokladu(std::span<std::uint8_t>(z, tPzDoklad::kVelikost));
+    DokladVypisu& d = doklady.doklady.emplace_back(CtiDokladVypisu(z));
+    d.denZapl = CisloDne(d.datumZapl());
+  }
+  return true;
+}
+
+bool VytvorKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& rada, std::string_view od,
                  std::string_view do_, PoradiKnihy poradi) {
   const std::string soubor = "PZ10.TXT";
   // The report and its side file are one pair: no other station writes them meanwhile.
@@ -287,13 +317,14 @@ bool ZadejObdobi(const std::string& popisOd, const std::string& popisDo, const s
 }
 
 void OpisPokladny(TfPZPokl& okno) {
-  std::vector<PokladniDoklad> doklady;
-  if (!CtiDokladySouboru(okno.Soubor().cesta(), doklady, PoleDokladu::Kniha)) {
+  DokladySouboru soubor;
+  if (!CtiDokladySouboru(okno.Soubor().cesta(), soubor)) {
     ui::Zprava(cz("Soubor ") + okno.Soubor().jmeno() + cz(" nelze přečíst"));
     return;
   }
-  std::string od = doklady.empty() ? std::string(6, ' ') : doklady.front().datumZapl;
-  std::string do_ = doklady.empty() ? std::string(6, ' ') : doklady.back().datumZapl;
+  const std::vector<DokladVypisu>& doklady = soubor.doklady;
+  std::string od = doklady.empty() ? std::string(6, ' ') : std::string(doklady.front().datumZapl());
+  std::string do_ = doklady.empty() ? std::string(6, ' ') : std::string(doklady.back().datumZapl());
   if (!ZadejObdobi(cz("Od data (DDMMRR): "), cz("Do data (DDMMRR): "), cz(" Období "), od, do_)) return;
   const int volba = ui::Vyber(20, 10, {}, {cz(" Data zaplacení "), cz(" Čísel poklad.dokladů ")},
                               cz(" Doklady seřadit podle  "));

@@ -51,17 +51,19 @@ struct SouctyKnihy {
 };
 
 // Writes the cash book of `doklady` for the period od..do_ (DDMMYY) into the open report.
-SouctyKnihy PisKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
+SouctyKnihy PisKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& rada, std::string_view od,
                      std::string_view do_, PoradiKnihy poradi);
 
 // The documents of a document file, each with the date repair of older data applied; false when
 // the file cannot be read.
 bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady,
                        PoleDokladu pole = PoleDokladu::Vsechna);
+// The same as the reports read them: the file's bytes kept, a view of each document.
+bool CtiDokladySouboru(const std::string& cesta, DokladySouboru& doklady);
 
 // Makes "PZ10" (under the write lock of its file) and shows it in the viewer. False when the
 // report could not be written whole.
-bool VytvorKnihu(const std::vector<PokladniDoklad>& doklady, const RadaKnihy& rada, std::string_view od,
+bool VytvorKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& rada, std::string_view od,
                  std::string_view do_, PoradiKnihy poradi);
 
 // The dialogs of the cash book in the cash desk window, then the report.

@@ -1,5 +1,7 @@
 #include "cashdesk/document.h"
 
+#include <algorithm>
+
 #include "cashdesk/records.h"
 #include "storage/fields.h"
 #include "storage/money.h"
@@ -74,6 +76,40 @@ void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok
     d.finUrad = c.text(D::kFinUrad, D::kSirkaFinUradu);
   }
   if (ok) *ok = c.ok;
+}
+
+namespace {
+std::string_view pole(const std::uint8_t* z, std::size_t o, std::size_t w) {
+  // Every text field lies inside the record: its length byte, then at most `w` characters.
+  return {reinterpret_cast<const char*>(z) + o + 1, std::min<std::size_t>(z[o], w)};
+}
+}  // namespace
+
+std::string_view DokladVypisu::druh() const { return pole(zaznam, D::kDruh, D::kSirkaDruhu); }
+std::string_view DokladVypisu::ident() const { return pole(zaznam, D::kIdent, D::kSirkaIdentu); }
+std::string_view DokladVypisu::cislo() const { return pole(zaznam, D::kCislo, D::kSirkaCisla); }
+std::string_view DokladVypisu::datumDod() const { return pole(zaznam, D::kDatumDod, D::kSirkaData); }
+std::string_view DokladVypisu::datumZapl() const { return pole(zaznam, D::kDatumZapl, D::kSirkaData); }
+std::string_view DokladVypisu::text() const { return pole(zaznam, D::kText, D::kSirkaTextu); }
+std::string_view DokladVypisu::adr1() const { return pole(zaznam, D::kAdr1, D::kSirkaAdresy); }
+std::string_view DokladVypisu::dic() const { return pole(zaznam, D::kDic, D::kSirkaDic); }
+
+int DokladVypisu::Znamenko() const {
+  const std::string_view d = druh();
+  return d.size() == 1 ? ZnamenkoDruhu(d[0]) : 0;
+}
+
+DokladVypisu CtiDokladVypisu(const std::uint8_t* zaznam) {
+  const std::span<const std::uint8_t> z(zaznam, static_cast<std::size_t>(D::kVelikost));
+  Ctenar c{z};
+  DokladVypisu d;
+  d.zaznam = zaznam;
+  d.cisloOrg = storage::readU16(z, D::kCisloOrg);
+  d.celkemVal = c.penize(D::kCelkemVal);
+  d.placenoVal = c.penize(D::kPlacenoVal);
+  d.placenoKc = c.penize(D::kPlacenoKc);
+  d.kurz = storage::readReal48(z, D::kKurz);
+  return d;
 }
 
 bool ZapisDoklad(const PokladniDoklad& d, std::span<std::uint8_t> zaznam) {

@@ -9,8 +9,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace pz::cashdesk {
 
@@ -51,6 +54,36 @@ void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok
 // Stores `d` into the record `zaznam` (337 bytes), field by field; bytes of unchanged fields stay.
 // False when a value does not fit its field (the record is then partly written).
 bool ZapisDoklad(const PokladniDoklad& d, std::span<std::uint8_t> zaznam);
+
+// What the period reports show of one document, read where it lies: the texts are views into
+// the 337-byte record (which the owner keeps and never moves), the amounts and the payment day
+// decoded once. A report lists a million of these without a string per field.
+struct DokladVypisu {
+  const std::uint8_t* zaznam = nullptr;
+  std::uint16_t cisloOrg = 0;
+  std::uint32_t denZapl = 0;  // the payment day as CisloDne gives it (filled by the file's reader)
+  Penize celkemVal = 0, placenoVal = 0, placenoKc = 0;
+  double kurz = 0;
+
+  std::string_view druh() const;
+  std::string_view ident() const;
+  std::string_view cislo() const;
+  std::string_view datumDod() const;
+  std::string_view datumZapl() const;
+  std::string_view text() const;
+  std::string_view adr1() const;
+  std::string_view dic() const;
+  int Znamenko() const;
+};
+
+// The documents of one document file for a report: the file's bytes, held whole, and a view of
+// each whole record. Moving it keeps the views valid.
+struct DokladySouboru {
+  std::unique_ptr<std::string> bajty = std::make_unique<std::string>();
+  std::vector<DokladVypisu> doklady;
+};
+// `zaznam` (337 bytes that outlive the result) as the reports see it; a damaged amount reads as 0.
+DokladVypisu CtiDokladVypisu(const std::uint8_t* zaznam);
 
 // A series as the entry needs it (tPzRada).
 struct RadaPokladny {

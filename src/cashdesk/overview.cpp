@@ -1,7 +1,9 @@
 #include "cashdesk/overview.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "cashdesk/cashbook.h"
 #include "cashdesk/cashwindow.h"
@@ -84,7 +86,7 @@ class Psani {
     radku_ = 5;
   }
 
-  void doklad(const std::string& rada, const PokladniDoklad& d) {
+  void doklad(const std::string& rada, const DokladVypisu& d) {
     static const ui::ObrazekPenez cisloOrg("@@@@"), celkem("#########.##- "), placeno("#########.##-"),
         celkemCsv("#########,##- "), placenoCsv("#########,##-");
     if (radku_ > storage::settings().pageLength - 2) hlavicka();
@@ -98,24 +100,24 @@ class Psani {
     }
     const std::string& kurz = kurzText_;
     radek_.clear();
-    storage::PridejNaSirku(radek_, d.druh, 1).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.druh(), 1).append(1, ' ');
     storage::PridejNaSirku(radek_, rada, 2);
-    storage::PridejNaSirku(radek_, d.ident, 5).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.cislo, 10).append(1, ' ').append(org).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.datumDod, 6).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.datumZapl, 6).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.text, 50).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.ident(), 5).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.cislo(), 10).append(1, ' ').append(org).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.datumDod(), 6).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.datumZapl(), 6).append(1, ' ');
+    storage::PridejNaSirku(radek_, d.text(), 50).append(1, ' ');
     celkem.pridej(radek_, d.celkemVal);
     placeno.pridej(radek_, d.placenoVal);
     reports::PisRadek(radek_.append(kurz));
     radek_.assign(40, ' ');
-    storage::PridejNaSirku(radek_, d.adr1, 25).append(kDic).append(d.dic).append(3, ' ');
+    storage::PridejNaSirku(radek_, d.adr1(), 25).append(kDic).append(d.dic()).append(3, ' ');
     reports::PisRadek(radek_);
     radek_.clear();
-    radek_.append(d.druh).append(1, ';').append(rada).append(1, ';').append(d.ident).append(1, ';');
-    radek_.append(d.cislo).append(1, ';').append(org).append(1, ';').append(d.adr1).append(1, ';');
-    radek_.append(d.dic).append(1, ';').append(d.datumDod).append(1, ';').append(d.datumZapl).append(1, ';');
-    radek_.append(d.text).append(1, ';');
+    radek_.append(d.druh()).append(1, ';').append(rada).append(1, ';').append(d.ident()).append(1, ';');
+    radek_.append(d.cislo()).append(1, ';').append(org).append(1, ';').append(d.adr1()).append(1, ';');
+    radek_.append(d.dic()).append(1, ';').append(d.datumDod()).append(1, ';').append(d.datumZapl()).append(1, ';');
+    radek_.append(d.text()).append(1, ';');
     celkemCsv.pridej(radek_, d.celkemVal);
     radek_.append(1, ';');
     placenoCsv.pridej(radek_, d.placenoVal);
@@ -143,72 +145,102 @@ class Psani {
   const std::string kDic = platform::cz("-DIČ: ");
 };
 
-bool vybran(const PokladniDoklad& d, const VyberPrehledu& v, std::uint32_t od, std::uint32_t do_) {
-  const std::uint32_t den = CisloDne(d.datumZapl);
-  if (den < od || den > do_) return false;
+bool vybran(const DokladVypisu& d, const VyberPrehledu& v, std::uint32_t od, std::uint32_t do_) {
+  if (d.denZapl < od || d.denZapl > do_) return false;
   if (v.jenOznaceni && (d.cisloOrg >= v.oznaceni.size() || !v.oznaceni[d.cisloOrg])) return false;
   if (!v.prefixNazvu.empty()) {
-    const std::string nazev = storage::VelkaPismena(storage::Orez(d.adr1.substr(0, v.prefixNazvu.size())));
+    const std::string nazev = storage::VelkaPismena(storage::Orez(d.adr1().substr(0, v.prefixNazvu.size())));
     if (nazev != v.prefixNazvu) return false;
   }
   return v.cisloOrg < 0 || d.cisloOrg == v.cisloOrg;
 }
 
+constexpr std::size_t kSirkaKlice = 24;  // keys are compared at this width, blank-padded
+constexpr std::size_t kSirkaSkupiny = 14;  // the leading part of the key that makes a group
+
 }  // namespace
 
-std::string KlicPrehledu(const PokladniDoklad& d, const std::string& rada, PoradiPrehledu poradi) {
-  const std::string r = storage::NaSirku(rada, 2), id = storage::NaSirku(d.ident, 5);
+void KlicPrehledu(std::string& k, const DokladVypisu& d, std::string_view rada, PoradiPrehledu poradi) {
   switch (poradi) {
-    case PoradiPrehledu::Druh: return storage::NaSirku(d.druh, 1) + r + id;
-    case PoradiPrehledu::Cislo: return r + id;
-    case PoradiPrehledu::DatumZaplaceni: return KlicDne(d.datumZapl);
-    case PoradiPrehledu::Castka: return storage::Orez(ui::FormatC("@@@@@@@@@@@.@@-", d.placenoVal)).empty()
-                                            ? std::string()
-                                            : ui::FormatC("@@@@@@@@@@@.@@-", d.placenoVal);
+    case PoradiPrehledu::Druh:
+      storage::PridejNaSirku(k, d.druh(), 1);
+      storage::PridejNaSirku(k, rada, 2);
+      storage::PridejNaSirku(k, d.ident(), 5);
+      return;
+    case PoradiPrehledu::Cislo:
+      storage::PridejNaSirku(k, rada, 2);
+      storage::PridejNaSirku(k, d.ident(), 5);
+      return;
+    case PoradiPrehledu::DatumZaplaceni: {
+      char b[8];
+      for (std::uint32_t den = d.denZapl, i = 8; i-- > 0; den /= 10) b[i] = static_cast<char>('0' + den % 10);
+      k.append(b, sizeof b);
+      return;
+    }
+    case PoradiPrehledu::Castka: {
+      // A paid amount that shows no digit (zero) is not listed.
+      static const ui::ObrazekPenez obrazek("@@@@@@@@@@@.@@-");
+      const std::size_t od = k.size();
+      obrazek.pridej(k, d.placenoVal);
+      if (k.find_first_not_of(' ', od) == std::string::npos) k.resize(od);
+      return;
+    }
     case PoradiPrehledu::Organizace: {
       static const ui::ObrazekPenez obrazek("@@@@@");
-      std::string k;
       obrazek.pridej(k, std::int64_t{d.cisloOrg} * 10000);
-      return k;
+      return;
     }
-    case PoradiPrehledu::Adresa: return storage::NaSirku(d.adr1, 14) + r + id;
+    case PoradiPrehledu::Adresa:
+      storage::PridejNaSirku(k, d.adr1(), 14);
+      storage::PridejNaSirku(k, rada, 2);
+      storage::PridejNaSirku(k, d.ident(), 5);
+      return;
   }
-  return {};
 }
 
 int PisPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) {
   struct Polozka {
-    std::string klic;
-    std::size_t rada, doklad;
+    std::array<char, kSirkaKlice> klic;
+    std::uint32_t rada, doklad;
+    bool operator<(const Polozka& o) const { return std::memcmp(klic.data(), o.klic.data(), kSirkaKlice) < 0; }
   };
   const std::uint32_t od = CisloDne(v.od), do_ = CisloDne(v.do_);
   std::vector<Polozka> vybrane;
-  for (std::size_t r = 0; r < rady.size(); ++r)
-    for (std::size_t i = 0; i < rady[r].doklady.size(); ++i) {
-      const PokladniDoklad& d = rady[r].doklady[i];
+  std::string k;
+  for (std::size_t r = 0; r < rady.size(); ++r) {
+    const std::vector<DokladVypisu>& doklady = rady[r].doklady();
+    for (std::size_t i = 0; i < doklady.size(); ++i) {
+      const DokladVypisu& d = doklady[i];
       if (!vybran(d, v, od, do_)) continue;
-      std::string k = KlicPrehledu(d, rady[r].rada, v.poradi);
-      if (!k.empty()) vybrane.push_back({storage::NaSirku(k, 24), r, i});
+      k.clear();
+      KlicPrehledu(k, d, rady[r].rada, v.poradi);
+      if (k.empty()) continue;
+      Polozka& p = vybrane.emplace_back();
+      p.klic.fill(' ');
+      std::memcpy(p.klic.data(), k.data(), std::min(k.size(), kSirkaKlice));
+      p.rada = static_cast<std::uint32_t>(r);
+      p.doklad = static_cast<std::uint32_t>(i);
     }
+  }
   if (vybrane.empty()) {
     reports::PisRadek(cz("Dle zadaného výběru se nic nevybralo"));
     return 0;
   }
-  std::stable_sort(vybrane.begin(), vybrane.end(), [](const Polozka& a, const Polozka& b) { return a.klic < b.klic; });
+  std::stable_sort(vybrane.begin(), vybrane.end());
 
   Psani psani(rady, v);
   psani.hlavicka();
   const bool skupiny = v.poradi == PoradiPrehledu::Organizace || v.poradi == PoradiPrehledu::Adresa;
   Soucty skupina, celkem;
-  std::string klic = vybrane.front().klic.substr(0, 14);
+  const char* klic = vybrane.front().klic.data();
   for (const Polozka& p : vybrane) {
-    if (skupiny && p.klic.substr(0, 14) != klic) {
+    if (skupiny && std::memcmp(p.klic.data(), klic, kSirkaSkupiny) != 0) {
       psani.soucty(skupina);
       celkem.pridej(skupina);
       skupina = {};
-      klic = p.klic.substr(0, 14);
+      klic = p.klic.data();
     }
-    const PokladniDoklad& d = rady[p.rada].doklady[p.doklad];
+    const DokladVypisu& d = rady[p.rada].doklady()[p.doklad];
     ++skupina.pocet;
     const int z = d.Znamenko();
     if (z > 0) skupina.prijmy += d.placenoVal;
@@ -291,13 +323,14 @@ bool dialogy(VyberPrehledu& v, std::string od, std::string do_) {
 void PrehledPokladny(TfPZPokl& okno) {
   std::vector<DokladyRady> rady(1);
   rady[0].rada = okno.CisloRady;
-  if (!CtiDokladySouboru(okno.Soubor().cesta(), rady[0].doklady)) {
+  if (!CtiDokladySouboru(okno.Soubor().cesta(), rady[0].soubor)) {
     ui::Zprava(cz("Soubor ") + okno.Soubor().jmeno() + cz(" nelze přečíst"));
     return;
   }
-  const auto& d = rady[0].doklady;
+  const auto& d = rady[0].doklady();
   VyberPrehledu v;
-  if (!dialogy(v, d.empty() ? "" : d.front().datumZapl, d.empty() ? "" : d.back().datumZapl)) return;
+  if (!dialogy(v, d.empty() ? "" : std::string(d.front().datumZapl()), d.empty() ? "" : std::string(d.back().datumZapl())))
+    return;
   VytvorPrehled(rady, v);
 }
 
@@ -327,7 +360,7 @@ void PrehledRad(TfPZRady& okno) {
     // A marked series without a document file is left out.
     const std::string cesta = storage::DataCesta(SouborDokladu(r));
     if (storage::VelikostSouboru(cesta) < 0) continue;
-    if (!CtiDokladySouboru(cesta, dr.doklady)) continue;
+    if (!CtiDokladySouboru(cesta, dr.soubor)) continue;
     rady.push_back(std::move(dr));
   }
   VytvorPrehled(rady, v);

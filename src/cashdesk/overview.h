@@ -34,11 +34,13 @@ struct VyberPrehledu {
 // The documents of one series.
 struct DokladyRady {
   std::string rada;
-  std::vector<PokladniDoklad> doklady;
+  DokladySouboru soubor;
+  const std::vector<DokladVypisu>& doklady() const { return soubor.doklady; }
 };
 
-// The sort key of a document in an order; empty when the document is not to be listed.
-std::string KlicPrehledu(const PokladniDoklad& d, const std::string& rada, PoradiPrehledu poradi);
+// The sort key of a document in an order, appended to `klic`; nothing is appended when the
+// document is not to be listed.
+void KlicPrehledu(std::string& klic, const DokladVypisu& d, std::string_view rada, PoradiPrehledu poradi);
 
 // Writes the overview into the open report; answers the number of documents listed.
 int PisPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& vyber);

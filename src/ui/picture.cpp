@@ -8,6 +8,7 @@
 
 #include "ui/picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -590,6 +591,32 @@ std::string ZobrazPole(const TypPole& typ, std::size_t sirka, storage::ConstByte
     case DruhPole::Cas: return ZobrazCas(storage::readShortString(veta, offset, 6));
     default: return storage::readShortString(veta, offset, sirka);
   }
+}
+
+void ZobrazPole(std::string& out, const TypPole& typ, std::size_t sirka, storage::ConstBytes veta, std::size_t offset) {
+  switch (typ.druh) {
+    case DruhPole::Bajt:
+    case DruhPole::Slovo:
+    case DruhPole::Cele:
+    case DruhPole::DlouheCele:
+    case DruhPole::Real:
+    case DruhPole::Dvojite:
+    case DruhPole::Penize:
+    case DruhPole::DatumRMD:
+    case DruhPole::DatumDMR:
+    case DruhPole::DatumRRMD:
+    case DruhPole::DatumDMRR:
+    case DruhPole::Cas: out = ZobrazPole(typ, sirka, veta, offset); return;
+    default: break;
+  }
+  // A short string, as readShortString reads it: at most `sirka` bytes, zeros past the buffer.
+  const std::size_t len = std::min<std::size_t>(veta.at(offset), sirka);
+  if (veta.fits(offset + 1, len)) {
+    out.assign(reinterpret_cast<const char*>(veta.data()) + offset + 1, len);
+    return;
+  }
+  out.resize(len);
+  for (std::size_t i = 0; i < len; ++i) out[i] = static_cast<char>(veta.at(offset + 1 + i));
 }
 
 // --- dates and times -------------------------------------------------------------------------

@@ -149,6 +149,9 @@ ChybaPole UlozPole(const TypPole& typ, std::size_t sirka, std::string_view text,
 // The text a record field shows: numbers by FormatE with the picture, texts as stored, dates and
 // times in their display forms.
 std::string ZobrazPole(const TypPole& typ, std::size_t sirka, storage::ConstBytes veta, std::size_t offset);
+// The same into `out`, whose storage a text field reuses: a list shows and searches every row's
+// fields this way without a new string per field.
+void ZobrazPole(std::string& out, const TypPole& typ, std::size_t sirka, storage::ConstBytes veta, std::size_t offset);
 
 // ---------------------------------------------------------------------------------------------
 // Dates and times. `typ` is the date letter "D", "d", "Q" or "q".

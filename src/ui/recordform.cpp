@@ -368,7 +368,7 @@ void TfSoub::NaplnSloupce() {
   const std::size_t n = std::min(Sloupce.size(), pole_.size());
   for (std::size_t c = 1; c <= n && c < Bunky.size(); ++c) {
     const PoleSouboru& p = pole_[c - 1];
-    Bunky[c] = ZobrazPole(p.typ, static_cast<std::size_t>(p.sirka), Puvodni(), p.offset);
+    ZobrazPole(Bunky[c], p.typ, static_cast<std::size_t>(p.sirka), Puvodni(), p.offset);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cashdesk/cashwindow.h"
+#include "cashdesk/document.h"
 #include "cashdesk/documents.h"
 #include "cashdesk/records.h"
 #include "platform/paths.h"
@@ -104,6 +105,45 @@ TEST_F(DocumentFiles, DateRepairRewritesOnlyTheDocumentsItChanges) {
   const std::string po = dir.read("PZ01_.dta");
   EXPECT_EQ(po.substr(0, D::kVelikost), obsah.substr(0, D::kVelikost));
   EXPECT_EQ(storage::readShortString(po.substr(D::kVelikost), D::kDatumZapl, 6), "010105");
+}
+
+TEST(ReportView, ShowsTheFieldsOfTheRecordAsTheFullReadDoes) {
+  PokladniDoklad d;
+  d.druh = "V";
+  d.ident = "00042";
+  d.cislo = "D-42";
+  d.cisloOrg = 17;
+  d.datumDod = "300698";
+  d.datumZapl = "010798";
+  d.text = cz("Nákup valut");
+  d.celkemVal = 1234567;
+  d.placenoVal = 1200000;
+  d.kurz = 26.125;
+  d.placenoKc = 31350000;
+  d.adr1 = cz("Šťastný a syn");
+  d.dic = "CZ12345678";
+  std::vector<std::uint8_t> z(D::kVelikost, 0);
+  ASSERT_TRUE(ZapisDoklad(d, z));
+  const PokladniDoklad plny = CtiDoklad(z);
+  const DokladVypisu v = CtiDokladVypisu(z.data());
+  EXPECT_EQ(v.druh(), plny.druh);
+  EXPECT_EQ(v.ident(), plny.ident);
+  EXPECT_EQ(v.cislo(), plny.cislo);
+  EXPECT_EQ(v.datumDod(), plny.datumDod);
+  EXPECT_EQ(v.datumZapl(), plny.datumZapl);
+  EXPECT_EQ(v.text(), plny.text);
+  EXPECT_EQ(v.adr1(), plny.adr1);
+  EXPECT_EQ(v.dic(), plny.dic);
+  EXPECT_EQ(v.cisloOrg, 17);
+  EXPECT_EQ(v.celkemVal, plny.celkemVal);
+  EXPECT_EQ(v.placenoVal, 1200000);
+  EXPECT_EQ(v.placenoKc, plny.placenoKc);
+  EXPECT_EQ(v.kurz, plny.kurz);
+  EXPECT_EQ(v.Znamenko(), -1);
+  // A length byte beyond its field shows no more than the field holds, as the full read does.
+  z[D::kText] = 200;
+  EXPECT_EQ(CtiDokladVypisu(z.data()).text(), CtiDoklad(z).text);
+  EXPECT_EQ(CtiDokladVypisu(z.data()).text().size(), D::kSirkaTextu);
 }
 
 TEST(DamagedFile, TheBytesAfterTheLastWholeDocument) {

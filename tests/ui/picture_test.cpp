@@ -188,6 +188,26 @@ TEST(FieldStore, TextsArePaddedByType) {
   EXPECT_EQ(m.leave(" a"), " a  ");
 }
 
+TEST(FieldShow, IntoAReusedTextGivesWhatTheReturnedTextGives) {
+  // A list row reuses its cells: what a cell held before must never show through.
+  std::string cell = "an earlier, much longer cell text";
+  Field x("X", 6);
+  ASSERT_EQ(x.store("ab"), ChybaPole::Zadna);
+  ZobrazPole(cell, x.typ, x.width, x.rec, 0);
+  EXPECT_EQ(cell, x.shown());
+  x.rec[0] = '\x09';  // a damaged length byte: no more than the field's width
+  ZobrazPole(cell, x.typ, x.width, x.rec, 0);
+  EXPECT_EQ(cell, x.shown());
+  EXPECT_EQ(cell.size(), 6u);
+  ZobrazPole(cell, x.typ, x.width, std::string_view(x.rec).substr(0, 3), 0);  // a record cut short
+  EXPECT_EQ(cell, std::string("ab\0\0\0\0", 6));
+  Field amount("###.##R");
+  ASSERT_EQ(amount.store("12.5"), ChybaPole::Zadna);
+  ZobrazPole(cell, amount.typ, amount.width, amount.rec, 0);
+  EXPECT_EQ(cell, amount.shown());
+  EXPECT_EQ(cell, " 12.50");
+}
+
 TEST(FieldStore, NumbersThatDoNotFitAreRefusedNotCut) {
   Field rate("###.##########R");
   EXPECT_EQ(rate.store("1234.5"), ChybaPole::NevejdeSe);
