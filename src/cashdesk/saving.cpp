@@ -27,7 +27,8 @@ class KrokZaplacenoKc : public KrokUkladani {
   std::string_view Nazev() const override { return "placenoKc"; }
   PoradiKroku Poradi() const override { return PoradiKroku::ZaplacenoKc; }
   bool Priprav(Ukladani& u) override {
-    if (u.polozky) return false;
+    // The crowns of an invoice payment stay those the cashier was shown at the choice.
+    if (u.polozky || u.faktura) return false;
     PokladniDoklad d = u.doklad;
     if (ZaplacenoKc(d, u.rada) != ChybaVypoctu::Zadna) return false;
     u.doklad = d;
@@ -144,6 +145,7 @@ struct DrzeneZamky {
 
 SluzbaUkladani::SluzbaUkladani() {
   Registruj(KrokDodatkuDph());
+  Registruj(KrokPlatbyFaktury());
   Registruj(std::make_unique<KrokZaplacenoKc>());
   Registruj(std::make_unique<KrokLimitHotovosti>());
   Registruj(std::make_unique<KrokStav>());
