@@ -202,7 +202,7 @@ void ZadaniDokladu::Prijmi(int i) {
   if (!PripustnyDruh(druh)) chyba = okno_.Pole(kPoleDruh).chyba = true;
   okno_.Pole(kPoleCislo).text = CisloDokladu(druh, okno_.Text(kPoleCislo), okno_.CisloRady, okno_.Text(kPoleIdent));
   // The crowns of an invoice payment are those computed at the choice.
-  if (typVstupu_.empty() && !vazba_) {
+  if (typVstupu_.empty() && druh != "O" && druh != "D") {
     const Castka kc = NaKoruny(cislo(kPolePlacenoVal), cislo(kPoleKurz), okno_.MnozstviRady());
     if (kc.ok()) nastavCislo(kPolePlacenoKc, kc.hodnota);
     else chyba = okno_.Pole(kc.chyba == ChybaVypoctu::Preteceni ? kPolePlacenoVal : kPoleKurz).chyba = true;

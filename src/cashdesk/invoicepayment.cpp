@@ -353,14 +353,16 @@ std::optional<VazbaFaktury> VyberFakturu(const std::string& druh, PokladniDoklad
 
 namespace {
 
+bool plati(const Ukladani& u) { return u.faktura && !u.puvodni; }
+
 class KrokPlatby : public KrokUkladani {
  public:
   std::string_view Nazev() const override { return "platbaFaktury"; }
   PoradiKroku Poradi() const override { return PoradiKroku::PlatbaFaktury; }
 
   bool Priprav(Ukladani& u) override {
-    // An edited document is never linked again.
-    if (!u.faktura || u.puvodni) return false;
+    // Nothing to book (an edited document is never linked again) is no step declined.
+    if (!plati(u)) return true;
     const std::optional<Faktura> f = invoicing::NactiFakturu(u.faktura->soubor, u.faktura->zaznam);
     if (!f || storage::Orez(f->cislo) != u.faktura->cisloFaktury) {
       storage::interaction().message(cz("Placená faktura už v souboru ") + u.faktura->soubor + cz(" není"), true);
@@ -381,13 +383,14 @@ class KrokPlatby : public KrokUkladani {
   }
 
   std::vector<std::string> Zamky(const Ukladani& u) const override {
-    if (!u.faktura) return {};
+    if (!plati(u)) return {};
     return {storage::DataCesta(u.faktura->soubor)};
   }
 
   // Under the invoice file's write lock: the invoice as stored now, so that a payment another
   // station booked meanwhile stays.
   bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
+    if (!plati(u)) return true;
     const VazbaFaktury& v = *u.faktura;
     storage::RecordFile soubor;
     soubor.BezZamku();

@@ -27,8 +27,9 @@ class KrokZaplacenoKc : public KrokUkladani {
   std::string_view Nazev() const override { return "placenoKc"; }
   PoradiKroku Poradi() const override { return PoradiKroku::ZaplacenoKc; }
   bool Priprav(Ukladani& u) override {
-    // The crowns of an invoice payment stay those the cashier was shown at the choice.
-    if (u.polozky || u.faktura) return false;
+    // The crowns of an invoice payment stay those the cashier was shown (at the choice, or as
+    // the form computed them from an amount typed since).
+    if (u.polozky || u.faktura || u.doklad.druh == "O" || u.doklad.druh == "D") return false;
     PokladniDoklad d = u.doklad;
     if (ZaplacenoKc(d, u.rada) != ChybaVypoctu::Zadna) return false;
     u.doklad = d;

@@ -205,7 +205,8 @@ class InvoiceBooking : public ::testing::Test {
     storage::ZapomenAdresy();
     storage::ZahodParametry();
     storage::setInteraction(&zpravy);
-    dir.write("pz_ra.dta", std::string(zaznamRady().begin(), zaznamRady().end()));
+    const std::vector<std::uint8_t> r = zaznamRady();
+    dir.write("pz_ra.dta", std::string(r.begin(), r.end()));
     std::vector<std::uint8_t> f(invoicing::tFaktura::kVelikost, 0);
     Faktura faktura = korunova(30000 * K, 0);
     faktura.cislo = "FP-88";
