@@ -161,6 +161,7 @@ bool ZadaniDokladu::ulozDoklad() {
   u.typPolozek = u.polozky ? typVstupu_[0] : 0;
   u.statPartnera = statPartnera_;
   if (!zamekDokladu_.empty()) u.zamkyVolajiciho.push_back(zamekDokladu_);
+  if (novy_ && vazba_ && (u.doklad.druh == "O" || u.doklad.druh == "D")) u.faktura = vazba_;
   const VysledekUlozeni v = sluzbaUkladani().Uloz(u, o.Soubor().jmeno());
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
   if (v != VysledekUlozeni::Ulozeno) return false;
@@ -181,6 +182,7 @@ void ZadaniDokladu::konecStavu() {
   denBezKurzu_.clear();
   nulaPotvrzena_.clear();
   hlasenyPrepocet_.clear();
+  vazba_.reset();
 }
 
 void ZadaniDokladu::konec() {
@@ -199,7 +201,8 @@ void ZadaniDokladu::Prijmi(int i) {
   bool chyba = false;
   if (!PripustnyDruh(druh)) chyba = okno_.Pole(kPoleDruh).chyba = true;
   okno_.Pole(kPoleCislo).text = CisloDokladu(druh, okno_.Text(kPoleCislo), okno_.CisloRady, okno_.Text(kPoleIdent));
-  if (typVstupu_.empty()) {
+  // The crowns of an invoice payment are those computed at the choice.
+  if (typVstupu_.empty() && druh != "O" && druh != "D") {
     const Castka kc = NaKoruny(cislo(kPolePlacenoVal), cislo(kPoleKurz), okno_.MnozstviRady());
     if (kc.ok()) nastavCislo(kPolePlacenoKc, kc.hodnota);
     else chyba = okno_.Pole(kc.chyba == ChybaVypoctu::Preteceni ? kPolePlacenoVal : kPoleKurz).chyba = true;
@@ -296,7 +299,7 @@ void ZadaniDokladu::ZmenaPole(int i) {
         p.text.clear();
         p.chyba = true;
       }
-      // For a new document "O" and "D" choose the paid invoice here, once invoice payments exist.
+      if (!p.chyba) vyberFaktury(p.text);
       break;
     case kPoleCislo:
       p.text = CisloDokladu(druh, p.text, okno_.CisloRady, okno_.Text(kPoleIdent));
@@ -381,6 +384,42 @@ void ZadaniDokladu::F1Pole(int i) {
     nactiKurz();
   }
   okno_.KontrolaPole(i);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Invoice payments
+
+void ZadaniDokladu::vyberFaktury(const std::string& druh) {
+  if (!novy_) return;
+  const bool platba = druh == "O" || druh == "D";
+  if (!platba) {
+    vazba_.reset();
+    return;
+  }
+  // The same kind keeps the invoice already chosen.
+  if (vazba_ && invoicing::Vydane(vazba_->registr) == (druh == "O")) return;
+  vazba_.reset();
+  TfPZPokl& o = okno_;
+  const std::vector<std::uint8_t> buffer = o.Veta();
+  (void)o.TextyDoVety();
+  std::vector<std::uint8_t> zaznam = o.Veta();
+  PokladniDoklad d = CtiDoklad(zaznam);
+  d.druh = druh;
+  d.datumZapl = DatumDokladu(platform::clock().today());
+  const RadaPokladny rada = CtiRadu(o.Rada);
+  std::optional<VazbaFaktury> v = VyberFakturu(druh, d, rada);
+  if (v && ZapisDoklad(d, zaznam)) {
+    vazba_ = std::move(v);
+    o.Veta() = zaznam;
+    o.TextyZVety();
+    o.Veta() = buffer;
+    partner_ = d.cisloOrg;
+    o.Pole(kPoleOrg).bocniText = d.adr1;
+    o.DalsiPole = kPoleDatumZapl;
+    return;
+  }
+  o.Veta() = buffer;
+  o.DalsiPole = kPoleDruh;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "cashdesk/invoicepayment.h"
+
 namespace pz::registers {
 class TfOrg;
 }
@@ -61,6 +63,8 @@ class ZadaniDokladu {
   // After the text of a receipt or an expenditure: the choice of items, their window and, when
   // they are used, their totals as the document's crown amounts.
   void vstupPolozek(const std::string& druh);
+  // Kinds "O" and "D" of a new document: the paid invoice chosen and the form filled from it.
+  void vyberFaktury(const std::string& druh);
 
   TfPZPokl& okno_;
   std::string mena_;
@@ -78,6 +82,7 @@ class ZadaniDokladu {
   // is typed or the cashier keeps the zero), and the date whose zero the cashier kept.
   std::string denBezKurzu_, nulaPotvrzena_;
   std::string hlasenyPrepocet_;  // the date whose unit conversion was announced
+  std::optional<VazbaFaktury> vazba_;  // the invoice a new "O" or "D" document pays
 };
 
 }  // namespace pz::cashdesk

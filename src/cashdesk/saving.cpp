@@ -28,7 +28,9 @@ class KrokZaplacenoKc : public KrokUkladani {
   std::string_view Nazev() const override { return "placenoKc"; }
   PoradiKroku Poradi() const override { return PoradiKroku::ZaplacenoKc; }
   bool Priprav(Ukladani& u) override {
-    if (u.polozky) return false;
+    // The crowns of an invoice payment stay those the cashier was shown (at the choice, or as
+    // the form computed them from an amount typed since).
+    if (u.polozky || u.faktura || u.doklad.druh == "O" || u.doklad.druh == "D") return false;
     PokladniDoklad d = u.doklad;
     if (ZaplacenoKc(d, u.rada) != ChybaVypoctu::Zadna) return false;
     u.doklad = d;
@@ -145,6 +147,7 @@ struct DrzeneZamky {
 
 SluzbaUkladani::SluzbaUkladani() {
   Registruj(KrokDodatkuDph());
+  Registruj(KrokPlatbyFaktury());
   Registruj(std::make_unique<KrokZaplacenoKc>());
   Registruj(std::make_unique<KrokLimitHotovosti>());
   Registruj(std::make_unique<KrokStav>());

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "cashdesk/document.h"
+#include "cashdesk/invoicepayment.h"
 
 namespace pz::cashdesk {
 
@@ -52,6 +53,10 @@ struct Ukladani {
   // Locks the caller took for this save and holds (the series' document lock of a new
   // document): like the commit's own, each must still be held when the commit writes.
   std::vector<std::string> zamkyVolajiciho;
+  // A new document of kind "O" or "D" pays the invoice it was filled from; the payment step
+  // leaves what it booked for the posting and the voucher.
+  std::optional<VazbaFaktury> faktura;
+  std::optional<PlatbaDokladu> platbaFaktury;
 };
 
 enum class PoradiKroku : int {

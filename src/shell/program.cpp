@@ -18,6 +18,7 @@
 #include "platform/io.h"
 #include "platform/text.h"
 #include "platform/clock.h"
+#include "invoicing/invoices.h"
 #include "rates/ratetable.h"
 #include "registers/banks.h"
 #include "registers/company.h"
@@ -57,11 +58,13 @@ namespace {
 void NabidkaUcetnictvi() {
   const int volba =
       ui::Vyber(30, 10, nullptr,
-                {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů ")},
+                {cz(" Opravy nepřipojených zápisů "), cz(" Opis nepřipojených zápisů "), cz(" Připojování účetních zápisů "),
+                 cz(" Faktury vydané a přijaté ")},
                 cz(" Účetnictví z valutové pokladny "));
   if (volba == 1) accounting::OpravyDavky("PZUC.dta");
   else if (volba == 2) accounting::TiskPredpisu("PZUC.dta");
   else if (volba == 3) accounting::PripojDavku("PZUC.dta");
+  else if (volba == 4) invoicing::SpravaFaktur();
 }
 
 // The business partners as the chooser of a partner's name (the entries' text mode 3).
