@@ -171,8 +171,11 @@ bool TfZapisy::Nastav(const std::string& soubor, const std::string& citac) {
 std::vector<tUcZapis> TfZapisy::Zapisy() {
   std::vector<tUcZapis> z;
   const std::vector<std::uint8_t> drzeny = Veta();
-  for (int k = 1; k <= Soubor().pocet(); ++k)
+  cele_ = true;
+  for (int k = 1; k <= Soubor().pocet(); ++k) {
     if (Soubor().CtiVetuPrimo(k)) z.push_back(RozeberZapis(Veta()));
+    else cele_ = false;
+  }
   Veta() = drzeny;
   return z;
 }
@@ -219,6 +222,11 @@ void TfZapisy::bocniTexty() {
 
 bool TfZapisy::Prepis(const std::vector<tUcZapis>& zapisy) {
   const std::string cesta = Soubor().cesta();
+  // Entries built from a read that missed some would write the file without them.
+  if (!cele_) {
+    ZpravaNecele();
+    return false;
+  }
   if (!storage::IfVolny(cesta).empty()) {
     ui::Zprava(cz("Se souborem se pracuje"));
     return false;
@@ -235,6 +243,11 @@ bool TfZapisy::Prepis(const std::vector<tUcZapis>& zapisy) {
   Sestav();
   JdiNa(std::max(1, std::min(radek, PocetRadku)));
   return ok;
+}
+
+void TfZapisy::ZpravaNecele() {
+  cele_ = true;
+  ui::Zprava(cz("Zápisy souboru ") + Soubor().cesta() + cz(" nelze přečíst celé, nic nebylo změněno"));
 }
 
 void TfZapisy::PredFormularem() {
@@ -495,6 +508,10 @@ void TfUc::NaCtrlF4() {
   if (Soubor().pocet() <= pred || kam < 1 || kam > pred) return;
   // The new entry moves from the end to the current place; the rest move one place down.
   std::vector<tUcZapis> z = Zapisy();
+  if (!ZapisyCele() || static_cast<int>(z.size()) != Soubor().pocet()) {
+    ZpravaNecele();
+    return;
+  }
   std::rotate(z.begin() + (kam - 1), z.end() - 1, z.end());
   ui::Blik(cz("Přesouvám zápisy"));
   Prepis(z);
@@ -508,7 +525,12 @@ bool TfUc::VlozZaznam() {
   if (Radek < 1 || Radek > Soubor().pocet()) return false;
   const int kam = Radek;
   std::vector<tUcZapis> z = Zapisy();
-  z.insert(z.begin() + (kam - 1), z[static_cast<std::size_t>(kam - 1)]);
+  if (!ZapisyCele() || static_cast<std::size_t>(kam) > z.size()) {
+    ZpravaNecele();
+    return false;
+  }
+  const tUcZapis kopie = z[static_cast<std::size_t>(kam - 1)];
+  z.insert(z.begin() + (kam - 1), kopie);
   const bool ok = Prepis(z);
   JdiNa(kam);
   return ok;
@@ -956,6 +978,10 @@ void OpravyDavky(const std::string& davka) {
     denik.showModal();
     const std::vector<tUcZapis> opravene = denik.Zapisy();
     const Strany s = SoucetStran(opravene, true);
+    if (!denik.ZapisyCele()) {
+      denik.ZpravaNecele();
+      break;
+    }
     if (opravene.empty() || s.rozdil() == 0) {
       std::vector<tUcZapis> nenulove;
       for (const auto& z : opravene)

@@ -53,8 +53,12 @@ class TfZapisy : public ui::TfSoub {
   const std::string& Agenda() const { return agenda_; }
   const std::string& Citac() const { return citac_; }
 
-  // Every entry of the file, read through the window's open file.
+  // Every entry of the file, read through the window's open file; ZapisyCele tells whether the
+  // last call read them all (a read error leaves some out, and they must not be written back).
   std::vector<tUcZapis> Zapisy();
+  bool ZapisyCele() const { return cele_; }
+  // Says that the entries could not all be read and nothing was changed.
+  void ZpravaNecele();
   // The sums (without account 701000) over the whole file, into the side texts.
   Strany Prepocti();
   const Strany& Soucty() const { return strany_; }
@@ -85,6 +89,7 @@ class TfZapisy : public ui::TfSoub {
   Strany strany_;
   int pozice_ = 0;  // the record the form edits (the new one: count + 1)
   bool novy_ = false;  // the form takes a new entry (F4), not an edit
+  bool cele_ = true;   // the last Zapisy read every entry
   // Lines 2 to 10 of the template chosen on the first entry of a voucher, written after it.
   std::vector<tUcZapis> sablona_;
 
