@@ -252,7 +252,7 @@ SouctyKnihy PisKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& 
   return s;
 }
 
-bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady, PoleDokladu pole) {
+bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady) {
   std::string obsah;
   if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return false;
   const std::size_t n = obsah.size() / tPzDoklad::kVelikost;
@@ -262,7 +262,7 @@ bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& do
     const std::span<std::uint8_t> z(reinterpret_cast<std::uint8_t*>(obsah.data()) + k * tPzDoklad::kVelikost,
                                     tPzDoklad::kVelikost);
     OpravDatumDokladu(z);
-    CtiDoklad(z, doklady.emplace_back(), nullptr, pole);
+    CtiDoklad(z, doklady.emplace_back());
   }
   return true;
 }

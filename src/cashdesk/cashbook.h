@@ -56,8 +56,7 @@ SouctyKnihy PisKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& 
 
 // The documents of a document file, each with the date repair of older data applied; false when
 // the file cannot be read.
-bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady,
-                       PoleDokladu pole = PoleDokladu::Vsechna);
+bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady);
 // The same as the reports read them: the file's bytes kept, a view of each document.
 bool CtiDokladySouboru(const std::string& cesta, DokladySouboru& doklady);
 

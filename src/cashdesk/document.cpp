@@ -39,13 +39,13 @@ struct Pisar {
 
 int PokladniDoklad::Znamenko() const { return druh.size() == 1 ? ZnamenkoDruhu(druh[0]) : 0; }
 
-PokladniDoklad CtiDoklad(std::span<const std::uint8_t> zaznam, bool* ok, PoleDokladu pole) {
+PokladniDoklad CtiDoklad(std::span<const std::uint8_t> zaznam, bool* ok) {
   PokladniDoklad d;
-  CtiDoklad(zaznam, d, ok, pole);
+  CtiDoklad(zaznam, d, ok);
   return d;
 }
 
-void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok, PoleDokladu pole) {
+void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok) {
   if (zaznam.size() < static_cast<std::size_t>(D::kVelikost)) {
     if (ok) *ok = false;
     return;
@@ -59,22 +59,20 @@ void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok
   d.text = c.text(D::kText, D::kSirkaTextu);
   d.placenoVal = c.penize(D::kPlacenoVal);
   d.placenoKc = c.penize(D::kPlacenoKc);
-  if (pole == PoleDokladu::Vsechna) {
-    d.datumDod = c.text(D::kDatumDod, D::kSirkaData);
-    d.celkemVal = c.penize(D::kCelkemVal);
-    d.kurz = storage::readReal48(zaznam, D::kKurz);
-    d.celkemKc = c.penize(D::kCelkemKc);
-    d.ind = c.text(D::kInd, D::kSirkaInd);
-    d.dphRozl = c.text(D::kDphRozl, D::kSirkaDphRozl);
-    d.ico = c.text(D::kIco, D::kSirkaIco);
-    d.dic = c.text(D::kDic, D::kSirkaDic);
-    d.adr1 = c.text(D::kAdr1, D::kSirkaAdresy);
-    d.adr2 = c.text(D::kAdr2, D::kSirkaAdresy);
-    d.adr3 = c.text(D::kAdr3, D::kSirkaAdresy);
-    d.adr4 = c.text(D::kAdr4, D::kSirkaAdresy);
-    d.psc = c.text(D::kPsc, D::kSirkaPsc);
-    d.finUrad = c.text(D::kFinUrad, D::kSirkaFinUradu);
-  }
+  d.datumDod = c.text(D::kDatumDod, D::kSirkaData);
+  d.celkemVal = c.penize(D::kCelkemVal);
+  d.kurz = storage::readReal48(zaznam, D::kKurz);
+  d.celkemKc = c.penize(D::kCelkemKc);
+  d.ind = c.text(D::kInd, D::kSirkaInd);
+  d.dphRozl = c.text(D::kDphRozl, D::kSirkaDphRozl);
+  d.ico = c.text(D::kIco, D::kSirkaIco);
+  d.dic = c.text(D::kDic, D::kSirkaDic);
+  d.adr1 = c.text(D::kAdr1, D::kSirkaAdresy);
+  d.adr2 = c.text(D::kAdr2, D::kSirkaAdresy);
+  d.adr3 = c.text(D::kAdr3, D::kSirkaAdresy);
+  d.adr4 = c.text(D::kAdr4, D::kSirkaAdresy);
+  d.psc = c.text(D::kPsc, D::kSirkaPsc);
+  d.finUrad = c.text(D::kFinUrad, D::kSirkaFinUradu);
   if (ok) *ok = c.ok;
 }
 

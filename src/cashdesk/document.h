@@ -43,14 +43,9 @@ struct PokladniDoklad {
 
 // The document held by a 337-byte record. Amounts are taken to ten-thousandths (round4); an
 // amount that cannot be (a damaged Real48) reads as 0 and makes `ok` false.
-// `pole` Kniha reads only what the cash book shows (kind, numbers, payment date, text, partner
-// number, paid amounts); the other fields stay empty.
-enum class PoleDokladu { Vsechna, Kniha };
-PokladniDoklad CtiDoklad(std::span<const std::uint8_t> zaznam, bool* ok = nullptr,
-                         PoleDokladu pole = PoleDokladu::Vsechna);
+PokladniDoklad CtiDoklad(std::span<const std::uint8_t> zaznam, bool* ok = nullptr);
 // The same into `d`, which starts empty: a long list is read in place.
-void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok = nullptr,
-               PoleDokladu pole = PoleDokladu::Vsechna);
+void CtiDoklad(std::span<const std::uint8_t> zaznam, PokladniDoklad& d, bool* ok = nullptr);
 // Stores `d` into the record `zaznam` (337 bytes), field by field; bytes of unchanged fields stay.
 // False when a value does not fit its field (the record is then partly written).
 bool ZapisDoklad(const PokladniDoklad& d, std::span<std::uint8_t> zaznam);
