@@ -11,7 +11,6 @@
 
 namespace pz::cashdesk {
 
-using accounting::kBezStrediska;
 using accounting::kBezUctu;
 using accounting::tUcZapis;
 using platform::cz;
@@ -24,7 +23,7 @@ TfDEVU* g_devu = nullptr;
 // The job order of a side: the cost centre for an account of class 5 or 6, as on every entry.
 std::string zakazka(const std::string& ucet) {
   const bool naklVynos = ucet[0] == '5' || ucet[0] == '6';
-  return naklVynos ? storage::NaSirku(kBezStrediska, 20) : std::string(20, ' ');
+  return naklVynos ? storage::NaSirku(accounting::kBezStrediska, 20) : std::string(20, ' ');
 }
 
 }  // namespace
