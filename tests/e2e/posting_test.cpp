@@ -293,8 +293,7 @@ TEST(PostingE2E, TheOffBalanceEntryInTheCurrencyFollowsTheSwitchAndTheChosenSet)
   // 100 EUR at 25: the crown entries of 2500.00, then the currency amount, 100.00, on the
   // off-balance accounts, as line 08 of the same voucher with the document's date and reference.
   EXPECT_EQ(batch.substr(0, 138), entry("000123", "06", "211005", "000000", 25000000, std::string(20, ' ')));
-  std::string offBalance = entry("000123", "08", "321005", "701005", 1000000, std::string(20, ' '));
-  EXPECT_EQ(batch.substr(276, 138), offBalance);
+  EXPECT_EQ(batch.substr(276, 138), entry("000123", "08", "321005", "701005", 1000000, std::string(20, ' ')));
   // Only the first receipt has one.
   EXPECT_EQ(twoSided(batch).size(), 1u);
   EXPECT_EQ(text(batch, 3 * 138 + 3, 6) + text(batch, 3 * 138 + 10, 2), "00012309");
