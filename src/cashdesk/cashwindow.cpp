@@ -6,6 +6,7 @@
 #include "cashdesk/cashbook.h"
 #include "cashdesk/entry.h"
 #include "cashdesk/intent.h"
+#include "cashdesk/offbalance.h"
 #include "cashdesk/overview.h"
 #include "cashdesk/posting.h"
 #include "cashdesk/vatlisting.h"
@@ -91,6 +92,7 @@ bool TfPZPokl::OtevriPokladnu(const std::string& souborDokladu, std::span<const 
   MenaZobrazeni = mena == "XXX" ? cz("Kč") : mena;
   zadani_.NovaRada();
   pametZauctovani().Zacni(CtiRadu(Rada));
+  ZvolPodrozvahu(CtiRadu(Rada));
   poskozeno_ = 0;
 
   // A save of this series cut off at another station (or this one) is finished first; the

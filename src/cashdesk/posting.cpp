@@ -216,6 +216,8 @@ std::optional<std::string> CislujZapisy(std::vector<tUcZapis>& zapisy, const std
 void ZapamatujSi(PametZauctovani& pamet, const std::vector<tUcZapis>& zapisy) {
   for (const tUcZapis& z : zapisy) {
     if (z.prazdny()) continue;
+    // A two-sided entry is the off-balance one, in the currency: it says nothing about crown accounts.
+    if (z.maMD() && z.maDal()) continue;
     // The rounding entry says nothing about where revenues go.
     if (z.ucetDal == kUcetZaokrouhleni || z.ucetMD == kUcetZaokrouhleni) continue;
     if (z.ucetMD.starts_with("211")) {

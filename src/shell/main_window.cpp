@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "cashdesk/offbalance.h"
 #include "cashdesk/ratefetch.h"
 #include "platform/clock.h"
 #include "platform/process.h"
@@ -20,8 +21,8 @@ using platform::cz;
 
 namespace {
 
-constexpr const char* kParametryPokladny = "PZPOKL.PAR";
-constexpr const char* kPodrozvaha = "PODROZVAHA";
+using cashdesk::kParametryPokladny;
+constexpr const char* kPodrozvaha = cashdesk::kKlicPodrozvahy;
 
 const char* const kNavodKurzy =
     "V následující tabulce zvolte měnu, formát - TEXT a zvolte Vytvořit sestavu. Po vytvoření sestavy zvolte "

@@ -11,6 +11,7 @@
 #include "accounting/voucherprint.h"
 #include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
+#include "cashdesk/offbalance.h"
 #include "cashdesk/ratefetch.h"
 #include "cashdesk/series.h"
 #include "platform/file.h"
@@ -169,6 +170,7 @@ struct Okna {
   accounting::TfCis11 cis11;
   accounting::TfCis36 cis36;
   registers::TfTXT1 txt1;
+  cashdesk::TfDEVU devu;               // the off-balance account sets
   registers::TfPsc psc;
   registers::TfKodyBank kodyBank;
   cashdesk::TfPZPokl pokladna;  // the documents of the series chosen in the series list

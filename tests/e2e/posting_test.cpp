@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "e2e/run.h"
 #include "support/stationtable.h"
@@ -260,16 +261,94 @@ TEST(PostingE2E, AnAccountMissingFromTheChartIsAskedAboutAndNoPostsNothing) {
   EXPECT_NE(text(docs, 166, 3).substr(0, 1), "U");
 }
 
+// The off-balance entries of the batch: those with an account on both sides.
+std::vector<std::string> twoSided(const std::string& batch) {
+  std::vector<std::string> r;
+  for (size_t o = 0; o + 138 <= batch.size(); o += 138)
+    if (text(batch, o + 44, 6) != "000000" && text(batch, o + 78, 6) != "000000") r.push_back(batch.substr(o, 138));
+  return r;
+}
+
+TEST(PostingE2E, TheOffBalanceEntryInTheCurrencyFollowsTheSwitchAndTheChosenSet) {
+  TempDir root;
+  installData(root, "00012305");
+  root.write("data/pz_ra.dta", series("01", 25, "211005"));
+  root.write("data/CI10.DTA", account("211005", "Pokladna EUR") + account("321005", "Podrozvaha pokladna") +
+                                  account("518000", "Sluzby") + account("602000", "Trzby") +
+                                  account("701005", "Podrozvaha trzby"));
+  // A set: suppliers, customers, costs, revenues, bank, cash.
+  root.write("data/devu.dta", ss("000", 3) + ss("000", 3) + ss("000", 3) + ss("701", 3) + ss("000", 3) + ss("321", 3));
+  root.write("PZPOKL.PAR", "PODROZVAHA : ANO\r\n");
+  install(root, "01", "data\\", "prog\\");
+  // The set is chosen as the window opens; then the switch is turned off in the main window and
+  // the cash desk opened again for the second receipt.
+  const auto r = runPzpokl(root, std::string(kCashDesk) + "dump\nEnter\n" + document("P", "100") + "F2\nEnter\n" +
+                                     kConfirm + "Esc\nEsc\nclick 6 8\n" + kCashDesk + document("P", "2") +
+                                     "F2\nEnter\n" + kConfirm + "Esc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Devizové účtování na podrozvahové účty"), std::string::npos) << r.out;
+
+  const std::string batch = root.read("data/PZUC.dta");
+  ASSERT_EQ(batch.size(), 5 * 138u) << r.out;
+  // 100 EUR at 25: the crown entries of 2500.00, then the currency amount, 100.00, on the
+  // off-balance accounts, as line 08 of the same voucher with the document's date and reference.
+  EXPECT_EQ(batch.substr(0, 138), entry("000123", "06", "211005", "000000", 25000000, std::string(20, ' ')));
+  EXPECT_EQ(batch.substr(276, 138), entry("000123", "08", "321005", "701005", 1000000, std::string(20, ' ')));
+  // Only the first receipt has one.
+  EXPECT_EQ(twoSided(batch).size(), 1u);
+  EXPECT_EQ(text(batch, 3 * 138 + 3, 6) + text(batch, 3 * 138 + 10, 2), "00012309");
+  long long md = 0, dal = 0;
+  for (size_t o = 0; o < 3 * 138; o += 138) {
+    long long amount = 0;
+    std::memcpy(&amount, batch.data() + o + 112, 8);
+    if (text(batch, o + 44, 6) != "000000") md += amount;
+    if (text(batch, o + 78, 6) != "000000") dal += amount;
+  }
+  EXPECT_EQ(md, dal);
+  EXPECT_EQ(md, 25000000 + 1000000);
+  const std::string archive = root.read("data/pzar01K.txt");
+  EXPECT_EQ(count(archive, "000123/08 Zaloha                         321005 00000  701005 00000       100.00"), 1u)
+      << archive;
+}
+
+TEST(PostingE2E, EscAtTheChoiceOfTheSetPostsNothingOffBalance) {
+  TempDir root;
+  installData(root, "00012305");
+  root.write("PZPOKL.PAR", "PODROZVAHA : ANO\r\n");
+  install(root, "01", "data\\", "prog\\");
+  // Space on the empty register writes a set of defaults and edits it; Esc leaves the form, then
+  // the register without a choice.
+  const auto r = runPzpokl(root, std::string(kCashDesk) + "Space\ndump\nEsc\nEsc\n" + document("P", "100") +
+                                     "F2\nEnter\ndump\n" + kConfirm + "Esc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const size_t form = r.out.find("Syntetiky podrozv.deviz.účtů");
+  ASSERT_NE(form, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Pokladna   :   000", form), std::string::npos) << r.out.substr(form, 1500);
+  EXPECT_EQ(root.read("data/devu.dta"), ss("000", 3) + ss("000", 3) + ss("000", 3) + ss("000", 3) + ss("000", 3) +
+                                            ss("000", 3));
+  // Neither the entries window, nor the batch, nor the listing has an entry in the currency.
+  const size_t review = r.out.find("=== fUp");
+  ASSERT_NE(review, std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("100.00", review), std::string::npos) << r.out.substr(review, 3000);
+  const std::string batch = root.read("data/PZUC.dta");
+  EXPECT_EQ(batch.size(), 2 * 138u);
+  EXPECT_TRUE(twoSided(batch).empty());
+  EXPECT_EQ(count(root.read("data/pzkontar.txt"), "000123/0"), 2u);
+}
+
 TEST(PostingE2E, InCashJournalModeADocumentBecomesOneJournalLineAndNoEntry) {
   TempDir root;
   installData(root, "00012305");
   root.write("data/master.job", stationTable({{"FJ", "A"}}));
   root.write("data/pz_ra.dta", series("01", 25, "012"));
+  // The off-balance switch left on from before counts for nothing in this mode.
+  root.write("PZPOKL.PAR", "PODROZVAHA : ANO\r\n");
   install(root, "01", "data\\", "prog\\");
   const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\n" +
                                      document("V", "4", "Vyplata") + "F2\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(r.out.find("ČÍSLO ÚČETNÍHO PŘEDPISU"), std::string::npos);
+  EXPECT_EQ(r.out.find("Devizové účtování"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(root / "data/PZUC.dta"));
   const std::string journal = root.read("data/PZPD.dta");
   ASSERT_EQ(journal.size(), 2 * 96u) << r.out;
