@@ -204,9 +204,16 @@ void KlicPrehledu(std::string& k, const DokladVypisu& d, std::string_view rada, 
 VybraneDoklady::VybraneDoklady(VyberPrehledu vyber)
     : v_(std::move(vyber)), od_(CisloDne(v_.od)), do_(CisloDne(v_.do_)) {}
 
-VybraneDoklady::Rada& VybraneDoklady::novaRada(const std::string& cislo) {
+VybraneDoklady::Rada& VybraneDoklady::novaRada(const std::string& cislo, std::size_t pocet) {
   Rada& r = rady_.emplace_back();
   r.cislo = cislo;
+  r.polozky.reserve(pocet);
+  r.doklady.reserve(pocet);
+  // The most the texts of a document can take; memory not written to is never used.
+  constexpr std::size_t kNejvyseTextu = tPzDoklad::kSirkaDruhu + tPzDoklad::kSirkaIdentu + tPzDoklad::kSirkaCisla +
+                                        2 * tPzDoklad::kSirkaData + tPzDoklad::kSirkaTextu +
+                                        tPzDoklad::kSirkaAdresy + tPzDoklad::kSirkaDic;
+  r.texty.reserve(pocet * kNejvyseTextu);
   return r;
 }
 
@@ -217,7 +224,7 @@ void VybraneDoklady::vezmi(const DokladVypisu& d) {
   klic_.clear();
   KlicPrehledu(klic_, d, r.cislo, v_.poradi);
   if (klic_.empty()) return;
-  Polozka& p = polozky_.emplace_back();
+  Polozka& p = r.polozky.emplace_back();
   p.klic.fill(' ');
   std::memcpy(p.klic.data(), klic_.data(), std::min(klic_.size(), kSirkaKlice));
   p.rada = static_cast<std::uint32_t>(rady_.size() - 1);
@@ -238,26 +245,29 @@ void VybraneDoklady::vezmi(const DokladVypisu& d) {
 }
 
 void VybraneDoklady::Pridej(const std::string& rada, const std::vector<DokladVypisu>& doklady) {
-  novaRada(rada).doklady.reserve(doklady.size());
+  novaRada(rada, doklady.size());
   for (const DokladVypisu& d : doklady) vezmi(d);
 }
 
 bool VybraneDoklady::CtiRadu(const std::string& rada, const std::string& cesta) {
-  const std::size_t polozek = polozky_.size();
-  // Room for every document of the file, so that the series' documents are never copied.
   const std::int64_t velikost = storage::VelikostSouboru(cesta);
-  novaRada(rada).doklady.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, velikost) / tPzDoklad::kVelikost));
+  novaRada(rada, static_cast<std::size_t>(std::max<std::int64_t>(0, velikost) / tPzDoklad::kVelikost));
   if (ProjdiDokladySouboru(cesta, [this](const DokladVypisu& d) { vezmi(d); })) return true;
-  // A file that fails part way leaves nothing of its series.
-  rady_.pop_back();
-  polozky_.resize(polozek);
+  rady_.pop_back();  // a file that fails part way leaves nothing of its series
   return false;
 }
 
 int PisPrehled(VybraneDoklady& vybrane) {
   using Polozka = VybraneDoklady::Polozka;
   const VyberPrehledu& v = vybrane.v_;
-  std::vector<Polozka>& poradi = vybrane.polozky_;
+  std::size_t pocet = 0;
+  for (const VybraneDoklady::Rada& r : vybrane.rady_) pocet += r.polozky.size();
+  std::vector<Polozka> poradi;
+  poradi.reserve(pocet);
+  for (VybraneDoklady::Rada& r : vybrane.rady_) {
+    poradi.insert(poradi.end(), r.polozky.begin(), r.polozky.end());
+    r.polozky = {};
+  }
   if (poradi.empty()) {
     reports::PisRadek(cz("Dle zadaného výběru se nic nevybralo"));
     return 0;

@@ -61,28 +61,30 @@ class VybraneDoklady {
     std::int8_t znamenko;
     std::array<std::uint8_t, kTextu> delky;
   };
-  struct Rada {
-    std::string cislo;
-    std::vector<Doklad> doklady;
-    std::string texty;
-  };
   // The sort key of a chosen document: the sort moves only these.
   struct Polozka {
     std::array<char, kSirkaKlice> klic;
     std::uint32_t rada, doklad;
   };
-  Rada& novaRada(const std::string& cislo);
+  // The chosen documents of a series, each with its key.
+  struct Rada {
+    std::string cislo;
+    std::vector<Polozka> polozky;
+    std::vector<Doklad> doklady;
+    std::string texty;
+  };
+  // A new series with room for `pocet` documents, so that its arrays are never copied.
+  Rada& novaRada(const std::string& cislo, std::size_t pocet);
   void vezmi(const DokladVypisu& d);
 
   VyberPrehledu v_;
   std::uint32_t od_ = 0, do_ = 0;  // the period as day numbers
   std::vector<Rada> rady_;
-  std::vector<Polozka> polozky_;
   std::string klic_;  // the key being built
 };
 
-// Writes the overview into the open report (the documents are put in its order on the way);
-// answers the number of documents listed.
+// Writes the overview into the open report, using up the keys of the chosen documents; answers
+// the number of documents listed.
 int PisPrehled(VybraneDoklady& vybrane);
 
 // Makes "PZ08" and shows it in the viewer. False when the report could not be written whole.
