@@ -91,13 +91,10 @@ void BM_Overview(benchmark::State& state) {
   v.poradi = PoradiPrehledu::Organizace;
   v.zeSeznamuRad = true;
   for (auto _ : state) {
-    std::vector<DokladyRady> rady(kSeries);
-    for (int s = 0; s < kSeries; ++s) {
-      rady[s].rada = seriesFile(s).substr(2, 2);
-      CtiDokladySouboru(path(s), rady[s].soubor);
-    }
+    VybraneDoklady vybrane(v);
+    for (int s = 0; s < kSeries; ++s) vybrane.CtiRadu(seriesFile(s).substr(2, 2), path(s));
     pz::reports::OtevriSestavu("PZ08", 132);
-    PisPrehled(rady, v);
+    PisPrehled(vybrane);
     pz::reports::ZavriSestavu();
   }
   state.counters["lines"] = pz::reports::RadkuSestavy();

@@ -282,6 +282,34 @@ bool CtiDokladySouboru(const std::string& cesta, DokladySouboru& doklady) {
   return true;
 }
 
+bool ProjdiDokladySouboru(const std::string& cesta, const std::function<void(const DokladVypisu&)>& kazdy) {
+  constexpr std::size_t kBlok = 1024;  // documents a read: the block stays in the cache
+  constexpr std::size_t kVelikost = tPzDoklad::kVelikost;
+  platform::File f;
+  std::int64_t velikost = 0;
+  if (f.open(cesta, platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk ||
+      f.size(velikost) != platform::kIoOk)
+    return false;
+  std::vector<std::uint8_t> blok(kBlok * kVelikost);
+  // As a whole read would: the documents the file holds when it is opened, a partial last one left out.
+  const std::int64_t konec = velikost / static_cast<std::int64_t>(kVelikost) * static_cast<std::int64_t>(kVelikost);
+  for (std::int64_t od = 0; od < konec;) {
+    const std::size_t chci = static_cast<std::size_t>(std::min<std::int64_t>(konec - od, std::int64_t{kBlok * kVelikost}));
+    std::size_t precteno = 0;
+    const int kod = f.readAt(od, blok.data(), chci, &precteno);
+    if (kod != platform::kIoOk && kod != platform::kIoReadPastEnd) return false;
+    for (std::size_t k = 0; k + kVelikost <= precteno; k += kVelikost) {
+      OpravDatumDokladu(std::span<std::uint8_t>(blok.data() + k, kVelikost));
+      DokladVypisu d = CtiDokladVypisu(blok.data() + k);
+      d.denZapl = CisloDne(d.datumZapl());
+      kazdy(d);
+    }
+    if (precteno < chci) break;  // the file shrank meanwhile: read as it is
+    od += static_cast<std::int64_t>(chci);
+  }
+  return true;
+}
+
 bool VytvorKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& rada, std::string_view od,
                  std::string_view do_, PoradiKnihy poradi) {
   const std::string soubor = "PZ10.TXT";

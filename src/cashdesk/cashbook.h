@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,10 @@ SouctyKnihy PisKnihu(const std::vector<DokladVypisu>& doklady, const RadaKnihy& 
 bool CtiDokladySouboru(const std::string& cesta, std::vector<PokladniDoklad>& doklady);
 // The same as the reports read them: the file's bytes kept, a view of each document.
 bool CtiDokladySouboru(const std::string& cesta, DokladySouboru& doklady);
+// Gives `kazdy` a view of every document of the file in record order, the date repair applied,
+// reading a block of documents at a time: a view lives only for its call. False when the file
+// cannot be read.
+bool ProjdiDokladySouboru(const std::string& cesta, const std::function<void(const DokladVypisu&)>& kazdy);
 
 // Makes "PZ10" (under the write lock of its file) and shows it in the viewer. False when the
 // report could not be written whole.

@@ -61,7 +61,7 @@ struct Soucty {
 
 class Psani {
  public:
-  Psani(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) : rady_(rady), v_(v) {}
+  Psani(const std::vector<std::string>& rady, const VyberPrehledu& v) : rady_(rady), v_(v) {}
 
   void hlavicka() {
     ++strana_;
@@ -73,7 +73,7 @@ class Psani {
                       std::string(12, ' ') + "DATUM: " + datum + (v_.zeSeznamuRad ? "  LIST: " : " LIST: ") +
                       cislo("%3d", strana_));
     std::string vybrane = cz("Vybrané řady : ");
-    for (const DokladyRady& r : rady_) vybrane += v_.zeSeznamuRad ? r.rada + " " : r.rada;
+    for (const std::string& r : rady_) vybrane += v_.zeSeznamuRad ? r + " " : r;
     reports::PisRadek(vybrane);
     reports::PisRadek(cz("    Číslo Č.prvot.d. Par. D.dod. D.zapl Text                                               "
                          "Částka valut  Zaplac.valut    Kurs "));
@@ -86,7 +86,9 @@ class Psani {
     radku_ = 5;
   }
 
-  void doklad(const std::string& rada, const DokladVypisu& d) {
+  // A document: its series, numbers and texts (in the order of VybraneDoklady's texts).
+  template <typename Doklad>
+  void doklad(const std::string& rada, const Doklad& d, const std::string_view* t) {
     static const ui::ObrazekPenez cisloOrg("@@@@"), celkem("#########.##- "), placeno("#########.##-"),
         celkemCsv("#########,##- "), placenoCsv("#########,##-");
     if (radku_ > storage::settings().pageLength - 2) hlavicka();
@@ -99,25 +101,27 @@ class Psani {
       kurzCsv_ = ui::FormatE("###,##########", d.kurz);
     }
     const std::string& kurz = kurzText_;
+    const std::string_view druh = t[0], ident = t[1], cislo = t[2], datumDod = t[3], datumZapl = t[4],
+                           text = t[5], adr1 = t[6], dic = t[7];
     radek_.clear();
-    storage::PridejNaSirku(radek_, d.druh(), 1).append(1, ' ');
+    storage::PridejNaSirku(radek_, druh, 1).append(1, ' ');
     storage::PridejNaSirku(radek_, rada, 2);
-    storage::PridejNaSirku(radek_, d.ident(), 5).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.cislo(), 10).append(1, ' ').append(org).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.datumDod(), 6).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.datumZapl(), 6).append(1, ' ');
-    storage::PridejNaSirku(radek_, d.text(), 50).append(1, ' ');
+    storage::PridejNaSirku(radek_, ident, 5).append(1, ' ');
+    storage::PridejNaSirku(radek_, cislo, 10).append(1, ' ').append(org).append(1, ' ');
+    storage::PridejNaSirku(radek_, datumDod, 6).append(1, ' ');
+    storage::PridejNaSirku(radek_, datumZapl, 6).append(1, ' ');
+    storage::PridejNaSirku(radek_, text, 50).append(1, ' ');
     celkem.pridej(radek_, d.celkemVal);
     placeno.pridej(radek_, d.placenoVal);
     reports::PisRadek(radek_.append(kurz));
     radek_.assign(40, ' ');
-    storage::PridejNaSirku(radek_, d.adr1(), 25).append(kDic).append(d.dic()).append(3, ' ');
+    storage::PridejNaSirku(radek_, adr1, 25).append(kDic).append(dic).append(3, ' ');
     reports::PisRadek(radek_);
     radek_.clear();
-    radek_.append(d.druh()).append(1, ';').append(rada).append(1, ';').append(d.ident()).append(1, ';');
-    radek_.append(d.cislo()).append(1, ';').append(org).append(1, ';').append(d.adr1()).append(1, ';');
-    radek_.append(d.dic()).append(1, ';').append(d.datumDod()).append(1, ';').append(d.datumZapl()).append(1, ';');
-    radek_.append(d.text()).append(1, ';');
+    radek_.append(druh).append(1, ';').append(rada).append(1, ';').append(ident).append(1, ';');
+    radek_.append(cislo).append(1, ';').append(org).append(1, ';').append(adr1).append(1, ';');
+    radek_.append(dic).append(1, ';').append(datumDod).append(1, ';').append(datumZapl).append(1, ';');
+    radek_.append(text).append(1, ';');
     celkemCsv.pridej(radek_, d.celkemVal);
     radek_.append(1, ';');
     placenoCsv.pridej(radek_, d.placenoVal);
@@ -135,7 +139,7 @@ class Psani {
   }
 
  private:
-  const std::vector<DokladyRady>& rady_;
+  const std::vector<std::string>& rady_;
   const VyberPrehledu& v_;
   int strana_ = 0;
   int radku_ = 0;
@@ -155,7 +159,6 @@ bool vybran(const DokladVypisu& d, const VyberPrehledu& v, std::uint32_t od, std
   return v.cisloOrg < 0 || d.cisloOrg == v.cisloOrg;
 }
 
-constexpr std::size_t kSirkaKlice = 24;  // keys are compared at this width, blank-padded
 constexpr std::size_t kSirkaSkupiny = 14;  // the leading part of the key that makes a group
 
 }  // namespace
@@ -198,54 +201,104 @@ void KlicPrehledu(std::string& k, const DokladVypisu& d, std::string_view rada, 
   }
 }
 
-int PisPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) {
-  struct Polozka {
-    std::array<char, kSirkaKlice> klic;
-    std::uint32_t rada, doklad;
-    bool operator<(const Polozka& o) const { return std::memcmp(klic.data(), o.klic.data(), kSirkaKlice) < 0; }
-  };
-  const std::uint32_t od = CisloDne(v.od), do_ = CisloDne(v.do_);
-  std::vector<Polozka> vybrane;
-  std::string k;
-  for (std::size_t r = 0; r < rady.size(); ++r) {
-    const std::vector<DokladVypisu>& doklady = rady[r].doklady();
-    for (std::size_t i = 0; i < doklady.size(); ++i) {
-      const DokladVypisu& d = doklady[i];
-      if (!vybran(d, v, od, do_)) continue;
-      k.clear();
-      KlicPrehledu(k, d, rady[r].rada, v.poradi);
-      if (k.empty()) continue;
-      Polozka& p = vybrane.emplace_back();
-      p.klic.fill(' ');
-      std::memcpy(p.klic.data(), k.data(), std::min(k.size(), kSirkaKlice));
-      p.rada = static_cast<std::uint32_t>(r);
-      p.doklad = static_cast<std::uint32_t>(i);
-    }
+VybraneDoklady::VybraneDoklady(VyberPrehledu vyber)
+    : v_(std::move(vyber)), od_(CisloDne(v_.od)), do_(CisloDne(v_.do_)) {}
+
+VybraneDoklady::Rada& VybraneDoklady::novaRada(const std::string& cislo, std::size_t pocet) {
+  Rada& r = rady_.emplace_back();
+  r.cislo = cislo;
+  r.polozky.reserve(pocet);
+  r.doklady.reserve(pocet);
+  // The most the texts of a document can take; memory not written to is never used.
+  constexpr std::size_t kNejvyseTextu = tPzDoklad::kSirkaDruhu + tPzDoklad::kSirkaIdentu + tPzDoklad::kSirkaCisla +
+                                        2 * tPzDoklad::kSirkaData + tPzDoklad::kSirkaTextu +
+                                        tPzDoklad::kSirkaAdresy + tPzDoklad::kSirkaDic;
+  r.texty.reserve(pocet * kNejvyseTextu);
+  return r;
+}
+
+// Takes `d` into the last series when the choice selects it.
+void VybraneDoklady::vezmi(const DokladVypisu& d) {
+  if (!vybran(d, v_, od_, do_)) return;
+  Rada& r = rady_.back();
+  klic_.clear();
+  KlicPrehledu(klic_, d, r.cislo, v_.poradi);
+  if (klic_.empty()) return;
+  Polozka& p = r.polozky.emplace_back();
+  p.klic.fill(' ');
+  std::memcpy(p.klic.data(), klic_.data(), std::min(klic_.size(), kSirkaKlice));
+  p.rada = static_cast<std::uint32_t>(rady_.size() - 1);
+  p.doklad = static_cast<std::uint32_t>(r.doklady.size());
+  Doklad& k = r.doklady.emplace_back();
+  k.texty = r.texty.size();
+  k.celkemVal = d.celkemVal;
+  k.placenoVal = d.placenoVal;
+  k.kurz = d.kurz;
+  k.cisloOrg = d.cisloOrg;
+  k.znamenko = static_cast<std::int8_t>(d.Znamenko());
+  const std::string_view t[kTextu] = {d.druh(), d.ident(), d.cislo(), d.datumDod(), d.datumZapl(),
+                                      d.text(), d.adr1(), d.dic()};
+  for (int i = 0; i < kTextu; ++i) {
+    k.delky[i] = static_cast<std::uint8_t>(t[i].size());  // a field holds at most 255 characters
+    r.texty.append(t[i]);
   }
-  if (vybrane.empty()) {
+}
+
+void VybraneDoklady::Pridej(const std::string& rada, const std::vector<DokladVypisu>& doklady) {
+  novaRada(rada, doklady.size());
+  for (const DokladVypisu& d : doklady) vezmi(d);
+}
+
+bool VybraneDoklady::CtiRadu(const std::string& rada, const std::string& cesta) {
+  const std::int64_t velikost = storage::VelikostSouboru(cesta);
+  novaRada(rada, static_cast<std::size_t>(std::max<std::int64_t>(0, velikost) / tPzDoklad::kVelikost));
+  if (ProjdiDokladySouboru(cesta, [this](const DokladVypisu& d) { vezmi(d); })) return true;
+  rady_.pop_back();  // a file that fails part way leaves nothing of its series
+  return false;
+}
+
+int PisPrehled(VybraneDoklady& vybrane) {
+  using Polozka = VybraneDoklady::Polozka;
+  const VyberPrehledu& v = vybrane.v_;
+  std::size_t pocet = 0;
+  for (const VybraneDoklady::Rada& r : vybrane.rady_) pocet += r.polozky.size();
+  std::vector<Polozka> poradi;
+  poradi.reserve(pocet);
+  for (VybraneDoklady::Rada& r : vybrane.rady_) {
+    poradi.insert(poradi.end(), r.polozky.begin(), r.polozky.end());
+    r.polozky = {};
+  }
+  if (poradi.empty()) {
     reports::PisRadek(cz("Dle zadaného výběru se nic nevybralo"));
     return 0;
   }
-  std::stable_sort(vybrane.begin(), vybrane.end());
+  std::stable_sort(poradi.begin(), poradi.end(), [](const Polozka& a, const Polozka& b) {
+    return std::memcmp(a.klic.data(), b.klic.data(), VybraneDoklady::kSirkaKlice) < 0;
+  });
 
-  Psani psani(rady, v);
+  std::vector<std::string> cisla;
+  for (const VybraneDoklady::Rada& r : vybrane.rady_) cisla.push_back(r.cislo);
+  Psani psani(cisla, v);
   psani.hlavicka();
   const bool skupiny = v.poradi == PoradiPrehledu::Organizace || v.poradi == PoradiPrehledu::Adresa;
   Soucty skupina, celkem;
-  const char* klic = vybrane.front().klic.data();
-  for (const Polozka& p : vybrane) {
+  const char* klic = poradi.front().klic.data();
+  std::string_view t[VybraneDoklady::kTextu];
+  for (const Polozka& p : poradi) {
     if (skupiny && std::memcmp(p.klic.data(), klic, kSirkaSkupiny) != 0) {
       psani.soucty(skupina);
       celkem.pridej(skupina);
       skupina = {};
       klic = p.klic.data();
     }
-    const DokladVypisu& d = rady[p.rada].doklady()[p.doklad];
+    const VybraneDoklady::Rada& r = vybrane.rady_[p.rada];
+    const VybraneDoklady::Doklad& d = r.doklady[p.doklad];
     ++skupina.pocet;
-    const int z = d.Znamenko();
-    if (z > 0) skupina.prijmy += d.placenoVal;
-    if (z < 0) skupina.vydaje += d.placenoVal;
-    psani.doklad(rady[p.rada].rada, d);
+    if (d.znamenko > 0) skupina.prijmy += d.placenoVal;
+    if (d.znamenko < 0) skupina.vydaje += d.placenoVal;
+    const char* text = r.texty.data() + d.texty;
+    for (int i = 0; i < VybraneDoklady::kTextu; text += d.delky[i++]) t[i] = {text, d.delky[i]};
+    psani.doklad(r.cislo, d, t);
   }
   psani.soucty(skupina);
   if (v.poradi != PoradiPrehledu::Castka) {
@@ -253,14 +306,14 @@ int PisPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& v) {
     reports::PisRadek(std::string(kSirka, '-'));
     psani.soucty(celkem);
   }
-  return static_cast<int>(vybrane.size());
+  return static_cast<int>(poradi.size());
 }
 
-bool VytvorPrehled(const std::vector<DokladyRady>& rady, const VyberPrehledu& vyber) {
+bool VytvorPrehled(VybraneDoklady& vybrane) {
   const std::string soubor = "PZ08.TXT";
   if (!storage::MuzePokracovat(storage::Zamkni(soubor, "W"))) return false;
   bool ok = reports::OtevriSestavu("PZ08", kSirka);
-  if (ok) PisPrehled(rady, vyber);
+  if (ok) PisPrehled(vybrane);
   ok = reports::ZavriSestavu() && ok;
   if (ok) ui::UkazSestavu("PZ08");
   storage::Odemkni(soubor);
@@ -321,17 +374,19 @@ bool dialogy(VyberPrehledu& v, std::string od, std::string do_) {
 }  // namespace
 
 void PrehledPokladny(TfPZPokl& okno) {
-  std::vector<DokladyRady> rady(1);
-  rady[0].rada = okno.CisloRady;
-  if (!CtiDokladySouboru(okno.Soubor().cesta(), rady[0].soubor)) {
+  DokladySouboru soubor;
+  if (!CtiDokladySouboru(okno.Soubor().cesta(), soubor)) {
     ui::Zprava(cz("Soubor ") + okno.Soubor().jmeno() + cz(" nelze přečíst"));
     return;
   }
-  const auto& d = rady[0].doklady();
+  const auto& d = soubor.doklady;
   VyberPrehledu v;
   if (!dialogy(v, d.empty() ? "" : std::string(d.front().datumZapl()), d.empty() ? "" : std::string(d.back().datumZapl())))
     return;
-  VytvorPrehled(rady, v);
+  VybraneDoklady vybrane(std::move(v));
+  vybrane.Pridej(okno.CisloRady, d);
+  soubor = {};
+  VytvorPrehled(vybrane);
 }
 
 void PrehledRad(TfPZRady& okno) {
@@ -354,16 +409,13 @@ void PrehledRad(TfPZRady& okno) {
   VyberPrehledu v;
   v.zeSeznamuRad = true;
   if (!dialogy(v, od, do_)) return;
-  std::vector<DokladyRady> rady;
+  VybraneDoklady vybrane(std::move(v));
   for (const std::string& r : oznacene) {
-    DokladyRady dr{r, {}};
     // A marked series without a document file is left out.
     const std::string cesta = storage::DataCesta(SouborDokladu(r));
-    if (storage::VelikostSouboru(cesta) < 0) continue;
-    if (!CtiDokladySouboru(cesta, dr.soubor)) continue;
-    rady.push_back(std::move(dr));
+    if (storage::VelikostSouboru(cesta) >= 0) vybrane.CtiRadu(r, cesta);
   }
-  VytvorPrehled(rady, v);
+  VytvorPrehled(vybrane);
 }
 
 }  // namespace pz::cashdesk

@@ -209,6 +209,39 @@ TEST(Overview, ByPartnerEachGroupEndsWithItsControlSumAndTheTotalCountsAll) {
       << csv;
 }
 
+// The period 01.01.1995 to 31.12.2026 by payment date: a document of 1998 lies inside it and sorts
+// before those of the 2020s (as YYMMDD text "980615" is after "261231"); one paid on To is listed,
+// one paid the day before From and one the day after To are not. Without groups the total shows
+// twice: as the group line and after the "-" line.
+TEST(Overview, ByPaymentDateTheRealYearSelectsAndOrdersAndTheTotalShowsTwice) {
+  TempDir dir;
+  install(dir, {.programRoot = true});
+  dir.write("data/pz_ra.dta", seriesWithBalances(0, 0, 0));
+  dir.write("data/PZ01_.dta", document("P", 1, "A-1", "100120", 50, 1250, 5, "Firma") +
+                                  document("V", 2, "B-1", "150698", 20, 500, 5, "Firma") +
+                                  document("P", 3, "A-2", "311226", 30.25, 756.25, 5, "Firma") +
+                                  document("P", 4, "A-3", "010127", 1000, 25000, 5, "Firma") +
+                                  document("P", 5, "A-4", "311294", 7, 175, 5, "Firma"));
+  const std::string clear = "End\nBackspace Backspace Backspace Backspace Backspace Backspace\n";
+  auto r = runPzpokl(dir, "Enter\nEsc\nEnter\nctrl+p\nDown Down Down Enter\n" + clear + "type 010195\nDown\n" + clear +
+                              "type 311226\nEnter\nDown Down Enter\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto lines = reportLines(dir.read("PZ08.TXT"));
+  ASSERT_GE(lines.size(), 5u) << r.out;
+  EXPECT_NE(lines[0].find(cz("    VALUTOVÁ POKLADNA DLE DATA ZAPLACENÍ   ")), std::string::npos) << lines[0];
+  const std::string blank(62, ' '), partner = std::string(40, ' ') + "Firma                    -DIČ:";
+  const std::string total =
+      "Počet dokladů :      3                                Kontrolní soucet :    P,O :             80.25  V,D :             20.00";
+  const std::vector<std::string> expected = {
+      "V 0100002 B-1        0005        150698 doklad B-1" + blank + "20.00", partner,
+      "P 0100001 A-1        0005        100120 doklad A-1" + blank + "50.00", partner,
+      "P 0100003 A-2        0005        311226 doklad A-2" + blank + "30.25", partner,
+      total, "", std::string(132, '-'), total, ""};
+  const std::vector<std::string> body(lines.begin() + 5, lines.end());
+  ASSERT_EQ(body.size(), expected.size()) << dir.read("PZ08.TXT");
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(body[i], cz(expected[i])) << i;
+}
+
 // From the series list over the marked series: a name prefix matches in upper case; a period
 // without documents gives the one line that says so.
 TEST(Overview, FromTheSeriesListANamePrefixSelectsAcrossMarkedSeries) {
