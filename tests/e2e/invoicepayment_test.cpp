@@ -59,7 +59,7 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   ASSERT_EQ(dir.read("data/DFDS1.dta").size(), kFaktura) << r.out;
 
   // 400 EUR of the 1 200 the form proposes; not the last payment.
-  r = runPzpokl(dir, kPlatba + "Enter\nEnter\nEnter\ntype 400\nEnter\nF2\ndump\nEnter\nEnter\nEsc\nEsc\nEsc\n");
+  r = runPzpokl(dir, kPlatba + "Enter\nEnter\nEnter\ntype 400\nEnter\nF2\ndump\nEnter\nEnter\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("20000.00 CZK"), std::string::npos) << r.out;
   std::string pz = dir.read("data/PZ01_.dta");
@@ -85,7 +85,7 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   EXPECT_EQ(platba1.substr(63, 6), shortString("POKL.", 5));
 
   // The rest, as proposed: the invoice is settled without a question.
-  r = runPzpokl(dir, kPlatba + "F2\nEsc\nEsc\nEsc\n");
+  r = runPzpokl(dir, kPlatba + "F2\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(r.out.find("Je to u"), std::string::npos) << r.out;
   pz = dir.read("data/PZ01_.dta");
@@ -100,7 +100,7 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   // The first document edited (its text): the invoice and its payments stay as they are; the
   // settled invoice cannot be chosen again.
   const std::string fakturaPred = dir.read("data/DFDS1.dta"), platbyPred = dir.read("data/DFUS1.dta");
-  r = runPzpokl(dir, "Enter\nEsc\nEnter\nUp\nSpace\nDown\ntype X\ndump\nF2\n"
+  r = runPzpokl(dir, "Enter\nEsc\nEnter\nUp\nSpace\nDown\ntype X\ndump\nF2\nEsc\n"
                      "F4\ntype D\nEnter\nEnter\nEnter\ndump\nEnter\nEsc\nEsc\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(dir.read("data/PZ01_.dta").size(), 2 * kDoklad) << r.out;

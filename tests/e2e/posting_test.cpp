@@ -122,8 +122,8 @@ TEST(PostingE2E, AReceiptIsPostedAfterTheStoredCounterAndAZeroDocumentPostsNothi
   // The first receipt asks for the voucher number (proposed after the stored counter); the
   // second goes on without asking; a document of 0 EUR is saved without any posting.
   const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\ndump\nEnter\n" + kConfirm +
-                                     document("P", "0") + "F2\ndump\n" + document("V", "4", "Vyplata") + "F2\n" +
-                                     kConfirm + "Esc\nEsc\nEsc\n");
+                                     "Esc\n" + document("P", "0") + "F2\nEsc\ndump\n" + document("V", "4", "Vyplata") +
+                                     "F2\n" + kConfirm + "Esc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   const size_t dialog = r.out.find("=== TfDotazy \" ČÍSLO ÚČETNÍHO PŘEDPISU \"");
   ASSERT_NE(dialog, std::string::npos) << r.out;
@@ -180,8 +180,8 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
     const std::string n = std::to_string(i);
     const std::string amount = std::to_string(i + 1);
     if (i > 0) a += waitFor("b" + std::to_string(i - 1));
-    a += document(i % 3 == 2 ? "V" : "P", amount) + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + touch("a" + n);
-    b += waitFor("a" + n) + document("P", amount + ".5") + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + touch("b" + n);
+    a += document(i % 3 == 2 ? "V" : "P", amount) + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + "Esc\n" + touch("a" + n);
+    b += waitFor("a" + n) + document("P", amount + ".5") + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + "Esc\n" + touch("b" + n);
   }
   a += waitFor("b" + std::to_string(kEach - 1)) + "Esc\nEsc\nEsc\n";
   b += "Esc\nEsc\nEsc\n";
@@ -250,7 +250,7 @@ TEST(PostingE2E, AnAccountMissingFromTheChartIsAskedAboutAndNoPostsNothing) {
   install(root, "01", "data\\", "prog\\");
   // Yes goes back to the entries window, on the entry; the second time No gives up the posting.
   const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\nEnter\n" + kConfirm +
-                                     "dump\ntype a\n" + kConfirm + "type n\nEsc\nEsc\nEsc\n");
+                                     "dump\ntype a\n" + kConfirm + "type n\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(count(r.out, "600000 není v účetní osnově!   OPRAVIT ?"), 1u) << r.out;
   EXPECT_FALSE(std::filesystem::exists(root / "data/PZUC.dta"));
@@ -266,8 +266,8 @@ TEST(PostingE2E, InCashJournalModeADocumentBecomesOneJournalLineAndNoEntry) {
   root.write("data/master.job", stationTable({{"FJ", "A"}}));
   root.write("data/pz_ra.dta", series("01", 25, "012"));
   install(root, "01", "data\\", "prog\\");
-  const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\n" +
-                                     document("V", "4", "Vyplata") + "F2\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\nEsc\n" +
+                                     document("V", "4", "Vyplata") + "F2\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(r.out.find("ČÍSLO ÚČETNÍHO PŘEDPISU"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(root / "data/PZUC.dta"));
