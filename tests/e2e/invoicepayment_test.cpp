@@ -62,6 +62,12 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   r = runPzpokl(dir, kPlatba + "Enter\nEnter\nEnter\ntype 400\nEnter\nF2\ndump\nEnter\nEnter\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("20000.00 CZK"), std::string::npos) << r.out;
+  // Its voucher: an expenditure with the invoice's rate and the invoice's total.
+  const std::string v = dir.read("pz01a.TXT");
+  EXPECT_NE(v.find("V\xDD" "DAJOV\xDD  ***                   \xC8\xEDslo : 0100001"), std::string::npos) << v;
+  EXPECT_NE(v.find("\r\n" + std::string(40, ' ') + "25.0000000CZK/1EUR "), std::string::npos) << v;
+  EXPECT_NE(v.find("******     C e l k e m    z a    d o d \xE1 v k u : 30 000.00 CZK "), std::string::npos) << v;
+  EXPECT_NE(v.find("P\xF8ijal :                            Vydal : "), std::string::npos) << v;
   std::string pz = dir.read("data/PZ01_.dta");
   ASSERT_EQ(pz.size(), kDoklad) << r.out;
   EXPECT_EQ(textAt(pz, kCislo, 60), "S1  0001");

@@ -172,5 +172,24 @@ TEST(VoucherE2E, AReceiptWithoutItemsIsShownLineByLineAndSavedAgainReplacesItsCo
   EXPECT_EQ(count(dir.read("data/pzar01a.txt"), "TEXT : Zaloha"), 2u);
 }
 
+// With scrambled reports the document's copy is the report as it is on disk, scrambled once:
+// Ctrl+Space in the list shows it in clear.
+TEST(VoucherE2E, UnderGdprTheCopyIsScrambledOnceAndCtrlSpaceShowsItInClear) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  dir.write("data/master.job", stationTable({{"GDPR", "ANO"}}));
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\nEsc\n" +
+                                    "Ctrl+Space\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string kopie = dir.read("data/doklady/PZ01/00001.txt");
+  EXPECT_EQ(kopie, dir.read("pz01a.TXT"));
+  EXPECT_EQ(kopie.find("Zaloha"), std::string::npos);
+  const size_t viewer = r.out.rfind("=== fPozri");
+  ASSERT_NE(viewer, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("00001.txt", viewer), std::string::npos) << r.out.substr(viewer);
+  EXPECT_NE(r.out.find("TEXT : Zaloha", viewer), std::string::npos) << r.out.substr(viewer);
+}
+
 }  // namespace
 }  // namespace pz::test
