@@ -570,16 +570,21 @@ TEST(CashEntryItemsE2E, ASubjectItemWithADiscountTakesOverItsSubjectAndGivesTheC
   EXPECT_NEAR(real48At(d, kPlacenoVal), 1.30, 1e-9);  // 32.67 / 25.125 = 1.3003
 }
 
-// A sale of subjects with a delivery date: a tax document whose voucher lists each subject with
-// its unit price, quantity, base, VAT and total, and their sum.
-TEST(CashEntryItemsE2E, TheVoucherOfASaleOfSubjectsIsATaxDocumentListingThemWithTheirSum) {
-  TempDir dir;
+// Series 01 at 25, two subjects (7 at 10.00, 8 at 4.00, both at 21 %) and a VAT payer.
+void subjectsInstall(const TempDir& dir) {
   itemsInstall(dir, false);
   dir.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 0));
   dir.write("data/predmety.dta", subject("7", "\x8Aroub", 10, 21) + subject("8", "Matka", 4, 21));
   std::string firm(582, '\0');
   firm.replace(332, 7, shortString("343000", 6));
   dir.write("data/fmw01.dta", firm);
+}
+
+// A sale of subjects with a delivery date: a tax document whose voucher lists each subject with
+// its unit price, quantity, base, VAT and total, and their sum.
+TEST(CashEntryItemsE2E, TheVoucherOfASaleOfSubjectsIsATaxDocumentListingThemWithTheirSum) {
+  TempDir dir;
+  subjectsInstall(dir);
   // 3 x 10.00 = 30.00 + 6.30 VAT; 5 x 4.00 = 20.00 + 4.20 VAT.
   const auto r = runPzpokl(dir, kCashDesk + "F4\ntype P\nEnter\nEnter\nEnter\nEsc\ntype 091226\nEnter\nEnter\n"
                                     "type x\nEnter\nUp\nEnter\n" +
@@ -663,12 +668,7 @@ constexpr size_t kFinUrad = 333;
 
 TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDocumentIsEdited) {
   TempDir dir;
-  itemsInstall(dir, false);
-  dir.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 0));
-  dir.write("data/predmety.dta", subject("7", "\x8Aroub", 10, 21) + subject("8", "Matka", 4, 21));
-  std::string firm(582, '\0');
-  firm.replace(332, 7, shortString("343000", 6));
-  dir.write("data/fmw01.dta", firm);
+  subjectsInstall(dir);
   // F1 on the item number: the second subject; 5 units; then F9 gives every item 10 % off:
   // 4.00 x 5 less 10 % = 18.00, VAT 3.78. Enter uses the items and the form goes on at its last
   // field (the tax office), where "123" is typed.
