@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e/run.h"
@@ -43,10 +44,13 @@ std::string series(const std::string& number, const std::string& currency, doubl
   return v;
 }
 
-void install(const TempDir& dir) {
-  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "01"}, {"DAN2", "21"}}));
-  dir.write("data.adr", "data\\\r\n");
-  dir.write("prog.adr", "prog\\\r\n");
+// A station `user` of the data root `root`; with its own program folder unless `prog` is given.
+void install(const TempDir& dir, const std::string& user = "01", const std::string& root = "data\\",
+             const std::string& prog = "prog\\") {
+  dir.write("master.job", stationTable({{"UZIVATEL", user}, {"POCITAC", user}, {"DAN2", "21"}}));
+  dir.write("data.adr", root + "\r\n");
+  dir.write("prog.adr", prog + "\r\n");
+  if (prog != "prog\\") return;
   std::filesystem::create_directories(dir / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
 }
@@ -170,6 +174,38 @@ TEST(VoucherE2E, AReceiptWithoutItemsIsShownLineByLineAndSavedAgainReplacesItsCo
   EXPECT_EQ(copies, std::vector<std::string>{"00001.txt"});
   EXPECT_EQ(lines(dir.read("data/doklady/PZ01/00001.txt")), expected);
   EXPECT_EQ(count(dir.read("data/pzar01a.txt"), "TEXT : Zaloha"), 2u);
+}
+
+// The viewer waits on the cashier with no lock of the save held: meanwhile another station
+// numbers and saves a document of the same series.
+TEST(VoucherE2E, WhileOneStationViewsItsVoucherAnotherSavesInTheSameSeries) {
+  TempDir root;
+  std::filesystem::create_directories(root / "data");
+  root.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  const std::string flag = root.str() + "/";
+  const auto waitFor = [&](const std::string& name) {
+    return "run while [ ! -f '" + flag + name + "' ]; do sleep 0.02; done\n";
+  };
+  const auto touch = [&](const std::string& name) { return "run touch '" + flag + name + "'\n"; };
+  const std::string scriptA = std::string(kCashDesk) + entry("P", "100", "", "A") + "F2\n" + touch("a-viewer") +
+                              waitFor("b-saved") + "dump\nEsc\nEsc\nEsc\nEsc\n";
+  const std::string scriptB = waitFor("a-viewer") + kCashDesk + entry("V", "40", "", "B") + "F2\nEsc\n" +
+                              touch("b-saved") + "Esc\nEsc\nEsc\n";
+  std::filesystem::create_directories(root / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
+  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
+  TempDir a, b;
+  install(a, "01", data, prog);
+  install(b, "02", data, prog);
+  RunResult ra, rb;
+  std::thread ta([&] { ra = runPzpokl(a, scriptA); });
+  rb = runPzpokl(b, scriptB);
+  ta.join();
+  ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out;
+  ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out;
+  EXPECT_EQ(root.read("data/PZ01_.dta").size(), 2 * 337u) << rb.out;
+  EXPECT_NE(ra.out.find("=== fPozri"), std::string::npos) << ra.out;
+  EXPECT_EQ(count(root.read("data/pzar01a.txt"), "TEXT : "), 2u);
 }
 
 // With scrambled reports the document's copy is the report as it is on disk, scrambled once:
