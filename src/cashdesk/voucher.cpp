@@ -1,7 +1,6 @@
 #include "cashdesk/voucher.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "cashdesk/items.h"
 #include "cashdesk/series.h"
