@@ -647,10 +647,7 @@ TEST(CashEntryItemsE2E, TwoStationsEnteringItemsAtOnceEachGetOnlyTheirOwn) {
   TempDir a, b;
   install(a, "01", data, prog);
   install(b, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(a, scriptA); });
-  rb = runPzpokl(b, scriptB);
-  ta.join();
+  const auto [ra, rb] = runTogether(a, scriptA, b, scriptB);
   EXPECT_EQ(ra.exitCode, 0) << ra.err << ra.out;
   EXPECT_EQ(rb.exitCode, 0) << rb.err << rb.out;
   const std::string d1 = root.read("data/PZ01_.dta"), d2 = root.read("data/PZ02_.dta");

@@ -9,7 +9,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "e2e/run.h"
 #include "support/stationtable.h"
@@ -188,10 +187,7 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
   TempDir sa, sb;
   install(sa, "01", data, prog);
   install(sb, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(sa, a); });
-  rb = runPzpokl(sb, b);
-  ta.join();
+  const auto [ra, rb] = runTogether(sa, a, sb, b);
   ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out.substr(ra.out.size() > 4000 ? ra.out.size() - 4000 : 0);
   ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out.substr(rb.out.size() > 4000 ? rb.out.size() - 4000 : 0);
   EXPECT_EQ(count(ra.out + rb.out, "Nazapome"), 0u);

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "e2e/run.h"
@@ -44,13 +43,10 @@ std::string series(const std::string& number, const std::string& currency, doubl
   return v;
 }
 
-// A station `user` of the data root `root`; with its own program folder unless `prog` is given.
-void install(const TempDir& dir, const std::string& user = "01", const std::string& root = "data\\",
-             const std::string& prog = "prog\\") {
-  dir.write("master.job", stationTable({{"UZIVATEL", user}, {"POCITAC", user}, {"DAN2", "21"}}));
-  dir.write("data.adr", root + "\r\n");
-  dir.write("prog.adr", prog + "\r\n");
-  if (prog != "prog\\") return;
+void install(const TempDir& dir) {
+  dir.write("master.job", stationTable({{"UZIVATEL", "01"}, {"POCITAC", "01"}, {"DAN2", "21"}}));
+  dir.write("data.adr", "data\\\r\n");
+  dir.write("prog.adr", "prog\\\r\n");
   std::filesystem::create_directories(dir / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", dir / "prog/dlib");
 }
@@ -194,13 +190,14 @@ TEST(VoucherE2E, WhileOneStationViewsItsVoucherAnotherSavesInTheSameSeries) {
   std::filesystem::create_directories(root / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
   const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
+  // Two stations of the one data root and program root.
   TempDir a, b;
-  install(a, "01", data, prog);
-  install(b, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(a, scriptA); });
-  rb = runPzpokl(b, scriptB);
-  ta.join();
+  for (const auto& [dir, user] : {std::pair<const TempDir&, std::string>{a, "01"}, {b, "02"}}) {
+    dir.write("master.job", stationTable({{"UZIVATEL", user}, {"POCITAC", user}}));
+    dir.write("data.adr", data + "\r\n");
+    dir.write("prog.adr", prog + "\r\n");
+  }
+  const auto [ra, rb] = runTogether(a, scriptA, b, scriptB);
   ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out;
   ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out;
   EXPECT_EQ(root.read("data/PZ01_.dta").size(), 2 * 337u) << rb.out;
