@@ -102,6 +102,7 @@ void ZadaniDokladu::Novy() {
     o.JdiNa(o.PocetRadku, 2);
   }
   if (z == storage::Zamek::Drzen) storage::Odemkni(zamek);
+  poUvolneni();
 }
 
 void ZadaniDokladu::Oprav() {
@@ -130,6 +131,7 @@ void ZadaniDokladu::Oprav() {
   }
   konec();
   o.JdiNa(o.Radek, 2);
+  poUvolneni();
 }
 
 bool ZadaniDokladu::zmenilJiny() {
@@ -166,10 +168,18 @@ bool ZadaniDokladu::ulozDoklad() {
   if (v == VysledekUlozeni::Neulozeno) ui::Zprava(cz("Doklad nebyl uložen, uložená data zůstala beze změny"));
   if (v != VysledekUlozeni::Ulozeno) return false;
   typVstupu_.clear();  // the save deleted the item work files
+  ulozeny_ = u;
   o.Veta() = u.zaznam;
   o.TextyZVety();
   if (u.novyStav) o.NastavStav(o.TextZustatku(storage::tenThousandthsToDouble(*u.novyStav)));
   return true;
+}
+
+void ZadaniDokladu::poUvolneni() {
+  if (!ulozeny_) return;
+  const Ukladani u = std::move(*ulozeny_);
+  ulozeny_.reset();
+  sluzbaUkladani().PoUvolneni(u);
 }
 
 void ZadaniDokladu::konecStavu() {

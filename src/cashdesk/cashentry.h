@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cashdesk/invoicepayment.h"
+#include "cashdesk/saving.h"
 
 namespace pz::registers {
 class TfOrg;
@@ -48,6 +49,8 @@ class ZadaniDokladu {
  private:
   bool zmenilJiny();
   bool ulozDoklad();
+  // Once the form is closed and the document lock released: what the save shows (the voucher).
+  void poUvolneni();
   void konecStavu();  // forgets the document that was entered
   void konec();       // and shows the list as it now is
   double cislo(int i) const;
@@ -83,6 +86,7 @@ class ZadaniDokladu {
   std::string denBezKurzu_, nulaPotvrzena_;
   std::string hlasenyPrepocet_;  // the date whose unit conversion was announced
   std::optional<VazbaFaktury> vazba_;  // the invoice a new "O" or "D" document pays
+  std::optional<Ukladani> ulozeny_;    // the save that stored the document, until it is shown
 };
 
 }  // namespace pz::cashdesk

@@ -517,8 +517,8 @@ class Zauctovani final : public KrokUkladani {
     // The listing follows the voucher, in the voucher's file and in the series' archive of
     // vouchers with their listings.
     const std::string doklad = "pz" + rada + "a.txt";
-    // Only receipts and expenditures have a voucher printed at this save to follow.
-    const bool maDoklad = u.doklad.druh == "P" || u.doklad.druh == "V";
+    // Every kind of document has its voucher printed at this save to follow.
+    const bool maDoklad = !u.doklad.druh.empty();
     const storage::Zamek z = maDoklad ? storage::Zamkni("pzkont.txt", "W") : storage::Zamek::Nedrzen;
     if (maDoklad && storage::MuzePokracovat(z)) {
       const int kod = reports::PripojSestavu("pzkont.txt", doklad);

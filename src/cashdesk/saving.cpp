@@ -209,6 +209,10 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
   return Ulozeno;
 }
 
+void SluzbaUkladani::PoUvolneni(const Ukladani& u) {
+  for (const auto& krok : kroky_) krok->PoUvolneni(u);
+}
+
 VysledekUlozeni SluzbaUkladani::Uloz(Ukladani& u, const std::string& souborDokladu) {
   u.souborDokladu = souborDokladu;
   std::vector<KrokUkladani*> pripravene;

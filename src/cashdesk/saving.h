@@ -12,6 +12,10 @@
 //             supplement (kept in step with the documents) and the writes of every prepared step
 //             go into one intent record (intent.h) and are stored from it. A failed write puts
 //             everything back: the document is not saved and nothing stored changed.
+//   after     once every lock of the save is released again, the commit's and the caller's,
+//             what waits on the user (the voucher in the report viewer): the caller asks for it
+//             (PoUvolneni), since only it knows when its own locks are gone. A modal window
+//             there keeps no other station from numbering or saving a document of the series.
 //
 // The steps come in this order whoever registers them: VAT supplement, invoice payment, the paid
 // crowns once more, the limit on cash payments, the printed voucher, the balance, the posting,
@@ -86,6 +90,9 @@ class KrokUkladani {
   // After everything is stored: what only a saved document may drop (work files). A crash before
   // it leaves them, which costs nothing stored.
   virtual void PoUlozeni(const Ukladani&) {}
+  // Once the stored document's locks are all released (after every step's PoUlozeni): what may
+  // wait on the user. A step keeps what it is to show from its PoUlozeni of the same save.
+  virtual void PoUvolneni(const Ukladani&) {}
 };
 
 enum class VysledekUlozeni {
@@ -110,6 +117,9 @@ class SluzbaUkladani {
   VysledekUlozeni Uloz(Ukladani& u, const std::string& souborDokladu);
   void Priprav(Ukladani& u, std::vector<KrokUkladani*>& pripravene);
   VysledekUlozeni Proved(Ukladani& u, const std::string& souborDokladu, const std::vector<KrokUkladani*>& pripravene);
+  // After Uloz answered Ulozeno and the caller released its own locks of the save (the
+  // series' document lock): each step's PoUvolneni, in order. Called once per stored document.
+  void PoUvolneni(const Ukladani& u);
 
  private:
   std::vector<std::unique_ptr<KrokUkladani>> kroky_;

@@ -1,9 +1,9 @@
 #include "cashdesk/voucher.h"
 
-#include <cmath>
-#include <cstdio>
+#include <algorithm>
 
 #include "cashdesk/items.h"
+#include "cashdesk/series.h"
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -16,9 +16,11 @@
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/money.h"
+#include "storage/probes.h"
 #include "storage/roots.h"
 #include "storage/settings.h"
 #include "storage/textutil.h"
+#include "ui/dialogs.h"
 #include "ui/picture.h"
 
 namespace pz::cashdesk {
@@ -28,6 +30,8 @@ using platform::cz;
 namespace {
 
 constexpr int kSirka = 131;
+// The picture of the document form's rate field.
+constexpr std::string_view kObrazKurzu = "###.##########-";
 
 std::string cut(std::string s, std::size_t n) {
   if (s.size() > n) s.resize(n);
@@ -51,36 +55,95 @@ std::string datum(const std::string& ddmmyy) {
 
 std::string f(std::string_view obraz, double v) { return ui::FormatE(obraz, v); }
 
-// The lines of text items from the station's item work file: each priced item, and the sum of
-// them when there is more than one.
-void polozkyT(std::vector<std::string>& r) {
+// An item amount as its field shows it: to whole haléře, in ten-thousandths.
+Penize halere(std::span<const std::uint8_t> z, std::size_t o) {
+  const storage::Money m = storage::toTenThousandths(storage::readReal48(z, o));
+  return m.ok() ? storage::round2(m.tenThousandths).tenThousandths : 0;
+}
+
+Penize plus(Penize a, Penize b) {
+  const storage::Money m = storage::add(a, b);
+  return m.ok() ? m.tenThousandths : a;
+}
+
+std::string c(std::string_view obraz, Penize p) { return ui::FormatC(obraz, p); }
+
+// The station's item work file of type `typ`, whole items only; empty when there is none.
+std::vector<std::uint8_t> ctiPolozky(char typ) {
   platform::File soubor;
   platform::FileInfo info;
-  if (platform::fileInfo(SouborPolozek('T'), info) != platform::kIoOk ||
-      soubor.open(SouborPolozek('T'), platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk)
-    return;
+  if (platform::fileInfo(SouborPolozek(typ), info) != platform::kIoOk ||
+      soubor.open(SouborPolozek(typ), platform::Access::Read, platform::Share::DenyNone) != platform::kIoOk)
+    return {};
   std::vector<std::uint8_t> data(static_cast<std::size_t>(info.size));
   std::size_t precteno = 0;
-  if (soubor.readAt(0, data.data(), data.size(), &precteno) != platform::kIoOk) return;
+  if (soubor.readAt(0, data.data(), data.size(), &precteno) != platform::kIoOk) return {};
+  data.resize(precteno);
+  return data;
+}
+
+// Text items: each priced item, and their sum when there is more than one. The sums add the
+// amounts as printed (whole haléře), so the last column is the document's crowns.
+void polozkyT(std::vector<std::string>& r) {
+  const std::vector<std::uint8_t> data = ctiPolozky('T');
   r.push_back(std::string(1, '\x0f'));
   r.push_back(cz("Předmět dodávky                                            Cena   %DPH        DPH             Celkem"));
-  double cena = 0, dph = 0;
+  Penize cena = 0, dph = 0, celkem = 0;
   int pocet = 0;
   using T = tPolozkaT;
-  for (std::size_t o = 0; o + T::kVelikost <= precteno; o += T::kVelikost) {
+  for (std::size_t o = 0; o + T::kVelikost <= data.size(); o += T::kVelikost) {
     const std::span<const std::uint8_t> z(data.data() + o, T::kVelikost);
-    const double c = storage::readReal48(z, T::kCena), d = storage::readReal48(z, T::kDph);
-    if (std::abs(c) < 0.01) continue;
-    r.push_back(cut(storage::readShortString(z, T::kText, 73), 50) + " " + f("#########.##- ", c) + f(" ##.#", storage::readReal48(z, T::kSazba)) +
-                f("########.##- ", d) + f("## ### ### ###.##-", c + d));
-    cena += c;
-    dph += d;
+    const Penize zaklad = halere(z, T::kCena), dan = halere(z, T::kDph);
+    if (zaklad == 0) continue;
+    const Penize spolu = plus(zaklad, dan);
+    r.push_back(cut(storage::readShortString(z, T::kText, 73), 50) + " " + c("#########.##- ", zaklad) +
+                f(" ##.#", storage::readReal48(z, T::kSazba)) + c("########.##- ", dan) + c("## ### ### ###.##-", spolu));
+    cena = plus(cena, zaklad);
+    dph = plus(dph, dan);
+    celkem = plus(celkem, spolu);
     ++pocet;
   }
   if (pocet > 1) {
     r.push_back("");
-    r.push_back(cz("S O U Č E T") + " " + f("#########.##- ", cena) + "     " + f("########.##- ", dph) +
-                f("## ### ### ###.##-", cena + dph));
+    r.push_back(cz("S O U Č E T") + " " + c("#########.##- ", cena) + "     " + c("########.##- ", dph) +
+                c("## ### ### ###.##-", celkem));
+  }
+  r.push_back(std::string(1, '\x12'));
+}
+
+// Invoicing-subject items: each item with an amount, and their sum when there is more than one
+// (base after the markup or discount, VAT and both, under their columns).
+void polozkyP(std::vector<std::string>& r) {
+  const std::vector<std::uint8_t> data = ctiPolozky('P');
+  r.push_back(std::string(1, '\x0f'));
+  const char* titul = storage::settings().vatInclusive ? "  Cena s DPH/MJ" : "Cena bez DPH/MJ";
+  r.push_back(cz("Předmět dodávky              ") + titul + cz("    Množství  %př/sl Cena po slevě %DPH") +
+              "         DPH     Cena s DPH");
+  Penize zaklady = 0, dph = 0, celkem = 0;
+  int pocet = 0;
+  using P = tPolozkaP;
+  constexpr std::size_t kNazev = 30;
+  for (std::size_t o = 0; o + P::kVelikost <= data.size(); o += P::kVelikost) {
+    const std::span<const std::uint8_t> z(data.data() + o, P::kVelikost);
+    const Penize zaklad = halere(z, P::kZaklad), dan = halere(z, P::kDph);
+    const Penize spolu = plus(zaklad, dan);
+    if (spolu == 0) continue;
+    std::string nazev = cut(storage::readShortString(z, P::kNazev, kNazev), kNazev);
+    nazev.resize(kNazev, ' ');
+    r.push_back(nazev + f("##########.##- ", storage::readReal48(z, P::kCenaMj)) +
+                f("#######.##- ", storage::readReal48(z, P::kMnozstvi)) + f("###.#- ", storage::readReal48(z, P::kPrirazka)) +
+                c("#########.##- ", zaklad) + f("##.# ", storage::readReal48(z, P::kSazba)) + c("########.##- ", dan) +
+                c("##########.##-", spolu));
+    zaklady = plus(zaklady, zaklad);
+    dph = plus(dph, dan);
+    celkem = plus(celkem, spolu);
+    ++pocet;
+  }
+  if (pocet > 1) {
+    // The label stands where the name, unit price, quantity and percentage are.
+    std::string soucet = cz("S O U Č E T                    ");
+    soucet.resize(kNazev + 15 + 12 + 7, ' ');
+    r.push_back(soucet + c("#########.##- ", zaklady) + "     " + c("########.##- ", dph) + c("##########.##-", celkem));
   }
   r.push_back(std::string(1, '\x12'));
 }
@@ -90,11 +153,41 @@ std::string domaciMena() {
   return m.empty() ? "CZK" : m;
 }
 
+// Series numbers and identifications go into file names: only what the series window lets a
+// series be named, and a record number of digits.
+bool bezpecneJmeno(const std::string& rada, const std::string& ident) {
+  if (rada.empty() || !ChybaCislaRady(rada).empty() || ident.empty()) return false;
+  return std::all_of(ident.begin(), ident.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+// The document's own copy in the series' folder of printed documents, put in place whole: the
+// report's bytes as they are on disk (in GDPR mode already scrambled, so never scrambled again)
+// go to a work file next to the copy, which then takes the copy's place. 0 when done.
+int ulozKopii(const std::string& soubor, const std::string& kopie) {
+  storage::ZalozCestu(kopie);
+  const std::string prace = kopie.substr(0, kopie.size() - 4) + ".$$$";
+  int kod = storage::KopirujSoubor(soubor, prace);
+  if (kod == 0) kod = storage::NahradSoubor(prace, kopie);
+  if (kod != 0) (void)platform::removeFile(prace);
+  return kod;
+}
+
 class TiskDokladu final : public KrokUkladani {
  public:
   std::string_view Nazev() const override { return "tisk dokladu"; }
   PoradiKroku Poradi() const override { return PoradiKroku::TiskDokladu; }
-  bool Priprav(Ukladani& u) override { return u.doklad.druh == "P" || u.doklad.druh == "V"; }
+  bool Priprav(Ukladani& u) override {
+    vytisteny_.clear();
+    const std::string& druh = u.doklad.druh;
+    if (druh != "P" && druh != "V" && druh != "O" && druh != "D") return false;
+    if (!bezpecneJmeno(storage::Orez(u.rada.rada), storage::Orez(u.doklad.ident))) {
+      storage::interaction().message(cz("Doklad nelze vytisknout, číslo řady ") + storage::Orez(u.rada.rada) +
+                                         cz(" nemůže být částí jména souboru"),
+                                     true);
+      return false;
+    }
+    return true;
+  }
   bool Zapis(Ukladani&, Zamer&, const StavRady&) override { return true; }
   // The voucher belongs to a stored document only: it is written after the commit, and a voucher
   // that cannot be written, archived or copied is shown and leaves the document saved.
@@ -104,10 +197,13 @@ class TiskDokladu final : public KrokUkladani {
     bool ok = reports::OtevriSestavu(jmeno, kSirka);
     if (ok) {
       ok = reports::PisRadek(std::string(1, reports::kFormFeed));
-      for (const std::string& r : RadkyDokladu(u.doklad, u.rada, u.polozky)) ok = reports::PisRadek(r) && ok;
+      const PlatbaDokladu* platba = u.platbaFaktury ? &*u.platbaFaktury : nullptr;
+      for (const std::string& r : RadkyDokladu(u.doklad, u.rada, u.polozky ? u.typPolozek : 0, platba))
+        ok = reports::PisRadek(r) && ok;
     }
     ok = reports::ZavriSestavu() && ok;
     if (!ok) return;
+    vytisteny_ = jmeno;
     const std::string soubor = jmeno + ".txt";
     const std::string archiv = storage::DataCesta("pzar" + rada + "a.txt");
     const storage::Zamek z = storage::Zamkni(archiv, "W");
@@ -116,17 +212,33 @@ class TiskDokladu final : public KrokUkladani {
       if (z == storage::Zamek::Drzen) storage::Odemkni(archiv);
       if (kod != 0)
         storage::interaction().message(cz("Doklad nebyl připojen do archivu ") + archiv + " (" + std::to_string(kod) + ")", true);
+    } else {
+      storage::interaction().message(cz("Archiv ") + archiv + cz(" není volný, doklad do něj nebyl připojen"), true);
     }
     const std::string kopie = storage::DataCesta("\\doklady\\PZ" + rada + "\\" + storage::Orez(u.doklad.ident) + ".txt");
-    const int kod = storage::KopirujSoubor(soubor, kopie);
+    const int kod = ulozKopii(soubor, kopie);
     if (kod != 0)
       storage::interaction().message(cz("Doklad nelze uložit do ") + kopie + " (" + std::to_string(kod) + ")", true);
   }
+  // Shown once the save holds no lock: the voucher with the posting's listing after it.
+  void PoUvolneni(const Ukladani&) override {
+    if (vytisteny_.empty()) return;
+    const std::string jmeno = std::move(vytisteny_);
+    vytisteny_.clear();
+    storage::interaction().window(jmeno, [&] {
+      ui::UkazSestavu(jmeno);
+      return 0;
+    });
+  }
+
+ private:
+  std::string vytisteny_;  // the voucher report this save wrote, until it is shown
 };
 
 }  // namespace
 
-std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladny& rada, bool polozky) {
+std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladny& rada, char polozky,
+                                      const PlatbaDokladu* platba) {
   std::vector<std::string> r;
   const std::string cislo = storage::Orez(rada.rada) + storage::Orez(d.ident);
   const bool vydaj = d.druh == "V" || d.druh == "D";
@@ -153,17 +265,26 @@ std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladn
   r.push_back(cut(cz("IČO : ") + pole(F::kIco, 0), 43) + cz("                       IČO : ") + storage::Orez(d.ico));
   r.push_back(cut(cz("DIČ : ") + pole(F::kDic, 1), 43) + cz("               DIČ : ") + storage::Orez(d.dic));
   r.push_back(std::string(73, '-'));
-  if (!polozky) r.push_back("TEXT : " + storage::Orez(d.text));
-  else polozkyT(r);
+  if (polozky == 'T') polozkyT(r);
+  else if (polozky == 'P') polozkyP(r);
+  else r.push_back("TEXT : " + storage::Orez(d.text));
   r.push_back("");
-  char kurz[32];
-  std::snprintf(kurz, sizeof kurz, "%.4f", d.kurz);
-  r.push_back(cz("Použitý kurz : ") + std::to_string(rada.mnozstvi) + " " + mena + " = " + kurz + " " + kc);
-  r.push_back(cz("******     C e l k e m    z a    d o d á v k u : ") + castka(d.celkemVal) + " " + mena);
+  // The rate as the form's rate field shows it.
+  const std::string kurz = ui::FormatE(kObrazKurzu, d.kurz);
+  if (platba) {
+    for (std::string& radek : RadkyPlatbyDokladu(d, rada, *platba)) r.push_back(std::move(radek));
+  } else {
+    // Receipts and expenditures, and an edited "O" or "D" (whose invoice is not chosen again):
+    // the series' rate and the total in the series currency.
+    r.push_back(cz("Použitý kurz : ") + storage::Orez(ui::FormatE("###", rada.mnozstvi)) + " " + mena + " = " +
+                storage::Orez(kurz) + " " + kc);
+    r.push_back(cz("******     C e l k e m    z a    d o d á v k u : ") + castka(d.celkemVal) + " " + mena);
+  }
   if (mena == "XXX") r.push_back("                                         to je : " + castka(d.celkemKc) + cz(" Kč"));
   else r.push_back("");
+  // The century is the one of the days this program is used in.
   r.push_back("Dne " + datum(d.datumZapl) + " zaplaceno      : " + castka(d.placenoVal) + " " + mena);
-  if (mena == "XXX") r.push_back(cz("Při kurzu ") + kurz + " t.j. : " + castka(d.placenoKc) + cz(" Kč"));
+  if (mena == "XXX") r.push_back(cz("Při kurzu ") + kurz + "t.j. : " + castka(d.placenoKc) + cz(" Kč"));
   r.push_back("                          =======================");
   r.push_back("");
   r.push_back(vydaj ? cz("Přijal :                            Vydal : ") : cz("                                    Razítko a podpis :"));

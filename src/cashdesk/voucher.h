@@ -13,11 +13,14 @@
 
 namespace pz::cashdesk {
 
-// The voucher lines of a document of kind P or V (without the leading form feed line). `polozky`
-// marks a receipt sold by items.
-std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladny& rada, bool polozky);
+// The voucher lines of a document (without the leading form feed line). `polozky` is the type of
+// its items ('T' or 'P', read from the station's work file) or 0 when it has none; `platba` is
+// what the save booked into the invoice an "O" or "D" document pays (its amount block), or null.
+std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladny& rada, char polozky,
+                                      const PlatbaDokladu* platba);
 
-// The save step that prints the voucher once the document is stored.
+// The save step that prints the voucher once the document is stored (report, archive, the
+// document's own copy) and shows it in the report viewer once the save's locks are released.
 std::unique_ptr<KrokUkladani> KrokTiskuDokladu();
 
 }  // namespace pz::cashdesk

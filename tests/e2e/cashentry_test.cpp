@@ -108,9 +108,9 @@ TEST(CashEntryE2E, ReceiptsAtTheSeriesRateGetTheirNumbersAndMoveTheBalance) {
   std::string docs;
   for (int n = 1; n <= 11; ++n) docs += document(n, "P", 0);
   dir.write("data/PZ01_.dta", docs);
-  const auto r = runPzpokl(dir, kCashDesk + entry("P", "100") + "dump\nF2\n" + entry("P", "100") +
-                                    "Enter\ntype 24.3333\nEnter\nF2\ndump\nEsc\n"
-                                    "Down\nEnter\n" + entry("P", "1000") + "F2\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(dir, kCashDesk + entry("P", "100") + "dump\nF2\nEsc\n" + entry("P", "100") +
+                                    "Enter\ntype 24.3333\nEnter\nF2\nEsc\ndump\nEsc\n"
+                                    "Down\nEnter\n" + entry("P", "1000") + "F2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string pz01 = dir.read("data/PZ01_.dta");
   ASSERT_EQ(pz01.size(), 13 * kDoklad) << r.out;
@@ -145,7 +145,7 @@ TEST(CashEntryE2E, AnEditOfAReceiptIntoAnExpenditureAndNoToThePartnerQuestion) {
                            kCashDesk +
                            "Space\ntype V\nEnter\nEnter\n"
                            "type 2\nEnter\ndump\ntype N\n"  // "Vyměnit údaje o organizaci ?"
-                           "Enter\nEnter\nEnter\nEsc\nEnter\ntype 40\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
+                           "Enter\nEnter\nEnter\nEsc\nEnter\ntype 40\nEnter\nF2\nEsc\ndump\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Vyměnit údaje o organizaci ?"), std::string::npos) << r.out;
   const std::string d = dir.read("data/PZ01_.dta");
@@ -169,11 +169,11 @@ TEST(CashEntryE2E, RatesFromTheRateFileAndAFixedRateReadingItOnlyOnTheFieldHelp)
             "M\xC4\x9Bna: EUR|Mno\xC5\xBEstv\xC3\xAD: 1\r\nDatum|Kurz\r\n02.01.2024|24,725\r\n05.01.2024|24,660\r\n"
             "08.01.2024|24,580\r\n29.02.2024|25,305\r\n04.03.2024|25,270\r\n09.12.2026|24,300\r\n");
   const auto r = runPzpokl(dir, std::string(kCashDeskList) + "Down\nEnter\n" +
-                                    entry("P", "100", "010124") + "F2\n" +  // before the first line
-                                    entry("P", "100", "060124") + "F2\n" +  // Saturday
-                                    entry("P", "100", "010324") + "F2\n" +  // after 29 February
-                                    "Esc\nUp\nEnter\n" + entry("P", "100") + "F2\n" +
-                                    entry("P", "100") + "Enter\nF1\nF2\nEsc\nEsc\nEsc\n");
+                                    entry("P", "100", "010124") + "F2\nEsc\n" +  // before the first line
+                                    entry("P", "100", "060124") + "F2\nEsc\n" +  // Saturday
+                                    entry("P", "100", "010324") + "F2\nEsc\n" +  // after 29 February
+                                    "Esc\nUp\nEnter\n" + entry("P", "100") + "F2\nEsc\n" +
+                                    entry("P", "100") + "Enter\nF1\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string pz03 = dir.read("data/PZ03_.dta");
   ASSERT_EQ(pz03.size(), 3 * kDoklad) << r.out;
@@ -209,14 +209,14 @@ TEST(CashEntryE2E, TwoStationsSavingDocumentsOfOneSeriesAtOnce) {
   // receipt waits until station B has ended, so that no step of the two meets the other's brief
   // hold of the sharing table (that would be a wait window of its own, not this test's subject).
   const std::string scriptA = kCashDesk + entry("P", "100", "", "A1") + touch("a-form") + waitFor("b-waiting") +
-                              "F2\n" + touch("a-saved") + waitFor("b-exited") + entry("P", "50", "", "A2") +
-                              "F2\nEsc\nEsc\nEsc\n";
+                              "F2\nEsc\n" + touch("a-saved") + waitFor("b-exited") + entry("P", "50", "", "A2") +
+                              "F2\nEsc\nEsc\nEsc\nEsc\n";
   // Station B edits document 1 meanwhile (no document lock), then waits for the document lock.
   const std::string scriptB = waitFor("a-form") + kCashDesk + "Home\n"
-                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\nEnter\ntype 40\nEnter\nF2\n"
+                              "Space\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\nEsc\nEnter\ntype 40\nEnter\nF2\nEsc\n"
                               "F4\ndump\n" + touch("b-waiting") + waitFor("a-saved") + "wait 1500\n"
                               "type V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype B1\nEnter\nEsc\nEnter\ntype 30\nEnter\nF2\n"
-                              "Esc\nEsc\nEsc\n";
+                              "Esc\nEsc\nEsc\nEsc\n";
   std::filesystem::create_directories(root / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
   const std::string prog = (root / "prog").string() + "/";
@@ -294,7 +294,7 @@ TEST(CashEntryE2E, AStationKilledAtAnyWriteOfASaveLeavesTheBalanceInStepWithItsD
   install(dir);
   dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 1000, 1000));
   const std::string reopen = kCashDesk + "dump\nEsc\nEsc\nEsc\n";
-  const std::string one = kCashDesk + entry("P", "10") + "F2\nEsc\nEsc\nEsc\n";
+  const std::string one = kCashDesk + entry("P", "10") + "F2\nEsc\nEsc\nEsc\nEsc\n";
   const auto check = [&](const std::string& where) {
     SCOPED_TRACE(where);
     // The killed station's entries in the sharing tables go with it, as a lock server drops the
@@ -333,8 +333,8 @@ TEST(CashEntryE2E, AStationKilledAtAnyWriteOfASaveLeavesTheBalanceInStepWithItsD
   // Kills before the save and inside it leave no document; kills after it keep it.
   EXPECT_GE(undone, 4);
   EXPECT_GE(kept, 2);
-  const std::string three = kCashDesk + entry("P", "10") + "F2\n" + entry("V", "3") + "F2\n" + entry("P", "7") +
-                            "F2\nEsc\nEsc\nEsc\n";
+  const std::string three = kCashDesk + entry("P", "10") + "F2\nEsc\n" + entry("V", "3") + "F2\nEsc\n" +
+                            entry("P", "7") + "F2\nEsc\nEsc\nEsc\nEsc\n";
   const auto most = runKilledAt(dir, three, 0);
   ASSERT_TRUE(most);
   std::mt19937 random(23);
@@ -370,8 +370,8 @@ TEST(CashEntryE2E, CashPaymentsWithOnePartnerInADayAreWarnedOfPastTheLegalLimit)
   const std::string oprava = "Space\nEnter\nEnter\nEnter\nEnter\nEnter\nEnter\nEsc\nEnter\ntype ";
   const auto r = runPzpokl(dir, std::string(kCashDeskList) + "Down\nEnter\n" + prijem("27000001") +
                                     "dump\ntype N\ndump\nEsc\n" + prijem("17000001") + "dump\ntype N\nEsc\n" +
-                                    prijem("17000000") + "dump\n" + oprava + "17000001\nEnter\nF2\ndump\ntype A\n" +
-                                    oprava + "16999999\nEnter\nF2\ndump\nEsc\nEsc\nEsc\n");
+                                    prijem("17000000") + "Esc\ndump\n" + oprava + "17000001\nEnter\nF2\ndump\ntype A\nEsc\n" +
+                                    oprava + "16999999\nEnter\nF2\nEsc\ndump\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string varovani = "Hotovostní příjmy od partnera 00001 dne 05.12.26 by tímto dokladem dosáhly ";
   EXPECT_NE(r.out.find(varovani + "370 000.01 Kč, zákonný limit je 270 000.00 Kč"), std::string::npos) << r.out;
@@ -474,7 +474,7 @@ TEST(CashEntryItemsE2E, TextItemsGiveTheCrownsTheTextAndTheCurrencyBack) {
   dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0));
   // 100.00 at 21 % and 2.50 at 21 % (52.5 crown-percent: 0.53), then Enter uses them.
   const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "100", "21") +
-                                    textItem("materiál", "2.50", "21") + "dump\nEnter\ndump\nF2\nEsc\nEsc\nEsc\n");
+                                    textItem("materiál", "2.50", "21") + "dump\nEnter\ndump\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Celkem         124.03"), std::string::npos) << r.out;
   // The list shows each item with its price, rate and VAT.
@@ -498,7 +498,7 @@ TEST(CashEntryItemsE2E, TheVoucherOfASaleByTextItemsListsThemWithTheirSum) {
   itemsInstall(dir, false);
   dir.write("data/pz_ra.dta", series("01", "EUR", 25.125, 1, 0, 0));
   const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "100", "21") +
-                                    textItem("materi\u00e1l", "2.50", "21") + "Enter\nF2\nEsc\nEsc\nEsc\n");
+                                    textItem("materi\u00e1l", "2.50", "21") + "Enter\nF2\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string v = dir.read("pz01a.TXT");
   EXPECT_NE(v.find("PRODEJ ZA HOTOV\xC9"), std::string::npos) << v;
@@ -514,7 +514,7 @@ TEST(CashEntryItemsE2E, PricesWithVatAreSplitAndEscLeavesTheAmountsAsTyped) {
   // 121.00 including 21 %: base 100.00 and VAT 21.00; the list is then left with Esc and the
   // amount typed as without items.
   const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Enter\n" + textItem("oprava", "121", "21") +
-                                    "Esc\nEnter\ntype 100\nEnter\nF2\nEsc\nEsc\nEsc\n");
+                                    "Esc\nEnter\ntype 100\nEnter\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string w = dir.read("pzvt.wrk");
   ASSERT_EQ(w.size(), kPolozkaT) << r.out;
@@ -561,13 +561,47 @@ TEST(CashEntryItemsE2E, ASubjectItemWithADiscountTakesOverItsSubjectAndGivesTheC
   EXPECT_EQ(textAt(w, kPUcet, 6), "604000");
   // The menu offers the type chosen last first; this run starts as the first did.
   std::filesystem::remove_all(dir / "par");
-  const auto saved = runPzpokl(dir, items + "F2\nF2\nEsc\nEsc\nEsc\n");  // the VAT supplement as filled
+  const auto saved = runPzpokl(dir, items + "F2\nF2\nEsc\nEsc\nEsc\nEsc\n");  // the VAT supplement as filled
   EXPECT_EQ(saved.exitCode, 0) << saved.err << saved.out;
   const std::string d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), kDoklad) << saved.out;
   EXPECT_EQ(textAt(d, kText, 50), "\x8Aroub,");
   EXPECT_NEAR(real48At(d, kCelkemKc), 32.67, 1e-9);
   EXPECT_NEAR(real48At(d, kPlacenoVal), 1.30, 1e-9);  // 32.67 / 25.125 = 1.3003
+}
+
+// Series 01 at 25, two subjects (7 at 10.00, 8 at 4.00, both at 21 %) and a VAT payer.
+void subjectsInstall(const TempDir& dir) {
+  itemsInstall(dir, false);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 0));
+  dir.write("data/predmety.dta", subject("7", "\x8Aroub", 10, 21) + subject("8", "Matka", 4, 21));
+  std::string firm(582, '\0');
+  firm.replace(332, 7, shortString("343000", 6));
+  dir.write("data/fmw01.dta", firm);
+}
+
+// A sale of subjects with a delivery date: a tax document whose voucher lists each subject with
+// its unit price, quantity, base, VAT and total, and their sum.
+TEST(CashEntryItemsE2E, TheVoucherOfASaleOfSubjectsIsATaxDocumentListingThemWithTheirSum) {
+  TempDir dir;
+  subjectsInstall(dir);
+  // 3 x 10.00 = 30.00 + 6.30 VAT; 5 x 4.00 = 20.00 + 4.20 VAT.
+  const auto r = runPzpokl(dir, kCashDesk + "F4\ntype P\nEnter\nEnter\nEnter\nEsc\ntype 091226\nEnter\nEnter\n"
+                                    "type x\nEnter\nUp\nEnter\n" +
+                                    "F4\ntype 7\nEnter\nEnter\nEnter\ntype 3\nEnter\nF2\n"
+                                    "F4\ntype 8\nEnter\nEnter\nEnter\ntype 5\nEnter\nF2\n"
+                                    "Enter\nF2\nF2\nEsc\nEsc\nEsc\nEsc\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string v = dir.read("pz01a.TXT");
+  EXPECT_NE(v.find("PRODEJ ZA HOTOV\xC9  ***                           \xC8\xEDslo : 0100001"), std::string::npos) << v;
+  EXPECT_NE(v.find(std::string(40, ' ') + "Da\xF2ov\xFD doklad \xE8\xEDslo : PZ0100001"), std::string::npos) << v;
+  EXPECT_EQ(v.find("TEXT : "), std::string::npos) << v;
+  EXPECT_NE(v.find("P\xF8" "edm\xECt dod\xE1vky              Cena bez DPH/MJ    Mno\x9Estv\xED  %p\xF8/sl"), std::string::npos) << v;
+  EXPECT_NE(v.find("\x8Aroub" + std::string(25, ' ') +
+                   "        10.00        3.00                30.00  21.0        6.30          36.30"), std::string::npos) << v;
+  EXPECT_NE(v.find("Matka" + std::string(25, ' ') +
+                   "         4.00        5.00                20.00  21.0        4.20          24.20"), std::string::npos) << v;
+  EXPECT_NE(v.find("S O U \xC8 E T" + std::string(60, ' ') + "50.00             10.50          60.50"), std::string::npos) << v;
 }
 
 TEST(CashEntryItemsE2E, AtARateOfZeroTheItemsGiveTheCrownsAndTheCurrencyStaysZero) {
@@ -602,21 +636,18 @@ TEST(CashEntryItemsE2E, TwoStationsEnteringItemsAtOnceEachGetOnlyTheirOwn) {
   // one station at a time (a lock met busy opens the wait window, which would take the keys);
   // station 02 leaves once 01 has had time to end.
   const std::string scriptA = kCashDesk + toItems("P", "x") + "Enter\n" + textItem("alfa", "100", "0") +
-                              touch("a-item") + waitFor("b-item") + "Enter\nF2\n" + touch("a-saved") +
+                              touch("a-item") + waitFor("b-item") + "Enter\nF2\nEsc\n" + touch("a-saved") +
                               waitFor("b-saved") + "Esc\nEsc\nEsc\n";
   const std::string scriptB = waitFor("a-item") + kCashDeskList + "Down\nEnter\n" + toItems("P", "y") + "Enter\n" +
                               textItem("beta", "50", "0") + touch("b-item") + waitFor("a-saved") +
-                              "Enter\nF2\n" + touch("b-saved") + "run sleep 2\nEsc\nEsc\nEsc\n";
+                              "Enter\nF2\nEsc\n" + touch("b-saved") + "run sleep 2\nEsc\nEsc\nEsc\n";
   std::filesystem::create_directories(root / "prog");
   std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
   const std::string prog = (root / "prog").string() + "/";
   TempDir a, b;
   install(a, "01", data, prog);
   install(b, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(a, scriptA); });
-  rb = runPzpokl(b, scriptB);
-  ta.join();
+  const auto [ra, rb] = runTogether(a, scriptA, b, scriptB);
   EXPECT_EQ(ra.exitCode, 0) << ra.err << ra.out;
   EXPECT_EQ(rb.exitCode, 0) << rb.err << rb.out;
   const std::string d1 = root.read("data/PZ01_.dta"), d2 = root.read("data/PZ02_.dta");
@@ -634,19 +665,14 @@ constexpr size_t kFinUrad = 333;
 
 TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDocumentIsEdited) {
   TempDir dir;
-  itemsInstall(dir, false);
-  dir.write("data/pz_ra.dta", series("01", "EUR", 25, 1, 0, 0));
-  dir.write("data/predmety.dta", subject("7", "\x8Aroub", 10, 21) + subject("8", "Matka", 4, 21));
-  std::string firm(582, '\0');
-  firm.replace(332, 7, shortString("343000", 6));
-  dir.write("data/fmw01.dta", firm);
+  subjectsInstall(dir);
   // F1 on the item number: the second subject; 5 units; then F9 gives every item 10 % off:
   // 4.00 x 5 less 10 % = 18.00, VAT 3.78. Enter uses the items and the form goes on at its last
   // field (the tax office), where "123" is typed.
   const auto r = runPzpokl(dir, kCashDesk + toItems("P", "x") + "Up\nEnter\n" +
                                     "F4\nF1\ndump\nDown\nEnter\nEnter\nEnter\nEnter\ntype 5\nEnter\nF2\n"
                                     "F9\ndump\nBackspace Backspace Backspace Backspace Backspace\ntype -10\nEnter\ndump\n"
-                                    "Enter\ntype 123\nF2\nF2\nEsc\nEsc\nEsc\n");
+                                    "Enter\ntype 123\nF2\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Matka"), std::string::npos) << r.out;
   std::string d = dir.read("data/PZ01_.dta");
@@ -658,7 +684,7 @@ TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDo
 
   // The edit brings the item back into the work file and its list; saved again, it stays.
   const auto edit = runPzpokl(dir, kCashDesk + "Space\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\nEnter\n"
-                                      "Enter\ndump\nEnter\nF2\nF2\nEsc\nEsc\nEsc\n");
+                                      "Enter\ndump\nEnter\nF2\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(edit.exitCode, 0) << edit.err << edit.out;
   const size_t list = edit.out.find(" Vstup typu P ");
   ASSERT_NE(list, std::string::npos) << edit.out;
@@ -677,7 +703,7 @@ TEST(CashEntryItemsE2E, SubjectsChosenWithF1AndDiscountedWithF9ComeBackWhenTheDo
   // Esc at the choice keeps the cursor in the text: what is typed next replaces the text, and
   // the choice comes again only for a changed text.
   const auto esc = runPzpokl(dir, kCashDesk + "F4\ntype V\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype x\nEnter\n"
-                                     "Esc\ntype yy\nEnter\nEsc\nEnter\ntype 5\nEnter\nF2\nF2\nEsc\nEsc\nEsc\n");
+                                     "Esc\ntype yy\nEnter\nEsc\nEnter\ntype 5\nEnter\nF2\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(esc.exitCode, 0) << esc.err << esc.out;
   d = dir.read("data/PZ01_.dta");
   ASSERT_EQ(d.size(), 2 * kDoklad) << esc.out;

@@ -59,9 +59,15 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   ASSERT_EQ(dir.read("data/DFDS1.dta").size(), kFaktura) << r.out;
 
   // 400 EUR of the 1 200 the form proposes; not the last payment.
-  r = runPzpokl(dir, kPlatba + "Enter\nEnter\nEnter\ntype 400\nEnter\nF2\ndump\nEnter\nEnter\nEsc\nEsc\nEsc\n");
+  r = runPzpokl(dir, kPlatba + "Enter\nEnter\nEnter\ntype 400\nEnter\nF2\ndump\nEnter\nEnter\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("20000.00 CZK"), std::string::npos) << r.out;
+  // Its voucher: an expenditure with the invoice's rate and the invoice's total.
+  const std::string v = dir.read("pz01a.TXT");
+  EXPECT_NE(v.find("V\xDD" "DAJOV\xDD  ***                   \xC8\xEDslo : 0100001"), std::string::npos) << v;
+  EXPECT_NE(v.find("\r\n" + std::string(40, ' ') + "25.0000000CZK/1EUR "), std::string::npos) << v;
+  EXPECT_NE(v.find("******     C e l k e m    z a    d o d \xE1 v k u : 30 000.00 CZK "), std::string::npos) << v;
+  EXPECT_NE(v.find("P\xF8ijal :                            Vydal : "), std::string::npos) << v;
   std::string pz = dir.read("data/PZ01_.dta");
   ASSERT_EQ(pz.size(), kDoklad) << r.out;
   EXPECT_EQ(textAt(pz, kCislo, 60), "S1  0001");
@@ -85,7 +91,7 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   EXPECT_EQ(platba1.substr(63, 6), shortString("POKL.", 5));
 
   // The rest, as proposed: the invoice is settled without a question.
-  r = runPzpokl(dir, kPlatba + "F2\nEsc\nEsc\nEsc\n");
+  r = runPzpokl(dir, kPlatba + "F2\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(r.out.find("Je to u"), std::string::npos) << r.out;
   pz = dir.read("data/PZ01_.dta");
@@ -100,7 +106,7 @@ TEST(InvoicePaymentE2E, AnInvoiceEnteredInItsWindowIsPaidFromTheCashDeskInTwoPar
   // The first document edited (its text): the invoice and its payments stay as they are; the
   // settled invoice cannot be chosen again.
   const std::string fakturaPred = dir.read("data/DFDS1.dta"), platbyPred = dir.read("data/DFUS1.dta");
-  r = runPzpokl(dir, "Enter\nEsc\nEnter\nUp\nSpace\nDown\ntype X\ndump\nF2\n"
+  r = runPzpokl(dir, "Enter\nEsc\nEnter\nUp\nSpace\nDown\ntype X\ndump\nF2\nEsc\n"
                      "F4\ntype D\nEnter\nEnter\nEnter\ndump\nEnter\nEsc\nEsc\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(dir.read("data/PZ01_.dta").size(), 2 * kDoklad) << r.out;

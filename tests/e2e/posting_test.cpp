@@ -9,7 +9,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "e2e/run.h"
@@ -123,8 +122,8 @@ TEST(PostingE2E, AReceiptIsPostedAfterTheStoredCounterAndAZeroDocumentPostsNothi
   // The first receipt asks for the voucher number (proposed after the stored counter); the
   // second goes on without asking; a document of 0 EUR is saved without any posting.
   const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\ndump\nEnter\n" + kConfirm +
-                                     document("P", "0") + "F2\ndump\n" + document("V", "4", "Vyplata") + "F2\n" +
-                                     kConfirm + "Esc\nEsc\nEsc\n");
+                                     "Esc\n" + document("P", "0") + "F2\nEsc\ndump\n" + document("V", "4", "Vyplata") +
+                                     "F2\n" + kConfirm + "Esc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   const size_t dialog = r.out.find("=== TfDotazy \" ČÍSLO ÚČETNÍHO PŘEDPISU \"");
   ASSERT_NE(dialog, std::string::npos) << r.out;
@@ -181,18 +180,15 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
     const std::string n = std::to_string(i);
     const std::string amount = std::to_string(i + 1);
     if (i > 0) a += waitFor("b" + std::to_string(i - 1));
-    a += document(i % 3 == 2 ? "V" : "P", amount) + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + touch("a" + n);
-    b += waitFor("a" + n) + document("P", amount + ".5") + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + touch("b" + n);
+    a += document(i % 3 == 2 ? "V" : "P", amount) + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + "Esc\n" + touch("a" + n);
+    b += waitFor("a" + n) + document("P", amount + ".5") + "F2\n" + (i == 0 ? "Enter\n" : "") + kConfirm + "Esc\n" + touch("b" + n);
   }
   a += waitFor("b" + std::to_string(kEach - 1)) + "Esc\nEsc\nEsc\n";
   b += "Esc\nEsc\nEsc\n";
   TempDir sa, sb;
   install(sa, "01", data, prog);
   install(sb, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(sa, a); });
-  rb = runPzpokl(sb, b);
-  ta.join();
+  const auto [ra, rb] = runTogether(sa, a, sb, b);
   ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out.substr(ra.out.size() > 4000 ? ra.out.size() - 4000 : 0);
   ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out.substr(rb.out.size() > 4000 ? rb.out.size() - 4000 : 0);
   EXPECT_EQ(count(ra.out + rb.out, "Nazapome"), 0u);
@@ -251,7 +247,7 @@ TEST(PostingE2E, AnAccountMissingFromTheChartIsAskedAboutAndNoPostsNothing) {
   install(root, "01", "data\\", "prog\\");
   // Yes goes back to the entries window, on the entry; the second time No gives up the posting.
   const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\nEnter\n" + kConfirm +
-                                     "dump\ntype a\n" + kConfirm + "type n\nEsc\nEsc\nEsc\n");
+                                     "dump\ntype a\n" + kConfirm + "type n\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(count(r.out, "600000 není v účetní osnově!   OPRAVIT ?"), 1u) << r.out;
   EXPECT_FALSE(std::filesystem::exists(root / "data/PZUC.dta"));
@@ -283,8 +279,8 @@ TEST(PostingE2E, TheOffBalanceEntryInTheCurrencyFollowsTheSwitchAndTheChosenSet)
   // The set is chosen as the window opens; then the switch is turned off in the main window and
   // the cash desk opened again for the second receipt.
   const auto r = runPzpokl(root, std::string(kCashDesk) + "dump\nEnter\n" + document("P", "100") + "F2\nEnter\n" +
-                                     kConfirm + "Esc\nEsc\nclick 6 8\n" + kCashDesk + document("P", "2") +
-                                     "F2\nEnter\n" + kConfirm + "Esc\nEsc\nEsc\n");
+                                     kConfirm + "Esc\nEsc\nEsc\nclick 6 8\n" + kCashDesk + document("P", "2") +
+                                     "F2\nEnter\n" + kConfirm + "Esc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Devizové účtování na podrozvahové účty"), std::string::npos) << r.out;
 
@@ -319,7 +315,7 @@ TEST(PostingE2E, EscAtTheChoiceOfTheSetPostsNothingOffBalance) {
   // Space on the empty register writes a set of defaults and edits it; Esc leaves the form, then
   // the register without a choice.
   const auto r = runPzpokl(root, std::string(kCashDesk) + "Space\ndump\nEsc\nEsc\n" + document("P", "100") +
-                                     "F2\nEnter\ndump\n" + kConfirm + "Esc\nEsc\nEsc\n");
+                                     "F2\nEnter\ndump\n" + kConfirm + "Esc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   const size_t form = r.out.find("Syntetiky podrozv.deviz.účtů");
   ASSERT_NE(form, std::string::npos) << r.out;
@@ -344,8 +340,8 @@ TEST(PostingE2E, InCashJournalModeADocumentBecomesOneJournalLineAndNoEntry) {
   // The off-balance switch left on from before counts for nothing in this mode.
   root.write("PZPOKL.PAR", "PODROZVAHA : ANO\r\n");
   install(root, "01", "data\\", "prog\\");
-  const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\n" +
-                                     document("V", "4", "Vyplata") + "F2\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(root, std::string(kCashDesk) + document("P", "100") + "F2\nEsc\n" +
+                                     document("V", "4", "Vyplata") + "F2\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_EQ(r.out.find("ČÍSLO ÚČETNÍHO PŘEDPISU"), std::string::npos);
   EXPECT_EQ(r.out.find("Devizové účtování"), std::string::npos);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace pz::test {
 
@@ -16,6 +17,14 @@ RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::st
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   r.out = dir.read("stdout.txt");
   r.err = dir.read("stderr.txt");
+  return r;
+}
+
+TwoRuns runTogether(const TempDir& a, const std::string& scriptA, const TempDir& b, const std::string& scriptB) {
+  TwoRuns r;
+  std::thread ta([&] { r.a = runPzpokl(a, scriptA); });
+  r.b = runPzpokl(b, scriptB);
+  ta.join();
   return r;
 }
 

@@ -16,4 +16,10 @@ struct RunResult {
 // Writes `script` to a file in `dir` and runs `pzpokl --headless` there with a fixed date.
 RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::string& today = "2026-12-09");
 
+// Two stations at once, each in its working directory with its script; both results once both ended.
+struct TwoRuns {
+  RunResult a, b;
+};
+TwoRuns runTogether(const TempDir& a, const std::string& scriptA, const TempDir& b, const std::string& scriptB);
+
 }  // namespace pz::test

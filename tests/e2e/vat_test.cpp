@@ -120,10 +120,10 @@ TEST(VatSupplementE2E, ReceiptsAndExpendituresOfEachRuleSetGetTheLinesOfTheirCho
   // 001 (choice 2 of the output lines; the proposal is 1), its form left with Esc. 2008: an
   // expenditure at choice 2 (042, the choice the shared list remembers), a receipt at choice 1 of
   // the zero-rate lines (020) whose lines F6 then builds again by the rules from 2009 (line 001).
-  const auto r = runPzpokl(dir, kCashDesk + entry("V", "150110", "40") + "F2\ndump\nEnter\ndump\nF2\n" +
-                                    entry("P", "150110", "48.40") + "F2\nDown\nEnter\nEsc\n" +
-                                    entry("V", "150108", "40") + "F2\nEnter\nF2\n" +
-                                    entry("P", "150108", "40") + "F2\nHome\nEnter\nF6\nDown\nEnter\nF2\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(dir, kCashDesk + entry("V", "150110", "40") + "F2\ndump\nEnter\ndump\nF2\nEsc\n" +
+                                    entry("P", "150110", "48.40") + "F2\nDown\nEnter\nEsc\nEsc\n" +
+                                    entry("V", "150108", "40") + "F2\nEnter\nF2\nEsc\n" +
+                                    entry("P", "150108", "40") + "F2\nHome\nEnter\nF6\nDown\nEnter\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string s = dir.read("data/PZA01_.dta");
   ASSERT_EQ(s.size(), 4 * kDodatek) << r.out;
@@ -161,7 +161,7 @@ TEST(VatSupplementE2E, TheItemsGiveTheLinesByTheirMarksAndF5SplitsALineOutsideTh
   // In the supplement form line 5 becomes 999 with a base of 100, and F5 on its mark splits it.
   const auto r = runPzpokl(dir, kCashDesk + "F4\ntype V\nEnter\nEnter\nEnter\nEsc\ntype 150110\nEnter\nEnter\n"
                                     "type x\nEnter\nEnter\n" + items + "Enter\nF2\ndump\n" + toLine5 +
-                                    "type 999\nEnter\ntype 100\nEnter\nUp\nUp\nF5\ndump\nF2\nEsc\nEsc\nEsc\n");
+                                    "type 999\nEnter\ntype 100\nEnter\nUp\nUp\nF5\ndump\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string s = dir.read("data/PZA01_.dta");
   ASSERT_EQ(s.size(), kDodatek) << r.out;
@@ -295,7 +295,7 @@ TEST(VatSupplementE2E, AnEditedDocumentsItemsRefillItsSupplementAndMarksBeyondTe
     block += item;
   }
   dir.write("data/PZ01_.pol", block);
-  const auto r = runPzpokl(dir, kCashDesk + "Space\nF2\ndump\nEnter\nF2\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(dir, kCashDesk + "Space\nF2\ndump\nEnter\nF2\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Dodatek k DPH nemá volný řádek, částky řádků 311 se nevešly"), std::string::npos) << r.out;
   const std::string s = dir.read("data/PZA01_.dta");

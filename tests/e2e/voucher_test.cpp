@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "e2e/run.h"
 #include "support/stationtable.h"
@@ -71,8 +72,8 @@ TEST(VoucherE2E, ReceiptsAndExpendituresArePrintedArchivedAndKeptOnePerDocument)
   install(dir);
   dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
   // A receipt with a delivery date (a tax document), an expenditure, then the receipt saved again.
-  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "091226", "Zaloha") + "F2\n" +
-                                    entry("V", "40", "", "Vyplata") + "F2\n" + "Up\nSpace\nF2\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "091226", "Zaloha") + "F2\nEsc\n" +
+                                    entry("V", "40", "", "Vyplata") + "F2\nEsc\n" + "Up\nSpace\nF2\nEsc\nEsc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   // The report holds the voucher printed last: the receipt, a tax document with its number.
   const std::string posledni = dir.read("pz01a.TXT");
@@ -102,11 +103,125 @@ TEST(VoucherE2E, AnUnwritableFolderOfPrintedDocumentsIsSaidAndTheDocumentStaysSa
   install(dir);
   dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
   dir.write("data/doklady", "not a folder");
-  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\ndump\nEnter\nEsc\nEsc\nEsc\n");
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\ndump\nEnter\nEsc\nEsc\nEsc\nEsc\n");
   EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Doklad nelze ulo\u017eit do "), std::string::npos) << r.out;
   EXPECT_EQ(dir.read("data/PZ01_.dta").size(), 337u);
   EXPECT_EQ(count(dir.read("data/pzar01a.txt"), "TEXT : Zaloha"), 1u);
+}
+
+// The report's lines as a user reads them: without the padding to the report's width.
+std::vector<std::string> lines(const std::string& report) {
+  std::vector<std::string> r;
+  for (size_t at = 0; at < report.size();) {
+    size_t end = report.find("\r\n", at);
+    if (end == std::string::npos) end = report.size();
+    std::string line = report.substr(at, end - at);
+    line.erase(line.find_last_not_of(' ') + 1);
+    r.push_back(line);
+    at = end + 2;
+  }
+  return r;
+}
+
+// A receipt without items or delivery date: the voucher line by line, shown in the viewer once the
+// document is stored; saved again, it replaces its own copy and is archived a second time.
+TEST(VoucherE2E, AReceiptWithoutItemsIsShownLineByLineAndSavedAgainReplacesItsCopy) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\ndump\nEsc\n" +
+                                    "Space\nF2\nEsc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::vector<std::string> expected = {
+      "\f",
+      " ***  POKLADN\xCD DOKLAD - P\xD8\xCDJMOV\xDD  ***                 \xC8\xEDslo : 0100001",
+      std::string(73, '-'),
+      "DODAVATEL :                          ODB\xCCRATEL :",
+      "",
+      "",
+      "",
+      "",
+      "I\xC8O :                        I\xC8O :",
+      "DI\xC8 :                DI\xC8 :",
+      std::string(73, '-'),
+      "TEXT : Zaloha",
+      "",
+      "Pou\x9Eit\xFD kurz : 1 EUR = 25.1250000000 CZK",
+      "******     C e l k e m    z a    d o d \xE1 v k u : 100.00 EUR",
+      "",
+      "Dne 09.12.2026 zaplaceno      : 100.00 EUR",
+      "                          =======================",
+      "",
+      "                                    Raz\xEDtko a podpis :",
+      "",
+      "",
+      std::string(73, '='),
+  };
+  EXPECT_EQ(lines(dir.read("pz01a.TXT")), expected);
+  // The viewer showed it over the list, after the document was stored.
+  const size_t viewer = r.out.find("=== fPozri \" Soubor: ");
+  ASSERT_NE(viewer, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("TEXT : Zaloha", viewer), std::string::npos) << r.out.substr(viewer);
+  EXPECT_NE(r.out.find("Pou\u017eit\u00fd kurz : 1 EUR = 25.1250000000 CZK", viewer), std::string::npos);
+  // One copy of the document (put in place whole, no work file left), two vouchers archived.
+  std::vector<std::string> copies;
+  for (const auto& e : std::filesystem::directory_iterator(dir / "data/doklady/PZ01")) copies.push_back(e.path().filename());
+  EXPECT_EQ(copies, std::vector<std::string>{"00001.txt"});
+  EXPECT_EQ(lines(dir.read("data/doklady/PZ01/00001.txt")), expected);
+  EXPECT_EQ(count(dir.read("data/pzar01a.txt"), "TEXT : Zaloha"), 2u);
+}
+
+// The viewer waits on the cashier with no lock of the save held: meanwhile another station
+// numbers and saves a document of the same series.
+TEST(VoucherE2E, WhileOneStationViewsItsVoucherAnotherSavesInTheSameSeries) {
+  TempDir root;
+  std::filesystem::create_directories(root / "data");
+  root.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  const std::string flag = root.str() + "/";
+  const auto waitFor = [&](const std::string& name) {
+    return "run while [ ! -f '" + flag + name + "' ]; do sleep 0.02; done\n";
+  };
+  const auto touch = [&](const std::string& name) { return "run touch '" + flag + name + "'\n"; };
+  const std::string scriptA = std::string(kCashDesk) + entry("P", "100", "", "A") + "F2\n" + touch("a-viewer") +
+                              waitFor("b-saved") + "dump\nEsc\nEsc\nEsc\nEsc\n";
+  const std::string scriptB = waitFor("a-viewer") + kCashDesk + entry("V", "40", "", "B") + "F2\nEsc\n" +
+                              touch("b-saved") + "Esc\nEsc\nEsc\n";
+  std::filesystem::create_directories(root / "prog");
+  std::filesystem::copy(std::filesystem::path(PZ_SOURCE_DIR) / "demo/prog/dlib", root / "prog/dlib");
+  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
+  // Two stations of the one data root and program root.
+  TempDir a, b;
+  for (const auto& [dir, user] : {std::pair<const TempDir&, std::string>{a, "01"}, {b, "02"}}) {
+    dir.write("master.job", stationTable({{"UZIVATEL", user}, {"POCITAC", user}}));
+    dir.write("data.adr", data + "\r\n");
+    dir.write("prog.adr", prog + "\r\n");
+  }
+  const auto [ra, rb] = runTogether(a, scriptA, b, scriptB);
+  ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out;
+  ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out;
+  EXPECT_EQ(root.read("data/PZ01_.dta").size(), 2 * 337u) << rb.out;
+  EXPECT_NE(ra.out.find("=== fPozri"), std::string::npos) << ra.out;
+  EXPECT_EQ(count(root.read("data/pzar01a.txt"), "TEXT : "), 2u);
+}
+
+// With scrambled reports the document's copy is the report as it is on disk, scrambled once:
+// Ctrl+Space in the list shows it in clear.
+TEST(VoucherE2E, UnderGdprTheCopyIsScrambledOnceAndCtrlSpaceShowsItInClear) {
+  TempDir dir;
+  install(dir);
+  dir.write("data/pz_ra.dta", series("01", "EUR", 25.125));
+  dir.write("data/master.job", stationTable({{"GDPR", "ANO"}}));
+  const auto r = runPzpokl(dir, std::string(kCashDesk) + entry("P", "100", "", "Zaloha") + "F2\nEsc\n" +
+                                    "Ctrl+Space\ndump\nEsc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string kopie = dir.read("data/doklady/PZ01/00001.txt");
+  EXPECT_EQ(kopie, dir.read("pz01a.TXT"));
+  EXPECT_EQ(kopie.find("Zaloha"), std::string::npos);
+  const size_t viewer = r.out.rfind("=== fPozri");
+  ASSERT_NE(viewer, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("00001.txt", viewer), std::string::npos) << r.out.substr(viewer);
+  EXPECT_NE(r.out.find("TEXT : Zaloha", viewer), std::string::npos) << r.out.substr(viewer);
 }
 
 }  // namespace
