@@ -256,7 +256,12 @@ std::vector<std::string> RadkyDokladu(const PokladniDoklad& d, const RadaPokladn
                     : cz("DODAVATEL :                          ODBĚRATEL : "));
   using F = registers::tFirma;
   const registers::VlastniFirma& f = registers::Firma();
-  const auto pole = [&](std::size_t off, int i) { return storage::Orez(f.text(off, F::kSirky[static_cast<std::size_t>(i)])); };
+  // The own values stand at the width of their fields, so that the partner's values line up
+  // whatever the own company's texts hold.
+  const auto pole = [&](std::size_t off, int i) {
+    const std::size_t sirka = F::kSirky[static_cast<std::size_t>(i)];
+    return storage::DoplnZprava(storage::Orez(f.text(off, sirka)), sirka, ' ');
+  };
   r.push_back(strana(pole(F::kNazev, 2), storage::Orez(d.adr1)));
   r.push_back(strana(pole(F::kAdr2, 3), storage::Orez(d.adr2)));
   r.push_back(strana(pole(F::kUlice, 4), storage::Orez(d.adr3)));
