@@ -25,7 +25,6 @@ namespace pz {
 namespace {
 
 namespace fs = std::filesystem;
-using reports::SestavaSeznamu;
 
 class SpoolFaults : public ::testing::Test {
  protected:
@@ -88,15 +87,6 @@ class SpoolFaults : public ::testing::Test {
     return vypadky;
   }
   static bool zadne(const std::string&, const std::string&, const std::string&) { return false; }
-  SestavaSeznamu sestava(const std::string& soubor) {
-    SestavaSeznamu s;
-    s.soubor = soubor;
-    std::string j = soubor.substr(0, soubor.size() - 4);
-    for (char& c : j) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    s.jmeno = j;
-    return s;
-  }
-
   pz::test::TempDir dir;
   pz::test::ScopedCwd cwd{dir.path()};
   storage::RecordingInteraction zpravy;
@@ -109,7 +99,7 @@ TEST_F(SpoolFaults, SplittingAnArchive) {
 
 TEST_F(SpoolFaults, JoiningTheArchives) {
   sweep({{"PZAR1X.txt", "JEDNA\r\n"}, {"PZARlX.txt", "ELKO\r\n"}, {"listw.tab", "PZAR1X   Archiv X\r\nPZ10**** Jine\r\n"}},
-        [this] { return reports::SpojArchivy({sestava("PZAR1X.txt")}, true, "listw.tab"); },
+        [] { return reports::SpojArchivy(reports::NactiSeznamSestav(), true, "listw.tab"); },
         // The titles' table follows the join: a join whose table kept the old title may stand.
         [](const std::string& po, const std::string&, const std::string& novy) {
           const auto bezTabulky = [](const std::string& s) { return s.substr(0, s.find("listw.tab=")); };
@@ -122,7 +112,7 @@ TEST_F(SpoolFaults, ScramblingTheReports) {
   const std::vector<std::pair<std::string, std::string>> soubory{{"a.txt", "prvni radek\r\ndruhy\r\n"},
                                                                  {"b.txt", "jina sestava\r\n"}};
   sweep(soubory,
-        [this] { return reports::PrevedSestavy({sestava("a.txt"), sestava("b.txt")}, true); }, zadne,
+        [] { return reports::PrevedSestavy(reports::NactiSeznamSestav(), true); }, zadne,
         "report scrambling");
 }
 
