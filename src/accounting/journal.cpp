@@ -177,6 +177,12 @@ std::vector<tUcZapis> TfZapisy::Zapisy() {
     else cele_ = false;
   }
   Veta() = drzeny;
+  // A window whose file could not be opened again (after a rewrite, say) counts no entries at
+  // all: the file itself tells how many there are.
+  platform::FileInfo info;
+  if (platform::fileInfo(Soubor().cesta(), info) != platform::kIoOk ||
+      info.size / static_cast<std::int64_t>(uz::kVelikost) != static_cast<std::int64_t>(z.size()))
+    cele_ = false;
   return z;
 }
 
@@ -935,7 +941,10 @@ void OpravyDavky(const std::string& davka) {
     return;
   }
   const storage::Zamek zamek = storage::Zamkni(cesta, "W");
-  if (!storage::MuzePokracovat(zamek)) return;
+  if (!storage::MuzePokracovat(zamek)) {
+    ui::Zprava(cz("Dávku ") + davka + cz(" nelze zamknout pro opravy, nic nebylo změněno"));
+    return;
+  }
   struct Uvolni {
     storage::Zamek z;
     std::string c;
@@ -1020,7 +1029,14 @@ std::optional<std::vector<tUcZapis>> UkazPredpis(const std::vector<tUcZapis>& za
   okno.Vysledek = ui::kVkEscape;
   okno.showModal();
   std::optional<std::vector<tUcZapis>> prijate;
-  if (okno.Vysledek == ui::kVkReturn) prijate = okno.Zapisy();
+  if (okno.Vysledek == ui::kVkReturn) {
+    prijate = okno.Zapisy();
+    // A proposal with entries left out by a read error would post a voucher that does not balance.
+    if (!okno.ZapisyCele()) {
+      okno.ZpravaNecele();
+      prijate.reset();
+    }
+  }
   okno.Zavri();
   platform::removeFile(soubor);
   return prijate;

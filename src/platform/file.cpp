@@ -45,6 +45,14 @@ int lockRange(int fd, short type, off_t start, off_t len, bool wait) {
   return rc;
 }
 
+// Releases a one-byte mark. A mark left held would block every other open or append of the file
+// for as long as this open lasts, so a failed release is tried again.
+int unlockMark(int fd, off_t at) {
+  for (int attempt = 0; attempt < 3; ++attempt)
+    if (lockRange(fd, F_UNLCK, at, 1, false) == 0) return 0;
+  return -1;
+}
+
 // True when another open file description holds any lock on [start, start + len).
 bool heldByOthers(int fd, off_t start, off_t len) {
   struct flock fl = {};
@@ -163,7 +171,11 @@ int File::openNative(const std::string& native, Access access, Share share, Crea
     }
     if (code == kIoOk && create == Create::CreateAlways && sys().ftruncate(fd, 0) != 0)
       code = ioCodeFromErrno(errno, true);
-    if (gated) lockRange(fd, F_UNLCK, kGate, 1, false);
+    if (gated && unlockMark(fd, kGate) != 0) {
+      // The gate is still held: closing drops it, and the open is made again.
+      sys().close(fd);
+      continue;
+    }
     if (code != kIoOk) {
       sys().close(fd);
       return code;
@@ -228,7 +240,7 @@ int File::appendAt(const void* buf, size_t n, size_t unit, int64_t* offset) {
     code = writeAt(end, buf, n);
     if (code == kIoOk && offset) *offset = end;
   }
-  lockRange(fd_, F_UNLCK, kAppend, 1, false);
+  unlockMark(fd_, kAppend);
   return code;
 }
 
@@ -242,7 +254,7 @@ int File::lockAppend() {
 }
 
 void File::unlockAppend() {
-  if (fd_ >= 0) lockRange(fd_, F_UNLCK, kAppend, 1, false);
+  if (fd_ >= 0) unlockMark(fd_, kAppend);
 }
 
 int File::size(int64_t& out) const {

@@ -247,8 +247,21 @@ int RozdelArchiv(const std::string& cesta, int n) {
   std::string a, b;
   int i = 0;
   for (const std::string& r : radkySestavy(obsah)) (++i <= n ? a : b) += r + "\r\n";
-  if (const int e = zapisPresPracovni(zaklad + "_A.txt", a)) return e;
-  return zapisPresPracovni(zaklad + "_B.txt", b);
+  // The halves go together: when the second cannot be written, the first is put back as it was.
+  const std::string cestaA = zaklad + "_A.txt";
+  std::string stareA;
+  const bool byloA = platform::fileExists(cestaA);
+  if (byloA)
+    if (const int e = platform::readWholeFile(cestaA, stareA)) return e;
+  if (const int e = zapisPresPracovni(cestaA, a)) return e;
+  const int e = zapisPresPracovni(zaklad + "_B.txt", b);
+  if (e != 0) {
+    if (byloA)
+      zapisPresPracovni(cestaA, stareA);
+    else
+      platform::removeFile(cestaA);
+  }
+  return e;
 }
 
 int SpojArchivy(const std::vector<SestavaSeznamu>& seznam, bool jednickaPrvni, const std::string& listw) {
@@ -263,45 +276,77 @@ int SpojArchivy(const std::vector<SestavaSeznamu>& seznam, bool jednickaPrvni, c
       chyba = e;
       continue;
     }
-    if (platform::readWholeFile(elko, b) != platform::kIoOk) b.clear();
+    // Only a missing "l" archive counts as empty: one that cannot be read would be lost.
+    const bool byloElko = platform::fileExists(elko);
+    if (byloElko)
+      if (const int e = platform::readWholeFile(elko, b)) {
+        chyba = e;
+        continue;
+      }
     if (const int e = zapisPresPracovni(elko, jednickaPrvni ? a + b : b + a)) {
       chyba = e;
       continue;
     }
-    platform::removeFile(jednicka);
-  }
-  std::string tab;
-  if (platform::readWholeFile(listw, tab) == platform::kIoOk) {
-    std::string nove;
-    bool zmena = false;
-    for (std::string r : radky(tab)) {
-      if (r.size() >= 5 && storage::VelkaPismena(r.substr(2, 3)) == "AR1") {
-        r[4] = 'l';
-        zmena = true;
-      }
-      nove += r + "\r\n";
+    // A "1" archive that stays would be joined a second time: the "l" archive goes back.
+    if (const int e = platform::removeFile(jednicka)) {
+      chyba = e;
+      if (byloElko)
+        zapisPresPracovni(elko, b);
+      else
+        platform::removeFile(elko);
     }
-    if (zmena)
-      if (const int e = zapisPresPracovni(listw, nove)) chyba = e;
   }
+  // The titles follow the archives only when every join was made: a title renamed for a "1"
+  // archive that stayed would name a file that does not exist.
+  if (chyba != 0 || !platform::fileExists(listw)) return chyba;
+  std::string tab;
+  if (const int e = platform::readWholeFile(listw, tab)) return e;
+  std::string nove;
+  bool zmena = false;
+  for (std::string r : radky(tab)) {
+    if (r.size() >= 5 && storage::VelkaPismena(r.substr(2, 3)) == "AR1") {
+      r[4] = 'l';
+      zmena = true;
+    }
+    nove += r + "\r\n";
+  }
+  if (zmena)
+    if (const int e = zapisPresPracovni(listw, nove)) chyba = e;
   return chyba;
 }
 
 int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
                   const std::function<void(const std::string&)>& postup) {
-  int chyba = 0;
+  // Nothing tells a scrambled report from a plain one but the installation's switch, so the
+  // reports change all together or not at all: every converted report is first written beside
+  // its own, and only when all are written do they take the reports' places.
+  std::vector<std::pair<std::string, std::string>> hotove;  // work file, report
+  const auto zahod = [&] {
+    for (const auto& [pracovni, cil] : hotove) platform::removeFile(pracovni);
+  };
   for (const SestavaSeznamu& s : seznam) {
     if (s.zrusena()) continue;
     if (postup) postup(bezMezer(s.jmeno));
     std::string obsah;
     if (const int e = platform::readWholeFile(s.cesta(), obsah)) {
-      chyba = e;
-      continue;
+      zahod();
+      return e;
     }
     std::string nove;
     for (const std::string& r : radkySestavy(obsah)) nove += (zasifruj ? Zakoduj(r, KlicSestav()) : Dekoduj(r, KlicSestav())) + "\r\n";
-    if (const int e = zapisPresPracovni(s.cesta(), nove)) chyba = e;
+    const std::string pracovni = s.cesta() + ".$gd";
+    hotove.emplace_back(pracovni, s.cesta());
+    if (const int e = platform::writeWholeFile(pracovni, nove)) {
+      zahod();
+      return e;
+    }
   }
+  int chyba = 0;
+  for (const auto& [pracovni, cil] : hotove)
+    if (const int e = storage::NahradSoubor(pracovni, cil)) {
+      platform::removeFile(pracovni);
+      chyba = e;
+    }
   return chyba;
 }
 
@@ -473,8 +518,10 @@ void TfSpool::nabidka(bool udrzba) {
          if (!ui::DotazVychozi(cz("Zašifrovat všechny sestavy v seznamu?"), false)) return;
          const int e = PrevedSestavy(seznam_, true, postup);
          ui::BlikKonec();
-         storage::PisJobV(storage::DataCesta(""), "GDPR", "ANO");
-         storage::settings().gdpr = true;
+         if (e == 0) {
+           storage::PisJobV(storage::DataCesta(""), "GDPR", "ANO");
+           storage::settings().gdpr = true;
+         }
          hotovo(e);
        }},
       {"Zašifruj  ORG a DOKLADY (.txt a .jpg)", true, [=] {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "cashdesk/intent.h"
 #include "cashdesk/records.h"
 #include "cashdesk/saving.h"
+#include "cashdesk/vatlisting.h"
 #include "frontends/headless/headless.h"
 #include "platform/paths.h"
 #include "platform/syscalls.h"
@@ -27,6 +29,7 @@
 #include "storage/params.h"
 #include "storage/roots.h"
 #include "storage/textutil.h"
+#include "support/faultsweep.h"
 #include "support/tempdir.h"
 #include "ui/dialogs.h"
 
@@ -401,6 +404,47 @@ TEST_F(CashWindowScript, DamagedDocumentsAreListedSortedAndNeverMoveTheBalanceBy
   const std::string prvni = zaznam(1);
   EXPECT_EQ(prvni.substr(0, 8), smeti.substr(0, 8));
   EXPECT_EQ(storage::readShortString(prvni, tPzDoklad::kDphRozl, 6), "999   ");
+}
+
+// The bulk completion of the VAT supplements under every fault of the set at every call it makes:
+// the supplement file is byte for byte the old one or the completed one, and the documents and
+// the series are never touched.
+TEST_F(CashWindowScript, TheBulkCompletionOfVatSupplementsIsWholeOrNothingUnderEveryFault) {
+  const std::string radaZaznam = rada("01", "EUR", 500);
+  const auto priprav = [&] {
+    dir.write("pz_ra.dta", radaZaznam);
+    dir.write("PZ01_.dta", triDoklady());
+    std::filesystem::remove(dir / "PZA01_.dta");
+  };
+  const auto stavSouboru = [&] {
+    std::string s = dir.read("PZ01_.dta") + "|" + dir.read("pz_ra.dta") + "|";
+    // The window's open makes an empty supplement file where there was none: no supplements either way.
+    const std::string dodatky = std::filesystem::exists(dir / "PZA01_.dta") ? dir.read("PZA01_.dta") : std::string();
+    return s + (dodatky.empty() ? std::string("<none>") : dodatky);
+  };
+  const std::string skript = "type a\ndump\nEnter\nEsc\ndump\nEnter\nEsc\nEnter\nEsc\n";
+  priprav();
+  const std::string stary = stavSouboru();
+  hraj(skript, radaZaznam, [&] { cashdesk::DoplnDodatkyPokladny(okno); });
+  const std::string novy = stavSouboru();
+  ASSERT_NE(novy, stary);
+  int stare = 0, nove = 0;
+  const int vypadky = test::sweepFaults(
+      priprav,
+      [&](const test::UnderFaults& poruchy) {
+        hraj(skript, radaZaznam, [&] { poruchy([&] { cashdesk::DoplnDodatkyPokladny(okno); }); });
+      },
+      [&](const test::FaultCase&, const std::string& porucha, bool) {
+        const std::string po = stavSouboru();
+        if (po == novy) {
+          ++nove;
+          return;
+        }
+        EXPECT_EQ(po, stary) << porucha << ": neither the old files nor the new ones";
+        ++stare;
+      });
+  std::cout << "VAT completion: " << vypadky << " faults fired, " << stare << " kept the old files, " << nove
+            << " gave the new ones\n";
 }
 
 }  // namespace

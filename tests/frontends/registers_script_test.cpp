@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <string>
 
 #include "accounting/templates.h"
@@ -24,6 +26,7 @@
 #include "storage/params.h"
 #include "storage/roots.h"
 #include "storage/settings.h"
+#include "support/faultsweep.h"
 #include "support/script.h"
 #include "support/sharingtable.h"
 #include "support/tempdir.h"
@@ -97,18 +100,22 @@ class RegisterScript : public ::testing::Test {
 // ---------------------------------------------------------------------------------------------
 // Rate table
 
+// The table shown from its first rate until the script closes it.
+void otevri(rates::TfKursy& okno) {
+  okno.NastavKursy();
+  okno.PocetRadku = okno.Soubor().pocet();
+  okno.Sestav();
+  okno.JdiNa(1);
+  okno.showModal();
+  okno.Zavri();
+}
+
 class RateTable : public RegisterScript {
  protected:
   std::string ukaz(const std::string& skript) {
-    return hraj(skript, [this] {
-      okno.NastavKursy();
-      okno.PocetRadku = okno.Soubor().pocet();
-      okno.Sestav();
-      okno.JdiNa(1);
-      okno.showModal();
-      okno.Zavri();
-    });
+    return hraj(skript, [this] { otevri(okno); });
   }
+
   rates::TfKursy okno;
 };
 
@@ -445,6 +452,60 @@ TEST_F(CashBookKeys, TheListingShowsTheUsedKeysUnderItsPageHeader) {
                          radek("") + radek(" KL Text                       kam prij vyd") + radek(std::string(80, '=')) +
                          radek("  1 Pokladna                     0    1   2 ") +
                          radek("200 Banka                        1   10  11 "));
+}
+
+// The compaction of the rate table and the sort of the bank codes (the registers' sorts all go
+// through the same file sort) under every fault of the set at every call they make: each file is
+// byte for byte the old one or the new one.
+TEST_F(RegisterScript, CompactionsAndSortsOfTheRegistersAreWholeOrNothingUnderEveryFault) {
+  const auto sweep = [&](const std::string& soubor, const std::string& obsah, const std::string& skript,
+                         const std::function<void()>& okno, const char* nazev) {
+    // A lock whose release failed stays in the sharing table (as a station's that stopped does):
+    // each run starts from a table without it.
+    const auto priprav = [&] {
+      storage::ZapomenOtevrenaOkna();
+      for (const char* tabulka : {"DATA/FOT.tab", "PROG/2/FOT.tab", "FOT.tab"}) fs::remove(dir / tabulka);
+      dir.write(soubor, obsah);
+    };
+    std::string potvrzeni;
+    for (int i = 0; i < 6; ++i) potvrzeni += "Enter\nEsc\n";
+    priprav();
+    hraj(skript + potvrzeni, okno);
+    const std::string novy = dir.read(soubor);
+    ASSERT_NE(novy, obsah) << nazev;
+    int stare = 0, nove = 0;
+    const int vypadky = test::sweepFaults(
+        priprav, [&](const test::UnderFaults& poruchy) { test::runScript(dir, skript + potvrzeni, [&] { poruchy(okno); }); },
+        [&](const test::FaultCase&, const std::string& porucha, bool) {
+          const std::string po = dir.read(soubor);
+          if (po == novy) {
+            ++nove;
+            return;
+          }
+          EXPECT_EQ(po, obsah) << nazev << ", " << porucha << ": neither the old file nor the new one";
+          ++stare;
+        });
+    std::cout << nazev << ": " << vypadky << " faults fired, " << stare << " kept the old file, " << nove
+              << " gave the new one\n";
+  };
+  const auto kursy = [] {
+    rates::TfKursy okno;
+    otevri(okno);
+  };
+  const std::string loni = kurs("EUR", 25.2, "151223", 1, "000"), letos = kurs("EUR", 25.3, "020124", 1, "000"),
+                    usd = kurs("USD", 23.0, "020124", 1, "000");
+  sweep("DATA/kursy.dta", loni + letos + usd, "F8\nDown\ntype 31.12.23\nF2\nEsc\n", kursy, "rate table compaction");
+  sweep("PROG/2/KodyBank.dta", banka("Komercni banka", "0800") + banka("", "    ") + banka("Chytra banka", "0100"),
+        "F10\nDown\nDown\nEnter\nEsc\n",
+        [] {
+          registers::TfKodyBank okno;
+          okno.NastavKodyBank();
+          okno.PocetRadku = okno.Soubor().pocet();
+          okno.Sestav();
+          okno.showModal();
+          okno.Zavri();
+        },
+        "bank codes sort");
 }
 
 }  // namespace

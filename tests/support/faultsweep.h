@@ -17,8 +17,10 @@ using UnderFaults = std::function<void(const std::function<void()>& body)>;
 // script read, say) and passes the operation itself to the UnderFaults it is given. `check` is told
 // which fault ran ("torn write #3") and whether the operation reached the call it was planned at.
 // Answers the faults that fired.
+// `which`, when given, picks the faults of the set that are swept.
 inline int sweepFaults(const std::function<void()>& prepare, const std::function<void(const UnderFaults&)>& run,
-                       const std::function<void(const FaultCase& f, const std::string& fault, bool fired)>& check) {
+                       const std::function<void(const FaultCase& f, const std::string& fault, bool fired)>& check,
+                       const std::function<bool(const FaultCase& f)>& which = {}) {
   std::array<int, static_cast<size_t>(FaultOp::Count)> calls{};
   prepare();
   run([&](const std::function<void()>& body) {
@@ -28,6 +30,7 @@ inline int sweepFaults(const std::function<void()>& prepare, const std::function
   });
   int fired = 0;
   for (const FaultCase& f : everyFault()) {
+    if (which && !which(f)) continue;
     for (int n = 1; n <= calls[static_cast<size_t>(f.op)]; ++n) {
       prepare();
       bool hit = false;
