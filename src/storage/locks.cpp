@@ -394,7 +394,7 @@ Zamek zamkniTabulku(const IdentitaZamku& id, bool zapis) {
       case Pokus::Konflikt:
       case Pokus::Plna: {
         const auto druh = p.druh;
-        if (zkousejChvili([&] {
+        if (druh == Pokus::Blokovana && zkousejChvili([&] {
               p = pokusZamkni(id, zapis);
               return p.druh != druh;
             }))
