@@ -124,11 +124,15 @@ std::optional<std::vector<tUcZapis>> SestavZapisy(const PokladniDoklad& d, const
   hotovost.castka = naHalere(d.placenoKc);
   zapisy.push_back(hotovost);
 
+  // The counter side, on the side opposite the cash (an entry still without its account counts
+  // where it belongs, so that the rounding entry never takes its amount).
+  std::int64_t protistrana = 0;
   const auto protiZapis = [&](const std::string& ucet, const std::string& str, std::int64_t castka) {
     tUcZapis z = vzor;
     if (prijem) naDal(z, naStranuDal(sestMist(ucet)), str);
     else naMD(z, naStranuMD(sestMist(ucet)), str);
     z.castka = naHalere(castka);
+    protistrana += z.castka;
     zapisy.push_back(z);
   };
   const auto skupinovyUcet = [&] {
@@ -139,12 +143,17 @@ std::optional<std::vector<tUcZapis>> SestavZapisy(const PokladniDoklad& d, const
     return u;
   };
   if (faktura && platba) {
-    // The receivable or payable entry and the exchange difference of the invoice paid.
-    for (const tUcZapis& p : ZapisyPlatby(d, *platba)) {
+    // The receivable or payable entry, then a foreign invoice's exchange difference: a gain on
+    // the counter side, a loss on the side of the cash.
+    const std::vector<tUcZapis> platby = ZapisyPlatby(d, *platba);
+    for (std::size_t i = 0; i < platby.size(); ++i) {
+      const tUcZapis& p = platby[i];
       tUcZapis z = vzor;
       if (p.maMD()) naMD(z, sestMist(p.ucetMD), petMist(p.strMD));
       if (p.maDal()) naDal(z, sestMist(p.ucetDal), petMist(p.strDal));
       z.castka = naHalere(p.castka);
+      const bool protiHotovosti = i == 0 || (prijem ? p.maDal() : p.maMD());
+      protistrana += protiHotovosti ? z.castka : -z.castka;
       zapisy.push_back(z);
     }
   } else if (faktura) {
@@ -181,10 +190,9 @@ std::optional<std::vector<tUcZapis>> SestavZapisy(const PokladniDoklad& d, const
     protiZapis(skupinovyUcet(), pamet.stredisko, d.celkemKc);
   }
 
-  // The rounding entry takes what the two sides still differ by, on the credit side: the
-  // crowns paid against the counter entries (with an invoice's exchange difference among them).
-  const accounting::Strany s = accounting::SoucetStran(zapisy, false);
-  const std::int64_t rozdil = s.md - s.dal;
+  // The rounding entry takes what the crowns paid and the counter side still differ by, on the
+  // credit side.
+  const std::int64_t rozdil = prijem ? hotovost.castka - protistrana : protistrana - hotovost.castka;
   if (rozdil >= 100 || rozdil <= -100) {
     tUcZapis z = vzor;
     naDal(z, kUcetZaokrouhleni, kBezStrediska);

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "e2e/run.h"
@@ -278,7 +277,6 @@ TEST(InvoicePaymentE2E, TwoStationsPayingOneInvoiceAtOnceBookBothPayments) {
   installPosted(root, deskSeries("01", "EUR", 25, 1) + deskSeries("02", "EUR", 25, 1));
   root.write("data/RADYDF.dta", invoiceSeries("S1"));
   root.write("data/DFDS1.dta", invoice("FP-88", 30000, "321000"));
-  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
   const std::string flag = root.str() + "/";
   // The wait windows of locks the other station holds retry in real time.
   const auto script = [&](const std::string& series, const std::string& eur, const std::string& me,
@@ -287,13 +285,7 @@ TEST(InvoicePaymentE2E, TwoStationsPayingOneInvoiceAtOnceBookBothPayments) {
            eur + "\nEnter\nF2\nEnter\nEnter\nEnter\nEsc\nrun touch '" + flag + me + "'\nrun while [ ! -f '" + flag + other +
            "' ]; do sleep 0.01; done\ntype a\nEsc\nEsc\nEsc\n";
   };
-  TempDir sa, sb;
-  station(sa, "01", data, prog);
-  station(sb, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(sa, script("", "400", "a", "b")); });
-  rb = runPzpokl(sb, script("Down\n", "300", "b", "a"));
-  ta.join();
+  const auto [ra, rb] = runTwoStations(root, script("", "400", "a", "b"), script("Down\n", "300", "b", "a"));
   ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out;
   ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out;
   // Both payments are in the invoice and in its payment file.

@@ -9,7 +9,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "e2e/run.h"
 #include "support/stationtable.h"
@@ -159,7 +158,6 @@ TEST(PostingE2E, AReceiptIsPostedAfterTheStoredCounterAndAZeroDocumentPostsNothi
 TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry) {
   TempDir root;
   installData(root, "00050090");
-  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
   const std::string flag = root.str() + "/";
   const auto waitFor = [&](const std::string& name) {
     return "run while [ ! -f '" + flag + name + "' ]; do sleep 0.02; done\n";
@@ -179,13 +177,7 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
   }
   a += waitFor("b" + std::to_string(kEach - 1)) + "Esc\nEsc\nEsc\n";
   b += "Esc\nEsc\nEsc\n";
-  TempDir sa, sb;
-  install(sa, "01", data, prog);
-  install(sb, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(sa, a); });
-  rb = runPzpokl(sb, b);
-  ta.join();
+  const auto [ra, rb] = runTwoStations(root, a, b);
   ASSERT_EQ(ra.exitCode, 0) << ra.err << ra.out.substr(ra.out.size() > 4000 ? ra.out.size() - 4000 : 0);
   ASSERT_EQ(rb.exitCode, 0) << rb.err << rb.out.substr(rb.out.size() > 4000 ? rb.out.size() - 4000 : 0);
   EXPECT_EQ(count(ra.out + rb.out, "Nazapome"), 0u);
@@ -244,17 +236,10 @@ TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry)
 TEST(PostingE2E, TwoStationsOpeningAndClosingTheCashDeskAtOnceGetNoWaitWindow) {
   TempDir root;
   installData(root, "00012305");
-  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
   std::string script;
   for (int i = 0; i < 25; ++i) script += std::string(kCashDesk) + "dump\nEsc\nEsc\n";
   script += "Esc\n";
-  TempDir sa, sb;
-  install(sa, "01", data, prog);
-  install(sb, "02", data, prog);
-  RunResult ra, rb;
-  std::thread ta([&] { ra = runPzpokl(sa, script); });
-  rb = runPzpokl(sb, script);
-  ta.join();
+  const auto [ra, rb] = runTwoStations(root, script, script);
   for (const RunResult* r : {&ra, &rb}) {
     EXPECT_EQ(r->exitCode, 0) << r->err;
     EXPECT_EQ(r->err, "");

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
+
+#include "support/stationtable.h"
 
 namespace pz::test {
 
@@ -16,6 +19,21 @@ RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::st
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   r.out = dir.read("stdout.txt");
   r.err = dir.read("stderr.txt");
+  return r;
+}
+
+DveStanice runTwoStations(const TempDir& root, const std::string& scriptA, const std::string& scriptB) {
+  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
+  TempDir sa, sb;
+  for (const auto& [dir, number] : {std::pair<const TempDir*, const char*>{&sa, "01"}, {&sb, "02"}}) {
+    dir->write("master.job", stationTable({{"UZIVATEL", number}, {"POCITAC", number}, {"DAN2", "21"}}));
+    dir->write("data.adr", data + "\r\n");
+    dir->write("prog.adr", prog + "\r\n");
+  }
+  DveStanice r;
+  std::thread ta([&] { r.a = runPzpokl(sa, scriptA); });
+  r.b = runPzpokl(sb, scriptB);
+  ta.join();
   return r;
 }
 

@@ -16,4 +16,11 @@ struct RunResult {
 // Writes `script` to a file in `dir` and runs `pzpokl --headless` there with a fixed date.
 RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::string& today = "2026-12-09");
 
+// Stations 01 and 02 on the data root "data/" and program folder "prog/" of `root`, each running
+// its script in its own process, both at once.
+struct DveStanice {
+  RunResult a, b;
+};
+DveStanice runTwoStations(const TempDir& root, const std::string& scriptA, const std::string& scriptB);
+
 }  // namespace pz::test
