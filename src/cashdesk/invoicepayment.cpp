@@ -211,26 +211,41 @@ std::optional<ZapocteniPlatby> ZapoctiPlatbu(const Faktura& f, const VazbaFaktur
   return z;
 }
 
+std::string ParovaciUdajPlatby(const PokladniDoklad& d) {
+  return storage::DoplnZleva(cut(storage::BezMezer(d.cislo), 10), 10, '0');
+}
+
+namespace {
+
+// The crowns the invoice is settled by: the payment valued at the invoice's own rate (foreign
+// invoice), the rest of the invoice (the last payment of one in crowns), never more than an
+// issued invoice in crowns; otherwise the crowns paid.
+Penize oceneni(const PokladniDoklad& d, const PlatbaDokladu& p) {
+  if (p.cizi) return naPole(cislo(p.placenoValFaktury), p.kurzFaktury, 1).value_or(d.placenoKc);
+  Penize castka = d.placenoKc;
+  if (p.posledni) castka = p.celkemKc - p.predtimKc;
+  if (p.vydana && p.celkemKc > 0 && castka > p.celkemKc) castka = p.celkemKc;
+  return castka;
+}
+
+}  // namespace
+
+Penize KurzovyRozdil(const PokladniDoklad& d, const PlatbaDokladu& p) {
+  if (!p.cizi) return 0;
+  // A gain: the invoice settled by more crowns than it was valued at (received) or by fewer
+  // (paid).
+  const Penize castka = oceneni(d, p);
+  return p.vydana ? d.placenoKc - castka : castka - d.placenoKc;
+}
+
 std::vector<accounting::tUcZapis> ZapisyPlatby(const PokladniDoklad& d, const PlatbaDokladu& p) {
   std::vector<accounting::tUcZapis> z;
-  std::string odkaz;
-  for (const char c : d.cislo)
-    if (c != ' ') odkaz += c;
-  odkaz = storage::DoplnZleva(cut(odkaz, 10), 10, '0');
   accounting::tUcZapis vzor;
   vzor.text = cut(storage::Orez(d.text), 30);
   vzor.datum = d.datumZapl;
-  vzor.parUdaj = odkaz;
-  // The crowns the invoice is settled by.
-  Penize castka = d.placenoKc;
-  if (p.cizi) {
-    castka = naPole(cislo(p.placenoValFaktury), p.kurzFaktury, 1).value_or(d.placenoKc);
-  } else {
-    if (p.posledni) castka = p.celkemKc - p.predtimKc;
-    if (p.vydana && p.celkemKc > 0 && castka > p.celkemKc) castka = p.celkemKc;
-  }
+  vzor.parUdaj = ParovaciUdajPlatby(d);
   accounting::tUcZapis hlavni = vzor;
-  hlavni.castka = castka;
+  hlavni.castka = oceneni(d, p);
   if (p.vydana) {
     hlavni.ucetDal = p.ucet;
     hlavni.strDal = p.stredisko;
@@ -239,17 +254,12 @@ std::vector<accounting::tUcZapis> ZapisyPlatby(const PokladniDoklad& d, const Pl
     hlavni.strMD = p.stredisko;
   }
   z.push_back(hlavni);
-  if (p.cizi) {
-    // A gain: the invoice settled by more crowns than it was valued at (received) or by fewer
-    // (paid).
-    const Penize zisk = p.vydana ? d.placenoKc - castka : castka - d.placenoKc;
-    if (zisk != 0) {
-      accounting::tUcZapis rozdil = vzor;
-      rozdil.castka = std::llabs(zisk);
-      if (zisk > 0) rozdil.ucetDal = "663000";
-      else rozdil.ucetMD = "563000";
-      z.push_back(rozdil);
-    }
+  if (const Penize zisk = KurzovyRozdil(d, p); zisk != 0) {
+    accounting::tUcZapis rozdil = vzor;
+    rozdil.castka = std::llabs(zisk);
+    if (zisk > 0) rozdil.ucetDal = "663000";
+    else rozdil.ucetMD = "563000";
+    z.push_back(rozdil);
   }
   return z;
 }
@@ -297,12 +307,18 @@ std::optional<VazbaFaktury> VyberFakturu(const std::string& druh, PokladniDoklad
   const std::string domaci = domaciMena();
   const std::string menaRady = mena(rada);
   for (;;) {
-    // The foreign series first, then those in crowns.
+    // The foreign series first, then those in crowns. A register that was never set up is not
+    // shown (its list would create it).
     Registr r = val;
     std::optional<invoicing::RadaFaktur> rada1;
-    if (vydane || !invoicing::RadyFaktur(val).empty()) rada1 = invoicing::TfRadyFaktur(val).Vyber();
+    if (vydane ? invoicing::RegistrZalozen(val) : !invoicing::RadyFaktur(val).empty())
+      rada1 = invoicing::TfRadyFaktur(val).Vyber();
     if (!rada1) {
       r = kc;
+      if (!invoicing::RegistrZalozen(kc)) {
+        ui::Zprava(cz("Řady faktur nejsou založeny (Účetnictví - Faktury vydané a přijaté)"));
+        return std::nullopt;
+      }
       rada1 = invoicing::TfRadyFaktur(kc).Vyber();
       if (!rada1) return std::nullopt;
     }
@@ -379,6 +395,9 @@ class KrokPlatby : public KrokUkladani {
                                      false);
       u.faktura->posledni = storage::interaction().question(cz("Je to už poslední platba?"), false);
     }
+    // The payment as it would be booked now, for the posting's proposal; the commit books it on
+    // the invoice as stored then.
+    if (const auto z = ZapoctiPlatbu(*f, *u.faktura, u.doklad, u.rada)) u.platbaFaktury = z->platbaDokladu;
     return true;
   }
 

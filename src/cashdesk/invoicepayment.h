@@ -83,6 +83,12 @@ Penize ZbyvaZaplatit(const invoicing::Faktura& f, const VazbaFaktury& v, const P
 // cash entry they balance, except the last payment of an invoice in crowns, whose amount is
 // the rest of the invoice: that difference is the posting's rounding entry.
 std::vector<accounting::tUcZapis> ZapisyPlatby(const PokladniDoklad& d, const PlatbaDokladu& p);
+// The document reference of a paying document's entries: its number `cislo`, blanks removed,
+// "0" on the left to 10.
+std::string ParovaciUdajPlatby(const PokladniDoklad& d);
+// The exchange difference of a payment in crowns: a gain above 0, a loss below (0 for an
+// invoice in crowns).
+Penize KurzovyRozdil(const PokladniDoklad& d, const PlatbaDokladu& p);
 
 // The amount block of the voucher of an "O" or "D" document: the rate line (blank when the
 // rate is 0) and "Celkem za dodávku" with the invoice total.

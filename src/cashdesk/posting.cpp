@@ -105,17 +105,17 @@ std::string ParovaciUdaj(const RadaPokladny& rada, const PokladniDoklad& d) {
 
 std::optional<std::vector<tUcZapis>> SestavZapisy(const PokladniDoklad& d, const RadaPokladny& rada,
                                                   const PametZauctovani& pamet, const PolozkyDokladu& polozky,
-                                                  const PrvniUcetSkupiny& osnova) {
+                                                  const PrvniUcetSkupiny& osnova, const PlatbaDokladu* platba) {
   std::vector<tUcZapis> zapisy;
   if (d.placenoKc == 0) return zapisy;
+  const bool prijem = d.druh == "P" || d.druh == "O";
+  const bool faktura = d.druh == "O" || d.druh == "D";
   tUcZapis vzor;
   vzor.agenda = "PZ";
   vzor.text = d.text.substr(0, std::min<std::size_t>(d.text.size(), 30));
   vzor.datum = d.datumZapl;
-  vzor.parUdaj = ParovaciUdaj(rada, d);
+  vzor.parUdaj = faktura ? ParovaciUdajPlatby(d) : ParovaciUdaj(rada, d);
   vzor.zakMD = vzor.zakDal = std::string(20, ' ');
-  const bool prijem = d.druh == "P" || d.druh == "O";
-  const bool faktura = d.druh == "O" || d.druh == "D";
 
   tUcZapis hotovost = vzor;
   const std::string strHotovosti = faktura ? pamet.strPodrozvahy : pamet.strPokladny;
@@ -124,7 +124,8 @@ std::optional<std::vector<tUcZapis>> SestavZapisy(const PokladniDoklad& d, const
   hotovost.castka = naHalere(d.placenoKc);
   zapisy.push_back(hotovost);
 
-  // The counter side (invoice payments bring their own with them).
+  // The counter side, on the side opposite the cash (an entry still without its account counts
+  // where it belongs, so that the rounding entry never takes its amount).
   std::int64_t protistrana = 0;
   const auto protiZapis = [&](const std::string& ucet, const std::string& str, std::int64_t castka) {
     tUcZapis z = vzor;
@@ -141,39 +142,62 @@ std::optional<std::vector<tUcZapis>> SestavZapisy(const PokladniDoklad& d, const
     if (u.empty() || u[0] != trida) u = std::string(1, trida) + "00000";
     return u;
   };
-  if (!faktura) {
-    if (polozky.typ == 'P') {
-      // One entry per key (item group, VAT analytic, centre), in the order the keys first came.
-      std::vector<std::tuple<std::string, std::string, std::int64_t>> klice;
-      for (const PolozkaUctovani& p : polozky.predmety) {
-        const std::string ucet = storage::DoplnZprava(orez(p.ucet).substr(0, 3), 3, '0') +
-                                 storage::DoplnZprava(orez(p.analytika).substr(0, 3), 3, '0');
-        const std::string str = petMist(p.stredisko);
-        auto it = std::find_if(klice.begin(), klice.end(),
-                               [&](const auto& k) { return std::get<0>(k) == ucet && std::get<1>(k) == str; });
-        if (it == klice.end()) {
-          if (klice.size() == kNejvicKlicu) return std::nullopt;
-          klice.emplace_back(ucet, str, 0);
-          it = klice.end() - 1;
-        }
-        std::get<2>(*it) += p.castka;
-      }
-      for (const auto& [ucet, str, castka] : klice)
-        if (castka != 0) protiZapis(ucet, str, castka);
-    } else if (polozky.typ == 'T') {
-      if (polozky.soucetT != 0) protiZapis(skupinovyUcet(), pamet.stredisko, polozky.soucetT);
-    } else if (d.celkemKc != 0) {
-      protiZapis(skupinovyUcet(), pamet.stredisko, d.celkemKc);
-    }
-
-    // The rounding entry takes the difference of the two sides on the credit side.
-    const std::int64_t rozdil = prijem ? hotovost.castka - protistrana : protistrana - hotovost.castka;
-    if (rozdil >= 100 || rozdil <= -100) {
+  if (faktura && platba) {
+    // The receivable or payable entry, then a foreign invoice's exchange difference: a gain on
+    // the counter side, a loss on the side of the cash.
+    const std::vector<tUcZapis> platby = ZapisyPlatby(d, *platba);
+    for (std::size_t i = 0; i < platby.size(); ++i) {
+      const tUcZapis& p = platby[i];
       tUcZapis z = vzor;
-      naDal(z, kUcetZaokrouhleni, kBezStrediska);
-      z.castka = naHalere(rozdil);
+      if (p.maMD()) naMD(z, sestMist(p.ucetMD), petMist(p.strMD));
+      if (p.maDal()) naDal(z, sestMist(p.ucetDal), petMist(p.strDal));
+      z.castka = naHalere(p.castka);
+      const bool protiHotovosti = i == 0 || (prijem ? p.maDal() : p.maMD());
+      protistrana += protiHotovosti ? z.castka : -z.castka;
       zapisy.push_back(z);
     }
+  } else if (faktura) {
+    // A document no longer linked to its invoice (an edit posted again): the whole payment on
+    // the receivable or payable account this window last posted, "000000" until it has one
+    // (the review then asks for it), and no exchange difference.
+    tUcZapis z = vzor;
+    if (prijem) naDal(z, pamet.ucetPohledavek, pamet.strPohledavek);
+    else naMD(z, pamet.ucetZavazku, pamet.strZavazku);
+    z.castka = hotovost.castka;
+    zapisy.push_back(z);
+    return zapisy;
+  } else if (polozky.typ == 'P') {
+    // One entry per key (item group, VAT analytic, centre), in the order the keys first came.
+    std::vector<std::tuple<std::string, std::string, std::int64_t>> klice;
+    for (const PolozkaUctovani& p : polozky.predmety) {
+      const std::string ucet = storage::DoplnZprava(orez(p.ucet).substr(0, 3), 3, '0') +
+                               storage::DoplnZprava(orez(p.analytika).substr(0, 3), 3, '0');
+      const std::string str = petMist(p.stredisko);
+      auto it = std::find_if(klice.begin(), klice.end(),
+                             [&](const auto& k) { return std::get<0>(k) == ucet && std::get<1>(k) == str; });
+      if (it == klice.end()) {
+        if (klice.size() == kNejvicKlicu) return std::nullopt;
+        klice.emplace_back(ucet, str, 0);
+        it = klice.end() - 1;
+      }
+      std::get<2>(*it) += p.castka;
+    }
+    for (const auto& [ucet, str, castka] : klice)
+      if (castka != 0) protiZapis(ucet, str, castka);
+  } else if (polozky.typ == 'T') {
+    if (polozky.soucetT != 0) protiZapis(skupinovyUcet(), pamet.stredisko, polozky.soucetT);
+  } else if (d.celkemKc != 0) {
+    protiZapis(skupinovyUcet(), pamet.stredisko, d.celkemKc);
+  }
+
+  // The rounding entry takes what the crowns paid and the counter side still differ by, on the
+  // credit side.
+  const std::int64_t rozdil = prijem ? hotovost.castka - protistrana : protistrana - hotovost.castka;
+  if (rozdil >= 100 || rozdil <= -100) {
+    tUcZapis z = vzor;
+    naDal(z, kUcetZaokrouhleni, kBezStrediska);
+    z.castka = naHalere(rozdil);
+    zapisy.push_back(z);
   }
   return zapisy;
 }
@@ -257,27 +281,42 @@ std::vector<std::string> RadkyVypisu(const std::vector<tUcZapis>& zapisy) {
   return r;
 }
 
-std::vector<std::uint8_t> RadekDeniku(const PokladniDoklad& d, const RadaPokladny& rada, const PametZauctovani& pamet) {
+std::vector<std::uint8_t> RadkyDeniku(const PokladniDoklad& d, const RadaPokladny& rada, const PametZauctovani& pamet,
+                                      const PlatbaDokladu* platba) {
   using namespace pdZapis;
-  std::vector<std::uint8_t> v(kVelikost, 0);
   const std::string datum = d.datumZapl.size() == 6 ? d.datumZapl.substr(4, 2) + d.datumZapl.substr(2, 2) + d.datumZapl.substr(0, 2)
                                                    : std::string();
   const std::string doklad = orez(rada.rada) + (d.ident.size() > 1 ? d.ident.substr(1, 4) : std::string());
+  const bool faktura = d.druh == "O" || d.druh == "D";
   std::string text;
   if (d.druh == "D") text = orez(d.cislo) + "-" + orez(d.adr1);
   else if (d.druh == "O") text = orez(d.cislo);
   else text = d.text;
-  text = storage::OrezZprava(text.substr(0, std::min<std::size_t>(text.size(), 30)));
+  const auto naTricet = [](const std::string& t) { return storage::OrezZprava(t.substr(0, std::min<std::size_t>(t.size(), 30))); };
+  // A paying document's second line: what did not fit of the reference, then the document's own
+  // text (the invoice and the rate it was paid at).
+  const std::string zbytek =
+      faktura ? orez((text.size() > 30 ? text.substr(30) + " " : std::string()) + orez(d.text)) : std::string();
   const std::string klic = orez(rada.ucet).substr(0, 3);
   const int cisloKlice = jenCislice(klic) ? std::stoi(klic) : 0;
   const bool prijem = d.druh == "P" || d.druh == "O";
-  (void)storage::writeShortString(v, kDatum, 6, datum);
-  (void)storage::writeShortString(v, kDoklad, 7, doklad.substr(0, std::min<std::size_t>(doklad.size(), 7)));
-  (void)storage::writeU16(v, kKlic, static_cast<std::uint16_t>(cisloKlice));
-  (void)storage::writeShortString(v, kText, 30, text);
+  const auto radek = [&](const std::string& t) {
+    std::vector<std::uint8_t> v(kVelikost, 0);
+    (void)storage::writeShortString(v, kDatum, 6, datum);
+    (void)storage::writeShortString(v, kDoklad, 7, doklad.substr(0, std::min<std::size_t>(doklad.size(), 7)));
+    (void)storage::writeU16(v, kKlic, static_cast<std::uint16_t>(cisloKlice));
+    (void)storage::writeShortString(v, kText, 30, t);
+    (void)storage::writeU16(v, kPartner, d.cisloOrg);
+    (void)storage::writeShortString(v, kStredisko, 5, petMist(pamet.stredisko));
+    return v;
+  };
+  std::vector<std::uint8_t> v = radek(naTricet(text));
   (void)storage::writeI64(v, prijem ? kPrijem : kVydaj, naHalere(d.placenoKc));
-  (void)storage::writeU16(v, kPartner, d.cisloOrg);
-  (void)storage::writeShortString(v, kStredisko, 5, petMist(pamet.stredisko));
+  if (faktura) {
+    std::vector<std::uint8_t> druhy = radek(naTricet(zbytek));
+    (void)storage::writeI64(druhy, kRozdil, platba ? naHalere(KurzovyRozdil(d, *platba)) : 0);
+    v.insert(v.end(), druhy.begin(), druhy.end());
+  }
   return v;
 }
 
@@ -386,7 +425,8 @@ class Zauctovani final : public KrokUkladani {
 
   bool Priprav(Ukladani& u) override {
     zapisy_.clear();
-    denik_.clear();
+    denik_ = false;
+    platba_.reset();
     citac_.clear();
     const std::string ucet = orez(u.rada.ucet);
     if (ucet.empty() || ucet == kBezUctu) return false;
@@ -395,8 +435,9 @@ class Zauctovani final : public KrokUkladani {
         !storage::interaction().question(cz("Zaúčtovat ještě jednou ?"), false))
       return false;
     PametZauctovani& pamet = pametZauctovani();
+    // The journal's lines are made in the commit, from the payment as booked there.
     if (storage::settings().cashJournal) {
-      denik_ = RadekDeniku(u.doklad, u.rada, pamet);
+      denik_ = true;
       return true;
     }
     if (!pamet.upZadano || pamet.posledni.substr(0, 6) == "000000") {
@@ -406,7 +447,8 @@ class Zauctovani final : public KrokUkladani {
       }
     }
     const std::optional<std::vector<tUcZapis>> navrh =
-        SestavZapisy(u.doklad, u.rada, pamet, ctiPolozky(u.polozky ? u.typPolozek : 0), prvniUcetOsnovy);
+        SestavZapisy(u.doklad, u.rada, pamet, ctiPolozky(u.polozky ? u.typPolozek : 0), prvniUcetOsnovy,
+                     u.platbaFaktury ? &*u.platbaFaktury : nullptr);
     if (!navrh) {
       storage::interaction().message(cz("Položky dokladu mají víc než 50 účtovacích klíčů, doklad nebyl zaúčtován"), true);
       return false;
@@ -452,15 +494,16 @@ class Zauctovani final : public KrokUkladani {
     }
     zapisy_ = okno;
     std::erase_if(zapisy_, [](const tUcZapis& z) { return z.prazdny(); });
+    platba_ = u.platbaFaktury;
     return !zapisy_.empty();
   }
 
   std::vector<std::string> Zamky(const Ukladani&) const override {
-    return {storage::DataCesta(denik_.empty() ? kDavka : kPokladniDenik)};
+    return {storage::DataCesta(denik_ ? kPokladniDenik : kDavka)};
   }
 
   bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
-    if (!denik_.empty()) {
+    if (denik_) {
       platform::FileInfo info;
       const std::int64_t delka =
           platform::fileInfo(storage::DataCesta(kPokladniDenik), info) == platform::kIoOk ? info.size : 0;
@@ -469,8 +512,19 @@ class Zauctovani final : public KrokUkladani {
         storage::interaction().message(cz("Soubor ") + kPokladniDenik + cz(" je poškozený, doklad nebyl uložen"), true);
         return false;
       }
-      zamer.Zapis(kPokladniDenik, delka, denik_);
+      zamer.Zapis(kPokladniDenik, delka,
+                  RadkyDeniku(u.doklad, u.rada, pametZauctovani(), u.platbaFaktury ? &*u.platbaFaktury : nullptr));
       return oznac(u, zamer);
+    }
+    // The payment as booked under the invoice's lock must still give the entries the cashier
+    // accepted: another station's payment of the same invoice meanwhile can change them (the
+    // rest of an invoice in crowns, or the payment that settles it).
+    if (platba_ && u.platbaFaktury &&
+        ZapisyPlatby(u.doklad, *platba_) != ZapisyPlatby(u.doklad, *u.platbaFaktury)) {
+      storage::interaction().message(cz("Fakturu mezitím platila jiná stanice, zaúčtování platby už neplatí: doklad "
+                                        "nebyl uložen, uložte ho znovu"),
+                                     true);
+      return false;
     }
     const std::optional<std::string> obsah = accounting::BajtyDavky(storage::DataCesta(kDavka));
     if (!obsah) return false;
@@ -503,9 +557,13 @@ class Zauctovani final : public KrokUkladani {
   }
 
   void PoUlozeni(const Ukladani& u) override {
-    if (!denik_.empty()) return;
+    if (denik_) return;
     PametZauctovani& pamet = pametZauctovani();
     ZapamatujSi(pamet, zapisy_);
+    if (const auto& p = u.platbaFaktury) {
+      (p->vydana ? pamet.ucetPohledavek : pamet.ucetZavazku) = p->ucet.empty() ? std::string(kBezUctu) : sestMist(p->ucet);
+      (p->vydana ? pamet.strPohledavek : pamet.strZavazku) = petMist(p->stredisko);
+    }
     pamet.posledni = citac_;
     pamet.upZadano = true;
     const std::string rada = orez(u.rada.rada);
@@ -591,7 +649,8 @@ class Zauctovani final : public KrokUkladani {
   }
 
   std::vector<tUcZapis> zapisy_;      // the entries the cashier confirmed
-  std::vector<std::uint8_t> denik_;   // cash-journal mode: the journal line
+  bool denik_ = false;                // cash-journal mode: journal lines instead of entries
+  std::optional<PlatbaDokladu> platba_;  // the invoice payment the accepted entries were made from
   std::string citac_;                 // the counter stored by the commit
 };
 

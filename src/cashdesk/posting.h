@@ -1,7 +1,7 @@
 // The posting of a saved cash document: its accounting entries (the cash side, the counter side
 // and a rounding entry that balances them), checked by the cashier in the voucher window and
 // appended to the cash desk's batch "PZUC.dta" under one voucher (UP) number; in cash-journal mode
-// a line of the cash journal instead (docs/cash-journal.md).
+// lines of the cash journal instead (README, "The cash journal").
 //
 // The entries are built by a pure function (SestavZapisy) from the document, the window's posting
 // memory and the chart of accounts. The save step asks for the UP number once per opening of the
@@ -32,8 +32,10 @@ struct PametZauctovani {
   std::string skupinaVynosu = "6";    // revenue accounts: the first chart account beginning so
   std::string skupinaNakladu = "518";  // expense accounts
   std::string stredisko = accounting::kBezStrediska;  // cost centre of revenues and expenses
-  std::string ucetPohledavek = accounting::kBezUctu;  // invoice payments
-  std::string ucetZavazku = accounting::kBezUctu;
+  // The receivable and payable accounts of the invoice last paid: a paying document posted again
+  // after an edit (no longer linked to its invoice) proposes them.
+  std::string ucetPohledavek = accounting::kBezUctu, strPohledavek = accounting::kBezStrediska;
+  std::string ucetZavazku = accounting::kBezUctu, strZavazku = accounting::kBezStrediska;
   std::string strPodrozvahy = accounting::kBezStrediska;  // cash side of invoice payments
   // The last voucher number and line used, 8 digits; asked once per opening.
   bool upZadano = false;
@@ -69,10 +71,16 @@ inline constexpr const char* kUcetZaokrouhleni = "648000";
 // paid crowns and the counter entries differ by a haléř or more (on the credit side, with the sign
 // that balances). Voucher numbers and lines are left empty. Nullopt when the items have more than
 // kNejvicKlicu keys. Nothing for a document paid 0 Kč.
+// A paying document ("O", "D") takes its counter entries from the payment `platba` booked at
+// its save (ZapisyPlatby: the receivable or payable entry and the exchange difference, which
+// leaves nothing to round for a foreign invoice); without one (an edited document, no longer
+// linked) a single counter entry of the crowns paid on the remembered receivable or payable
+// account, and no rounding entry. Its entries reference the document number (ParovaciUdajPlatby).
 std::optional<std::vector<accounting::tUcZapis>> SestavZapisy(const PokladniDoklad& d, const RadaPokladny& rada,
                                                               const PametZauctovani& pamet,
                                                               const PolozkyDokladu& polozky,
-                                                              const PrvniUcetSkupiny& osnova);
+                                                              const PrvniUcetSkupiny& osnova,
+                                                              const PlatbaDokladu* platba = nullptr);
 
 // The document reference of an entry: series + ident, blanks removed, "0" on the left to 10.
 std::string ParovaciUdaj(const RadaPokladny& rada, const PokladniDoklad& d);
@@ -93,7 +101,9 @@ void ZapamatujSi(PametZauctovani& pamet, const std::vector<accounting::tUcZapis>
 // The listing lines of a voucher's entries (report "pzkont", width 131).
 std::vector<std::string> RadkyVypisu(const std::vector<accounting::tUcZapis>& zapisy);
 
-// ---- Cash journal (cash-journal mode): one line per document, file "PZPD.dta" in the data root.
+// ---- Cash journal (cash-journal mode): file "PZPD.dta" in the data root, lines of 96 bytes. A
+// document is one line; a paying document ("O", "D") two: the second carries the rest of the
+// text and the exchange difference, its amount columns 0 (README, "The cash journal").
 namespace pdZapis {
 inline constexpr int kVelikost = 96;
 inline constexpr std::size_t kDatum = 0;     // short string of 6, YYMMDD
@@ -104,12 +114,15 @@ inline constexpr std::size_t kPrijem = 48;   // int64, ten-thousandths of a crow
 inline constexpr std::size_t kVydaj = 56;    // int64
 inline constexpr std::size_t kPartner = 64;  // u16
 inline constexpr std::size_t kStredisko = 66;  // short string of 5
-inline constexpr std::size_t kRozdil = 72;   // int64: exchange-rate difference of an invoice payment
+inline constexpr std::size_t kRozdil = 72;   // int64: exchange difference of an invoice payment (a gain above 0)
 inline constexpr std::size_t kRezerva = 80;  // 16 bytes of zeros
 }  // namespace pdZapis
 inline constexpr const char* kPokladniDenik = "PZPD.dta";
 
-std::vector<std::uint8_t> RadekDeniku(const PokladniDoklad& d, const RadaPokladny& rada, const PametZauctovani& pamet);
+// The journal lines of a document, one after the other; `platba` is the payment a paying
+// document booked at this save (none: no exchange difference).
+std::vector<std::uint8_t> RadkyDeniku(const PokladniDoklad& d, const RadaPokladny& rada, const PametZauctovani& pamet,
+                                      const PlatbaDokladu* platba = nullptr);
 
 // The save step (after the balance).
 std::unique_ptr<KrokUkladani> KrokZauctovani();

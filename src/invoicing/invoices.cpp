@@ -1,8 +1,11 @@
 #include "invoicing/invoices.h"
 
+#include "platform/fs.h"
+#include "platform/io.h"
 #include "platform/text.h"
 #include "storage/money.h"
 #include "storage/recordfile.h"
+#include "storage/roots.h"
 #include "storage/textutil.h"
 #include "ui/dialogs.h"
 #include "ui/keys.h"
@@ -169,11 +172,23 @@ std::string SouborPlateb(Registr r, std::string_view kod) {
   return p + "U" + std::string(kod) + ".dta";
 }
 
+namespace {
+
+// A record file opened to be read only exists already: opening one that does not would create it.
+bool existuje(const std::string& soubor) {
+  platform::FileInfo info;
+  return platform::fileInfo(storage::DataCesta(soubor), info) == platform::kIoOk;
+}
+
+}  // namespace
+
+bool RegistrZalozen(Registr r) { return existuje(SouborRad(r)); }
+
 std::vector<RadaFaktur> RadyFaktur(Registr r) {
   std::vector<RadaFaktur> rady;
   storage::RecordFile f;
   f.BezZamku();
-  if (!f.OtevriSoubor(SouborRad(r), tRadaFaktur::kVelikost)) return rady;
+  if (!existuje(SouborRad(r)) || !f.OtevriSoubor(SouborRad(r), tRadaFaktur::kVelikost)) return rady;
   for (int n = 1; n <= f.pocet(); ++n) {
     if (!f.CtiVetuPrimo(n)) break;
     RadaFaktur rada{storage::Orez(text(f.veta(), tRadaFaktur::kKod, 4)), text(f.veta(), tRadaFaktur::kNazev, 30),
@@ -187,7 +202,7 @@ std::vector<RadaFaktur> RadyFaktur(Registr r) {
 std::optional<Faktura> NactiFakturu(const std::string& soubor, std::int32_t zaznam) {
   storage::RecordFile f;
   f.BezZamku();
-  if (zaznam < 1 || !f.OtevriSoubor(soubor, F::kVelikost)) return std::nullopt;
+  if (zaznam < 1 || !existuje(soubor) || !f.OtevriSoubor(soubor, F::kVelikost)) return std::nullopt;
   std::optional<Faktura> faktura;
   if (zaznam <= f.pocet() && f.CtiVetuPrimo(zaznam)) faktura = CtiFakturu(f.veta());
   f.ZavriSoubor();
@@ -198,7 +213,7 @@ std::vector<Platba> PlatbyFaktury(const std::string& soubor, std::string_view od
   std::vector<Platba> platby;
   storage::RecordFile f;
   f.BezZamku();
-  if (!f.OtevriSoubor(soubor, P::kVelikost)) return platby;
+  if (!existuje(soubor) || !f.OtevriSoubor(soubor, P::kVelikost)) return platby;
   const std::string hledany = storage::Orez(odkaz);
   for (int n = 1; n <= f.pocet(); ++n) {
     if (!f.CtiVetuPrimo(n)) break;

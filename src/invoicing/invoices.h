@@ -124,10 +124,13 @@ struct RadaFaktur {
   std::string kod, nazev, prvni;
 };
 // The series of a register, in file order; codes that may not go into a file name are left out.
+// Reading creates no file.
 std::vector<RadaFaktur> RadyFaktur(Registr r);
+// True when the register's series list is there (only its own window creates it).
+bool RegistrZalozen(Registr r);
 
-// The invoice at record `zaznam` of a series file (read without a lock); none when the file or
-// the record is not there.
+// The invoice at record `zaznam` of a series file (read without a lock, creating no file); none
+// when the file or the record is not there.
 std::optional<Faktura> NactiFakturu(const std::string& soubor, std::int32_t zaznam);
 // The payments of a payment file whose reference is `odkaz` (blanks around ignored).
 std::vector<Platba> PlatbyFaktury(const std::string& soubor, std::string_view odkaz);

@@ -10,6 +10,7 @@
 #include <dirent.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 
@@ -137,6 +138,10 @@ bool openUrl(const std::string& url) {
 void setUrlOpener(std::function<bool(const std::string&)> opener) { urlOpener() = std::move(opener); }
 
 int processId() { return static_cast<int>(::getpid()); }
+
+void sleepMs(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 std::string hostName() {
   char buf[256] = {};

@@ -43,4 +43,7 @@ void setUrlOpener(std::function<bool(const std::string&)> opener);
 int processId();
 std::string hostName();
 
+// Sleeps this thread for `ms` milliseconds of real time.
+void sleepMs(int ms);
+
 }  // namespace pz::platform

@@ -273,12 +273,28 @@ const std::string& textBlokovane() {
   return t;
 }
 
+// Tries `pokus` again every few milliseconds for kKratkeCekaniMs of real time: true as soon as it
+// succeeds. Two stations meet at the sharing table in the same instant now and then, and the
+// table is held only while one reads and writes it; that is no reason for a wait window.
+bool zkousejChvili(const std::function<bool()>& pokus) {
+  constexpr int kKrok = 5;
+  for (int cekano = 0; cekano < kKratkeCekaniMs; cekano += kKrok) {
+    platform::sleepMs(kKrok);
+    if (pokus()) return true;
+  }
+  return false;
+}
+
 // Opens the table, waiting in the wait window while another station holds it. False when the
 // table failed or the user gave up; `ignorovano` tells the latter apart when the user chose to
 // ignore file protection.
 bool otevriSCekanim(const std::string& adresar, File& f, Tabulka& t, const std::string& prefixVytvoreni,
                     const std::string& prefixCteni, bool* ignorovano = nullptr) {
   Otevreni o = otevriTabulku(adresar, f, t, prefixVytvoreni, prefixCteni);
+  if (o == Otevreni::Blokovana) zkousejChvili([&] {
+      o = otevriTabulku(adresar, f, t, prefixVytvoreni, prefixCteni);
+      return o != Otevreni::Blokovana;
+    });
   if (o == Otevreni::Blokovana) {
     interaction().ignoreProtection = false;
     const bool ok = interaction().waitFor(textBlokovane(), kCekaniZamkuMs, [&] {
@@ -378,6 +394,11 @@ Zamek zamkniTabulku(const IdentitaZamku& id, bool zapis) {
       case Pokus::Konflikt:
       case Pokus::Plna: {
         const auto druh = p.druh;
+        if (druh == Pokus::Blokovana && zkousejChvili([&] {
+              p = pokusZamkni(id, zapis);
+              return p.druh != druh;
+            }))
+          break;
         interaction().ignoreProtection = false;
         const bool ok = interaction().waitFor(p.text, kCekaniZamkuMs, [&] {
           if (p.druh != druh) return true;  // already got: a second try would meet our own entry

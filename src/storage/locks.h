@@ -37,6 +37,9 @@ inline constexpr size_t kJmenoZamku = 12;      // characters of the name a lock 
 inline constexpr size_t kUzivatelZamku = 4;    // user number + two blanks
 inline constexpr size_t kNejdelsiCestaZamku = 255;
 inline constexpr int kCekaniZamkuMs = 1000;    // wait window of the sharing table
+// The sharing table another station has open (it holds it only while it reads and writes it) is
+// tried again for this long before the wait window shows.
+inline constexpr int kKratkeCekaniMs = 200;
 inline constexpr int kCekaniServeruMs = 2000;  // wait window of the lock server
 inline constexpr int kPosilaniServeru = 51;    // sends of one round before the wait window
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cashdesk/posting.h"
+#include "storage/fields.h"
 
 namespace pz::cashdesk {
 namespace {
@@ -132,6 +133,40 @@ TEST(Posting, ADocumentNeverSpansTwoVoucherNumbers) {
   EXPECT_FALSE(CislujZapisy(many, "99999995"));
   EXPECT_EQ(PozdejsiCitac("00012305", "00012310"), "00012310");
   EXPECT_EQ(PozdejsiCitac("x", "00012310"), "00012310");
+}
+
+// In cash-journal mode a paying document is two lines: the expenditure with the reference, then
+// what did not fit of it with the document's text and the exchange difference, no amount.
+TEST(Posting, AJournalLineOfAnInvoicePaymentGoesOnWithTheRestOfItsTextAndTheExchangeDifference) {
+  constexpr Penize K = 10000;
+  PokladniDoklad d = doklad("D", 25000 * K, 24500 * K);
+  d.cislo = "B   0007";
+  d.adr1 = "Beta Trading Company s.r.o.";
+  d.text = "Uhr.DZ c.BFA-7,VS:77, 24.5000000Kc/1EUR";
+  d.cisloOrg = 12;
+  PlatbaDokladu p;
+  p.cizi = true;
+  p.ucet = "321000";
+  p.placenoValFaktury = 1000 * K;
+  p.kurzFaktury = 25;
+  p.placenoKc = d.placenoKc;
+  PametZauctovani pamet;
+  pamet.Zacni(rada());
+  const std::vector<std::uint8_t> v = RadkyDeniku(d, rada(), pamet, &p);
+  ASSERT_EQ(v.size(), 2u * pdZapis::kVelikost);
+  const storage::ConstBytes prvni(std::span<const std::uint8_t>(v.data(), pdZapis::kVelikost));
+  const storage::ConstBytes druhy(std::span<const std::uint8_t>(v.data() + pdZapis::kVelikost, pdZapis::kVelikost));
+  EXPECT_EQ(storage::readShortString(prvni, pdZapis::kText, 30), "B   0007-Beta Trading Company");
+  EXPECT_EQ(storage::readI64(prvni, pdZapis::kVydaj), 24500 * K);
+  EXPECT_EQ(storage::readI64(prvni, pdZapis::kRozdil), 0);
+  EXPECT_EQ(storage::readShortString(druhy, pdZapis::kText, 30), "s.r.o. Uhr.DZ c.BFA-7,VS:77, 2");
+  EXPECT_EQ(storage::readShortString(druhy, pdZapis::kDoklad, 7), storage::readShortString(prvni, pdZapis::kDoklad, 7));
+  EXPECT_EQ(storage::readI64(druhy, pdZapis::kVydaj) + storage::readI64(druhy, pdZapis::kPrijem), 0);
+  // The payable valued at the invoice's 25.00 is 500.00 Kč more than the 24.50 paid: a gain.
+  EXPECT_EQ(storage::readI64(druhy, pdZapis::kRozdil), 500 * K);
+  EXPECT_EQ(storage::readU16(druhy, pdZapis::kPartner), 12);
+  // A receipt stays one line.
+  EXPECT_EQ(RadkyDeniku(doklad("P", 100 * K, 100 * K), rada(), pamet).size(), std::size_t{pdZapis::kVelikost});
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "support/stationtable.h"
+
 namespace pz::test {
 
 RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::string& today) {
@@ -26,6 +28,17 @@ TwoRuns runTogether(const TempDir& a, const std::string& scriptA, const TempDir&
   r.b = runPzpokl(b, scriptB);
   ta.join();
   return r;
+}
+
+TwoRuns runTwoStations(const TempDir& root, const std::string& scriptA, const std::string& scriptB) {
+  const std::string data = (root / "data").string() + "/", prog = (root / "prog").string() + "/";
+  TempDir sa, sb;
+  for (const auto& [dir, number] : {std::pair<const TempDir*, const char*>{&sa, "01"}, {&sb, "02"}}) {
+    dir->write("master.job", stationTable({{"UZIVATEL", number}, {"POCITAC", number}, {"DAN2", "21"}}));
+    dir->write("data.adr", data + "\r\n");
+    dir->write("prog.adr", prog + "\r\n");
+  }
+  return runTogether(sa, scriptA, sb, scriptB);
 }
 
 }  // namespace pz::test

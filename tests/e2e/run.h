@@ -22,4 +22,8 @@ struct TwoRuns {
 };
 TwoRuns runTogether(const TempDir& a, const std::string& scriptA, const TempDir& b, const std::string& scriptB);
 
+// Stations 01 and 02 on the data root "data/" and program folder "prog/" of `root`, each running
+// its script in its own process, both at once.
+TwoRuns runTwoStations(const TempDir& root, const std::string& scriptA, const std::string& scriptB);
+
 }  // namespace pz::test
