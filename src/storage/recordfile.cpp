@@ -165,6 +165,14 @@ void RecordFile::NactiBlok(std::int32_t first, std::int32_t last) const {
   blokyDat_->nacti(file_, first - 1, static_cast<std::int64_t>(last - first) + 1);
 }
 
+const std::uint8_t* RecordFile::VetaZBloku(std::int32_t n) {
+  if (!blokyDat_ || n < 1 || n > count_) return nullptr;
+  const std::int32_t record = CisloZPoradi(n);
+  const std::uint8_t* p = zBloku(*blokyDat_, file_, record - 1, count_);
+  if (p) lastRecord_ = record;
+  return p;
+}
+
 void RecordFile::zahodBloky() const {
   if (blokyDat_) blokyDat_->blocks.clear();
   if (blokyPoradi_) blokyPoradi_->blocks.clear();

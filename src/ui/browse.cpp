@@ -776,8 +776,12 @@ void TfRol::Hledej() {
 
 std::string TfRol::TextProHledani(int n) {
   std::string t = TextRadku(n);
-  if (!PresneHledani) slozHledani(t);
+  SlozProHledani(t);
   return t;
+}
+
+void TfRol::SlozProHledani(std::string& t) const {
+  if (!PresneHledani) slozHledani(t);
 }
 
 int TfRol::NajdiText(const std::string& text) {
@@ -818,6 +822,7 @@ int TfRol::prohledej(const std::string& presne, const std::string& volne) {
     TfRol& w;
     ~Konec() { w.KonecHledani(); }
   } konec{*this};
+  std::string s;  // the row's text, its storage kept from row to row
   for (int prohledano = 0; prohledano < n; ++r) {
     if (r > n) {
       if (HledatJenDoKonce) break;
@@ -826,7 +831,7 @@ int TfRol::prohledej(const std::string& presne, const std::string& volne) {
     }
     if (r == Radek) break;
     ++prohledano;
-    const std::string s = TextProHledani(r);
+    TextProHledaniDo(r, s);
     if (sPresnym ? s.find(presne) != std::string::npos : volnaShoda(s)) {
       nalezen = r;
       break;

@@ -362,6 +362,33 @@ void TfSoub::ZacatekHledani() {
 }
 
 void TfSoub::KonecHledani() { hledaniVBlocich_.reset(); }
+
+// What TextProHledani gives (the row read into the compare buffer, the cells filled as
+// NaplnSloupce fills them, joined as TextRadku joins them, folded), built from the block's bytes
+// without a string per cell. The after-read hook of the GDPR switch changes the bytes first, so
+// then the row goes the usual way.
+void TfSoub::TextProHledaniDo(int n, std::string& text) {
+  if (!HledaniZPoli() || !TextPoliZBloku(n, text)) TfRol::TextProHledaniDo(n, text);
+}
+
+bool TfSoub::TextPoliZBloku(int n, std::string& text) {
+  const std::uint8_t* v = hledaniVBlocich_ && !storage::settings().gdpr ? soubor_->VetaZBloku(n) : nullptr;
+  if (!v) return false;
+  std::vector<std::uint8_t>& puvodni = Puvodni();
+  std::copy(v, v + puvodni.size(), puvodni.begin());  // as CtiPuvodni leaves it
+  const std::size_t sloupcu = std::max<std::size_t>(1, Sloupce.size());
+  const std::size_t poli = std::min(Sloupce.size(), pole_.size());
+  text.clear();
+  for (std::size_t c = 1; c <= sloupcu; ++c) {
+    if (c > 1) text += ' ';
+    if (c > poli) continue;
+    const PoleSouboru& p = pole_[c - 1];
+    ZobrazPole(bunkaHledani_, p.typ, static_cast<std::size_t>(p.sirka), puvodni, p.offset);
+    text += bunkaHledani_;
+  }
+  SlozProHledani(text);
+  return true;
+}
 void TfSoub::PisVetu(int n) { soubor_->PisVetu(n); }
 
 void TfSoub::NaplnSloupce() {
