@@ -117,6 +117,12 @@ struct RecordFile::Bloky {
   bool nacti(const File& f, std::int64_t first, std::int64_t count) {
     if (count <= 0) return false;
     Blok b;
+    // The oldest block gives way and lends its storage: a pass reads block after block without
+    // taking fresh memory (and its page faults) for each.
+    if (blocks.size() >= maxBlocks) {
+      b.bytes = std::move(blocks.front().bytes);
+      blocks.pop_front();
+    }
     b.first = first;
     b.bytes.resize(static_cast<size_t>(count) * unit);
     size_t got = 0;
@@ -125,7 +131,6 @@ struct RecordFile::Bloky {
     b.count = static_cast<std::int64_t>(got / unit);  // a file that shrank meanwhile gives fewer
     if (b.count == 0) return false;
     b.bytes.resize(static_cast<size_t>(b.count) * unit);
-    while (blocks.size() >= maxBlocks) blocks.pop_front();
     blocks.push_back(std::move(b));
     return true;
   }
