@@ -87,6 +87,8 @@ run_mode() {
     cp -r "$src/demo/work/par" "$w/par"
     cp "$src/demo/work/master.job" "$w/master.job"
     station_table "$w/master.job" "UZIVATEL=$nn" "POCITAC=$nn"
+    # The own company's data are kept per user: every station works for the demo's company.
+    [ -f "$root/data/fmw$nn.dta" ] || cp "$root/data/fmw01.dta" "$root/data/fmw$nn.dta"
     printf 'C:\\data\\\r\n' >"$w/data.adr"
     printf 'C:\\prog\\\r\n' >"$w/prog.adr"
     printf 'C: = ..\n' >"$w/drives.txt"

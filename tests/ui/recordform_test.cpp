@@ -66,6 +66,18 @@ class KeyPresenter : public Presenter {
   platform::VirtualClock& clock;
 };
 
+// An order file of `pocet` entries in which row n shows record pocet + 1 - n, and back.
+std::string obracenePoradi(int pocet) {
+  std::string poradi;
+  for (int n = 1; n <= pocet; ++n) {
+    std::string e(8, '\0');
+    storage::writeI32(e, 0, pocet + 1 - n);
+    storage::writeI32(e, 4, pocet + 1 - n);
+    poradi += e;
+  }
+  return poradi;
+}
+
 // The test record: code "X" 3, rate "###.####R", date "d", units "#####W", note "X" 10; 30 bytes.
 constexpr int kVelikost = 30;
 
@@ -645,7 +657,7 @@ class TfDlouhySeznam : public TfSoub {
 
 TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndALongOneFlashesAndStopsOnEsc) {
   constexpr int kPocet = 12000;  // 360,000 bytes: more than one block of the search
-  std::string data, poradi;
+  std::string data;
   for (int n = 1; n <= kPocet; ++n) {
     char text[32];
     std::snprintf(text, sizeof text, "radek %05d", n);
@@ -654,13 +666,9 @@ TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndAL
     ASSERT_TRUE(storage::writeShortString(v, 0, 3, std::to_string(n % 1000)));
     ASSERT_TRUE(storage::writeShortString(v, 4, 25, t));
     data += v;
-    std::string e(8, '\0');
-    storage::writeI32(e, 0, kPocet + 1 - n);  // row n shows record 12001 - n, and back
-    storage::writeI32(e, 4, kPocet + 1 - n);
-    poradi += e;
   }
   dir.write("dlouhy.dta", data);
-  dir.write("dlouhy.dt1", poradi);
+  dir.write("dlouhy.dt1", obracenePoradi(kPocet));
   TfDlouhySeznam s(clock);
   s.Otevri();
   ASSERT_EQ(s.PocetRadku, kPocet);
@@ -715,7 +723,7 @@ namespace {
 // search finds, and never asks for a row's text the slow way.
 TEST_F(RecordForm, ARowBuiltFromTheBlockBytesFindsWhatTheRowByRowSearchFinds) {
   constexpr int kPocet = 12000;        // 360,000 bytes: a search block holds 8,738 records
-  std::string data, poradi;
+  std::string data;
   for (int n = 1; n <= kPocet; ++n) {
     char kod[8], kurz[16], datum[8], mnoz[8];
     std::snprintf(kod, sizeof kod, "K%02d", n % 100);
@@ -724,13 +732,9 @@ TEST_F(RecordForm, ARowBuiltFromTheBlockBytesFindsWhatTheRowByRowSearchFinds) {
     std::snprintf(mnoz, sizeof mnoz, "%d", n);
     const bool chf = n == 9000;
     data += veta(chf ? "CHF" : n == 8738 ? "BLA" : n == 8739 ? "BLB" : kod, kurz, chf ? "311299" : datum, mnoz, "zzz");
-    std::string e(8, '\0');
-    storage::writeI32(e, 0, kPocet + 1 - n);  // row n shows record 12001 - n, and back
-    storage::writeI32(e, 4, kPocet + 1 - n);
-    poradi += e;
   }
   dir.write("kursy.dta", data);
-  dir.write("kursy.dt1", poradi);
+  dir.write("kursy.dt1", obracenePoradi(kPocet));
   w.sPoradim = true;
   w.Otevri();
   ASSERT_EQ(w.PocetRadku, kPocet);
