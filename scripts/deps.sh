@@ -3,7 +3,10 @@
 # (python3-dbfread reads the dBASE exports back in the tests; qt6-translations-l10n makes Qt's own
 # dialogs speak Czech; xvfb, poppler-utils and fonts-dejavu-core let the tests print to PDF on an X
 # server and read the text back in a monospaced font with Czech letters; curl fetches the bank's
-# rates and asks the public registers; libexpat1-dev reads the VAT register's SOAP answers).
+# rates and asks the public registers; libexpat1-dev reads the VAT register's SOAP answers;
+# libsqlite3-dev only for the benchmarks bench_browse and bench_recordfile, which measure SQLite on
+# the same records in the same run as the peer of the search and the key lookup; the program
+# itself never uses it).
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev qt6-base-dev tmux python3-dbfread qt6-translations-l10n strace xvfb poppler-utils fonts-dejavu-core curl libexpat1-dev)
 missing=()

@@ -220,13 +220,37 @@ void TfOrg::NaplnSloupce() {
   }
 }
 
-std::string TfOrg::TextProHledani(int n) {
-  std::string t = TfSoub::TextProHledani(n);
+namespace {
+// The three notes without their blanks, as the search sees them after the columns.
+std::string poznamkyProHledani(const std::vector<std::uint8_t>& veta, bool presne) {
   std::string pozn;
   for (std::size_t o : {tOrganizace::kPozn1, tOrganizace::kPozn2, tOrganizace::kPozn3})
-    pozn += storage::BezMezer(storage::readShortString(Puvodni(), o, tOrganizace::kSirkaPozn));
-  if (!PresneHledani) pozn = storage::VelkaPismena(storage::BezDiakritiky(pozn));
-  return t + " " + pozn;
+    pozn += storage::BezMezer(storage::readShortString(veta, o, tOrganizace::kSirkaPozn));
+  if (!presne) pozn = storage::VelkaPismena(storage::BezDiakritiky(pozn));
+  return pozn;
+}
+}  // namespace
+
+std::string TfOrg::TextProHledani(int n) {
+  std::string t = TfSoub::TextProHledani(n);
+  return t + " " + poznamkyProHledani(Puvodni(), PresneHledani);
+}
+
+// The columns from the search's blocks, then the notes; a deleted partner, whose first column
+// shows its position, goes the usual way.
+void TfOrg::TextProHledaniDo(int n, std::string& text) {
+  if (!TextPoliZBloku(n, text)) {
+    TfSoub::TextProHledaniDo(n, text);
+    return;
+  }
+  if (Puvodni().size() > tOrganizace::kNazev + 2 && Puvodni()[tOrganizace::kNazev] >= 2 &&
+      !(Puvodni()[tOrganizace::kNazev + 1] == ' ' && Puvodni()[tOrganizace::kNazev + 2] == ' ')) {
+    zaznamRadku_ = Soubor().posledni();  // as CtiPuvodni leaves it
+    text += ' ';
+    text += poznamkyProHledani(Puvodni(), PresneHledani);
+    return;
+  }
+  TfSoub::TextProHledaniDo(n, text);
 }
 
 void TfOrg::NaF4() {

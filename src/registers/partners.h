@@ -58,6 +58,7 @@ class TfOrg : public ui::TfSoub {
   void CtiPuvodni(int n) override;
   void NaplnSloupce() override;
   std::string TextProHledani(int n) override;
+  void TextProHledaniDo(int n, std::string& text) override;
   void NaF4() override;
   void NovaVeta() override;
   void NaF8() override;

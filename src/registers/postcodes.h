@@ -59,6 +59,7 @@ class TfPsc : public ui::TfSoub {
   void PriMazani() override;
   void Sestav() override;
   void Prekresli() override;
+  bool HledaniZPoli() const override { return true; }  // its rows are its fields
 
  protected:
   bool onMouse(const ui::MouseEvent& ev, ui::Control* hit) override;

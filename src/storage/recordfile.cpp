@@ -117,6 +117,12 @@ struct RecordFile::Bloky {
   bool nacti(const File& f, std::int64_t first, std::int64_t count) {
     if (count <= 0) return false;
     Blok b;
+    // The oldest block gives way and lends its storage: a pass reads block after block without
+    // taking fresh memory (and its page faults) for each.
+    if (blocks.size() >= maxBlocks) {
+      b.bytes = std::move(blocks.front().bytes);
+      blocks.pop_front();
+    }
     b.first = first;
     b.bytes.resize(static_cast<size_t>(count) * unit);
     size_t got = 0;
@@ -125,7 +131,6 @@ struct RecordFile::Bloky {
     b.count = static_cast<std::int64_t>(got / unit);  // a file that shrank meanwhile gives fewer
     if (b.count == 0) return false;
     b.bytes.resize(static_cast<size_t>(b.count) * unit);
-    while (blocks.size() >= maxBlocks) blocks.pop_front();
     blocks.push_back(std::move(b));
     return true;
   }
@@ -163,6 +168,14 @@ void RecordFile::NactiBlok(std::int32_t first, std::int32_t last) const {
   if (!blokyDat_ || first < 1 || last > count_ || first > last) return;
   if (blokyDat_->najdi(first - 1) && blokyDat_->najdi(last - 1)) return;
   blokyDat_->nacti(file_, first - 1, static_cast<std::int64_t>(last - first) + 1);
+}
+
+const std::uint8_t* RecordFile::VetaZBloku(std::int32_t n) {
+  if (!blokyDat_ || n < 1 || n > count_) return nullptr;
+  const std::int32_t record = CisloZPoradi(n);
+  const std::uint8_t* p = zBloku(*blokyDat_, file_, record - 1, count_);
+  if (p) lastRecord_ = record;
+  return p;
 }
 
 void RecordFile::zahodBloky() const {

@@ -154,6 +154,10 @@ class RecordFile {
   };
   // Reads records first..last (file order, 1-based) as one block now, when blocks are in use.
   void NactiBlok(std::int32_t first, std::int32_t last) const;
+  // The bytes of row n (through the active order) as the blocks hold them, valid until the
+  // next read, or nullptr when no blocks are in use or they cannot give it (the caller then
+  // reads the row as usual, with its messages). No hook runs; the record counts as read.
+  const std::uint8_t* VetaZBloku(std::int32_t n);
 
   // --- change check --------------------------------------------------------------------------
 

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/clock.h"
 #include "platform/file.h"
@@ -75,9 +77,40 @@ const std::array<char, 256>& tabulkaHledani() {
   return t;
 }
 
+// True when the table folds plain ASCII by capitals alone ('a'..'z' to 'A'..'Z', the rest
+// unchanged): eight such bytes then fold at once.
+bool asciiJenVelkymi() {
+  static const bool ano = [] {
+    const auto& t = tabulkaHledani();
+    for (int c = 0; c < 0x80; ++c)
+      if (t[static_cast<size_t>(c)] != static_cast<char>(c >= 'a' && c <= 'z' ? c - 0x20 : c)) return false;
+    return true;
+  }();
+  return ano;
+}
+
 void slozHledani(std::string& s) {
-  const auto& t = tabulkaHledani();
-  for (char& c : s) c = t[static_cast<unsigned char>(c)];
+  // Through plain pointers: a store through a char reference could alias the table, so the
+  // compiler would fetch the string's storage again for every byte.
+  const char* t = tabulkaHledani().data();
+  char* p = s.data();
+  char* const konec = p + s.size();
+  if (asciiJenVelkymi()) {
+    constexpr std::uint64_t kHorni = 0x8080808080808080ull;
+    for (; konec - p >= 8; p += 8) {
+      std::uint64_t x;
+      std::memcpy(&x, p, 8);
+      if (x & kHorni) {
+        for (int i = 0; i < 8; ++i) p[i] = t[static_cast<unsigned char>(p[i])];
+        continue;
+      }
+      // Bytes below 0x80: + 0x1F reaches the top bit from 'a' up, + 0x05 from past 'z' up.
+      const std::uint64_t mala = (x + 0x1F1F1F1F1F1F1F1Full) & ~(x + 0x0505050505050505ull) & kHorni;
+      x -= mala >> 2;  // 0x20 off each small letter
+      std::memcpy(p, &x, 8);
+    }
+  }
+  for (; p != konec; ++p) *p = t[static_cast<unsigned char>(*p)];
 }
 
 std::vector<std::string> slova(const std::string& text) {
@@ -776,8 +809,12 @@ void TfRol::Hledej() {
 
 std::string TfRol::TextProHledani(int n) {
   std::string t = TextRadku(n);
-  if (!PresneHledani) slozHledani(t);
+  SlozProHledani(t);
   return t;
+}
+
+void TfRol::SlozProHledani(std::string& t) const {
+  if (!PresneHledani) slozHledani(t);
 }
 
 int TfRol::NajdiText(const std::string& text) {
@@ -818,6 +855,7 @@ int TfRol::prohledej(const std::string& presne, const std::string& volne) {
     TfRol& w;
     ~Konec() { w.KonecHledani(); }
   } konec{*this};
+  std::string s;  // the row's text, its storage kept from row to row
   for (int prohledano = 0; prohledano < n; ++r) {
     if (r > n) {
       if (HledatJenDoKonce) break;
@@ -826,7 +864,7 @@ int TfRol::prohledej(const std::string& presne, const std::string& volne) {
     }
     if (r == Radek) break;
     ++prohledano;
-    const std::string s = TextProHledani(r);
+    TextProHledaniDo(r, s);
     if (sPresnym ? s.find(presne) != std::string::npos : volnaShoda(s)) {
       nalezen = r;
       break;

@@ -182,6 +182,10 @@ class TfRol : public Form {
   virtual void Sestav();
   virtual void Hledej();
   virtual std::string TextProHledani(int n);
+  // Row n's search text for a pass over the rows, into `text`, whose storage serves row after
+  // row: what TextProHledani(n) answers, which the default asks. A list whose search text comes
+  // from its record alone may build it from the record's bytes without a string per row.
+  virtual void TextProHledaniDo(int n, std::string& text) { text = TextProHledani(n); }
   virtual int NajdiText(const std::string& text);
   // Around each pass of a search over the rows (and again when it wraps to row 1): a record
   // form reads its file in large blocks meanwhile.
@@ -280,6 +284,8 @@ class TfRol : public Form {
   // Compares loosely while a search runs with Ctrl+F3 or retries: every blank-separated word of
   // the text occurs somewhere in the row, in any order, both folded. Hledej and NajdiText read it.
   bool VolnePorovnani = false;
+  // Folds `t` to the search form as TextProHledani does (nothing while PresneHledani is set).
+  void SlozProHledani(std::string& t) const;
 
  private:
   bool klavesaMrizky(const KeyEvent& ev);

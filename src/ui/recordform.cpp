@@ -14,6 +14,7 @@
 #include "ui/recordform.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/file.h"
 #include "platform/io.h"
@@ -362,6 +363,54 @@ void TfSoub::ZacatekHledani() {
 }
 
 void TfSoub::KonecHledani() { hledaniVBlocich_.reset(); }
+
+// What TextProHledani gives (the row read into the compare buffer, the cells filled as
+// NaplnSloupce fills them, joined as TextRadku joins them, folded), built from the block's bytes
+// without a string per cell. The after-read hook of the GDPR switch changes the bytes first, so
+// then the row goes the usual way.
+void TfSoub::TextProHledaniDo(int n, std::string& text) {
+  if (!HledaniZPoli() || !TextPoliZBloku(n, text)) TfRol::TextProHledaniDo(n, text);
+}
+
+bool TfSoub::TextPoliZBloku(int n, std::string& text) {
+  const std::uint8_t* v = hledaniVBlocich_ && !storage::settings().gdpr ? soubor_->VetaZBloku(n) : nullptr;
+  if (!v) return false;
+  std::vector<std::uint8_t>& puvodni = Puvodni();
+  std::memcpy(puvodni.data(), v, puvodni.size());  // as CtiPuvodni leaves it
+  const std::size_t sloupcu = std::max<std::size_t>(1, Sloupce.size());
+  const std::size_t poli = std::min(Sloupce.size(), pole_.size());
+  // Written through a pointer into room for the longest row: a text field shows at most its
+  // width, another field what ZobrazPole makes of it (the room grows for that).
+  std::size_t delka = 0;
+  auto misto = [&](std::size_t kolik) {
+    if (text.size() < delka + kolik) text.resize(std::max(delka + kolik, 2 * text.size()));
+    return text.data() + delka;
+  };
+  for (std::size_t c = 1; c <= sloupcu; ++c) {
+    if (c > 1) {
+      *misto(1) = ' ';
+      ++delka;
+    }
+    if (c > poli) continue;
+    const PoleSouboru& p = pole_[c - 1];
+    const std::size_t sirka = static_cast<std::size_t>(p.sirka);
+    // A text field shows its stored characters as they lie: straight from the bytes.
+    if ((p.typ.druh == DruhPole::Text || p.typ.druh == DruhPole::TextKod) && p.offset < puvodni.size()) {
+      const std::size_t d = std::min<std::size_t>(puvodni[p.offset], sirka);
+      if (p.offset + 1 + d <= puvodni.size()) {
+        std::memcpy(misto(d), puvodni.data() + p.offset + 1, d);
+        delka += d;
+        continue;
+      }
+    }
+    ZobrazPole(bunkaHledani_, p.typ, sirka, puvodni, p.offset);
+    std::memcpy(misto(bunkaHledani_.size()), bunkaHledani_.data(), bunkaHledani_.size());
+    delka += bunkaHledani_.size();
+  }
+  text.resize(delka);
+  SlozProHledani(text);
+  return true;
+}
 void TfSoub::PisVetu(int n) { soubor_->PisVetu(n); }
 
 void TfSoub::NaplnSloupce() {

@@ -204,6 +204,18 @@ class TfSoub : public TfRol {
   void CtiPuvodni(int n) override;
   void ZacatekHledani() override;
   void KonecHledani() override;
+  void TextProHledaniDo(int n, std::string& text) override;
+  // True when a row's search text is its fields as the columns show them, joined by blanks and
+  // folded as every list folds: no override of CtiPuvodni, NaplnSloupce, TextRadku or
+  // TextProHledani changes it. A search then builds it from the file's bytes as it reads them,
+  // without the column cells. A list says so by answering true; by default it is asked row by
+  // row through TextProHledani.
+  virtual bool HledaniZPoli() const { return false; }
+  // Row n's fields as the columns show them, joined and folded, built from the bytes of the
+  // search's blocks (the compare buffer gets the row as CtiPuvodni leaves it): false when no
+  // search is reading in blocks, the blocks cannot give the row, or the after-read hook must
+  // see it first. For a list whose search text is that and something more.
+  bool TextPoliZBloku(int n, std::string& text);
   void PisVetu(int n) override;
   void NaplnSloupce() override;
   void Oprav() override;
@@ -305,6 +317,7 @@ class TfSoub : public TfRol {
 
   std::unique_ptr<storage::RecordFile> soubor_;  // a SouborOkna: its hooks are the window's
   std::unique_ptr<storage::RecordFile::CteniVBlocich> hledaniVBlocich_;  // during a search pass
+  std::string bunkaHledani_;  // one field's text while a search builds a row from the bytes
   std::unique_ptr<PoradiSouboru> poradiSouboru_;
   std::vector<PoleSouboru> pole_;
   std::unique_ptr<TfFormular> formular_;

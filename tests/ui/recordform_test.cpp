@@ -66,6 +66,18 @@ class KeyPresenter : public Presenter {
   platform::VirtualClock& clock;
 };
 
+// An order file of `pocet` entries in which row n shows record pocet + 1 - n, and back.
+std::string obracenePoradi(int pocet) {
+  std::string poradi;
+  for (int n = 1; n <= pocet; ++n) {
+    std::string e(8, '\0');
+    storage::writeI32(e, 0, pocet + 1 - n);
+    storage::writeI32(e, 4, pocet + 1 - n);
+    poradi += e;
+  }
+  return poradi;
+}
+
 // The test record: code "X" 3, rate "###.####R", date "d", units "#####W", note "X" 10; 30 bytes.
 constexpr int kVelikost = 30;
 
@@ -85,11 +97,12 @@ class TfKurzTest : public TfSoub {
   TfKurzTest() : TfSoub("fKurzTest") {}
   bool skrytPoznamku = false;
   bool znackaMazani = false;
+  bool sPoradim = false;  // opens the order files too
   std::vector<int> zmeny;
   void Otevri() {
     OtevriSoub({.soubor = "kursy.dta",
                 .titulek = "Kurzy",
-                .velikost = kVelikost,
+                .velikost = kVelikost + (sPoradim ? storage::kSPoradim : 0),
                 .radek = 0,
                 .barvaFormulare = kWhite,
                 .formular = {5, 2, 50, 12},
@@ -114,6 +127,15 @@ class TfKurzTest : public TfSoub {
   void PriMazani() override {
     if (znackaMazani) Veta()[1] = '.';
   }
+  // Its rows are its fields; `zPoli` off asks for them row by row instead, counted.
+  bool zPoli = false;
+  int radkuPoRadcich = 0;
+  bool HledaniZPoli() const override { return zPoli; }
+  std::string TextProHledani(int n) override {
+    ++radkuPoRadcich;
+    return TfSoub::TextProHledani(n);
+  }
+  using TfRol::VolnePorovnani;
 };
 
 class RecordForm : public ::testing::Test {
@@ -635,7 +657,7 @@ class TfDlouhySeznam : public TfSoub {
 
 TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndALongOneFlashesAndStopsOnEsc) {
   constexpr int kPocet = 12000;  // 360,000 bytes: more than one block of the search
-  std::string data, poradi;
+  std::string data;
   for (int n = 1; n <= kPocet; ++n) {
     char text[32];
     std::snprintf(text, sizeof text, "radek %05d", n);
@@ -644,13 +666,9 @@ TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndAL
     ASSERT_TRUE(storage::writeShortString(v, 0, 3, std::to_string(n % 1000)));
     ASSERT_TRUE(storage::writeShortString(v, 4, 25, t));
     data += v;
-    std::string e(8, '\0');
-    storage::writeI32(e, 0, kPocet + 1 - n);  // row n shows record 12001 - n, and back
-    storage::writeI32(e, 4, kPocet + 1 - n);
-    poradi += e;
   }
   dir.write("dlouhy.dta", data);
-  dir.write("dlouhy.dt1", poradi);
+  dir.write("dlouhy.dt1", obracenePoradi(kPocet));
   TfDlouhySeznam s(clock);
   s.Otevri();
   ASSERT_EQ(s.PocetRadku, kPocet);
@@ -691,6 +709,85 @@ TEST_F(RecordForm, ASearchOverALongFileFindsWhatTheRowsShowReadsEachRowOnceAndAL
   klavesy({K(kVkEscape)});
   s.showModal();
   s.Soubor().ZavriSoubor();
+}
+
+}  // namespace
+}  // namespace pz::ui
+
+namespace pz::ui {
+namespace {
+
+// A list whose rows are its fields builds each row's text from the bytes of the blocks it reads:
+// over a file of more than one block, with numbers, dates and amounts in the columns, a field
+// that is no column, an order, the wrap and both comparisons, it finds what the row-by-row
+// search finds, and never asks for a row's text the slow way.
+TEST_F(RecordForm, ARowBuiltFromTheBlockBytesFindsWhatTheRowByRowSearchFinds) {
+  constexpr int kPocet = 12000;        // 360,000 bytes: a search block holds 8,738 records
+  std::string data;
+  for (int n = 1; n <= kPocet; ++n) {
+    char kod[8], kurz[16], datum[8], mnoz[8];
+    std::snprintf(kod, sizeof kod, "K%02d", n % 100);
+    std::snprintf(kurz, sizeof kurz, "%d.%04d", n % 900, n % 10000);
+    std::snprintf(datum, sizeof datum, "%02d%02d24", 1 + n % 28, 1 + n % 12);
+    std::snprintf(mnoz, sizeof mnoz, "%d", n);
+    const bool chf = n == 9000;
+    data += veta(chf ? "CHF" : n == 8738 ? "BLA" : n == 8739 ? "BLB" : kod, kurz, chf ? "311299" : datum, mnoz, "zzz");
+  }
+  dir.write("kursy.dta", data);
+  dir.write("kursy.dt1", obracenePoradi(kPocet));
+  w.sPoradim = true;
+  w.Otevri();
+  ASSERT_EQ(w.PocetRadku, kPocet);
+  auto najdi = [&](bool zPoli, const std::string& text, int od, bool volne) {
+    w.zPoli = zPoli;
+    w.radkuPoRadcich = 0;
+    w.eHled.setValue(text);
+    w.Radek = od;
+    w.VolnePorovnani = volne;
+    w.Hledej();
+    w.VolnePorovnani = false;
+    return w.Radek;
+  };
+  struct Pripad {
+    std::string text;
+    int od;
+    bool volne;
+    int radek;
+  };
+  const std::vector<Pripad> pripady = {
+      {"CHF", 1, false, 9000},           // in the second block
+      {"chf", 9500, false, 9000},        // folded, found after the wrap
+      {"31.12.99 CHF", 1, false, 9000},  // no exact match: the loose one of the same pass
+      {"99 chf", 1, true, 9000},         // Ctrl+F3
+      {"BLB", 8738, false, 8739},        // the first record of the second block
+      {"BLA", 8739, false, 8738},        // the last of the first, wrapping
+      {"zzz", 5, false, 5},              // in a field that is no column: found nowhere
+  };
+  // The searches run while the list is shown, as F3 runs them.
+  potom([&] {
+  for (const Pripad& c : pripady) {
+    SCOPED_TRACE(c.text + " from " + std::to_string(c.od));
+    EXPECT_EQ(najdi(false, c.text, c.od, c.volne), c.radek);
+    EXPECT_GT(w.radkuPoRadcich, 0);
+    EXPECT_EQ(najdi(true, c.text, c.od, c.volne), c.radek);
+    EXPECT_EQ(w.radkuPoRadcich, 0);
+  }
+  // Texts across the joints of the columns, as the rows show them ("K39  39.0039 12.04.24    39":
+  // the rate and the units right-aligned), in file order and through the order.
+  const std::vector<std::pair<std::string, int>> spoje = {{"K39 239.0239", 239}, {"BLB 639.8739", 8739}, {"12.04.24    39", 39}};
+  for (int poradi : {0, 1}) {
+    if (poradi) w.Poradi(1);
+    for (const auto& [t, zaznam] : spoje) {
+      SCOPED_TRACE(t + " order " + std::to_string(poradi));
+      const int radek = poradi ? kPocet + 1 - zaznam : zaznam;
+      EXPECT_EQ(najdi(false, t, 11999, false), radek);
+      EXPECT_EQ(najdi(true, t, 11999, false), radek);
+      EXPECT_EQ(najdi(true, t, 11999, true), najdi(false, t, 11999, true));  // the words anywhere
+    }
+  }
+  });
+  klavesy({K(kVkEscape)});
+  w.showModal();
 }
 
 }  // namespace
