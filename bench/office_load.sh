@@ -69,12 +69,13 @@ run_mode() {
     echo "run date +%s%N >> @B@"; echo "run date +%s%N >> @B@"
     # A save as the cashier makes it: F2, the proposed line of the VAT return (Enter), the VAT
     # supplement as filled (F2), at the first document of the window the voucher number proposed
-    # for the posting (Enter), the entries as proposed (Esc) and "Zapsat do účetnictví?" (a).
+    # for the posting (Enter), the entries as proposed (Esc) and "Zapsat do účetnictví?" (a); the
+    # voucher then shown in the viewer is closed (Esc) once the time is taken.
     for ((i = 0; i < docs; i++)); do
       printf '%s\n' F4 "type P" Enter Enter Enter Enter "type 030122" Enter Enter "type Zatez" Enter Esc Enter \
         "type 1" Enter "run date +%s%N >> @T@" F2 Enter F2
       [ "$i" -eq 0 ] && echo Enter
-      printf '%s\n' Esc "type a" "run date +%s%N >> @T@" "run sleep 1"
+      printf '%s\n' Esc "type a" "run date +%s%N >> @T@" Esc "run sleep 1"
     done
     echo "Esc"; echo "Esc"; echo "Esc"
   } >"$root/station.keys"
