@@ -156,6 +156,35 @@ TEST(PostingE2E, AReceiptIsPostedAfterTheStoredCounterAndAZeroDocumentPostsNothi
   EXPECT_EQ(count(root.read("data/pzkontar.txt"), "000123/0"), 4u);
 }
 
+// An expenditure of 100.00 EUR at a rate of 1 of which 99.99 is paid: the cash entry of the paid
+// crowns, the expense of the whole, and the haléř between them on 648000 on the side that
+// balances the voucher.
+TEST(PostingE2E, AnExpenditurePaidAHalerLessIsBalancedByItsRoundingEntry) {
+  TempDir root;
+  installData(root, "00012305");
+  root.write("data/pz_ra.dta", series("01", 1));
+  install(root, "01", "data\\", "prog\\");
+  const std::string clear = "End\nBackspace Backspace Backspace Backspace Backspace Backspace Backspace\n";
+  const auto r = runPzpokl(root, std::string(kCashDesk) + document("V", "100") + clear + "type 99.99\nEnter\ndump\n" +
+                                     "F2\nEnter\n" + kConfirm + "Esc\nEsc\nEsc\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  const std::string batch = root.read("data/PZUC.dta");
+  ASSERT_EQ(batch.size(), 3 * 138u) << r.out;
+  EXPECT_EQ(batch.substr(0, 138), entry("000123", "06", "000000", "211001", 999900, std::string(20, ' ')));
+  EXPECT_EQ(text(batch, 138 + 44, 6), "518000");
+  EXPECT_EQ(text(batch, 276 + 78, 6), "648000");
+  long long md = 0, dal = 0;
+  for (size_t o = 0; o < batch.size(); o += 138) {
+    long long amount = 0;
+    std::memcpy(&amount, batch.data() + o + 112, 8);
+    if (text(batch, o + 44, 6) != "000000") md += amount;
+    if (text(batch, o + 78, 6) != "000000") dal += amount;
+    if (o == 276) EXPECT_EQ(amount, 100);  // 0.01 Kč
+  }
+  EXPECT_EQ(md, 1000000);
+  EXPECT_EQ(dal, md);
+}
+
 TEST(PostingE2E, TwoStationsPostingOneSeriesInTurnNeverShareALineAndLoseNoEntry) {
   TempDir root;
   installData(root, "00050090");
