@@ -58,6 +58,7 @@ TEST(CrashTest, KilledStationsLeaveWholeRecordsAndWholeSettings) {
   setInteraction(&rec);
   settings().user = "01";
   std::mt19937 rng(20261209);
+  bool ulozeno = false;
   for (int round = 0; round < 40; ++round) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -74,8 +75,11 @@ TEST(CrashTest, KilledStationsLeaveWholeRecordsAndWholeSettings) {
       const std::string one = data.substr(r * kSize, kSize);
       ASSERT_EQ(one, std::string(kSize, one[0])) << "record " << r + 1 << " is torn in round " << round;
     }
+    // Once a station has saved its settings, no later kill leaves them empty or cut (how many
+    // rounds the first save takes depends on the machine's load).
     const std::string par = dir.read("par/stanice.par");
-    if (!par.empty() || round > 5) {
+    ulozeno = ulozeno || !par.empty();
+    if (ulozeno) {
       ASSERT_NE(par.find("Pevny : hodnota"), std::string::npos) << "round " << round << ": " << par;
       ASSERT_NE(par.find("Pocitadlo : "), std::string::npos) << par;
     }
@@ -83,6 +87,7 @@ TEST(CrashTest, KilledStationsLeaveWholeRecordsAndWholeSettings) {
     (void)IfVolny(CestaZamku("PZ01"));
   }
   EXPECT_GT(dir.read("DATA/CRASH.DTA").size(), 0u);
+  EXPECT_TRUE(ulozeno);
   setInteraction(nullptr);
   ZahodParametry();
   ZapomenAdresy();
