@@ -3,7 +3,6 @@
 // batch, the refusals that leave both files byte for byte, and a second process appending to the
 // batch while the attach runs, a station killed in the middle of an attach; and the voucher print
 // of the batch.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -179,6 +178,16 @@ class TrpelivaStanice : public storage::Interaction {
   }
 };
 
+// In a forked process: station 02 of the installation in `dir`, waiting for held locks.
+void staniceDva(const TempDir& dir) {
+  if (chdir(dir.str().c_str()) != 0) _exit(2);
+  platform::paths().setWorkDir(dir.str());
+  storage::ZapomenAdresy();
+  storage::settings().user = "02";
+  static TrpelivaStanice stanice;
+  storage::setInteraction(&stanice);
+}
+
 std::string jakoVDavce(const std::string& veta) {
   const auto v = accounting::SlozZapis(accounting::RozeberZapis(veta));
   return std::string(v.begin(), v.end());
@@ -204,12 +213,7 @@ TEST_F(Attach, AVoucherPostedByAnotherStationDuringAnAttachIsNeverLost) {
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     close(roura[0]);
-    if (chdir(dir.str().c_str()) != 0) _exit(2);
-    platform::paths().setWorkDir(dir.str());
-    storage::ZapomenAdresy();
-    storage::settings().user = "02";
-    TrpelivaStanice stanice;
-    storage::setInteraction(&stanice);
+    staniceDva(dir);
     // One character per posting, A when it was made, sent as it is made.
     for (int i = 0; i < 2000 && !std::filesystem::exists("stop"); ++i) {
       const char c = accounting::PridejDoDavky({accounting::RozeberZapis(zaslany(i))}, "PZUC.dta") ? 'A' : 'N';
@@ -276,21 +280,12 @@ TEST_F(Attach, AStationKilledWhileAttachingLeavesEveryVoucherInExactlyOneFile) {
     // The last round attaches the whole batch; the others the first voucher of the list.
     const bool all = round == kRounds - 1;
     std::filesystem::remove(dir / "par/VYBER.IDX");
-    dir.write("script.keys", std::string(all ? kVsechny : kPodleVyberu) + (all ? "" : "Insert\nEsc\n") + "Esc\n");
     const auto before = sizeOf("data/uc01.dta");
     const bool anywhere = round % 4 == 3;
     const auto delay = std::chrono::microseconds(anywhere ? std::uniform_int_distribution<int>(20000, 200000)(rng)
                                                           : std::uniform_int_distribution<int>(0, 1500)(rng));
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      if (chdir(dir.str().c_str()) != 0) _exit(127);
-      const int nul = open("/dev/null", O_WRONLY);
-      dup2(nul, 1);
-      dup2(nul, 2);
-      execl(PZPOKL_BIN, PZPOKL_BIN, "--headless", "script.keys", "--today", "2026-12-09", static_cast<char*>(nullptr));
-      _exit(127);
-    }
+    const pid_t pid = startPzpokl(dir, std::string(all ? kVsechny : kPodleVyberu) + (all ? "" : "Insert\nEsc\n") + "Esc\n");
+    ASSERT_GT(pid, 0);
     int status = 0;
     bool ended = false;
     if (!anywhere) {
@@ -335,12 +330,7 @@ TEST_F(Attach, AStationKilledWhileAttachingLeavesEveryVoucherInExactlyOneFile) {
       const pid_t p = fork();
       ASSERT_GE(p, 0);
       if (p == 0) {
-        if (chdir(dir.str().c_str()) != 0) _exit(2);
-        platform::paths().setWorkDir(dir.str());
-        storage::ZapomenAdresy();
-        storage::settings().user = "02";
-        TrpelivaStanice stanice;
-        storage::setInteraction(&stanice);
+        staniceDva(dir);
         _exit(accounting::PridejDoDavky({accounting::RozeberZapis(posted)}, "PZUC.dta") ? 0 : 3);
       }
       int st = 0;
