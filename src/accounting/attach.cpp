@@ -88,7 +88,7 @@ bool zacina(std::string_view b, const Otisk& o) {
 }
 
 struct Zamer {
-  std::string kniha;
+  std::string kniha;            // the ledger's name; it lies beside the batch
   Otisk predtim, potom, davka;  // the ledger before and after, the batch before
   bool smazat = false;          // the batch is deleted (else it becomes `nova`)
   std::string nova;
@@ -172,8 +172,8 @@ bool zapisZaznam(const std::string& zaznam, const Zamer& z) {
 // The ledger replaced by `nahradKnihu`, then the batch by `nahradDavku`, under the intent record
 // `z`. When the batch cannot follow, the ledger goes back, so that no voucher is ever in both; a
 // record that could not be settled stays for whoever takes the batch next.
-void nahrad(const Zamer& z, const std::string& davka, const std::string& hlavni, const Zamky& zamky,
-            const std::function<bool()>& nahradKnihu, const std::function<bool()>& nahradDavku) {
+void nahrad(const Zamer& z, const std::string& kniha, const std::string& davka, const std::string& hlavni,
+            const Zamky& zamky, const std::function<bool()>& nahradKnihu, const std::function<bool()>& nahradDavku) {
   const std::string zaznam = ZaznamPripojeni(davka);
   if (!zapisZaznam(zaznam, z)) return;
   if (nahradKnihu()) {
@@ -181,7 +181,7 @@ void nahrad(const Zamer& z, const std::string& davka, const std::string& hlavni,
       (void)platform::removeFile(zaznam);  // one left behind finds the batch done and goes
       return;
     }
-    if (NahradBajty(z.kniha, hlavni, zamky.knihaZamcena())) nicNepripojeno(cz("Dávku ") + davka + cz(" nelze přepsat"));
+    if (NahradBajty(kniha, hlavni, zamky.knihaZamcena())) nicNepripojeno(cz("Dávku ") + davka + cz(" nelze přepsat"));
   }
   // The ledger as it was (the record then goes), or, should it hold the entries after all, the
   // batch tried once more.
@@ -212,7 +212,7 @@ void vsechny(const std::string& kniha, const std::string& davka) {
     return;
   }
   // The batch is deleted only once the ledger holds its entries.
-  nahrad({kniha, otisk(*hlavni), otisk(*hlavni + *zapisy), otisk(*zapisy), true, {}}, davka, *hlavni, zamky,
+  nahrad({nazev(kniha), otisk(*hlavni), otisk(*hlavni + *zapisy), otisk(*zapisy), true, {}}, kniha, davka, *hlavni, zamky,
          [&] { return NahradBajty(kniha, *hlavni + *zapisy, zamky.knihaZamcena()); },
          [&] { return storage::ZrusSoubory(davka) == 0; });
 }
@@ -272,7 +272,8 @@ void podleVyberu(const std::string& kniha, const std::string& davka, const std::
     return;
   }
   // The ledger first, then the batch.
-  nahrad({kniha, otisk(*hlavni), otisk(*hlavni + pripojit), otisk(*ted), false, ponechat}, davka, *hlavni, zamky,
+  nahrad({nazev(kniha), otisk(*hlavni), otisk(*hlavni + pripojit), otisk(*ted), false, ponechat}, kniha, davka,
+         *hlavni, zamky,
          [&] {
            if (hlavni->empty()) return storage::NahradSoubor(kKPripojeni, kniha) == 0;
            if (!NahradBajty(kniha, *hlavni + pripojit, zamky.knihaZamcena())) return false;
@@ -303,7 +304,8 @@ Dokonceni DokonciPripojeni(const std::string& davka, bool zamceno) {
   Dokonceni vysledek = Dokonceni::Nic;
   // A record that is not whole was never acted on: it was written whole before the ledger moved.
   if (const auto z = dekoduj(obsah)) {
-    const auto kniha = BajtyDavky(z->kniha);
+    // Beside the batch: each station may reach the data root by a path of its own.
+    const auto kniha = BajtyDavky(davka.substr(0, davka.size() - nazev(davka).size()) + z->kniha);
     if (!kniha) return Dokonceni::Chyba;
     if (zacina(*kniha, z->potom)) {
       // The ledger holds the entries: the batch gives them up, unless it already has.

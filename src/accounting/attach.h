@@ -14,14 +14,14 @@
 // always whole, and it is removed once the batch is replaced. Little-endian:
 //
 //   "PZP1"                          magic
-//   u16 length, then the name       the ledger as a resolved path
+//   u16 length, then the name       the ledger's file name (it lies beside the batch)
 //   3 × (i64 length, u64 FNV-1a)    the ledger before, the ledger after, the batch before
 //   u8  'D' or 'N'                  the batch is deleted, or becomes the bytes below
 //   u32 length, then the bytes      what the batch becomes
 //   u64 FNV-1a of every byte before it
 //
-// Whoever next takes the batch for writing (an attach, the correction run, a posting, the journal)
-// first finishes a record it finds: when the ledger begins with what it became, the batch gets
+// Whoever next takes the batch for writing (an attach, the correction run, a posting,
+// PridejDoDavky) first finishes a record it finds: when the ledger begins with what it became, the batch gets
 // what it was to become (entries appended after the old batch kept behind it); when the ledger
 // begins with what it was, the attach never happened and the batch stays. Doing it twice is the
 // same as once. So after any moment of a kill the pair is the old pair or the complete new one.
