@@ -1,6 +1,9 @@
 #include "accounting/attach.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -57,6 +60,134 @@ class Zamky {
 
 void nicNepripojeno(const std::string& proc) { ui::Zprava(proc + cz(", nic nebylo připojeno")); }
 
+std::string nazev(const std::string& cesta) {
+  const auto o = cesta.find_last_of("\\/");
+  return o == std::string::npos ? cesta : cesta.substr(o + 1);
+}
+
+// ---- The intent record (its layout in the header).
+
+constexpr char kZnacka[] = "PZP1";
+
+std::uint64_t fnv1a(std::string_view b) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : b) h = (h ^ c) * 1099511628211ull;
+  return h;
+}
+
+// A file's contents as the record knows them.
+struct Otisk {
+  std::int64_t delka = 0;
+  std::uint64_t soucet = 0;
+};
+Otisk otisk(std::string_view b) { return {static_cast<std::int64_t>(b.size()), fnv1a(b)}; }
+// The bytes begin with the contents `o` stands for.
+bool zacina(std::string_view b, const Otisk& o) {
+  return o.delka >= 0 && b.size() >= static_cast<std::uint64_t>(o.delka) &&
+         fnv1a(b.substr(0, static_cast<std::size_t>(o.delka))) == o.soucet;
+}
+
+struct Zamer {
+  std::string kniha;            // the ledger's name; it lies beside the batch
+  Otisk predtim, potom, davka;  // the ledger before and after, the batch before
+  bool smazat = false;          // the batch is deleted (else it becomes `nova`)
+  std::string nova;
+};
+
+template <typename T>
+void pridej(std::string& s, T v) {
+  for (std::size_t i = 0; i < sizeof v; ++i) s.push_back(static_cast<char>((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xff));
+}
+
+std::string zakoduj(const Zamer& z) {
+  std::string s(kZnacka);
+  pridej<std::uint16_t>(s, static_cast<std::uint16_t>(z.kniha.size()));
+  s += z.kniha;
+  for (const Otisk& o : {z.predtim, z.potom, z.davka}) {
+    pridej<std::int64_t>(s, o.delka);
+    pridej<std::uint64_t>(s, o.soucet);
+  }
+  s.push_back(z.smazat ? 'D' : 'N');
+  pridej<std::uint32_t>(s, static_cast<std::uint32_t>(z.nova.size()));
+  s += z.nova;
+  pridej<std::uint64_t>(s, fnv1a(s));
+  return s;
+}
+
+// Nothing when the bytes are not one whole record.
+std::optional<Zamer> dekoduj(std::string_view b) {
+  if (b.size() < 12 || b.substr(0, 4) != kZnacka) return std::nullopt;
+  std::size_t pos = 4;
+  bool ok = fnv1a(b.substr(0, b.size() - 8)) == [&] {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(b[b.size() - 8 + i])) << (8 * i);
+    return v;
+  }();
+  b.remove_suffix(8);
+  auto kus = [&](std::size_t n) {
+    if (b.size() - pos < n) {
+      ok = false;
+      return std::string_view();
+    }
+    pos += n;
+    return b.substr(pos - n, n);
+  };
+  auto cislo = [&](std::size_t n) {
+    std::uint64_t v = 0;
+    const std::string_view k = kus(n);
+    for (std::size_t i = 0; i < k.size(); ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(k[i])) << (8 * i);
+    return v;
+  };
+  Zamer z;
+  z.kniha = std::string(kus(cislo(2)));
+  for (Otisk* o : {&z.predtim, &z.potom, &z.davka}) {
+    o->delka = static_cast<std::int64_t>(cislo(8));
+    o->soucet = cislo(8);
+  }
+  const std::string_view druh = kus(1);
+  z.smazat = druh == "D";
+  z.nova = std::string(kus(cislo(4)));
+  if (!ok || pos != b.size() || (druh != "D" && druh != "N")) return std::nullopt;
+  return z;
+}
+
+std::string docasny(const std::string& zaznam) { return zaznam.substr(0, zaznam.size() - 1) + "~"; }
+
+// Written whole beside the batch, synced, and only then in place under its name.
+bool zapisZaznam(const std::string& zaznam, const Zamer& z) {
+  const std::string tmp = docasny(zaznam);
+  const std::string obsah = zakoduj(z);
+  platform::File f;
+  int e = f.open(tmp, platform::Access::ReadWrite, platform::Share::DenyReadWrite, platform::Create::CreateAlways);
+  if (e == platform::kIoOk) e = f.writeAt(0, obsah.data(), obsah.size());
+  if (e == platform::kIoOk) e = f.sync();
+  f.close();
+  if (e == platform::kIoOk) e = platform::renameFile(tmp, zaznam, true);
+  if (e == platform::kIoOk) return true;
+  (void)platform::removeFile(tmp);
+  nicNepripojeno(storage::ZpravaZapisu(nazev(zaznam), e));
+  return false;
+}
+
+// The ledger replaced by `nahradKnihu`, then the batch by `nahradDavku`, under the intent record
+// `z`. When the batch cannot follow, the ledger goes back, so that no voucher is ever in both; a
+// record that could not be settled stays for whoever takes the batch next.
+void nahrad(const Zamer& z, const std::string& kniha, const std::string& davka, const std::string& hlavni,
+            const Zamky& zamky, const std::function<bool()>& nahradKnihu, const std::function<bool()>& nahradDavku) {
+  const std::string zaznam = ZaznamPripojeni(davka);
+  if (!zapisZaznam(zaznam, z)) return;
+  if (nahradKnihu()) {
+    if (nahradDavku()) {
+      (void)platform::removeFile(zaznam);  // one left behind finds the batch done and goes
+      return;
+    }
+    if (NahradBajty(kniha, hlavni, zamky.knihaZamcena())) nicNepripojeno(cz("Dávku ") + davka + cz(" nelze přepsat"));
+  }
+  // The ledger as it was (the record then goes), or, should it hold the entries after all, the
+  // batch tried once more.
+  (void)DokonciPripojeni(davka, zamky.davkaZamcena());
+}
+
 // "Všechny": the batch's bytes after the ledger's, or the batch renamed to the ledger when the
 // ledger holds nothing. No balance check.
 void vsechny(const std::string& kniha, const std::string& davka) {
@@ -65,6 +196,7 @@ void vsechny(const std::string& kniha, const std::string& davka) {
     nicNepripojeno(cz("Účetnictví nebo dávka není volná"));
     return;
   }
+  if (DokonciPripojeni(davka, zamky.davkaZamcena()) == Dokonceni::Chyba) return;
   const auto hlavni = BajtyDavky(kniha);
   if (!hlavni) return;
   const auto zapisy = BajtyDavky(davka);
@@ -75,12 +207,14 @@ void vsechny(const std::string& kniha, const std::string& davka) {
     return;
   }
   if (hlavni->empty()) {
+    // One rename moves the entries: no moment holds them twice.
     storage::NahradSoubor(davka, kniha);  // reports its own failure; the batch then stays
     return;
   }
   // The batch is deleted only once the ledger holds its entries.
-  if (!NahradBajty(kniha, *hlavni + *zapisy, zamky.knihaZamcena())) return;
-  storage::ZrusSoubory(davka);
+  nahrad({nazev(kniha), otisk(*hlavni), otisk(*hlavni + *zapisy), otisk(*zapisy), true, {}}, kniha, davka, *hlavni, zamky,
+         [&] { return NahradBajty(kniha, *hlavni + *zapisy, zamky.knihaZamcena()); },
+         [&] { return storage::ZrusSoubory(davka) == 0; });
 }
 
 // "Podle výběru" once the user has marked the vouchers.
@@ -91,6 +225,7 @@ void podleVyberu(const std::string& kniha, const std::string& davka, const std::
     nicNepripojeno(cz("Účetnictví nebo dávka není volná"));
     return;
   }
+  if (DokonciPripojeni(davka, zamky.davkaZamcena()) == Dokonceni::Chyba) return;
   // Read again under the locks. The entries the list showed must still be the batch's first ones;
   // entries appended since stay in the batch whatever their voucher number.
   const auto hlavni = BajtyDavky(kniha);
@@ -136,21 +271,75 @@ void podleVyberu(const std::string& kniha, const std::string& davka, const std::
     nicNepripojeno(cz("Účetnictví nebo dávka už není zamčena touto stanicí"));
     return;
   }
-  // The ledger first, then the batch; when the batch cannot be replaced the ledger goes back, so
-  // that no voucher is ever in both.
-  if (hlavni->empty()) {
-    if (storage::NahradSoubor(kKPripojeni, kniha) != 0) return;
-  } else {
-    if (!NahradBajty(kniha, *hlavni + pripojit, zamky.knihaZamcena())) return;
-    platform::removeFile(kKPripojeni);
-  }
-  if (storage::NahradSoubor(kZbytek, davka) != 0) {
-    if (NahradBajty(kniha, *hlavni, zamky.knihaZamcena()))
-      nicNepripojeno(cz("Dávku ") + davka + cz(" nelze přepsat"));
-  }
+  // The ledger first, then the batch.
+  nahrad({nazev(kniha), otisk(*hlavni), otisk(*hlavni + pripojit), otisk(*ted), false, ponechat}, kniha, davka,
+         *hlavni, zamky,
+         [&] {
+           if (hlavni->empty()) return storage::NahradSoubor(kKPripojeni, kniha) == 0;
+           if (!NahradBajty(kniha, *hlavni + pripojit, zamky.knihaZamcena())) return false;
+           platform::removeFile(kKPripojeni);
+           return true;
+         },
+         [&] { return storage::NahradSoubor(kZbytek, davka) == 0; });
 }
 
 }  // namespace
+
+std::string ZaznamPripojeni(const std::string& davka) {
+  const auto tecka = davka.find_last_of('.');
+  const auto oddelovac = davka.find_last_of("\\/");
+  const bool pripona = tecka != std::string::npos && (oddelovac == std::string::npos || tecka > oddelovac);
+  return (pripona ? davka.substr(0, tecka) : davka) + ".jrn";
+}
+
+Dokonceni DokonciPripojeni(const std::string& davka, bool zamceno) {
+  const std::string zaznam = ZaznamPripojeni(davka);
+  if (platform::fileExists(docasny(zaznam))) (void)platform::removeFile(docasny(zaznam));  // never acted on
+  if (!platform::fileExists(zaznam)) return Dokonceni::Nic;
+  std::string obsah;
+  if (const int e = platform::readWholeFile(zaznam, obsah, platform::Share::DenyNone); e != platform::kIoOk) {
+    ui::Zprava(storage::ZpravaCteni(nazev(zaznam), e));
+    return Dokonceni::Chyba;
+  }
+  Dokonceni vysledek = Dokonceni::Nic;
+  // A record that is not whole was never acted on: it was written whole before the ledger moved.
+  if (const auto z = dekoduj(obsah)) {
+    // Beside the batch: each station may reach the data root by a path of its own.
+    const auto kniha = BajtyDavky(davka.substr(0, davka.size() - nazev(davka).size()) + z->kniha);
+    if (!kniha) return Dokonceni::Chyba;
+    if (zacina(*kniha, z->potom)) {
+      // The ledger holds the entries: the batch gives them up, unless it already has.
+      const auto ted = BajtyDavky(davka);
+      if (!ted) return Dokonceni::Chyba;
+      if (zacina(*ted, z->davka)) {
+        const std::string nova = z->nova + ted->substr(static_cast<std::size_t>(z->davka.delka));
+        const bool ok = z->smazat && nova.empty() ? storage::ZrusSoubory(davka) == 0 : NahradBajty(davka, nova, zamceno);
+        if (!ok) return Dokonceni::Chyba;
+        vysledek = Dokonceni::Hotovo;
+      }
+    } else if (!zacina(*kniha, z->predtim)) {
+      // Rewritten by another program meanwhile: whether it took the entries cannot be told, so
+      // the batch keeps them and the user is told.
+      ui::Zprava(cz("Přerušené připojení dávky ") + nazev(davka) + cz(" nelze dokončit, účetnictví ") + nazev(z->kniha) +
+                 cz(" se mezitím změnilo: dávka zůstala, jak byla, zkontrolujte, zda její zápisy už nejsou v účetnictví"));
+    }
+  }
+  (void)platform::removeFile(zaznam);
+  return vysledek;
+}
+
+Dokonceni DokonciPripojeniPodZamkem(const std::string& davka) {
+  const std::string zaznam = ZaznamPripojeni(davka);
+  if (!platform::fileExists(zaznam) && !platform::fileExists(docasny(zaznam))) return Dokonceni::Nic;
+  const storage::Zamek z = storage::Zamkni(davka, "W");
+  if (!storage::MuzePokracovat(z)) {
+    ui::Zprava(cz("Dávka ") + nazev(davka) + cz(" není volná, přerušené připojení nebylo dokončeno"));
+    return Dokonceni::Chyba;
+  }
+  const Dokonceni d = DokonciPripojeni(davka, z == storage::Zamek::Drzen);
+  if (z == storage::Zamek::Drzen) storage::Odemkni(davka);
+  return d;
+}
 
 std::vector<RadekSeznamuUp> SeznamUp(const std::vector<tUcZapis>& zapisy) {
   std::vector<RadekSeznamuUp> radky;
@@ -218,6 +407,8 @@ void PripojDavku(const std::string& davka) {
   const std::string agenda = davka.substr(0, 2);
   const std::string cesta = storage::DataCesta(davka);
   const std::string kniha = storage::DataCesta(kHlavniKniha);
+  // An attach cut off by a kill is finished first: the batch may owe the ledger its entries.
+  if (DokonciPripojeniPodZamkem(cesta) == Dokonceni::Chyba) return;
   platform::FileInfo info;
   if (platform::fileInfo(cesta, info) != platform::kIoOk || info.size == 0) {
     ui::Zprava(cz("Soubor účetnictví z ") + agenda + cz(" je prázdný, není co připojovat"));

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "accounting/attach.h"
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/io.h"
@@ -240,8 +241,10 @@ std::optional<std::string> PridejDoDavky(const std::vector<tUcZapis>& zapisy, st
     zprava(cz("Dávka ") + nazevSouboru(cesta) + cz(" není volná, zápisy nebyly připsány"));
     return std::nullopt;
   }
-  // The old entries are copied as they are; only the voucher's are made here.
-  std::optional<std::string> obsah = BajtyDavky(cesta);
+  // The old entries are copied as they are; only the voucher's are made here. An attach cut off by
+  // a kill is finished first, so that the entries it moved are not kept.
+  std::optional<std::string> obsah;
+  if (DokonciPripojeni(cesta, zamek == storage::Zamek::Drzen) != Dokonceni::Chyba) obsah = BajtyDavky(cesta);
   const bool ok = obsah && NahradBajty(cesta, *obsah + bajty(nove), zamek == storage::Zamek::Drzen);
   if (zamek == storage::Zamek::Drzen) storage::Odemkni(cesta);
   if (!ok) return std::nullopt;

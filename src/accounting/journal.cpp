@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "accounting/accounts.h"
+#include "accounting/attach.h"
 #include "accounting/centres.h"
 #include "accounting/templates.h"
 #include "accounting/voucherprint.h"
@@ -952,6 +953,8 @@ void OpravyDavky(const std::string& davka) {
       if (z == storage::Zamek::Drzen) storage::Odemkni(c);
     }
   } uvolni{zamek, cesta};
+  // An attach cut off by a kill is finished before the entries are read.
+  if (DokonciPripojeni(cesta, zamek == storage::Zamek::Drzen) == Dokonceni::Chyba) return;
 
   std::vector<tUcZapis> zapisy;
   if (!CtiDavku(davka, zapisy)) return;

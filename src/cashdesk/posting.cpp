@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "accounting/accounts.h"
+#include "accounting/attach.h"
 #include "accounting/centres.h"
 #include "accounting/journal.h"
 #include "cashdesk/intent.h"
@@ -526,6 +527,8 @@ class Zauctovani final : public KrokUkladani {
                                      true);
       return false;
     }
+    // An attach of the batch cut off by a kill is finished before anything is appended to it.
+    if (accounting::DokonciPripojeni(storage::DataCesta(kDavka), false) == accounting::Dokonceni::Chyba) return false;
     const std::optional<std::string> obsah = accounting::BajtyDavky(storage::DataCesta(kDavka));
     if (!obsah) return false;
     // Numbered from what is stored now: another station may have moved the counter on since

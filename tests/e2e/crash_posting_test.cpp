@@ -2,7 +2,6 @@
 // station has opened the series (which undoes a save cut off), the series balance is the sum of
 // its documents, every document is posted with both its entries, every entry names a document,
 // and the batch balances.
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,21 +30,6 @@ namespace fs = std::filesystem;
 
 std::string text(const std::string& rec, size_t o, size_t width) {
   return rec.substr(o + 1, std::min<size_t>(width, static_cast<unsigned char>(rec[o])));
-}
-
-// A station started on `script` in `dir`; its process id.
-pid_t start(const TempDir& dir, const std::string& script) {
-  dir.write("script.keys", script);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(dir.str().c_str()) != 0) _exit(127);
-    const int nul = open("/dev/null", O_WRONLY);
-    dup2(nul, 1);
-    dup2(nul, 2);
-    execl(PZPOKL_BIN, PZPOKL_BIN, "--headless", "script.keys", "--today", "2026-12-09", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
 }
 
 TEST(CrashE2E, AStationKilledWhileSavingPostedDocumentsLeavesTheSeriesTheDocumentsAndTheBatchAgreeing) {
@@ -89,7 +73,7 @@ TEST(CrashE2E, AStationKilledWhileSavingPostedDocumentsLeavesTheSeriesTheDocumen
   constexpr int kRounds = 8;
   int kills = 0, cutOff = 0;
   for (int round = 0; round < kRounds; ++round) {
-    const pid_t pid = start(root, saving);
+    const pid_t pid = startPzpokl(root, saving);
     ASSERT_GT(pid, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(moment(rng)));
     int status = 0;

@@ -1,6 +1,8 @@
 #include "e2e/run.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,20 @@ RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::st
   r.out = dir.read("stdout.txt");
   r.err = dir.read("stderr.txt");
   return r;
+}
+
+pid_t startPzpokl(const TempDir& dir, const std::string& script) {
+  dir.write("script.keys", script);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.str().c_str()) != 0) _exit(127);
+    const int nul = open("/dev/null", O_WRONLY);
+    dup2(nul, 1);
+    dup2(nul, 2);
+    execl(PZPOKL_BIN, PZPOKL_BIN, "--headless", "script.keys", "--today", "2026-12-09", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
 }
 
 TwoRuns runTogether(const TempDir& a, const std::string& scriptA, const TempDir& b, const std::string& scriptB) {

@@ -1,6 +1,8 @@
 // Runs the real pzpokl binary under the headless presenter in a working directory.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "support/tempdir.h"
@@ -15,6 +17,10 @@ struct RunResult {
 
 // Writes `script` to a file in `dir` and runs `pzpokl --headless` there with a fixed date.
 RunResult runPzpokl(const TempDir& dir, const std::string& script, const std::string& today = "2026-12-09");
+
+// Starts `pzpokl --headless` on `script` in `dir` (output dropped) without waiting for it: its
+// process id, for a test that kills it.
+pid_t startPzpokl(const TempDir& dir, const std::string& script);
 
 // Two stations at once, each in its working directory with its script; both results once both ended.
 struct TwoRuns {
