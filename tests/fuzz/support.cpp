@@ -27,4 +27,20 @@ void put(const std::string& relative, const uint8_t* data, size_t size) {
   std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
+void putParts(std::string_view all, std::initializer_list<const char*> relatives) {
+  size_t from = 0;
+  bool present = true;
+  for (const char* name : relatives) {
+    if (!present) {
+      std::filesystem::remove(std::filesystem::path(workDir()) / name);
+      continue;
+    }
+    const size_t end = all.find('\0', from);
+    const std::string_view part = all.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from);
+    put(name, reinterpret_cast<const uint8_t*>(part.data()), part.size());
+    present = end != std::string_view::npos;
+    from = end + 1;
+  }
+}
+
 }  // namespace pz::fuzz
