@@ -3,11 +3,23 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/paths.h"
 #include "storage/interaction.h"
 
 namespace pz::fuzz {
+
+namespace {
+
+class Ticho : public storage::Interaction {
+ public:
+  void message(const std::string&, bool) override {}
+  bool question(const std::string&, bool defaultYes) override { return defaultYes; }
+  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override { return attempt(); }
+};
+
+}  // namespace
 
 const std::string& workDir() {
   static const std::string dir = [] {
@@ -41,6 +53,11 @@ void putParts(std::string_view all, std::initializer_list<const char*> relatives
     present = end != std::string_view::npos;
     from = end + 1;
   }
+}
+
+void silence() {
+  static Ticho ticho;
+  storage::setInteraction(&ticho);
 }
 
 }  // namespace pz::fuzz
