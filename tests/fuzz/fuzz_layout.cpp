@@ -7,23 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "platform/fs.h"
-#include "storage/interaction.h"
 #include "storage/layout.h"
 #include "support.h"
 
 namespace {
-
-// Messages go nowhere, and a wait gives up at once.
-class Ticho : public pz::storage::Interaction {
- public:
-  void message(const std::string&, bool) override {}
-  bool question(const std::string&, bool defaultYes) override { return defaultYes; }
-  bool waitFor(const std::string&, int, const std::function<bool()>& attempt) override { return attempt(); }
-};
 
 size_t delka(const uint8_t*& data, size_t& size) {
   if (size < 2) return 0;
@@ -36,8 +26,7 @@ size_t delka(const uint8_t*& data, size_t& size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Ticho ticho;
-  pz::storage::setInteraction(&ticho);
+  pz::fuzz::silence();
   const size_t a = delka(data, size);
   const size_t b = delka(data, size);
   if (a + b > size) return 0;
