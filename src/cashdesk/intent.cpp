@@ -7,6 +7,8 @@
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/io.h"
+#include "platform/text.h"
+#include "storage/interaction.h"
 #include "storage/money.h"
 #include "storage/roots.h"
 
@@ -88,7 +90,11 @@ bool zapis(const Zamer::Polozka& p, StavRady& stav) {
          f.sync() == platform::kIoOk;
 }
 
-bool vrat(const PuvodniStav& o, StavRady& stav) {
+// Files of the cash desk that saves of other series write too (the batch, the cash journal, the
+// invoices' payments): their lock keeps them only while a save is stored, so after a save that was
+// cut off another series may have appended behind it before this series is opened again.
+// `ponechano` names such a file whose appended part had to stay (see vrat).
+bool vrat(const PuvodniStav& o, StavRady& stav, std::string* ponechano = nullptr) {
   if (o.druh == 'S') {
     storage::Real48 b{};
     if (o.bajty.size() != b.size()) return false;
@@ -100,8 +106,14 @@ bool vrat(const PuvodniStav& o, StavRady& stav) {
   if (!o.bajty.empty() && f.writeAt(o.pozice, o.bajty.data(), o.bajty.size()) != platform::kIoOk) return false;
   std::int64_t ted = 0;
   if (f.size(ted) != platform::kIoOk) return false;
-  if (ted > o.delka && o.pozice + static_cast<std::int64_t>(o.pocet) > o.delka && f.truncate(o.delka) != platform::kIoOk)
-    return false;
+  const std::int64_t konec = o.pozice + static_cast<std::int64_t>(o.pocet);
+  // Written behind this save's own bytes since: cutting the file back to its old length would
+  // drop what other stations stored there. The appended bytes stay, and the caller says so.
+  if (ted > konec && o.pozice >= o.delka) {
+    if (ponechano) *ponechano = o.jmeno;
+    return f.sync() == platform::kIoOk;
+  }
+  if (ted > o.delka && konec > o.delka && f.truncate(o.delka) != platform::kIoOk) return false;
   return f.sync() == platform::kIoOk;
 }
 
@@ -200,7 +212,14 @@ Obnova ObnovZamer(const std::string& souborDokladu, StavRady& stav) {
   if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return Obnova::Chyba;
   const auto puvodni = DekodujZamer(obsah);
   if (!puvodni) return platform::removeFile(cesta) == platform::kIoOk ? Obnova::Zahozeno : Obnova::Chyba;
-  if (!vratVse(*puvodni, puvodni->size(), stav)) return Obnova::Chyba;
+  bool ok = true;
+  std::string ponechano;
+  for (std::size_t j = puvodni->size(); j-- > 0;) ok = vrat((*puvodni)[j], stav, &ponechano) && ok;
+  if (!ok) return Obnova::Chyba;
+  if (!ponechano.empty())
+    storage::interaction().message(platform::cz("Přerušené uložení dokladu bylo vráceno, jeho zápisy v ") + ponechano +
+                                       platform::cz(" ale zůstaly: za nimi už jsou zápisy jiných stanic. Opravte je."),
+                                   true);
   return platform::removeFile(cesta) == platform::kIoOk ? Obnova::Vraceno : Obnova::Chyba;
 }
 

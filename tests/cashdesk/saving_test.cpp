@@ -288,3 +288,31 @@ TEST_F(SaveService, AStationKilledAtAnyWriteOfASaveIsUndoneAtTheNextOpen) {
 
 }  // namespace
 }  // namespace pz::cashdesk
+
+namespace pz::cashdesk {
+namespace {
+
+// A save of series 01 cut off after it appended its entries to the batch; before series 01 is
+// opened again, a save of another series appends its own. Undoing the cut-off save takes its
+// document and balance back but must not cut the batch back to its old length: the other
+// series' entries stay, and the cashier is told that the cut-off save's entries stayed too.
+TEST_F(SaveService, AnUndoneSaveNeverCutsOffWhatAnotherSeriesAppendedToTheBatchSince) {
+  const std::string pred = dir.read("PZ01_.dta");
+  PuvodniStav doklad{.druh = 'W', .jmeno = "PZ01_.dta", .pozice = 3 * D::kVelikost, .delka = 3 * D::kVelikost,
+                     .pocet = D::kVelikost, .bajty = {}};
+  PuvodniStav davka{.druh = 'W', .jmeno = "DAVKA.dta", .pozice = 128, .delka = 128, .pocet = 64, .bajty = {}};
+  dir.write("PZ01_.jrn", ZakodujZamer({doklad, davka}));
+  dir.write("PZ01_.dta", pred + jakoText(SaveService::doklad(4, "P", 10)));
+  const std::string cizi(64, '\x33');
+  dir.write("DAVKA.dta", std::string(128, '\x22') + std::string(64, '\x04') + cizi);
+
+  EXPECT_EQ(ObnovRadu("01"), Obnova::Vraceno);
+  EXPECT_EQ(dir.read("PZ01_.dta"), pred);
+  EXPECT_EQ(dir.read("DAVKA.dta"), std::string(128, '\x22') + std::string(64, '\x04') + cizi);
+  ASSERT_EQ(zpravy.messages.size(), 1u);
+  EXPECT_NE(zpravy.messages[0].find("DAVKA.dta"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "PZ01_.jrn"));
+}
+
+}  // namespace
+}  // namespace pz::cashdesk
