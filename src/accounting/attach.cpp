@@ -409,6 +409,15 @@ void PripojDavku(const std::string& davka) {
   const std::string kniha = storage::DataCesta(kHlavniKniha);
   // An attach cut off by a kill is finished first: the batch may owe the ledger its entries.
   if (DokonciPripojeniPodZamkem(cesta) == Dokonceni::Chyba) return;
+  // A cash document save cut off and not yet undone (its record is undone when its series is
+  // opened next) may have left entries in the batch that its undo takes back: they must not go
+  // into the ledger first.
+  const std::vector<platform::FileInfo> zamery = platform::listDirectory(storage::DataCesta("PZ*_.jrn"));
+  if (!zamery.empty()) {
+    nicNepripojeno(cz("V pokladně zůstalo nedokončené uložení dokladu (") + zamery.front().name +
+                   cz("), otevřete nejdřív jeho pokladní řadu"));
+    return;
+  }
   platform::FileInfo info;
   if (platform::fileInfo(cesta, info) != platform::kIoOk || info.size == 0) {
     ui::Zprava(cz("Soubor účetnictví z ") + agenda + cz(" je prázdný, není co připojovat"));

@@ -154,6 +154,18 @@ TEST_F(Attach, TheBusyFlagAReadOnlyStationAndABrokenLedgerChangeNothing) {
     EXPECT_FALSE(std::filesystem::exists(d / "data/uc01.dta"));
   }
 
+  // A cash desk save cut off and not yet undone: its entries in the batch are not the ledger's.
+  TempDir zamer;
+  install(zamer, {.programRoot = true});
+  zamer.write("data/PZUC.dta", davka);
+  zamer.write("data/PZ01_.jrn", "PZJ1");
+  r = spust(zamer, std::string(kPripojovani) + "dump\nEnter\nEsc\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("zůstalo nedokončené uložení dokladu (PZ01_.jrn)"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Připojit ÚP z PZ"), std::string::npos) << r.out;
+  EXPECT_EQ(zamer.read("data/PZUC.dta"), davka);
+  EXPECT_FALSE(std::filesystem::exists(zamer / "data/uc01.dta"));
+
   TempDir cteni;
   install(cteni, {.station = {{"UZIVATEL", "01"}, {"POCITAC", "1"}, {"DAN2", "21"}, {"CTENI", "A"}},
                   .programRoot = true});
