@@ -10,6 +10,7 @@
 #include "platform/io.h"
 #include "platform/text.h"
 #include "storage/filehelpers.h"
+#include "storage/intentrecord.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
 #include "storage/recordfile.h"
@@ -69,22 +70,16 @@ std::string nazev(const std::string& cesta) {
 
 constexpr char kZnacka[] = "PZP1";
 
-std::uint64_t fnv1a(std::string_view b) {
-  std::uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : b) h = (h ^ c) * 1099511628211ull;
-  return h;
-}
-
 // A file's contents as the record knows them.
 struct Otisk {
   std::int64_t delka = 0;
   std::uint64_t soucet = 0;
 };
-Otisk otisk(std::string_view b) { return {static_cast<std::int64_t>(b.size()), fnv1a(b)}; }
+Otisk otisk(std::string_view b) { return {static_cast<std::int64_t>(b.size()), storage::Fnv1a64(b)}; }
 // The bytes begin with the contents `o` stands for.
 bool zacina(std::string_view b, const Otisk& o) {
   return o.delka >= 0 && b.size() >= static_cast<std::uint64_t>(o.delka) &&
-         fnv1a(b.substr(0, static_cast<std::size_t>(o.delka))) == o.soucet;
+         storage::Fnv1a64(b.substr(0, static_cast<std::size_t>(o.delka))) == o.soucet;
 }
 
 struct Zamer {
@@ -94,77 +89,44 @@ struct Zamer {
   std::string nova;
 };
 
-template <typename T>
-void pridej(std::string& s, T v) {
-  for (std::size_t i = 0; i < sizeof v; ++i) s.push_back(static_cast<char>((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xff));
-}
-
 std::string zakoduj(const Zamer& z) {
   std::string s(kZnacka);
-  pridej<std::uint16_t>(s, static_cast<std::uint16_t>(z.kniha.size()));
+  storage::PridejLE<std::uint16_t>(s, static_cast<std::uint16_t>(z.kniha.size()));
   s += z.kniha;
   for (const Otisk& o : {z.predtim, z.potom, z.davka}) {
-    pridej<std::int64_t>(s, o.delka);
-    pridej<std::uint64_t>(s, o.soucet);
+    storage::PridejLE<std::int64_t>(s, o.delka);
+    storage::PridejLE<std::uint64_t>(s, o.soucet);
   }
   s.push_back(z.smazat ? 'D' : 'N');
-  pridej<std::uint32_t>(s, static_cast<std::uint32_t>(z.nova.size()));
+  storage::PridejLE<std::uint32_t>(s, static_cast<std::uint32_t>(z.nova.size()));
   s += z.nova;
-  pridej<std::uint64_t>(s, fnv1a(s));
+  storage::PridejLE<std::uint64_t>(s, storage::Fnv1a64(s));
   return s;
 }
 
 // Nothing when the bytes are not one whole record.
 std::optional<Zamer> dekoduj(std::string_view b) {
   if (b.size() < 12 || b.substr(0, 4) != kZnacka) return std::nullopt;
-  std::size_t pos = 4;
-  bool ok = fnv1a(b.substr(0, b.size() - 8)) == [&] {
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(b[b.size() - 8 + i])) << (8 * i);
-    return v;
-  }();
-  b.remove_suffix(8);
-  auto kus = [&](std::size_t n) {
-    if (b.size() - pos < n) {
-      ok = false;
-      return std::string_view();
-    }
-    pos += n;
-    return b.substr(pos - n, n);
-  };
-  auto cislo = [&](std::size_t n) {
-    std::uint64_t v = 0;
-    const std::string_view k = kus(n);
-    for (std::size_t i = 0; i < k.size(); ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(k[i])) << (8 * i);
-    return v;
-  };
+  storage::CteniLE c{b.substr(0, b.size() - 8), 4};
+  storage::CteniLE soucet{b.substr(b.size() - 8)};
+  if (soucet.cislo<std::uint64_t>() != storage::Fnv1a64(c.b)) return std::nullopt;
   Zamer z;
-  z.kniha = std::string(kus(cislo(2)));
+  z.kniha = std::string(c.kus(c.cislo<std::uint16_t>()));
   for (Otisk* o : {&z.predtim, &z.potom, &z.davka}) {
-    o->delka = static_cast<std::int64_t>(cislo(8));
-    o->soucet = cislo(8);
+    o->delka = c.cislo<std::int64_t>();
+    o->soucet = c.cislo<std::uint64_t>();
   }
-  const std::string_view druh = kus(1);
+  const std::string_view druh = c.kus(1);
   z.smazat = druh == "D";
-  z.nova = std::string(kus(cislo(4)));
-  if (!ok || pos != b.size() || (druh != "D" && druh != "N")) return std::nullopt;
+  z.nova = std::string(c.kus(c.cislo<std::uint32_t>()));
+  if (!c.ok || c.pos != c.b.size() || (druh != "D" && druh != "N")) return std::nullopt;
   return z;
 }
 
-std::string docasny(const std::string& zaznam) { return zaznam.substr(0, zaznam.size() - 1) + "~"; }
-
 // Written whole beside the batch, synced, and only then in place under its name.
 bool zapisZaznam(const std::string& zaznam, const Zamer& z) {
-  const std::string tmp = docasny(zaznam);
-  const std::string obsah = zakoduj(z);
-  platform::File f;
-  int e = f.open(tmp, platform::Access::ReadWrite, platform::Share::DenyReadWrite, platform::Create::CreateAlways);
-  if (e == platform::kIoOk) e = f.writeAt(0, obsah.data(), obsah.size());
-  if (e == platform::kIoOk) e = f.sync();
-  f.close();
-  if (e == platform::kIoOk) e = platform::renameFile(tmp, zaznam, true);
+  const int e = storage::ZapisZaznamCely(zaznam, zakoduj(z));
   if (e == platform::kIoOk) return true;
-  (void)platform::removeFile(tmp);
   nicNepripojeno(storage::ZpravaZapisu(nazev(zaznam), e));
   return false;
 }
@@ -294,7 +256,7 @@ std::string ZaznamPripojeni(const std::string& davka) {
 
 Dokonceni DokonciPripojeni(const std::string& davka, bool zamceno) {
   const std::string zaznam = ZaznamPripojeni(davka);
-  if (platform::fileExists(docasny(zaznam))) (void)platform::removeFile(docasny(zaznam));  // never acted on
+  if (platform::fileExists(storage::DocasnyZaznam(zaznam))) (void)platform::removeFile(storage::DocasnyZaznam(zaznam));  // never acted on
   if (!platform::fileExists(zaznam)) return Dokonceni::Nic;
   std::string obsah;
   if (const int e = platform::readWholeFile(zaznam, obsah, platform::Share::DenyNone); e != platform::kIoOk) {
@@ -330,7 +292,7 @@ Dokonceni DokonciPripojeni(const std::string& davka, bool zamceno) {
 
 Dokonceni DokonciPripojeniPodZamkem(const std::string& davka) {
   const std::string zaznam = ZaznamPripojeni(davka);
-  if (!platform::fileExists(zaznam) && !platform::fileExists(docasny(zaznam))) return Dokonceni::Nic;
+  if (!platform::fileExists(zaznam) && !platform::fileExists(storage::DocasnyZaznam(zaznam))) return Dokonceni::Nic;
   const storage::Zamek z = storage::Zamkni(davka, "W");
   if (!storage::MuzePokracovat(z)) {
     ui::Zprava(cz("Dávka ") + nazev(davka) + cz(" není volná, přerušené připojení nebylo dokončeno"));

@@ -8,6 +8,7 @@
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "storage/intentrecord.h"
 #include "storage/interaction.h"
 #include "storage/money.h"
 #include "storage/roots.h"
@@ -16,45 +17,6 @@ namespace pz::cashdesk {
 namespace {
 
 constexpr char kZnacka[] = "PZJ1";
-
-std::uint32_t fnv1a(std::string_view b) {
-  std::uint32_t h = 2166136261u;
-  for (unsigned char c : b) h = (h ^ c) * 16777619u;
-  return h;
-}
-
-template <typename T>
-void pridej(std::string& s, T v) {
-  for (std::size_t i = 0; i < sizeof v; ++i) s.push_back(static_cast<char>((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xff));
-}
-
-struct Cteni {
-  std::string_view b;
-  std::size_t pos = 0;
-  bool ok = true;
-  template <typename T>
-  T cislo() {
-    if (b.size() - pos < sizeof(T)) {
-      ok = false;
-      return 0;
-    }
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(b[pos + i])) << (8 * i);
-    pos += sizeof(T);
-    return static_cast<T>(v);
-  }
-  std::string_view kus(std::size_t n) {
-    if (b.size() - pos < n) {
-      ok = false;
-      return {};
-    }
-    const std::string_view k = b.substr(pos, n);
-    pos += n;
-    return k;
-  }
-};
-
-std::string docasny(const std::string& zamer) { return zamer.substr(0, zamer.size() - 1) + "~"; }
 
 int otevri(platform::File& f, const std::string& jmeno) {
   return f.open(storage::DataCesta(jmeno), platform::Access::ReadWrite, platform::Share::DenyNone,
@@ -133,26 +95,26 @@ void Zamer::Stav(std::string rada, Penize stav) { polozky_.push_back({'S', std::
 
 std::string ZakodujZamer(const std::vector<PuvodniStav>& polozky) {
   std::string s(kZnacka);
-  pridej<std::uint32_t>(s, static_cast<std::uint32_t>(polozky.size()));
+  storage::PridejLE<std::uint32_t>(s, static_cast<std::uint32_t>(polozky.size()));
   for (const PuvodniStav& p : polozky) {
     s.push_back(p.druh);
-    pridej<std::uint16_t>(s, static_cast<std::uint16_t>(p.jmeno.size()));
+    storage::PridejLE<std::uint16_t>(s, static_cast<std::uint16_t>(p.jmeno.size()));
     s += p.jmeno;
-    pridej<std::int64_t>(s, p.pozice);
-    pridej<std::int64_t>(s, p.delka);
-    pridej<std::uint32_t>(s, p.pocet);
-    pridej<std::uint32_t>(s, static_cast<std::uint32_t>(p.bajty.size()));
+    storage::PridejLE<std::int64_t>(s, p.pozice);
+    storage::PridejLE<std::int64_t>(s, p.delka);
+    storage::PridejLE<std::uint32_t>(s, p.pocet);
+    storage::PridejLE<std::uint32_t>(s, static_cast<std::uint32_t>(p.bajty.size()));
     s.append(p.bajty.begin(), p.bajty.end());
   }
-  pridej<std::uint32_t>(s, fnv1a(s));
+  storage::PridejLE<std::uint32_t>(s, storage::Fnv1a32(s));
   return s;
 }
 
 std::optional<std::vector<PuvodniStav>> DekodujZamer(std::string_view bajty) {
   if (bajty.size() < 12 || bajty.substr(0, 4) != kZnacka) return std::nullopt;
-  Cteni c{bajty.substr(0, bajty.size() - 4), 4};
-  Cteni soucet{bajty.substr(bajty.size() - 4)};
-  if (soucet.cislo<std::uint32_t>() != fnv1a(c.b)) return std::nullopt;
+  storage::CteniLE c{bajty.substr(0, bajty.size() - 4), 4};
+  storage::CteniLE soucet{bajty.substr(bajty.size() - 4)};
+  if (soucet.cislo<std::uint32_t>() != storage::Fnv1a32(c.b)) return std::nullopt;
   std::vector<PuvodniStav> z;
   const std::uint32_t n = c.cislo<std::uint32_t>();
   for (std::uint32_t i = 0; i < n && c.ok; ++i) {
@@ -179,22 +141,10 @@ std::string SouborZameru(const std::string& souborDokladu) {
 
 bool ProvedZamer(const Zamer& zamer, const std::string& souborDokladu, StavRady& stav) {
   const std::string cesta = storage::DataCesta(SouborZameru(souborDokladu));
-  const std::string tmp = docasny(cesta);
   std::vector<PuvodniStav> puvodni(zamer.Polozky().size());
   for (std::size_t i = 0; i < puvodni.size(); ++i)
     if (!zjisti(zamer.Polozky()[i], stav, puvodni[i])) return false;
-  {
-    const std::string obsah = ZakodujZamer(puvodni);
-    platform::File f;
-    const bool zapsan = f.open(tmp, platform::Access::ReadWrite, platform::Share::DenyReadWrite,
-                               platform::Create::CreateAlways) == platform::kIoOk &&
-                        f.writeAt(0, obsah.data(), obsah.size()) == platform::kIoOk && f.sync() == platform::kIoOk;
-    f.close();
-    if (!zapsan || platform::renameFile(tmp, cesta, true) != platform::kIoOk) {
-      (void)platform::removeFile(tmp);
-      return false;
-    }
-  }
+  if (storage::ZapisZaznamCely(cesta, ZakodujZamer(puvodni)) != platform::kIoOk) return false;
   std::size_t i = 0;
   while (i < puvodni.size() && zapis(zamer.Polozky()[i], stav)) ++i;
   if (i == puvodni.size() && platform::removeFile(cesta) == platform::kIoOk) return true;
@@ -206,7 +156,7 @@ bool ProvedZamer(const Zamer& zamer, const std::string& souborDokladu, StavRady&
 
 Obnova ObnovZamer(const std::string& souborDokladu, StavRady& stav) {
   const std::string cesta = storage::DataCesta(SouborZameru(souborDokladu));
-  if (platform::fileExists(docasny(cesta))) (void)platform::removeFile(docasny(cesta));
+  if (platform::fileExists(storage::DocasnyZaznam(cesta))) (void)platform::removeFile(storage::DocasnyZaznam(cesta));
   if (!platform::fileExists(cesta)) return Obnova::Nic;
   std::string obsah;
   if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) return Obnova::Chyba;
@@ -226,7 +176,7 @@ Obnova ObnovZamer(const std::string& souborDokladu, StavRady& stav) {
 Obnova ObnovRadu(const std::string& rada, const std::string& souborDokladu) {
   const std::string soubor = souborDokladu.empty() ? SouborDokladu(rada) : souborDokladu;
   const std::string cesta = storage::DataCesta(SouborZameru(soubor));
-  if (!platform::fileExists(cesta) && !platform::fileExists(docasny(cesta))) return Obnova::Nic;
+  if (!platform::fileExists(cesta) && !platform::fileExists(storage::DocasnyZaznam(cesta))) return Obnova::Nic;
   StavRady stav;
   if (!stav.Otevri(rada)) return Obnova::Chyba;
   return ObnovZamer(soubor, stav);
