@@ -26,8 +26,9 @@ struct Ucet {
   const char* saldo;
 };
 
-// Cash desks 211/261, banks 221, receivables and payables, VAT, costs and revenues, and the
-// exchange-rate loss 563 and gain 663.
+// Cash desks 211/261, banks 221, receivables and payables, VAT, costs and revenues, the
+// exchange-rate loss 563 and gain 663, and the off-balance accounts of the currency (751 to 756,
+// with the analytics of the two cash desks).
 const Ucet kUcty[] = {
     {"211000", " Pokladna", "", "", ""},
     {"211100", "Pokladna CZK", "071", "", ""},
@@ -49,6 +50,16 @@ const Ucet kUcty[] = {
     {"602000", "Tržby z prodeje služeb", "", "", ""},
     {"604000", "Tržby za zboží", "", "", ""},
     {"663000", "Kurzové zisky", "", "", ""},
+    {"751200", "Podrozvaha - dodavatelé EUR", "", "", ""},
+    {"751400", "Podrozvaha - dodavatelé JPY", "", "", ""},
+    {"752200", "Podrozvaha - odběratelé EUR", "", "", ""},
+    {"752400", "Podrozvaha - odběratelé JPY", "", "", ""},
+    {"753200", "Podrozvaha - náklady EUR", "", "", ""},
+    {"753400", "Podrozvaha - náklady JPY", "", "", ""},
+    {"754200", "Podrozvaha - tržby EUR", "", "", ""},
+    {"754400", "Podrozvaha - tržby JPY", "", "", ""},
+    {"756200", "Podrozvaha - pokladna EUR", "", "", ""},
+    {"756400", "Podrozvaha - pokladna JPY", "", "", ""},
 };
 
 struct Stredisko {

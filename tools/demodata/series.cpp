@@ -1,13 +1,17 @@
 // Writes the demo installation's cash desk series "pz_ra.dta" into the directory given as the
 // only argument (demo/data): series 01 in euros, whose rate comes from the rate file of the day,
 // and series 02 in Japanese yen quoted per 100 units at the Czech National Bank's rate of
-// 30.05.2025, each posted to its cash account of the demo chart of accounts.
+// 30.05.2025, each posted to its cash account of the demo chart of accounts; and beside them the
+// register of off-balance account sets "devu.dta" with one set (suppliers 751, customers 752,
+// costs 753, revenues 754, bank 755, cash 756), offered when a cash desk opens while the main
+// window's "Podrozvahové zúčtování" is on.
 //
 //   pz_demodata_series demo/data
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cashdesk/offbalance.h"
 #include "cashdesk/records.h"
 #include "platform/file.h"
 #include "platform/io.h"
@@ -61,10 +65,19 @@ int main(int argc, char** argv) {
     }
     obsah += veta;
   }
-  const std::string cesta = std::string(argv[1]) + "/pz_ra.dta";
-  if (pz::platform::writeWholeFile(cesta, obsah) != pz::platform::kIoOk) {
-    std::fprintf(stderr, "cannot write %s\n", cesta.c_str());
-    return 1;
+  using pz::cashdesk::tDevu;
+  std::string sada(tDevu::kVelikost, '\0');
+  bool ok = true;
+  for (const auto& [pole, ucet] : {std::pair{tDevu::kDodavatele, "751"}, {tDevu::kOdberatele, "752"},
+                                   {tDevu::kNaklady, "753"}, {tDevu::kTrzby, "754"}, {tDevu::kBanka, "755"},
+                                   {tDevu::kPokladna, "756"}})
+    ok = pz::storage::writeShortString(sada, pole, tDevu::kSirka, ucet) && ok;
+  for (const auto& [jmeno, data] : {std::pair{"/pz_ra.dta", &obsah}, {"/devu.dta", &sada}}) {
+    const std::string cesta = std::string(argv[1]) + jmeno;
+    if (!ok || pz::platform::writeWholeFile(cesta, *data) != pz::platform::kIoOk) {
+      std::fprintf(stderr, "cannot write %s\n", cesta.c_str());
+      return 1;
+    }
   }
   return 0;
 }
