@@ -14,6 +14,7 @@
 #include "storage/recordfile.h"
 #include "storage/roots.h"
 #include "storage/textutil.h"
+#include "storage/intentrecord.h"
 #include "storage/interaction.h"
 
 namespace pz::accounting {
@@ -243,8 +244,10 @@ std::optional<std::string> PridejDoDavky(const std::vector<tUcZapis>& zapisy, st
   }
   // The old entries are copied as they are; only the voucher's are made here. An attach cut off by
   // a kill is finished first, so that the entries it moved are not kept.
+  // So is a cash document save cut off in it, whose undo would otherwise cut these entries off.
   std::optional<std::string> obsah;
-  if (DokonciPripojeni(cesta, zamek == storage::Zamek::Drzen) != Dokonceni::Chyba) obsah = BajtyDavky(cesta);
+  if (DokonciPripojeni(cesta, zamek == storage::Zamek::Drzen) != Dokonceni::Chyba && storage::VratPrerusenaUlozeniNad({cesta}))
+    obsah = BajtyDavky(cesta);
   const bool ok = obsah && NahradBajty(cesta, *obsah + bajty(nove), zamek == storage::Zamek::Drzen);
   if (zamek == storage::Zamek::Drzen) storage::Odemkni(cesta);
   if (!ok) return std::nullopt;

@@ -16,6 +16,7 @@
 #include "reportfiles/report.h"
 #include "storage/czech.h"
 #include "storage/filehelpers.h"
+#include "storage/intentrecord.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
 #include "storage/money.h"
@@ -163,6 +164,11 @@ bool TfZapisy::Nastav(const std::string& soubor, const std::string& citac) {
                          "Esc=Konec  F10=Menu "),
        .pole = std::move(pole)});
   Pole(kAgenda).stav = 0;  // the agenda comes from the file and the entries, never typed
+  // A cash document save cut off in this file is undone before its entries are shown and changed
+  // here (while the window has the file open no save can store into it): undone later, it would
+  // cut off or overwrite what is changed here.
+  if (ok && storage::VratPrerusenaUlozeniNad({Soubor().cesta()}) && Soubor().ObnovSoubor())
+    PocetRadku = Soubor().pocet();
   ZapamatujSablonu();
   PriNastaveni();
   Prepocti();
@@ -953,6 +959,7 @@ void OpravyDavky(const std::string& davka) {
       if (z == storage::Zamek::Drzen) storage::Odemkni(c);
     }
   } uvolni{zamek, cesta};
+  if (!storage::VratPrerusenaUlozeniNad({cesta})) return;
   // An attach cut off by a kill is finished before the entries are read.
   if (DokonciPripojeni(cesta, zamek == storage::Zamek::Drzen) == Dokonceni::Chyba) return;
 

@@ -4,12 +4,15 @@
 
 #include "cashdesk/documents.h"
 #include "cashdesk/records.h"
+#include "cashdesk/series.h"
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/io.h"
 #include "platform/text.h"
+#include "storage/czech.h"
 #include "storage/intentrecord.h"
 #include "storage/interaction.h"
+#include "storage/locks.h"
 #include "storage/money.h"
 #include "storage/roots.h"
 
@@ -180,6 +183,54 @@ Obnova ObnovRadu(const std::string& rada, const std::string& souborDokladu) {
   StavRady stav;
   if (!stav.Otevri(rada)) return Obnova::Chyba;
   return ObnovZamer(soubor, stav);
+}
+
+bool VratPrerusenaUlozeni(const std::vector<std::string>& zamcene, const std::string& vlastniDoklady) {
+  if (zamcene.empty()) return true;
+  std::vector<std::string> cesty;
+  for (const std::string& z : zamcene) cesty.push_back(storage::VelkaPismena(z));
+  const std::string vlastni = vlastniDoklady.empty() ? std::string() : storage::VelkaPismena(SouborZameru(vlastniDoklady));
+  const auto zamcena = [&](const PuvodniStav& p) {
+    return p.druh == 'W' &&
+           std::find(cesty.begin(), cesty.end(), storage::VelkaPismena(storage::DataCesta(p.jmeno))) != cesty.end();
+  };
+  for (const platform::FileInfo& f : platform::listDirectory(storage::DataCesta("PZ*_.jrn"))) {
+    // "PZ" + series + "_.jrn"
+    if (f.isDirectory() || f.name.size() < 8 || storage::VelkaPismena(f.name) == vlastni) continue;
+    const std::string cesta = storage::DataCesta(f.name);
+    std::string obsah;
+    if (platform::readWholeFile(cesta, obsah, platform::Share::DenyNone) != platform::kIoOk) {
+      if (!platform::fileExists(cesta)) continue;  // its series was opened meanwhile
+      storage::interaction().message(platform::cz("Záznam přerušeného uložení ") + f.name + platform::cz(" nelze přečíst, nic nebylo uloženo"),
+                                     true);
+      return false;
+    }
+    // A record that is not whole was never acted on: its series' next open removes it.
+    const auto puvodni = DekodujZamer(obsah);
+    if (!puvodni || std::none_of(puvodni->begin(), puvodni->end(), zamcena)) continue;
+    const std::string rada = f.name.substr(2, f.name.size() - 7);
+    // Its series' lock held elsewhere: that station is undoing it now, or a save of that series
+    // waits there for a file this one holds. Waiting here could wait for ever.
+    if (!storage::IfVolny(ZamekStavu(rada)).empty()) {
+      storage::interaction().message(platform::cz("Přerušené uložení dokladu řady ") + rada +
+                                         platform::cz(" teď vrací jiná stanice, nic nebylo uloženo: zkuste to znovu"),
+                                     true);
+      return false;
+    }
+    StavRady stav;
+    if (!stav.Otevri(rada)) return false;
+    if (ObnovZamer(f.name.substr(0, f.name.size() - 4) + ".dta", stav) == Obnova::Chyba) {
+      storage::interaction().message(platform::cz("Přerušené uložení dokladu řady ") + rada +
+                                         platform::cz(" nelze vrátit, nic nebylo uloženo"),
+                                     true);
+      return false;
+    }
+  }
+  return true;
+}
+
+void RegistrujVraceniPrerusenych() {
+  storage::NastavVraceniPrerusenych([](const std::vector<std::string>& zamcene) { return VratPrerusenaUlozeni(zamcene); });
 }
 
 }  // namespace pz::cashdesk

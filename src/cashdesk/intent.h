@@ -89,4 +89,19 @@ Obnova ObnovZamer(const std::string& souborDokladu, StavRady& stav);
 // empty), taking its balance lock only when a record is there.
 Obnova ObnovRadu(const std::string& rada, const std::string& souborDokladu = "");
 
+// Files that saves of every series write (the batch, the cash journal, the invoices) are held by a
+// save only while it is stored, so a save cut off in one of them is undone only when its own series
+// is opened next. Whoever writes such a file before that must have it undone first: otherwise it
+// builds on bytes the undo takes back (a payment of an invoice that was never made) and the undo
+// later writes the old bytes over its own (its payment lost). Called holding the write lock of
+// every path in `zamcene` (data-root paths as locked): the intent records of other series than
+// the one of `vlastniDoklady` that write any of them are undone under their series' lock. While a
+// station holds a lock, no save elsewhere can be storing into that file, so such a record was cut
+// off. False, with the user told, when one could not be undone now (its series' lock is held by
+// another station, which is about to undo it); nothing may then be written.
+bool VratPrerusenaUlozeni(const std::vector<std::string>& zamcene, const std::string& vlastniDoklady = "");
+// Registers VratPrerusenaUlozeni as the storage layer's hook, for the writers of those files that
+// live below the cash desk (the journal of the batch, its correction run, appends to it).
+void RegistrujVraceniPrerusenych();
+
 }  // namespace pz::cashdesk

@@ -184,11 +184,13 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
   StavRady stav;
   if (!stav.Otevri(u.rada.rada)) return BezZamku;
   DrzeneZamky zamky;
+  std::vector<std::string> sdilene;  // the files of every series the steps write
   for (const KrokUkladani* krok : pripravene)
     for (const std::string& z : krok->Zamky(u)) {
       const storage::Zamek drzen = storage::Zamkni(z, "W");
       if (!storage::MuzePokracovat(drzen)) return BezZamku;
       if (drzen == storage::Zamek::Drzen) zamky.drzene.push_back(z);
+      sdilene.push_back(z);
     }
   // Nothing is written under a lock that is no longer this station's.
   std::vector<std::string> overit = u.zamkyVolajiciho;
@@ -197,6 +199,8 @@ VysledekUlozeni SluzbaUkladani::Proved(Ukladani& u, const std::string& souborDok
   if (!zamkyDrzeny(overit)) return BezZamku;
   // A save of this series cut off earlier is undone before this one reads anything.
   if (ObnovZamer(souborDokladu, stav) == Obnova::Chyba) return Neulozeno;
+  // And so is one of another series in the files shared with it, before the steps read them.
+  if (!VratPrerusenaUlozeni(sdilene, souborDokladu)) return Neulozeno;
   if (!ZapisDoklad(u.doklad, u.zaznam)) return Neulozeno;
   u.souborDokladu = souborDokladu;
   Zamer zamer;

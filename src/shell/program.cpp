@@ -11,6 +11,7 @@
 #include "accounting/voucherprint.h"
 #include "accounting/vatlines.h"
 #include "cashdesk/cashwindow.h"
+#include "cashdesk/intent.h"
 #include "cashdesk/offbalance.h"
 #include "cashdesk/ratefetch.h"
 #include "cashdesk/series.h"
@@ -40,6 +41,7 @@
 #include "shell/system_params.h"
 #include "storage/fields.h"
 #include "storage/filehelpers.h"
+#include "storage/intentrecord.h"
 #include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/roots.h"
@@ -197,8 +199,10 @@ int runProgram() {
   // lock server on this link.
   storage::setLockLink(&okna->klient);
   storage::RegistrujSdileniZamku();
+  cashdesk::RegistrujVraceniPrerusenych();
   struct Odregistruj {
     ~Odregistruj() {
+      storage::NastavVraceniPrerusenych(nullptr);
       storage::ZrusSdileniZamku();
       storage::setLockLink(nullptr);
     }

@@ -32,4 +32,12 @@ int ZapisZaznamCely(const std::string& zaznam, std::string_view obsah) {
   return e;
 }
 
+namespace {
+VraceniPrerusenych g_vraceni = nullptr;
+}  // namespace
+
+void NastavVraceniPrerusenych(VraceniPrerusenych vraceni) { g_vraceni = vraceni; }
+
+bool VratPrerusenaUlozeniNad(const std::vector<std::string>& zamcene) { return !g_vraceni || g_vraceni(zamcene); }
+
 }  // namespace pz::storage

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pz::storage {
 
@@ -54,5 +55,16 @@ std::string DocasnyZaznam(const std::string& zaznam);
 // so that a record under its own name is always whole. An I/O code (0 = done); on a failure the
 // temporary file is removed and `zaznam` is as it was.
 int ZapisZaznamCely(const std::string& zaznam, std::string_view obsah);
+
+// The cash desk stores a document's save in files that saves of every series write (the batch, the
+// cash journal, the invoices); a save cut off there is undone when its own series is opened next,
+// unless a writer of such a file has it undone first. Writers below the cash desk call
+// VratPrerusenaUlozeniNad holding the write lock (or the open that keeps saves out) of the files in
+// `zamcene`, before they read them; false when such a save could not be undone now (the user was
+// told) and nothing may be written. The cash desk registers the undo at program start; with none
+// registered the answer is true.
+using VraceniPrerusenych = bool (*)(const std::vector<std::string>& zamcene);
+void NastavVraceniPrerusenych(VraceniPrerusenych vraceni);
+bool VratPrerusenaUlozeniNad(const std::vector<std::string>& zamcene);
 
 }  // namespace pz::storage

@@ -16,13 +16,17 @@
 #include "cashdesk/intent.h"
 #include "cashdesk/records.h"
 #include "cashdesk/saving.h"
+#include "cashdesk/series.h"
+#include "platform/io.h"
 #include "platform/paths.h"
 #include "platform/syscalls.h"
 #include "storage/fields.h"
 #include "storage/interaction.h"
+#include "storage/locks.h"
 #include "storage/money.h"
 #include "storage/params.h"
 #include "storage/roots.h"
+#include "storage/settings.h"
 #include "support/faults.h"
 #include "support/tempdir.h"
 
@@ -312,6 +316,98 @@ TEST_F(SaveService, AnUndoneSaveNeverCutsOffWhatAnotherSeriesAppendedToTheBatchS
   ASSERT_EQ(zpravy.messages.size(), 1u);
   EXPECT_NE(zpravy.messages[0].find("DAVKA.dta"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir / "PZ01_.jrn"));
+}
+
+}  // namespace
+}  // namespace pz::cashdesk
+
+namespace pz::cashdesk {
+namespace {
+
+// A payment of an invoice kept in a file every series writes: the paid count of its one record
+// (eight digits) grows by the document's amount, as stored under the file's write lock.
+class KrokPlatbyNaFakture : public KrokUkladani {
+ public:
+  std::string_view Nazev() const override { return "platba"; }
+  PoradiKroku Poradi() const override { return PoradiKroku::PlatbaFaktury; }
+  bool Priprav(Ukladani&) override { return true; }
+  std::vector<std::string> Zamky(const Ukladani&) const override { return {storage::DataCesta("FAKT.dta")}; }
+  bool Zapis(Ukladani& u, Zamer& zamer, const StavRady&) override {
+    std::string stare;
+    if (platform::readWholeFile(storage::DataCesta("FAKT.dta"), stare, platform::Share::DenyNone) != platform::kIoOk)
+      return false;
+    const std::string nove = std::to_string(100000000 + std::stoi(stare) + u.doklad.placenoVal / kEur).substr(1);
+    zamer.Zapis("FAKT.dta", 0, std::vector<std::uint8_t>(nove.begin(), nove.end()));
+    return true;
+  }
+};
+
+// Series 01 paid 20 on an invoice and was cut off in the middle of its save; before series 01 is
+// opened again, series 02 pays 5 on the same invoice. The cut-off save is undone first, so 02 pays
+// on the invoice as it was (paid 15, not 35) and the later open of 01 has nothing left to put back
+// over 02's payment. While another station holds series 01's lock, 02's save stores nothing.
+TEST_F(SaveService, ASaveInAFileOfEverySeriesUndoesAnotherSeriesCutOffSaveFirst) {
+  const std::string uzivatel = storage::settings().user;
+  struct Vrat {
+    std::string u;
+    ~Vrat() { storage::settings().user = u; }
+  } vrat{uzivatel};
+  // Locks apply: the data root is not the working directory.
+  pz::test::TempDir jinde;
+  jinde.write("data.adr", dir.str() + "/\r\n");
+  platform::paths().setWorkDir(jinde.str());
+  storage::ZapomenAdresy();
+  storage::settings().user = "01";
+  dir.write("pz_ra.dta", jakoText(zaznamRady("01", 25, 1, 1020)) + jakoText(zaznamRady("02", 25, 1, 500)));
+  const std::string doklady01 = dir.read("PZ01_.dta");
+  dir.write("PZ02_.dta", doklady01);
+  std::vector<std::uint8_t> stav01(6);
+  ASSERT_TRUE(storage::writeReal48(stav01, 0, 1000));
+  const auto prerusene = [&] {
+    PuvodniStav doklad{.druh = 'W', .jmeno = "PZ01_.dta", .pozice = 3 * D::kVelikost, .delka = 3 * D::kVelikost,
+                       .pocet = D::kVelikost, .bajty = {}};
+    PuvodniStav faktura{.druh = 'W', .jmeno = "FAKT.dta", .pozice = 0, .delka = 8, .pocet = 8,
+                        .bajty = {'0', '0', '0', '0', '0', '0', '1', '0'}};
+    PuvodniStav stav{.druh = 'S', .jmeno = "01", .pozice = 0, .delka = 0, .pocet = 0, .bajty = stav01};
+    dir.write("PZ01_.jrn", ZakodujZamer({doklad, faktura, stav}));
+    dir.write("PZ01_.dta", doklady01 + jakoText(SaveService::doklad(4, "P", 20)));
+    dir.write("FAKT.dta", "00000030");
+  };
+  const auto uloz02 = [&](int eur) {
+    SluzbaUkladani s;
+    s.Registruj(std::make_unique<KrokPlatbyNaFakture>());
+    Ukladani u = novy("P", eur);
+    u.rada = CtiRadu(zaznamRady("02", 25, 1, 500));
+    return s.Uloz(u, "PZ02_.dta");
+  };
+  const auto stavRady = [&](int n) {
+    return storage::readReal48(dir.read("pz_ra.dta").substr(static_cast<std::size_t>(n) * tPzRada::kVelikost),
+                               tPzRada::kStav);
+  };
+
+  prerusene();
+  const std::string doklady02 = dir.read("PZ02_.dta");
+  storage::settings().user = "07";  // another station is opening series 01
+  ASSERT_EQ(storage::Zamkni(ZamekStavu("01"), "W"), storage::Zamek::Drzen);
+  storage::settings().user = "01";
+  EXPECT_EQ(uloz02(5), VysledekUlozeni::Neulozeno);
+  EXPECT_EQ(dir.read("FAKT.dta"), "00000030");
+  EXPECT_TRUE(dir.read("PZ02_.dta") == doklady02);
+  EXPECT_TRUE(std::filesystem::exists(dir / "PZ01_.jrn"));
+  ASSERT_FALSE(zpravy.messages.empty());
+  EXPECT_NE(zpravy.messages.back().find("01"), std::string::npos);
+  storage::settings().user = "07";
+  storage::Odemkni(ZamekStavu("01"));
+  storage::settings().user = "01";
+
+  ASSERT_EQ(uloz02(5), VysledekUlozeni::Ulozeno);
+  EXPECT_EQ(dir.read("FAKT.dta"), "00000015");
+  EXPECT_EQ(dir.read("PZ01_.dta"), doklady01);
+  EXPECT_DOUBLE_EQ(stavRady(0), 1000);
+  EXPECT_DOUBLE_EQ(stavRady(1), 505);
+  EXPECT_FALSE(std::filesystem::exists(dir / "PZ01_.jrn"));
+  EXPECT_EQ(ObnovRadu("01"), Obnova::Nic);
+  EXPECT_EQ(dir.read("FAKT.dta"), "00000015");
 }
 
 }  // namespace
