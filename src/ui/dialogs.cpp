@@ -315,6 +315,7 @@ class TfDotazy : public Form {
         setFocus(r.pole);
         break;
       }
+    vybrano_ = true;
     showModal();
     auto& v = vysledekDialogu();
     v.odpovedi.clear();
@@ -342,6 +343,7 @@ class TfDotazy : public Form {
       }
       case kVkF9: {
         const int r = radek();
+        vybrano_ = false;
         if (r < 0) return true;
         Edit& e = *radky_[static_cast<size_t>(r)].pole;
         const double v = Kalkulacka(TextNaReal(e.value()));
@@ -355,6 +357,7 @@ class TfDotazy : public Form {
       case kVkF10: {
         // A file name for the line, chosen in the file chooser; blanks cannot be part of it.
         const int r = radek();
+        vybrano_ = false;
         if (r < 0 || !sluzbySouboru().vyberSouboru) return true;
         Edit& e = *radky_[static_cast<size_t>(r)].pole;
         std::string nabidka = e.value();
@@ -364,7 +367,7 @@ class TfDotazy : public Form {
         if (!s.empty()) e.setValue(s);
         return true;
       }
-      default: return false;
+      default: vyberPrepis(ev); return false;
     }
   }
 
@@ -373,6 +376,17 @@ class TfDotazy : public Form {
     Label* popis;
     Edit* pole;
   };
+  // A line entered holds its offered value selected, as a field of a form does: the first
+  // character typed replaces it (a rate typed over the offered one is that rate, not the two run
+  // together), Backspace or Delete clears it, any other key keeps it and ends the selection.
+  void vyberPrepis(const KeyEvent& ev) {
+    if (!vybrano_) return;
+    vybrano_ = false;
+    const int r = radek();
+    if (r < 0) return;
+    const bool znak = ev.ch != 0 && static_cast<unsigned char>(ev.ch) >= 32 && !ev.ctrl && !ev.alt;
+    if (znak || (ev.plain() && (ev.vk == kVkBack || ev.vk == kVkDelete))) radky_[static_cast<size_t>(r)].pole->setValue("");
+  }
   int radek() const {
     for (size_t i = 0; i < radky_.size(); ++i)
       if (radky_[i].pole == focused()) return static_cast<int>(i);
@@ -385,6 +399,7 @@ class TfDotazy : public Form {
       const int i = ((od + smer * k) % n + n) % n;
       if (radky_[static_cast<size_t>(i)].pole->enabled) {
         setFocus(radky_[static_cast<size_t>(i)].pole);
+        vybrano_ = true;
         return;
       }
     }
@@ -395,6 +410,7 @@ class TfDotazy : public Form {
   std::string titul_;
   PomocDialogu pomoc_;
   bool potvrzeno_ = false;
+  bool vybrano_ = false;
 };
 
 TfDotazy& tfDotazy() {

@@ -254,11 +254,11 @@ TEST(InvoicePaymentE2E, AForeignInvoicePaidAtAnotherRateTypedPer100UnitsPostsIts
   TempDir root;
   installPosted(root, deskSeries("01", "HUF", 7.4, 100));
   root.write("data/RADYZF.dta", invoiceSeries("H1", "20260001"));
-  // 100 000 HUF invoiced at 7.50 per 100 (7 500.00 Kč), paid at 7.30 typed per 100.
+  // 100 000 HUF invoiced at 7.50 per 100 (7 500.00 Kč), paid at 7.30 typed per 100 over the
+  // offered rate (which the first character typed replaces).
   root.write("data/ZFH1.dta", invoice("20260001", 7500, "311000", "HUF", 7.5, 100, 100000));
-  const std::string clear = "Backspace Backspace Backspace Backspace Backspace Backspace Backspace Backspace Backspace\n";
-  const auto r = runPzpokl(root, "Enter\nEsc\nEnter\nF4\ntype O\nEnter\nEnter\nEnter\n" + clear +
-                                     "type 7.3\nEnter\nF2\nEnter\n" + kPostIt + "Esc\nEsc\nEsc\n");
+  const auto r = runPzpokl(root, std::string("Enter\nEsc\nEnter\nF4\ntype O\nEnter\nEnter\nEnter\n")
+                                 + "type 7.3\nEnter\nF2\nEnter\n" + kPostIt + "Esc\nEsc\nEsc\n");
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
   const std::string pz = root.read("data/PZ01_.dta");
   ASSERT_EQ(pz.size(), kDoklad) << r.out;
