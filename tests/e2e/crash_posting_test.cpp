@@ -1,6 +1,7 @@
-// A station killed (SIGKILL) at random moments while it saves posted documents: after the next
-// station has opened the series (which undoes a save cut off), the series balance is the sum of
-// its documents, every document is posted with both its entries, every entry names a document,
+// A station killed (SIGKILL) at random moments while it saves posted documents, every fourth with
+// an item at 21 % VAT: after the next station has opened the series (which undoes a save cut off),
+// the series balance is the sum of its documents, every document is posted with both its entries
+// and has its VAT supplement and its items, every entry and every items block names a document,
 // and the batch balances.
 #include <signal.h>
 #include <sys/wait.h>
@@ -64,14 +65,15 @@ TEST(CrashE2E, AStationKilledWhileSavingPostedDocumentsLeavesTheSeriesTheDocumen
   // More documents than any build saves before the latest kill, so that every round is cut off.
   for (int i = 0; i < 200; ++i)
     saving += "F4\ntype " + std::string(i % 4 == 3 ? "V" : "P") + "\nEnter\nEnter\nEnter\nEsc\nEnter\nEnter\ntype Zaloha\n"
-              "Enter\nEsc\nEnter\ntype " + std::to_string(i + 1) + "\nEnter\nF2\n" + (i == 0 ? "Enter\n" : "") +
-              "Esc\ntype a\nEsc\n";  // the entries confirmed, the voucher's viewer closed
+              "Enter\n" + (i % 4 == 1 ? "Enter\nF4\ntype oprava\nEnter\ntype 100\nEnter\ntype 21\nEnter\nF2\nEnter\nF2\n"
+                                      : "Esc\nEnter\ntype " + std::to_string(i + 1) + "\nEnter\nF2\n") +
+              (i == 0 ? "Enter\n" : "") + "Esc\ntype a\nEsc\n";  // the entries confirmed, the voucher's viewer closed
   saving += "Esc\nEsc\nEsc\n";
 
   std::mt19937 rng(20261210);
   std::uniform_int_distribution<int> moment(10, 450);
   constexpr int kRounds = 8;
-  int kills = 0, cutOff = 0;
+  int kills = 0, cutOff = 0, withItems = 0;
   for (int round = 0; round < kRounds; ++round) {
     const pid_t pid = startPzpokl(root, saving);
     ASSERT_GT(pid, 0);
@@ -93,10 +95,36 @@ TEST(CrashE2E, AStationKilledWhileSavingPostedDocumentsLeavesTheSeriesTheDocumen
     const std::string batch = fs::exists(root / "data/PZUC.dta") ? root.read("data/PZUC.dta") : std::string();
     ASSERT_EQ(docs.size() % 337, 0u) << "round " << round;
     ASSERT_EQ(batch.size() % 138, 0u) << "round " << round;
+    // Every document keeps its VAT supplement, and the items of those that have them: the last
+    // block of a document in "PZ01_.pol" (u32 record, type, 0, u16 count, 8 zero bytes, the items),
+    // and no block of a document that is not there.
+    const auto size = [&](const char* f) { return fs::exists(root / f) ? fs::file_size(root / f) : 0; };
+    ASSERT_EQ(size("data/PZA01_.dta") / 512, docs.size() / 337) << "round " << round;
+    const std::string pol = fs::exists(root / "data/PZ01_.pol") ? root.read("data/PZ01_.pol") : std::string();
+    std::map<std::uint32_t, std::string> itemsOf;
+    for (size_t o = 0; o + 16 <= pol.size();) {
+      std::uint32_t rec = 0;
+      std::uint16_t count = 0;
+      std::memcpy(&rec, pol.data() + o, 4);
+      std::memcpy(&count, pol.data() + o + 6, 2);
+      const size_t length = 16 + count * (pol[o + 4] == 'P' ? 123u : 113u);
+      ASSERT_LE(o + length, pol.size()) << "round " << round << ": a cut items block";
+      ASSERT_LE(rec, docs.size() / 337) << "round " << round << ": items of a document not stored";
+      itemsOf[rec] = pol.substr(o + 16, length - 16);
+      o += length;
+    }
     double receipts = 0, expenditures = 0;
     long long paidKc = 0;
     for (size_t o = 0; o < docs.size(); o += 337) {
       const std::string d = docs.substr(o, 337);
+      if (text(d, 85, 50).rfind("oprava, ", 0) == 0) {
+        ++withItems;
+        EXPECT_EQ(std::llround(real48At(d, 160) * 100), 12100) << "round " << round;
+        const auto items = itemsOf.find(static_cast<std::uint32_t>(o / 337 + 1));
+        ASSERT_NE(items, itemsOf.end()) << "round " << round << ": document " << o / 337 + 1 << " without its items";
+        EXPECT_EQ(items->second.size(), 113u) << "round " << round;
+        EXPECT_EQ(text(items->second, 0, 6), "oprava") << "round " << round;
+      }
       const double val = real48At(d, 142);
       const long long kc = std::llround(real48At(d, 160) * 10000);
       (text(d, 0, 1) == "V" ? expenditures : receipts) += val;
@@ -123,9 +151,11 @@ TEST(CrashE2E, AStationKilledWhileSavingPostedDocumentsLeavesTheSeriesTheDocumen
     EXPECT_NEAR(real48At(root.read("data/pz_ra.dta"), 15), receipts - expenditures, 1e-6) << "round " << round;
   }
   std::cout << kills << " kills of " << kRounds << " rounds survived, " << cutOff << " of them in a save's commit; "
+            << withItems << " checks of a document with items; "
             << (fs::exists(root / "data/PZ01_.dta") ? fs::file_size(root / "data/PZ01_.dta") / 337 : 0)
             << " documents stored\n";
   EXPECT_GT(kills, kRounds / 2);
+  EXPECT_GT(withItems, 0);
 }
 
 }  // namespace
