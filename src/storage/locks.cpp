@@ -56,8 +56,10 @@ std::vector<Nevydany> g_nevydane;
 
 struct Tabulka {
   std::string bajty = std::string(kVelikostSdileni, ' ');
-  // The remembered releases this copy carries out: done once the copy is written back.
+  // The remembered releases this copy carries out, and the stamp's flag of an earlier run's
+  // entries freed in it: both done once the copy is written back, by whichever write.
   std::vector<Nevydany> vydane;
+  bool* uklizeno = nullptr;
 
   Tabulka() {
     for (size_t i = 0; i < kPolozekSdileni; ++i) uvolni(i);
@@ -175,6 +177,7 @@ std::string radekUvolneni(std::string_view uzivatel, int pocet, const std::strin
 
 int zapisTabulku(File& f, const Tabulka& t) {
   const int code = f.writeAt(0, t.bajty.data(), t.bajty.size());
+  if (code == kIoOk && t.uklizeno) *t.uklizeno = false;
   if (code == kIoOk)
     for (const Nevydany& n : t.vydane)
       if (auto it = std::find(g_nevydane.begin(), g_nevydane.end(), n); it != g_nevydane.end()) g_nevydane.erase(it);
@@ -272,6 +275,9 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
         t.uvolni(i);
         ++pocet;
       }
+    // When this write fails, the caller's write of the same copy carries the freeing: a flag
+    // left standing after it would free the lock that write took, at the next access.
+    t.uklizeno = &mojeRazitko.uklidit;
     if (pocet == 0 || zapisTabulku(f, t) == kIoOk) {
       mojeRazitko.uklidit = false;
       if (pocet > 0)

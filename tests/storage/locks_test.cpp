@@ -29,6 +29,7 @@
 #include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/faults.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
 
 namespace pz::storage {
@@ -256,6 +257,24 @@ TEST_F(SharingTable, AReleaseThatCouldNotBeWrittenGoesAtTheNextAccessAndTakesNoO
     Odemkni(kursy);
     EXPECT_TRUE(table().empty()) << nazev;
   }
+}
+
+// A station started again frees its earlier run's entries at its first access. When that write
+// fails and the request's own write of the table then gets through, the freeing went out with it:
+// the lock that write took is never freed later as a leftover.
+TEST_F(SharingTable, AnEarlierRunsEntriesFreedByTheRequestsOwnWriteNeverTakeItsLockLater) {
+  std::string t = test::sharingEntry("KURSY.DTA", "01", 'R');
+  for (int i = 1; i < 99; ++i) t += test::sharingEntry("", "", ' ');
+  dir.write("DATA/FOT.tab", t);
+  {
+    test::FaultInjector f;
+    f.failNth(test::FaultOp::Write, 2, ENOSPC);  // after the session stamp: the freeing
+    ASSERT_EQ(Zamkni(DataCesta("org.dta"), "W"), Zamek::Drzen);
+  }
+  const std::vector<Entry> drzi{{"ORG.DTA     ", "01  ", 'W'}};
+  EXPECT_EQ(table(), drzi);
+  EXPECT_EQ(IfVolny(kursy), "");
+  EXPECT_EQ(table(), drzi);
 }
 
 TEST_F(SharingTable, AFullTableIsWaitedForAndTheWaitCanBeLeft) {
