@@ -1,7 +1,8 @@
 // The report list's rewriting tools under every fault of the set at every call they make: an
-// archive split and joined, the reports scrambled. Afterwards each group of files is byte for byte
-// the old one or the complete new one, an answer of success means the new one, and no work file
-// is left beside them.
+// archive split and joined, the reports scrambled (alone and with the GDPR switch). Afterwards
+// each group of files is byte for byte the old one or the complete new one, an answer of success
+// means the new one, and no work file is left beside them. The document folders, converted one
+// document at a time, are finished by the next run instead.
 #include <gtest/gtest.h>
 
 #include <algorithm>
