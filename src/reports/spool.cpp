@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -12,6 +13,7 @@
 #include "reportfiles/report.h"
 #include "storage/czech.h"
 #include "storage/filehelpers.h"
+#include "storage/interaction.h"
 #include "storage/locks.h"
 #include "storage/masterjob.h"
 #include "storage/probes.h"
@@ -315,14 +317,18 @@ int SpojArchivy(const std::vector<SestavaSeznamu>& seznam, bool jednickaPrvni, c
   return chyba;
 }
 
-int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
-                  const std::function<void(const std::string&)>& postup) {
-  // Nothing tells a scrambled report from a plain one but the installation's switch, so the
-  // reports change all together or not at all: every converted report is first written beside
-  // its own, and only when all are written do they take the reports' places.
-  std::vector<std::pair<std::string, std::string>> hotove;  // work file, report
+namespace {
+
+using PraceSestav = std::vector<std::pair<std::string, std::string>>;  // work file, report
+
+// Nothing tells a scrambled report from a plain one but the installation's switch, so the
+// reports change all together or not at all: every converted report is first written beside
+// its own ("name.$gd"); a failure leaves none of these work files.
+int napisPrevedene(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
+                   const std::function<void(const std::string&)>& postup, PraceSestav& hotove) {
   const auto zahod = [&] {
     for (const auto& [pracovni, cil] : hotove) platform::removeFile(pracovni);
+    hotove.clear();
   };
   for (const SestavaSeznamu& s : seznam) {
     if (s.zrusena()) continue;
@@ -341,19 +347,176 @@ int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
       return e;
     }
   }
+  return 0;
+}
+
+// The written work files take the reports' places; `nahrazeno` counts those that did.
+int nahradPrevedene(const PraceSestav& hotove, int& nahrazeno) {
   int chyba = 0;
+  nahrazeno = 0;
   for (const auto& [pracovni, cil] : hotove)
     if (const int e = storage::NahradSoubor(pracovni, cil)) {
       platform::removeFile(pracovni);
       chyba = e;
+    } else {
+      ++nahrazeno;
     }
   return chyba;
 }
 
+bool ulozGdpr(bool zapnuto) { return storage::PisJobV(storage::DataCesta(""), "GDPR", zapnuto ? "ANO" : ""); }
+
+}  // namespace
+
+int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
+                  const std::function<void(const std::string&)>& postup) {
+  PraceSestav hotove;
+  if (const int e = napisPrevedene(seznam, zasifruj, postup, hotove)) return e;
+  int nahrazeno = 0;
+  return nahradPrevedene(hotove, nahrazeno);
+}
+
+int PrepniSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
+                  const std::function<void(const std::string&)>& postup) {
+  PraceSestav hotove;
+  if (const int e = napisPrevedene(seznam, zasifruj, postup, hotove)) return e;
+  // The switch is stored while the reports are still as they were: when it cannot be (a busy
+  // or failing "master.job", which says so itself), nothing has changed. A write that failed
+  // may still have stored it (a write torn after its entry), so what the table holds decides.
+  std::string ulozeny;
+  if (!ulozGdpr(zasifruj) && (storage::CtiJobVKontrolou(storage::DataCesta(""), "GDPR", ulozeny) != 0 ||
+                              ulozeny.empty() == zasifruj)) {
+    for (const auto& [pracovni, cil] : hotove) platform::removeFile(pracovni);
+    return platform::kIoWriteFailed;
+  }
+  storage::settings().gdpr = zasifruj;
+  int nahrazeno = 0;
+  const int e = nahradPrevedene(hotove, nahrazeno);
+  // No report changed: the switch goes back with them.
+  if (e != 0 && nahrazeno == 0 && ulozGdpr(!zasifruj)) storage::settings().gdpr = !zasifruj;
+  return e;
+}
+
+namespace {
+
+// The record of a conversion of the document folders under way, in "doklady\": the direction on
+// its first line, then one line for each document converted (its folder + "\" + name), written
+// and synced before the converted copy ("name.$gd", beside the document and synced too) takes the
+// document's place. A document whose line is there is in the new form, or its copy still waits
+// beside it to be put in place; any other document is in the old form. So a run cut off or
+// failed is finished by the next one, and no document is converted twice.
+constexpr const char* kZaznamDokladu = "gdprdokl.jrn";
+constexpr const char* kZasifrovat = "ZASIFROVAT", *kDesifrovat = "DESIFROVAT";
+
+struct ZaznamDokladu {
+  bool platny = false;           // a whole first line stands
+  bool zasifruj = false;
+  std::set<std::string> hotove;
+  int64_t delka = 0;             // up to the end of the last whole line
+  bool poskozeny = false;        // a first line that names no direction
+};
+
+ZaznamDokladu rozeberZaznam(const std::string& obsah) {
+  ZaznamDokladu z;
+  size_t od = 0;
+  for (size_t k; (k = obsah.find("\r\n", od)) != std::string::npos; od = k + 2) {
+    const std::string radek = obsah.substr(od, k - od);
+    if (!z.platny) {
+      if (radek != kZasifrovat && radek != kDesifrovat) {
+        z.poskozeny = true;
+        return z;
+      }
+      z.platny = true;
+      z.zasifruj = radek == kZasifrovat;
+    } else {
+      z.hotove.insert(radek);
+    }
+    z.delka = static_cast<int64_t>(k + 2);
+  }
+  return z;
+}
+
+// The bytes in a new file beside the document, synced, so that a line of the record never
+// speaks for a copy still in the cache.
+int zapisNaDisk(const std::string& cesta, const std::string& obsah) {
+  platform::File f;
+  int e = f.open(cesta, platform::Access::Write, platform::Share::DenyReadWrite, platform::Create::CreateAlways);
+  if (e == 0) e = f.writeAt(0, obsah.data(), obsah.size());
+  if (e == 0) e = f.sync();
+  return e;
+}
+
+}  // namespace
+
 int PrevedDoklady(bool zasifruj, const std::function<void(const std::string&)>& postup) {
   static const char* const kDruhy[] = {"OF", "ZF", "PO", "PZ", "DF", "DZ"};
-  const std::string doklady = storage::DataCesta("doklady\\");
-  int chyba = 0;
+  const std::string koren = storage::DataCesta(""), doklady = storage::DataCesta("doklady\\");
+  const auto nelze = [&](int e) {
+    storage::interaction().message(
+        cz(zasifruj ? "Šifrování" : "Dešifrování") + cz(" dokladů se nedokončilo (chyba ") + std::to_string(e) +
+            cz("). Spusťte ho znovu, naváže tam, kde skončilo."),
+        true);
+    return e;
+  };
+  std::string znacka;
+  if (const int e = storage::CtiJobVKontrolou(koren, kZnackaDokladu, znacka)) return nelze(e);
+  const bool zasifrovane = !znacka.empty();
+  const auto hotovo = [&]() -> int {
+    if (zasifrovane != zasifruj && !storage::PisJobV(koren, kZnackaDokladu, zasifruj ? "ANO" : ""))
+      return nelze(platform::kIoWriteFailed);
+    return 0;
+  };
+  if (!platform::directoryExists(doklady)) return hotovo();
+
+  // Held for the whole run, so that two stations never convert the folders at once.
+  const std::string cestaZaznamu = doklady + kZaznamDokladu;
+  platform::File zaznam;
+  if (const int e = zaznam.open(cestaZaznamu, platform::Access::ReadWrite, platform::Share::DenyReadWrite,
+                                platform::Create::OpenAlways))
+    return nelze(e);
+  int64_t velikost = 0;
+  if (const int e = zaznam.size(velikost)) return nelze(e);
+  std::string obsah(static_cast<size_t>(velikost), '\0');
+  if (velikost > 0)
+    if (const int e = zaznam.readAt(0, obsah.data(), obsah.size())) return nelze(e);
+  ZaznamDokladu z = rozeberZaznam(obsah);
+  if (z.poskozeny) {
+    storage::interaction().message(cz("Záznam převodu dokladů ") + cestaZaznamu +
+                                       cz(" je poškozený, nevím, které doklady jsou převedené. Nic nebylo změněno."),
+                                   true);
+    return platform::kIoReadFault;
+  }
+  // A record of the other direction stays after a whole run whose record could not be deleted
+  // (the mark already tells that run's result); of a run cut off it asks to be finished first.
+  if (z.platny && z.zasifruj != zasifruj) {
+    if (zasifrovane != z.zasifruj) {
+      storage::interaction().message(
+          cz(z.zasifruj ? "Šifrování" : "Dešifrování") +
+              cz(" dokladů nebylo dokončeno, spusťte ho nejdřív znovu. Nic nebylo změněno."),
+          true);
+      return platform::kIoAccessDenied;
+    }
+    z = ZaznamDokladu{};
+  }
+  if (!z.platny) {
+    if (zasifrovane == zasifruj) {
+      zaznam.close();
+      platform::removeFile(cestaZaznamu);
+      return 0;  // the documents are in that form already
+    }
+    z.platny = true;
+    z.zasifruj = zasifruj;
+    const std::string hlavicka = std::string(zasifruj ? kZasifrovat : kDesifrovat) + "\r\n";
+    int e = zaznam.truncate(0);
+    if (e == 0) e = zaznam.writeAt(0, hlavicka.data(), hlavicka.size());
+    if (e == 0) e = zaznam.sync();
+    if (e != 0) return nelze(e);
+    z.delka = static_cast<int64_t>(hlavicka.size());
+  } else if (z.delka < velikost) {
+    // The cut-off end of a line that was being written: the next line goes in its place.
+    if (const int e = zaznam.truncate(z.delka)) return nelze(e);
+  }
+
   for (const platform::FileInfo& d : platform::listDirectory(doklady + "*")) {
     if (!d.isDirectory()) continue;
     const std::string zacatek = storage::VelkaPismena(d.name.substr(0, 2));
@@ -364,24 +527,41 @@ int PrevedDoklady(bool zasifruj, const std::function<void(const std::string&)>& 
       int pocet = 0;
       for (const platform::FileInfo& f : platform::listDirectory(slozka + maska)) {
         if (f.isDirectory() || ++pocet > 10000) continue;
-        std::string obsah;
-        if (const int e = platform::readWholeFile(slozka + f.name, obsah)) {
-          chyba = e;
+        const std::string jmeno = d.name + "\\" + f.name, cesta = slozka + f.name, pracovni = cesta + ".$gd";
+        if (z.hotove.count(jmeno)) {
+          // Converted: only a copy that did not get into place yet is left to do.
+          if (platform::fileExists(pracovni))
+            if (const int e = storage::NahradSoubor(pracovni, cesta)) return nelze(e);
           continue;
         }
+        // A copy without its line was never vouched for: it may be cut.
+        if (platform::fileExists(pracovni)) platform::removeFile(pracovni);
+        std::string data;
+        if (const int e = platform::readWholeFile(cesta, data)) return nelze(e);
         // Whole files, as the record forms read the pictures back.
-        obsah = zasifruj ? Zakoduj(obsah, KlicSestav()) : Dekoduj(obsah, KlicSestav());
-        const std::string pracovni = slozka + "~gdpr.tmp";
-        if (const int e = platform::writeWholeFile(pracovni, obsah)) {
+        data = zasifruj ? Zakoduj(data, KlicSestav()) : Dekoduj(data, KlicSestav());
+        if (const int e = zapisNaDisk(pracovni, data)) {
           platform::removeFile(pracovni);
-          chyba = e;
-          continue;
+          return nelze(e);
         }
-        if (const int e = storage::NahradSoubor(pracovni, slozka + f.name)) chyba = e;
+        // When the line cannot be written whole the copy stays: the next run tells from the
+        // record whether it counts.
+        const std::string radek = jmeno + "\r\n";
+        int e = zaznam.writeAt(z.delka, radek.data(), radek.size());
+        if (e == 0) e = zaznam.sync();
+        if (e != 0) return nelze(e);
+        z.delka += static_cast<int64_t>(radek.size());
+        z.hotove.insert(jmeno);
+        if (const int n = storage::NahradSoubor(pracovni, cesta)) return nelze(n);
       }
     }
   }
-  return chyba;
+  // The mark follows only a whole run; the record goes after it, so that a stop between the two
+  // leaves a record that the mark shows finished.
+  if (const int e = hotovo()) return e;
+  zaznam.close();
+  platform::removeFile(cestaZaznamu);
+  return 0;
 }
 
 SluzbySeznamu& sluzbySeznamu() {
@@ -516,12 +696,8 @@ void TfSpool::nabidka(bool udrzba) {
            return;
          }
          if (!ui::DotazVychozi(cz("Zašifrovat všechny sestavy v seznamu?"), false)) return;
-         const int e = PrevedSestavy(seznam_, true, postup);
+         const int e = PrepniSestavy(seznam_, true, postup);
          ui::BlikKonec();
-         if (e == 0) {
-           storage::PisJobV(storage::DataCesta(""), "GDPR", "ANO");
-           storage::settings().gdpr = true;
-         }
          hotovo(e);
        }},
       {"Zašifruj  ORG a DOKLADY (.txt a .jpg)", true, [=] {
@@ -532,7 +708,7 @@ void TfSpool::nabidka(bool udrzba) {
            return;
          }
          if (!ui::DotazVychozi(cz("Zašifrovat ORG a DOKLADY?"), false)) return;
-         int e = 0;
+         int e = 0, d = 0;
          if (org && sluzbySeznamu().prevedOrg) {
            ui::Blik(cz("Převádím ORG"));
            e = sluzbySeznamu().prevedOrg(true);
@@ -540,11 +716,13 @@ void TfSpool::nabidka(bool udrzba) {
          }
          if (doklady) {
            ui::Blik(cz("Převádím archivy"));
-           if (const int d = PrevedDoklady(true, postup)) e = d;
-           storage::PisJobV(koren, kZnackaDokladu, "ANO");
+           d = PrevedDoklady(true, postup);  // a failure has said so itself
          }
          ui::BlikKonec();
-         ui::Zprava(e == 0 ? std::string("Hotovo") : "Err " + std::to_string(e));
+         if (e != 0)
+           ui::Zprava("Err " + std::to_string(e));
+         else if (d == 0)
+           ui::Zprava("Hotovo");
        }},
       {"Dešifruj sestavy", true, [=, this] {
          if (!storage::settings().gdpr) {
@@ -552,7 +730,7 @@ void TfSpool::nabidka(bool udrzba) {
            return;
          }
          if (!ui::DotazVychozi(cz("Dešifrovat všechny sestavy v seznamu?"), false)) return;
-         const int e = PrevedSestavy(seznam_, false, postup);
+         const int e = PrepniSestavy(seznam_, false, postup);
          ui::BlikKonec();
          hotovo(e);
        }},
@@ -563,10 +741,9 @@ void TfSpool::nabidka(bool udrzba) {
          }
          if (!ui::DotazVychozi(cz("Dešifrovat DOKLADY?"), false)) return;
          ui::Blik(cz("Převádím archivy"));
-         const int e = PrevedDoklady(false, postup);
-         storage::PisJobV(storage::DataCesta(""), kZnackaDokladu, "");
+         const int e = PrevedDoklady(false, postup);  // a failure has said so itself
          ui::BlikKonec();
-         ui::Zprava(e == 0 ? std::string("Hotovo") : "Err " + std::to_string(e));
+         if (e == 0) ui::Zprava("Hotovo");
        }},
   };
   PopupMenu1.items.clear();

@@ -6,7 +6,7 @@
 // Map of this file:
 //   - SestavaSeznamu   one listed report: what the row shows, and the real file behind it
 //   - building         NactiSeznamSestav, PridejNazvy, SetridSeznam
-//   - tools            ZrusSestavu, SpravDelkuVet, RozdelArchiv, SpojArchivy, PrevedSestavy,
+//   - tools            ZrusSestavu, SpravDelkuVet, RozdelArchiv, SpojArchivy, PrevedSestavy, PrepniSestavy,
 //                      PrevedDoklady (each rewrites through a temporary file beside its target)
 //   - TfSpool          the window
 //
@@ -58,11 +58,19 @@ int RozdelArchiv(const std::string& cesta, int n);
 // For each listed "??AR1*" report of the data root, its partner "??ARl*" receives both, the "1"
 // archive first (`jednickaPrvni`) or second; the "1" archive goes. "listw.tab" follows.
 int SpojArchivy(const std::vector<SestavaSeznamu>& seznam, bool jednickaPrvni, const std::string& listw);
-// Every line of the listed reports scrambled or unscrambled.
+// Every line of the listed reports scrambled or unscrambled; all of them or none.
 int PrevedSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
                   const std::function<void(const std::string&)>& postup = {});
+// The same, with the data root's GDPR switch (and this run's) turned on for scrambled reports and
+// off for plain ones: the reports and the switch change together or not at all.
+int PrepniSestavy(const std::vector<SestavaSeznamu>& seznam, bool zasifruj,
+                  const std::function<void(const std::string&)>& postup = {});
 // Every "*.txt" and "*.jpg" of the data root's "doklady\" subdirectories OF, ZF, PO, PZ, DF and DZ
-// scrambled or unscrambled as a whole file.
+// scrambled or unscrambled as a whole file, each document replaced whole; the data root's mark
+// "GDPRDOKL" follows only when every document is converted. A run that stopped (a failure, which
+// it reports, or a station stopped) is finished by the next run of the same direction, which
+// converts no document twice; the other direction is refused until then. A run towards the form
+// the mark already names converts nothing.
 int PrevedDoklady(bool zasifruj, const std::function<void(const std::string&)>& postup = {});
 
 // The partner register's own scrambling of every record, which lives above this layer;

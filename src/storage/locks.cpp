@@ -29,6 +29,7 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // The sharing table in memory
 
+constexpr int kPokusuUvolneni = 3, kPauzaUvolneniMs = 5;
 constexpr size_t kJmenaZaznamu = 100;
 constexpr size_t kJmenoSirka = 24;
 
@@ -41,8 +42,24 @@ void chybaVOkne(const std::string& text) {
   interaction().waitFor(text, kCekaniZamkuMs, [] { return true; });
 }
 
+// A release of this station's entry that could not be written to its table: the entry stands
+// there, and this station would meet it as somebody else's lock. Remembered for the life of the
+// process and removed at the next access to that table, before any request is judged.
+struct Nevydany {
+  std::string tabulka;  // native path of the table
+  size_t misto;         // the entry's slot, or kBezMista when the table could not even be read
+  std::string polozka;  // the entry's 20 bytes (with kBezMista only name and user count)
+  bool operator==(const Nevydany&) const = default;
+};
+constexpr size_t kBezMista = static_cast<size_t>(-1);
+std::vector<Nevydany> g_nevydane;
+
 struct Tabulka {
   std::string bajty = std::string(kVelikostSdileni, ' ');
+  // The remembered releases this copy carries out, and the stamp's flag of an earlier run's
+  // entries freed in it: both done once the copy is written back, by whichever write.
+  std::vector<Nevydany> vydane;
+  bool* uklizeno = nullptr;
 
   Tabulka() {
     for (size_t i = 0; i < kPolozekSdileni; ++i) uvolni(i);
@@ -158,7 +175,49 @@ std::string radekUvolneni(std::string_view uzivatel, int pocet, const std::strin
   return r;
 }
 
-int zapisTabulku(File& f, const Tabulka& t) { return f.writeAt(0, t.bajty.data(), t.bajty.size()); }
+int zapisTabulku(File& f, const Tabulka& t) {
+  const int code = f.writeAt(0, t.bajty.data(), t.bajty.size());
+  if (code == kIoOk && t.uklizeno) *t.uklizeno = false;
+  if (code == kIoOk)
+    for (const Nevydany& n : t.vydane)
+      if (auto it = std::find(g_nevydane.begin(), g_nevydane.end(), n); it != g_nevydane.end()) g_nevydane.erase(it);
+  return code;
+}
+
+std::string nativniTabulka(const std::string& adresar) { return paths().toNative(adresar + "FOT.tab"); }
+
+// Frees in `t` the entries whose release failed earlier, one per failure: an entry found at its
+// slot as it was (a torn write may have freed it already, and a slot another station took since
+// is not ours), or for a release that never read the table the first own entry of that file, as
+// the release would have taken. The station may hold several read locks on a file; only these
+// go. True when anything was freed.
+bool vydejNevydane(const std::string& tabulka, Tabulka& t) {
+  bool zmena = false;
+  for (auto it = g_nevydane.begin(); it != g_nevydane.end();) {
+    if (it->tabulka != tabulka) {
+      ++it;
+      continue;
+    }
+    std::optional<size_t> misto;
+    if (it->misto != kBezMista) {
+      if (t.bajty.compare(t.zacatek(it->misto), kPolozkaSdileni, it->polozka) == 0) misto = it->misto;
+    } else {
+      for (size_t i = 0; i < kPolozekSdileni && !misto; ++i)
+        if (!t.volna(i) && t.bajty.compare(t.zacatek(i) + 1, kJmenoZamku, it->polozka, 1, kJmenoZamku) == 0 &&
+            t.uzivatel(i) == std::string_view(it->polozka).substr(14, kUzivatelZamku))
+          misto = i;
+    }
+    if (!misto) {
+      it = g_nevydane.erase(it);  // nothing of it is left to free
+      continue;
+    }
+    t.uvolni(*misto);
+    t.vydane.push_back(*it);
+    zmena = true;
+    ++it;
+  }
+  return zmena;
+}
 
 enum class Otevreni { Ok, Blokovana, Selhala };
 
@@ -204,6 +263,9 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
   }
   const size_t cele = got / kPolozkaSdileni * kPolozkaSdileni;  // a partial entry stays free
   t.bajty.replace(0, cele, buf, 0, cele);
+  // This station's own dead entries go before anything is judged; a write that fails here is
+  // carried by the caller's next write of this copy, or tried again at the next access.
+  if (vydejNevydane(f.nativePath(), t)) zapisTabulku(f, t);
   if (mojeRazitko.uklidit) {
     // This station just started here: entries under its number are its earlier run's.
     const std::string uzivatel = UzivatelZamku();
@@ -213,6 +275,9 @@ Otevreni otevriTabulku(const std::string& adresar, File& f, Tabulka& t, const st
         t.uvolni(i);
         ++pocet;
       }
+    // When this write fails, the caller's write of the same copy carries the freeing: a flag
+    // left standing after it would free the lock that write took, at the next access.
+    t.uklizeno = &mojeRazitko.uklidit;
     if (pocet == 0 || zapisTabulku(f, t) == kIoOk) {
       mojeRazitko.uklidit = false;
       if (pocet > 0)
@@ -417,11 +482,30 @@ Zamek zamkniTabulku(const IdentitaZamku& id, bool zapis) {
 void odemkniTabulku(const IdentitaZamku& id) {
   File f;
   Tabulka t;
-  if (!otevriSCekanim(id.adresar, f, t, "err cti FOT ", "err cti FOT ")) return;
+  if (!otevriSCekanim(id.adresar, f, t, "err cti FOT ", "err cti FOT ")) {
+    // The entry stands; without it being remembered this station would block itself on it.
+    Tabulka jen;
+    jen.zapis(0, id.jmeno, id.uzivatel, ' ');
+    g_nevydane.push_back({nativniTabulka(id.adresar), kBezMista, jen.bajty.substr(0, kPolozkaSdileni)});
+    return;
+  }
   for (size_t i = 0; i < kPolozekSdileni; ++i) {
     if (!t.vlastni(i, id)) continue;
+    const std::string polozka = t.bajty.substr(t.zacatek(i), kPolozkaSdileni);
     t.uvolni(i);
-    zapisAZavri(f, t, "chyba ");
+    // A failing write is tried again at once: a release that does not get through leaves an
+    // entry that only this process knows to be dead.
+    int code = kIoOk;
+    for (int pokus = 0; pokus < kPokusuUvolneni; ++pokus) {
+      if (pokus > 0) sleepMs(kPauzaUvolneniMs);
+      if ((code = zapisTabulku(f, t)) == kIoOk) break;
+    }
+    const std::string tabulka = f.nativePath();
+    f.close();
+    if (code != kIoOk) {
+      g_nevydane.push_back({tabulka, i, polozka});
+      chyba("chyba ", code);
+    }
     break;
   }
 }
@@ -518,6 +602,10 @@ void odemkniServer(const IdentitaZamku& id, std::string_view path) {
   LockLink* l = link();
   if (!l) return;
   std::string posledni;
+  // A release that fails here is not remembered as one of the table is: a link that fails drops
+  // its connection, and the server frees every lock of a dropped connection, while the link does
+  // not take this one again when it connects anew. Sending the release again later would free
+  // another read lock of this station on the file instead.
   // One round only: a server that forgot the lock (a restart) must not keep the station here.
   if (kolo(*l, "Odemkni", id, "p", posledni) == 0)
     interaction().message(cz("Soubor je stále obsazený ") + posledni, true);

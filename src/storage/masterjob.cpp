@@ -193,6 +193,16 @@ std::string CtiJobV(std::string_view adresar, std::string_view klic) {
   return hledej(t, orizniKlic(klic));
 }
 
+int CtiJobVKontrolou(std::string_view adresar, std::string_view klic, std::string& hodnota) {
+  hodnota.clear();
+  Tabulka t;
+  const int code = ctiTabulku(std::string(adresar) + "master.job", t);
+  if (code == kIoFileNotFound || code == kIoPathNotFound) return kIoOk;
+  if (code != kIoOk) return code;
+  hodnota = hledej(t, orizniKlic(klic));
+  return kIoOk;
+}
+
 bool PisJobV(std::string_view adresar, std::string_view klic, std::string_view hodnota) {
   Tabulka t;
   return zapis(std::string(adresar) + "master.job", orizniKlic(klic), hodnota, t);

@@ -42,6 +42,10 @@ bool PisJob(std::string_view klic, std::string_view hodnota);
 // only when the file does not exist; any other failure leaves it untouched.
 std::string CtiJobV(std::string_view adresar, std::string_view klic);
 bool PisJobV(std::string_view adresar, std::string_view klic, std::string_view hodnota);
+// CtiJobV for a caller that must tell "not set" from "could not be read": 0 with the value (empty
+// for a key that is not set, or a table that is missing or shorter than 2 bytes), or the I/O
+// code of the failed read.
+int CtiJobVKontrolou(std::string_view adresar, std::string_view klic, std::string& hodnota);
 // A read-modify-write of one key under that same deny-write open: `zmena` gets the stored value
 // and gives the new one, so that a counter kept in the table never loses a step when two
 // stations change it at once. False as for PisJobV.

@@ -1,13 +1,15 @@
 // The report list's rewriting tools under every fault of the set at every call they make: an
-// archive split and joined, the reports scrambled. Afterwards each group of files is byte for byte
-// the old one or the complete new one, an answer of success means the new one, and no work file
-// is left beside them.
+// archive split and joined, the reports scrambled (alone and with the GDPR switch). Afterwards
+// each group of files is byte for byte the old one or the complete new one, an answer of success
+// means the new one, and no work file is left beside them. The document folders, converted one
+// document at a time, are finished by the next run instead.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,10 +17,12 @@
 #include "reportfiles/report.h"
 #include "reports/spool.h"
 #include "storage/interaction.h"
+#include "storage/masterjob.h"
 #include "storage/params.h"
 #include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/faultsweep.h"
+#include "support/stationtable.h"
 #include "support/tempdir.h"
 
 namespace pz {
@@ -114,6 +118,95 @@ TEST_F(SpoolFaults, ScramblingTheReports) {
   sweep(soubory,
         [] { return reports::PrevedSestavy(reports::NactiSeznamSestav(), true); }, zadne,
         "report scrambling");
+}
+
+// Which way the reports are is told only by the installation's switch, so each way the reports
+// and the switch change together: the stored switch and this run's both name the reports' form.
+TEST_F(SpoolFaults, TheReportsAndTheGdprSwitchChangeTogether) {
+  const std::string a = "prvni radek \r\ndruhy radek \r\n", b = "jina sestava\r\n";
+  const auto sifra = [](const std::string& s) {
+    std::string out;
+    for (size_t od = 0; od < s.size(); od = s.find("\r\n", od) + 2)
+      out += reports::Zakoduj(s.substr(od, s.find("\r\n", od) - od), reports::KlicSestav()) + "\r\n";
+    return out;
+  };
+  for (const bool zasifruj : {true, false}) {
+    const std::string bezGdpr = test::stationTable({{"UZIVATEL", "01"}});
+    const std::string sGdpr = test::stationTable({{"UZIVATEL", "01"}, {"GDPR", "ANO"}});
+    const std::vector<std::pair<std::string, std::string>> soubory =
+        zasifruj ? std::vector<std::pair<std::string, std::string>>{{"a.txt", a}, {"b.txt", b}, {"master.job", bezGdpr}}
+                 : std::vector<std::pair<std::string, std::string>>{
+                       {"a.txt", sifra(a)}, {"b.txt", sifra(b)}, {"master.job", sGdpr}};
+    int nesedi = 0;
+    const test::SyncWithoutDisk rychle;
+    sweep(soubory,
+          [&] {
+            storage::settings().gdpr = !zasifruj;
+            const int e = reports::PrepniSestavy(reports::NactiSeznamSestav(), zasifruj);
+            const bool nove = dir.read("a.txt") == (zasifruj ? sifra(a) : a);
+            const bool prepnuto = dir.read("master.job").find("GDPR") != std::string::npos;
+            if ((e == 0 && !nove) || storage::settings().gdpr != (nove == zasifruj) || prepnuto != (nove == zasifruj))
+              ++nesedi;
+            return e;
+          },
+          zadne, zasifruj ? "report scrambling with the switch" : "report unscrambling with the switch");
+    EXPECT_EQ(nesedi, 0) << zasifruj;
+  }
+}
+
+// The document folders are too large to be written twice, so they are converted document by
+// document. A run cut off by a fault at any call leaves every document whole in one form or the
+// other and the mark telling the old form; the next run finishes the conversion, converting no
+// document a second time, and leaves nothing beside the documents.
+TEST_F(SpoolFaults, ADocumentConversionCutOffAnywhereIsFinishedByTheNextRun) {
+  const std::map<std::string, std::string> cisty = {
+      {"doklady/OF2024/d1.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + std::string(300, 'p')},
+      {"doklady/OF2024/d2.txt", "doklad 2\r\n"},
+      {"doklady/PZ01/000001.txt", "Jan Novak\r\n"},
+  };
+  const auto forma = [&](bool zasifrovane) {
+    std::map<std::string, std::string> m;
+    for (const auto& [cesta, obsah] : cisty) m[cesta] = zasifrovane ? reports::Zakoduj(obsah, reports::KlicSestav()) : obsah;
+    return m;
+  };
+  const auto znacka = [] { return !storage::CtiJobV("", "GDPRDOKL").empty(); };
+  const test::SyncWithoutDisk rychle;  // some 700 runs of three synced documents each
+  for (const bool zasifruj : {true, false}) {
+    const auto stary = forma(!zasifruj), novy = forma(zasifruj);
+    int odpoved = 0;
+    const int vypadky = test::sweepFaults(
+        [&] {
+          priprav({{"master.job", test::stationTable({{"GDPRDOKL", zasifruj ? "" : "ANO"}})}});
+          for (const auto& [cesta, obsah] : stary) dir.write(cesta, obsah);
+          zpravy.messages.clear();
+        },
+        [&](const test::UnderFaults& poruchy) { poruchy([&] { odpoved = reports::PrevedDoklady(zasifruj); }); },
+        [&](const test::FaultCase&, const std::string& porucha, bool) {
+          bool vsechnyNove = true;
+          for (const auto& [cesta, obsah] : stary) {
+            const std::string ted = dir.read(cesta);
+            EXPECT_TRUE(ted == obsah || ted == novy.at(cesta)) << porucha << ": " << cesta << " is neither form";
+            vsechnyNove = vsechnyNove && ted == novy.at(cesta);
+          }
+          EXPECT_TRUE(odpoved != 0 || vsechnyNove) << porucha << ": success answered";
+          EXPECT_TRUE(odpoved == 0 || !zpravy.messages.empty()) << porucha << ": a failure must say so";
+          EXPECT_TRUE(znacka() != zasifruj || vsechnyNove) << porucha << ": the mark names a form not all are in";
+
+          int znovu = -1;
+          {
+            test::FaultInjector bezPoruch;
+            znovu = reports::PrevedDoklady(zasifruj);
+          }
+          EXPECT_EQ(znovu, 0) << porucha;
+          for (const auto& [cesta, obsah] : novy) EXPECT_EQ(dir.read(cesta), obsah) << porucha << ": " << cesta;
+          EXPECT_EQ(znacka(), zasifruj) << porucha;
+          int soubory = 0;
+          for (const auto& e : fs::recursive_directory_iterator(dir.path() / "doklady")) soubory += e.is_regular_file();
+          EXPECT_EQ(soubory, 3) << porucha << ": a work file or the record is left";
+        });
+    std::cout << (zasifruj ? "document scrambling: " : "document unscrambling: ") << vypadky << " faults fired\n";
+    EXPECT_GT(vypadky, 0);
+  }
 }
 
 }  // namespace

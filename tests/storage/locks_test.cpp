@@ -29,6 +29,7 @@
 #include "storage/roots.h"
 #include "storage/settings.h"
 #include "support/faults.h"
+#include "support/sharingtable.h"
 #include "support/tempdir.h"
 
 namespace pz::storage {
@@ -215,6 +216,65 @@ TEST_F(SharingTable, UnlockFreesOneLockAndOnlyThisStationsOwn) {
   // The freed slot is reused first.
   ASSERT_EQ(Zamkni(DataCesta("org.dta")), Zamek::Drzen);
   EXPECT_EQ(table().front(), (Entry{"ORG.DTA     ", "01  ", 'R'}));
+}
+
+// A release that cannot be written (the table's disk fails, or the table cannot be opened) leaves
+// the entry in the table; this station must not meet it later as a lock that blocks itself, and
+// freeing it must take none of the station's other read locks on the file with it.
+TEST_F(SharingTable, AReleaseThatCouldNotBeWrittenGoesAtTheNextAccessAndTakesNoOtherLockWithIt) {
+  const std::vector<std::pair<const char*, std::function<void(test::FaultInjector&)>>> poruchy = {
+      {"write EIO", [](test::FaultInjector& f) { f.failNth(test::FaultOp::Write, 1, EIO, true); }},
+      {"torn write", [](test::FaultInjector& f) { f.tearNthWrite(1, EIO); }},
+      {"open EACCES", [](test::FaultInjector& f) { f.failNth(test::FaultOp::Open, 1, EACCES, true); }},
+  };
+  const Entry moje{"KURSY.DTA   ", "01  ", 'R'}, cizi{"KURSY.DTA   ", "02  ", 'R'};
+  for (const auto& [nazev, planuj] : poruchy) {
+    const auto odemkniPodPoruchou = [&] {
+      station.messages.clear();
+      test::FaultInjector f;
+      planuj(f);
+      Odemkni(kursy);
+    };
+    ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+    ASSERT_EQ(as("02", [&] { return Zamkni(kursy); }), Zamek::Drzen);
+    ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+    ASSERT_EQ(Zamkni(kursy), Zamek::Drzen);
+    odemkniPodPoruchou();
+    EXPECT_FALSE(station.messages.empty()) << nazev;
+    // The next access frees exactly the entry whose release failed, whatever the failed write
+    // left on the disk; the two other read locks stay.
+    EXPECT_EQ(IfVolny(kursy).substr(0, 4), "R 02") << nazev;
+    EXPECT_EQ(table(), (std::vector<Entry>{cizi, moje, moje})) << nazev;
+    Odemkni(kursy);
+    as("02", [&] { Odemkni(kursy); });
+
+    // The last lock's release fails: this station's write lock is granted without the question
+    // about its own entry.
+    odemkniPodPoruchou();
+    EXPECT_EQ(Zamkni(kursy, "W"), Zamek::Drzen) << nazev;
+    EXPECT_TRUE(station.questions.empty()) << nazev;
+    EXPECT_EQ(table(), (std::vector<Entry>{{"KURSY.DTA   ", "01  ", 'W'}})) << nazev;
+    Odemkni(kursy);
+    EXPECT_TRUE(table().empty()) << nazev;
+  }
+}
+
+// A station started again frees its earlier run's entries at its first access. When that write
+// fails and the request's own write of the table then gets through, the freeing went out with it:
+// the lock that write took is never freed later as a leftover.
+TEST_F(SharingTable, AnEarlierRunsEntriesFreedByTheRequestsOwnWriteNeverTakeItsLockLater) {
+  std::string t = test::sharingEntry("KURSY.DTA", "01", 'R');
+  for (int i = 1; i < 99; ++i) t += test::sharingEntry("", "", ' ');
+  dir.write("DATA/FOT.tab", t);
+  {
+    test::FaultInjector f;
+    f.failNth(test::FaultOp::Write, 2, ENOSPC);  // after the session stamp: the freeing
+    ASSERT_EQ(Zamkni(DataCesta("org.dta"), "W"), Zamek::Drzen);
+  }
+  const std::vector<Entry> drzi{{"ORG.DTA     ", "01  ", 'W'}};
+  EXPECT_EQ(table(), drzi);
+  EXPECT_EQ(IfVolny(kursy), "");
+  EXPECT_EQ(table(), drzi);
 }
 
 TEST_F(SharingTable, AFullTableIsWaitedForAndTheWaitCanBeLeft) {

@@ -41,7 +41,8 @@ ssize_t fPwrite(int fd, const void* b, size_t n, off_t o) {
   return -1;
 }
 int fTruncate(int fd, off_t len) { return fails(FaultOp::Truncate) ? -1 : real().ftruncate(fd, len); }
-int fSync(int fd) { return fails(FaultOp::Sync) ? -1 : real().fsync(fd); }
+bool g_bezDisku = false;
+int fSync(int fd) { return fails(FaultOp::Sync) ? -1 : g_bezDisku ? 0 : real().fsync(fd); }
 int fUnlink(const char* p) { return fails(FaultOp::Delete) ? -1 : real().unlink(p); }
 int fRename(const char* a, const char* b) { return fails(FaultOp::Rename) ? -1 : real().rename(a, b); }
 int fLock(int fd, int cmd, struct flock* fl) { return fails(FaultOp::Lock) ? -1 : real().lock(fd, cmd, fl); }
@@ -62,6 +63,9 @@ FaultInjector::FaultInjector() {
 }
 
 FaultInjector::~FaultInjector() { platform::sys() = platform::realSysCalls(); }
+
+SyncWithoutDisk::SyncWithoutDisk() { g_bezDisku = true; }
+SyncWithoutDisk::~SyncWithoutDisk() { g_bezDisku = false; }
 
 void FaultInjector::failNth(FaultOp op, int nth, int err, bool sticky) {
   Plan& p = g_plans[static_cast<size_t>(op)];

@@ -19,6 +19,17 @@ struct FaultCase {
   bool sticky;
   bool torn;
 };
+// While one lives, a sync made under an injector answers at once (or fails as planned) without
+// waiting for the disk: for sweeps of many runs that check the files' bytes, not what a power cut
+// would keep.
+class SyncWithoutDisk {
+ public:
+  SyncWithoutDisk();
+  ~SyncWithoutDisk();
+  SyncWithoutDisk(const SyncWithoutDisk&) = delete;
+  SyncWithoutDisk& operator=(const SyncWithoutDisk&) = delete;
+};
+
 // Write ENOSPC once, a disk that stays full, a torn write, write EIO, read EIO once and for good,
 // open EACCES, lock EIO, sync EIO, rename EXDEV, delete EACCES.
 const std::vector<FaultCase>& everyFault();
