@@ -294,84 +294,61 @@ std::vector<int> nahodnaCisla() {
   return out;
 }
 
+// Arg 0: by number in the file sorted by number; arg 1: by name and number in the file sorted so.
+// The key of the i-th lookup, the row it is at, and the row of the same record in SQLite's table.
+struct Hledany {
+  std::string klic;
+  int radek = 0, id = 0;
+};
+Hledany hledany(bool podleJmena, size_t i) {
+  static const auto cisla = nahodnaCisla();
+  const int p = cisla[i & 0x3FFF];
+  if (podleJmena) return {soubory().podleJmena[static_cast<size_t>(p - 1)].first, p, soubory().podleJmena[static_cast<size_t>(p - 1)].second};
+  char klic[16];
+  std::snprintf(klic, sizeof klic, "%06d", p - 1);  // row p holds number p - 1: six digits for all
+  return {klic, p, p};
+}
+
 void BM_HledejKlicVSouboru(benchmark::State& state) {
   soubory();
+  const bool podleJmena = state.range(0) != 0;
   SeznamSouboru w;
-  if (!w.Otevri()) {
+  if (!w.Otevri(podleJmena)) {
     state.SkipWithError("the record file did not open");
     return;
   }
-  const auto cisla = nahodnaCisla();
-  char klic[16];
   size_t i = 0;
   for (auto _ : state) {
-    const int n = cisla[i++ & 0x3FFF];
-    std::snprintf(klic, sizeof klic, "%06d", n - 1);  // row n holds number n - 1: six digits for all
-    if (w.Soubor().HledejKlic(klic) != n) state.SkipWithError("not found");
+    const Hledany h = hledany(podleJmena, i++);
+    if (w.Soubor().HledejKlic(h.klic) != h.radek) state.SkipWithError("not found");
   }
+  state.SetLabel(podleJmena ? "by name" : "by number");
   pz::storage::ZahodParametry();
 }
-BENCHMARK(BM_HledejKlicVSouboru);
+BENCHMARK(BM_HledejKlicVSouboru)->Arg(0)->Arg(1);
 
 void BM_SqliteKlicVSouboru(benchmark::State& state) {
   soubory();
+  const bool podleJmena = state.range(0) != 0;
   sqlite3* db = nullptr;
   check(sqlite3_open_v2(soubory().db.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
   sqlite3_stmt* q = nullptr;
-  check(sqlite3_prepare_v2(db, "SELECT id, txt FROM t WHERE k = ?", -1, &q, nullptr), db);
-  const auto cisla = nahodnaCisla();
-  char klic[16];
+  check(sqlite3_prepare_v2(db, podleJmena ? "SELECT id, txt FROM t WHERE j = ?" : "SELECT id, txt FROM t WHERE k = ?", -1,
+                           &q, nullptr),
+        db);
   size_t i = 0;
   for (auto _ : state) {
-    const int n = cisla[i++ & 0x3FFF];
-    std::snprintf(klic, sizeof klic, "%06d", n - 1);
-    sqlite3_bind_text(q, 1, klic, 6, SQLITE_STATIC);
-    if (sqlite3_step(q) != SQLITE_ROW || sqlite3_column_int(q, 0) != n) state.SkipWithError("not found");
+    const Hledany h = hledany(podleJmena, i++);
+    sqlite3_bind_text(q, 1, h.klic.data(), static_cast<int>(h.klic.size()), SQLITE_STATIC);
+    if (sqlite3_step(q) != SQLITE_ROW || sqlite3_column_int(q, 0) != h.id) state.SkipWithError("not found");
     benchmark::DoNotOptimize(sqlite3_column_text(q, 1));
     sqlite3_reset(q);
   }
+  state.SetLabel(podleJmena ? "by name" : "by number");
   sqlite3_finalize(q);
   sqlite3_close(db);
 }
-BENCHMARK(BM_SqliteKlicVSouboru);
-
-// By name: random rows of the file sorted by name, then number.
-void BM_HledejKlicPodleJmena(benchmark::State& state) {
-  soubory();
-  SeznamSouboru w;
-  if (!w.Otevri(true)) {
-    state.SkipWithError("the record file did not open");
-    return;
-  }
-  const auto cisla = nahodnaCisla();
-  size_t i = 0;
-  for (auto _ : state) {
-    const int p = cisla[i++ & 0x3FFF];
-    if (w.Soubor().HledejKlic(soubory().podleJmena[static_cast<size_t>(p - 1)].first) != p) state.SkipWithError("not found");
-  }
-  pz::storage::ZahodParametry();
-}
-BENCHMARK(BM_HledejKlicPodleJmena);
-
-void BM_SqliteKlicPodleJmena(benchmark::State& state) {
-  soubory();
-  sqlite3* db = nullptr;
-  check(sqlite3_open_v2(soubory().db.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
-  sqlite3_stmt* q = nullptr;
-  check(sqlite3_prepare_v2(db, "SELECT id, txt FROM t WHERE j = ?", -1, &q, nullptr), db);
-  const auto cisla = nahodnaCisla();
-  size_t i = 0;
-  for (auto _ : state) {
-    const auto& [klic, n] = soubory().podleJmena[static_cast<size_t>(cisla[i++ & 0x3FFF] - 1)];
-    sqlite3_bind_text(q, 1, klic.data(), static_cast<int>(klic.size()), SQLITE_STATIC);
-    if (sqlite3_step(q) != SQLITE_ROW || sqlite3_column_int(q, 0) != n) state.SkipWithError("not found");
-    benchmark::DoNotOptimize(sqlite3_column_text(q, 1));
-    sqlite3_reset(q);
-  }
-  sqlite3_finalize(q);
-  sqlite3_close(db);
-}
-BENCHMARK(BM_SqliteKlicPodleJmena);
+BENCHMARK(BM_SqliteKlicVSouboru)->Arg(0)->Arg(1);
 
 }  // namespace
 

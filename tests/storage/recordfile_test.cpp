@@ -526,7 +526,7 @@ TEST_F(RecordFileTest, KeySearchesAnswerAsTheBisectionOverTheKeysInMemory) {
 
     auto askAll = [&](const std::vector<std::string>& keys) {
       std::vector<std::string> asked = {"", "\x01", "\xFF\xFF", "NOVAK", "KEY15", "SAME", "SAMF", "000000000"};
-      for (int i = 0; i < 1000 && count > 0; ++i) {
+      for (int i = 0; i < 500 && count > 0; ++i) {
         const std::string& key = keys[pick(keys.size())];
         asked.push_back(key);
         asked.push_back(key.substr(0, pick(key.size() + 1)));  // a prefix, or a shorter key
