@@ -9,11 +9,14 @@
 // records on disk (five text fields, 69 bytes a record), each row's text built by the form from
 // its fields, F3 with a text in no row, so that the exact pass and the loose retry both find
 // nothing; beside SQLite running LIKE over the same row texts in a database file, and beside the
-// key search HledejKlic over the same file sorted by number, against SQLite by indexed key.
+// key search HledejKlic over the same file sorted by number, against SQLite by indexed key; and
+// the same records sorted by name, then number (eight names, so the keys crowd in eight long runs
+// that share their first characters), looked up by that key in both.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -146,14 +149,23 @@ const std::vector<pz::ui::PopisPole>& polePartnera() {
   return p;
 }
 
-// The record file and the SQLite database, made once from the same rows.
+// The key of a row by name: the name without its trailing blanks, then the number.
+std::string klicJmena(const char* radek) {
+  std::string k(radek + 7, 20);
+  while (!k.empty() && k.back() == ' ') k.pop_back();
+  return k + std::string(radek, 6);
+}
+
+// The record files (by number, and by name) and the SQLite database, made once from the same rows.
 struct Soubory {
   fs::path dir;
-  std::string dta, db;
+  std::string dta, dtaJmena, db;
+  std::vector<std::pair<std::string, int>> podleJmena;  // (key by name, row by number), in key order
   Soubory() {
     dir = fs::temp_directory_path() / ("pzbench-browse-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     dta = (dir / "org.dta").string();
+    dtaJmena = (dir / "orgj.dta").string();
     db = (dir / "org.db").string();
     const std::string& r = radky();
     std::string soubor;
@@ -175,24 +187,32 @@ struct Soubory {
     std::FILE* f = std::fopen(dta.c_str(), "wb");
     std::fwrite(soubor.data(), 1, soubor.size(), f);
     std::fclose(f);
+    podleJmena.reserve(kMilion);
+    for (int n = 0; n < kMilion; ++n) podleJmena.emplace_back(klicJmena(r.data() + static_cast<size_t>(n) * kSirkaRadku), n + 1);
+    std::sort(podleJmena.begin(), podleJmena.end());
+    f = std::fopen(dtaJmena.c_str(), "wb");
+    for (const auto& [k, n] : podleJmena) std::fwrite(soubor.data() + static_cast<size_t>(n - 1) * kSirkaVety, 1, kSirkaVety, f);
+    std::fclose(f);
 
     sqlite3* d = nullptr;
     check(sqlite3_open(db.c_str(), &d), d);
-    check(sqlite3_exec(d, "PRAGMA journal_mode=WAL; CREATE TABLE t(id INTEGER PRIMARY KEY, k TEXT, txt TEXT); BEGIN",
+    check(sqlite3_exec(d, "PRAGMA journal_mode=WAL; CREATE TABLE t(id INTEGER PRIMARY KEY, k TEXT, txt TEXT, j TEXT); BEGIN",
                        nullptr, nullptr, nullptr),
           d);
     sqlite3_stmt* ins = nullptr;
-    check(sqlite3_prepare_v2(d, "INSERT INTO t VALUES(?,?,?)", -1, &ins, nullptr), d);
+    check(sqlite3_prepare_v2(d, "INSERT INTO t VALUES(?,?,?,?)", -1, &ins, nullptr), d);
     for (int n = 0; n < kMilion; ++n) {
       const char* t = r.data() + static_cast<size_t>(n) * kSirkaRadku;
       sqlite3_bind_int(ins, 1, n + 1);
       sqlite3_bind_text(ins, 2, t, 6, SQLITE_STATIC);
       sqlite3_bind_text(ins, 3, t, kSirkaRadku, SQLITE_STATIC);
+      const std::string j = klicJmena(t);
+      sqlite3_bind_text(ins, 4, j.data(), static_cast<int>(j.size()), SQLITE_TRANSIENT);
       check(sqlite3_step(ins), d);
       sqlite3_reset(ins);
     }
     sqlite3_finalize(ins);
-    check(sqlite3_exec(d, "COMMIT; CREATE INDEX t_k ON t(k)", nullptr, nullptr, nullptr), d);
+    check(sqlite3_exec(d, "COMMIT; CREATE INDEX t_k ON t(k); CREATE INDEX t_j ON t(j)", nullptr, nullptr, nullptr), d);
     sqlite3_close(d);
   }
   ~Soubory() {
@@ -210,17 +230,20 @@ Soubory& soubory() {
 class SeznamSouboru : public pz::ui::TfSoub {
  public:
   SeznamSouboru() : TfSoub("fBenchOrg") {}
-  bool Otevri() {
-    return OtevriSoub({.soubor = "=" + soubory().dta, .titulek = "Partneri", .velikost = kSirkaVety,
+  bool Otevri(bool jmena = false) {
+    podleJmena = jmena;
+    return OtevriSoub({.soubor = "=" + (jmena ? soubory().dtaJmena : soubory().dta), .titulek = "Partneri", .velikost = kSirkaVety,
                        .pole = polePartnera()});
   }
   std::string KlicRadku(int n) override {
     CtiVetu(n);
+    if (podleJmena) return pz::storage::readShortString(Veta(), 7, 20) + pz::storage::readShortString(Veta(), 0, 6);
     return pz::storage::readShortString(Veta(), 0, 6);
   }
   // Its rows are its fields and nothing else, as a plain register list's.
   bool HledaniZPoli() const override { return zPoli; }
   bool zPoli = true;
+  bool podleJmena = false;
 };
 
 // Arg 1: the row texts built from the blocks' bytes (a list whose rows are its fields); arg 0: each
@@ -271,46 +294,61 @@ std::vector<int> nahodnaCisla() {
   return out;
 }
 
+// Arg 0: by number in the file sorted by number; arg 1: by name and number in the file sorted so.
+// The key of the i-th lookup, the row it is at, and the row of the same record in SQLite's table.
+struct Hledany {
+  std::string klic;
+  int radek = 0, id = 0;
+};
+Hledany hledany(bool podleJmena, size_t i) {
+  static const auto cisla = nahodnaCisla();
+  const int p = cisla[i & 0x3FFF];
+  if (podleJmena) return {soubory().podleJmena[static_cast<size_t>(p - 1)].first, p, soubory().podleJmena[static_cast<size_t>(p - 1)].second};
+  char klic[16];
+  std::snprintf(klic, sizeof klic, "%06d", p - 1);  // row p holds number p - 1: six digits for all
+  return {klic, p, p};
+}
+
 void BM_HledejKlicVSouboru(benchmark::State& state) {
   soubory();
+  const bool podleJmena = state.range(0) != 0;
   SeznamSouboru w;
-  if (!w.Otevri()) {
+  if (!w.Otevri(podleJmena)) {
     state.SkipWithError("the record file did not open");
     return;
   }
-  const auto cisla = nahodnaCisla();
-  char klic[16];
   size_t i = 0;
   for (auto _ : state) {
-    const int n = cisla[i++ & 0x3FFF];
-    std::snprintf(klic, sizeof klic, "%06d", n - 1);  // row n holds number n - 1: six digits for all
-    if (w.Soubor().HledejKlic(klic) != n) state.SkipWithError("not found");
+    const Hledany h = hledany(podleJmena, i++);
+    if (w.Soubor().HledejKlic(h.klic) != h.radek) state.SkipWithError("not found");
   }
+  state.SetLabel(podleJmena ? "by name" : "by number");
   pz::storage::ZahodParametry();
 }
-BENCHMARK(BM_HledejKlicVSouboru);
+BENCHMARK(BM_HledejKlicVSouboru)->Arg(0)->Arg(1);
 
 void BM_SqliteKlicVSouboru(benchmark::State& state) {
   soubory();
+  const bool podleJmena = state.range(0) != 0;
   sqlite3* db = nullptr;
   check(sqlite3_open_v2(soubory().db.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
   sqlite3_stmt* q = nullptr;
-  check(sqlite3_prepare_v2(db, "SELECT id, txt FROM t WHERE k = ?", -1, &q, nullptr), db);
-  const auto cisla = nahodnaCisla();
-  char klic[16];
+  check(sqlite3_prepare_v2(db, podleJmena ? "SELECT id, txt FROM t WHERE j = ?" : "SELECT id, txt FROM t WHERE k = ?", -1,
+                           &q, nullptr),
+        db);
   size_t i = 0;
   for (auto _ : state) {
-    const int n = cisla[i++ & 0x3FFF];
-    std::snprintf(klic, sizeof klic, "%06d", n - 1);
-    sqlite3_bind_text(q, 1, klic, 6, SQLITE_STATIC);
-    if (sqlite3_step(q) != SQLITE_ROW || sqlite3_column_int(q, 0) != n) state.SkipWithError("not found");
+    const Hledany h = hledany(podleJmena, i++);
+    sqlite3_bind_text(q, 1, h.klic.data(), static_cast<int>(h.klic.size()), SQLITE_STATIC);
+    if (sqlite3_step(q) != SQLITE_ROW || sqlite3_column_int(q, 0) != h.id) state.SkipWithError("not found");
     benchmark::DoNotOptimize(sqlite3_column_text(q, 1));
     sqlite3_reset(q);
   }
+  state.SetLabel(podleJmena ? "by name" : "by number");
   sqlite3_finalize(q);
   sqlite3_close(db);
 }
-BENCHMARK(BM_SqliteKlicVSouboru);
+BENCHMARK(BM_SqliteKlicVSouboru)->Arg(0)->Arg(1);
 
 }  // namespace
 

@@ -282,6 +282,7 @@ bool RecordFile::OtevriSoubor(std::string_view name, std::int32_t size) {
 
 void RecordFile::ZavriSoubor() {
   zahodBloky();
+  napoveda_.clear();
   zavriPoradi();
   file_.close();
   if (registered_) sharing().Odemkni(path_);
@@ -534,37 +535,212 @@ bool RecordFile::PridejVetu() {
 // Key searches
 
 namespace {
-// The probes of one key search: one record per block, so that a probe costs no more than a plain
-// read; once the bisection has closed in on a span of this many bytes, the span is read whole.
-constexpr size_t kZbytekBisekce = 8192;
+constexpr size_t kBlokKlice = 4096;       // the records read around a guess, in one call
 constexpr size_t kBlokPridanych = 65536;  // the appended records, read in arrival order
 constexpr size_t kBlokuKlice = 64;
+constexpr size_t kOknoOdhadu = 8;  // bytes of a key, after the common prefix, that the guess weighs
+constexpr size_t kNejvicNapovedy = 1024;  // keys kept from earlier searches, as guesses
+
+// Where `t` lies between the keys `a` < t < `b`, from 0 to 1, taking the bytes after the common
+// prefix of a and b as the digits of a number. The base is the range of bytes the three keys use
+// there (ten when they are all digits), so that numbers written as text are placed as numbers.
+double Podil(std::string_view a, std::string_view t, std::string_view b) {
+  size_t p = 0;
+  while (p < a.size() && p < b.size() && a[p] == b[p]) ++p;
+  const size_t delka = std::max({a.size(), t.size(), b.size()});
+  const size_t okno = std::min(kOknoOdhadu, delka > p ? delka - p : 0);
+  unsigned nejmensi = 255, nejvetsi = 0;
+  bool kratsi = false, cislice = true;
+  for (std::string_view s : {a, t, b}) {
+    if (s.size() < p + okno) kratsi = true;
+    for (size_t i = p; i < std::min(s.size(), p + okno); ++i) {
+      const unsigned c = static_cast<std::uint8_t>(s[i]);
+      nejmensi = std::min(nejmensi, c);
+      nejvetsi = std::max(nejvetsi, c);
+      cislice = cislice && c >= '0' && c <= '9';
+    }
+  }
+  if (nejmensi > nejvetsi) return 0.5;
+  if (cislice) nejmensi = '0', nejvetsi = '9';
+  // A key that ends inside the window sorts before every longer one: its missing bytes weigh 0,
+  // one below the smallest byte used.
+  const unsigned posun = kratsi ? 1 : 0;
+  const double zaklad = static_cast<double>(nejvetsi - nejmensi + 1 + posun);
+  auto hodnota = [&](std::string_view s) {
+    double v = 0;
+    for (size_t i = p; i < p + okno; ++i)
+      v = v * zaklad + (i < s.size() ? static_cast<double>(static_cast<std::uint8_t>(s[i]) - nejmensi + posun) : 0.0);
+    return v;
+  };
+  const double va = hodnota(a), vt = hodnota(t), vb = hodnota(b);
+  if (!(vb > va)) return 0.5;
+  return std::clamp((vt - va) / (vb - va), 0.0, 1.0);
+}
+
+// Takes the row z (n = 0: none) as the lower or the upper bound of t when it is nearer than the
+// one held.
+template <class Z>
+void zuz(Z& dolni, Z& horni, const Z& z, std::string_view t) {
+  if (z.n > dolni.n && z.k < t) dolni = z;
+  if (z.n > 0 && z.n < horni.n && t < z.k) horni = z;
+}
 }  // namespace
+
+std::int32_t RecordFile::klicuNaBlok() const {
+  return static_cast<std::int32_t>(std::max<size_t>(1, kBlokKlice / static_cast<size_t>(std::max(size_, 1))));
+}
+
+std::string RecordFile::klicDo(std::int32_t n, size_t delka) {
+  std::string k = KlicRadku(n);
+  if (k.size() > delka) k.resize(delka);
+  return k;
+}
+
+// The bisection between rows lo < hi, with exactly the answers of the plain bisection (the row
+// found or, through `last`, the last midpoint) but few reads. `dolni` and `horni` are rows read in
+// this search whose keys lie below and above `t`; over the sorted part every row below dolni has a
+// key below t too, and every row above horni a key above it, so the midpoints outside them are
+// answered without reading. What is read are blocks of records in one call each: around the
+// place the keys of dolni and horni predict for t and, in turn, the bisection's midpoint alone,
+// so that a key distribution the guess misses (clusters, long runs of one prefix) still costs no
+// more than twice the bisection's steps; once few rows are left between them, those whole.
+// `delka` cuts every key to that many characters (the prefix search). On return dolni and horni
+// are the nearest rows read. 0: not found.
+std::int32_t RecordFile::bisekce(std::int32_t lo, std::int32_t hi, Znamy& dolni, Znamy& horni, std::string_view t,
+                                 size_t delka, std::int32_t& last) {
+  auto poznej = [&](std::int32_t n, std::string k) {
+    if (k < t && n > dolni.n)
+      dolni = {n, std::move(k)};
+    else if (t < k && n < horni.n)
+      horni = {n, std::move(k)};
+  };
+  // Rows through an order are not neighbours in the file: there every midpoint is read alone.
+  const bool vBlocich = activeOrder_ == 0 && blokyDat_;
+  const std::int32_t naBlok = klicuNaBlok();
+  // Reads `sirka` rows around `stred` between the known bounds in one call, and learns the keys
+  // at the ends (not needed when the block holds every row between the bounds).
+  auto nactiOkoli = [&](std::int32_t stred, std::int32_t sirka) {
+    std::int32_t od = std::max(dolni.n + 1, stred - sirka / 2);
+    const std::int32_t po = std::min(horni.n - 1, od + sirka - 1);
+    od = std::max(dolni.n + 1, po - sirka + 1);
+    NactiBlok(od, po);
+    if (od == dolni.n + 1 && po == horni.n - 1) return;
+    poznej(od, klicDo(od, delka));
+    if (po != od) poznej(po, klicDo(po, delka));
+  };
+  bool odhad = true;
+  while (hi - lo > 1) {
+    const std::int32_t mid = lo + (hi - lo) / 2;
+    last = mid;
+    if (mid <= dolni.n) {
+      lo = mid;
+      continue;
+    }
+    if (mid >= horni.n) {
+      hi = mid;
+      continue;
+    }
+    if (vBlocich && !blokyDat_->najdi(mid - 1)) {
+      if (horni.n - dolni.n - 1 <= naBlok) {
+        nactiOkoli(mid, naBlok);  // what is left, whole
+      } else if (odhad) {
+        const double podil = Podil(dolni.k, t, horni.k);
+        nactiOkoli(dolni.n + static_cast<std::int32_t>(podil * static_cast<double>(horni.n - dolni.n) + 0.5), naBlok);
+        odhad = false;
+        continue;  // the midpoint again, now perhaps answered by the block
+      } else {
+        odhad = true;  // the midpoint alone, read below
+      }
+    }
+    std::string k = klicDo(mid, delka);  // from a block, or one read
+    if (k == t) return mid;
+    if (t < k)
+      hi = mid;
+    else
+      lo = mid;
+    poznej(mid, std::move(k));
+  }
+  return 0;
+}
+
+// The keys that earlier searches read, by row, place t between two of them; the block around
+// that place is read. True when its first and last keys enclose t (then so do the first and last
+// keys of the sorted part, and the bisection finds its answer in the block); d and h are its
+// first and last rows either way (n = 0 when nothing was read).
+bool RecordFile::zNapovedy(std::string_view t, size_t delka, Znamy& d, Znamy& h) {
+  d = h = Znamy{};
+  if (activeOrder_ != 0 || !blokyDat_ || napovedaSerazeno_ != sorted_ || napoveda_.empty()) return false;
+  auto rez = [&](const std::string& k) { return std::string_view(k).substr(0, delka); };
+  const auto pod = std::partition_point(napoveda_.begin(), napoveda_.end(), [&](const Znamy& z) { return rez(z.k) < t; });
+  const auto nad = std::partition_point(pod, napoveda_.end(), [&](const Znamy& z) { return !(t < rez(z.k)); });
+  if (pod == napoveda_.begin() || nad == napoveda_.end()) return false;
+  const Znamy& a = *(pod - 1);
+  const Znamy& b = *nad;
+  if (b.n <= a.n || b.n > sorted_) return false;  // the file has changed since
+  const double podil = Podil(rez(a.k), t, rez(b.k));
+  const std::int32_t stred = a.n + static_cast<std::int32_t>(podil * static_cast<double>(b.n - a.n) + 0.5);
+  const std::int32_t naBlok = klicuNaBlok();
+  std::int32_t od = std::max(1, stred - naBlok / 2);
+  const std::int32_t po = std::min(sorted_, od + naBlok - 1);
+  od = std::max(1, po - naBlok + 1);
+  NactiBlok(od, po);
+  d = {od, klicDo(od, delka)};
+  h = {po, klicDo(po, delka)};
+  return d.k < t && t < h.k;
+}
+
+// Keeps full keys read by a search as guesses for the next ones, in row order.
+void RecordFile::zapamatuj(Znamy z) {
+  if (napovedaSerazeno_ != sorted_) napoveda_.clear();
+  napovedaSerazeno_ = sorted_;
+  if (z.n < 1 || z.n > sorted_) return;
+  auto it = std::lower_bound(napoveda_.begin(), napoveda_.end(), z.n, [](const Znamy& a, std::int32_t n) { return a.n < n; });
+  if (it != napoveda_.end() && it->n == z.n) {
+    it->k = std::move(z.k);
+    return;
+  }
+  if (napoveda_.size() >= kNejvicNapovedy) {
+    // Full: every other one goes, so that they still cover the whole file.
+    size_t j = 0;
+    for (size_t i = 0; i < napoveda_.size(); i += 2) napoveda_[j++] = std::move(napoveda_[i]);
+    napoveda_.resize(j);
+    it = std::lower_bound(napoveda_.begin(), napoveda_.end(), z.n, [](const Znamy& a, std::int32_t n) { return a.n < n; });
+  }
+  napoveda_.insert(it, std::move(z));
+}
 
 std::int32_t RecordFile::HledejKlic(std::string_view key) {
   CteniVBlocich bloky(*this, static_cast<size_t>(std::max(size_, 1)), kPolozkaPoradi, kBlokuKlice);
+  constexpr size_t cely = std::string::npos;
   std::int32_t last = 0;
   auto klic = [&](std::int32_t n) {
     last = n;
     return KlicRadku(n);
   };
   if (sorted_ > 0) {
-    const std::string first = klic(1);
-    if (key == first) return 1;
-    if (key > first) {
-      const std::string end = klic(sorted_);
-      if (key == end) return sorted_;
-      if (key < end) {
-        std::int32_t lo = 1, hi = sorted_;
-        while (hi - lo > 1) {
-          predNactiRozpeti(lo, hi);
-          const std::int32_t mid = lo + (hi - lo) / 2;
-          const std::string k = klic(mid);
-          if (k == key) return mid;
-          if (key < k)
-            hi = mid;
-          else
-            lo = mid;
+    Znamy d, h;
+    if (zNapovedy(key, cely, d, h)) {
+      last = sorted_;  // as after reading the last key, which the block makes needless
+      if (const std::int32_t n = bisekce(1, sorted_, d, h, key, cely, last); n > 0) return n;
+    } else {
+      std::string first = klic(1);
+      if (key == first) return 1;
+      if (key > first) {
+        std::string end = klic(sorted_);
+        if (key == end) return sorted_;
+        if (key < end) {
+          zapamatuj({1, first});
+          zapamatuj({sorted_, end});
+          Znamy dolni{1, std::move(first)}, horni{sorted_, std::move(end)};
+          zuz(dolni, horni, d, key);
+          zuz(dolni, horni, h, key);
+          const std::int32_t n = bisekce(1, sorted_, dolni, horni, key, cely, last);
+          zapamatuj(std::move(dolni));
+          zapamatuj(std::move(horni));
+          if (n > 0) {
+            zapamatuj({n, std::string(key)});
+            return n;
+          }
         }
       }
     }
@@ -578,42 +754,32 @@ std::int32_t RecordFile::HledejKlic(std::string_view key) {
   return -last;
 }
 
-// In file order, rows are records: once the bisection's span is small, one read brings it all.
-void RecordFile::predNactiRozpeti(std::int32_t lo, std::int32_t hi) const {
-  if (activeOrder_ != 0 || !blokyDat_) return;
-  if (static_cast<size_t>(hi - lo + 1) * static_cast<size_t>(size_) > kZbytekBisekce) return;
-  NactiBlok(lo, hi);
-}
-
 std::int32_t RecordFile::HledejZacatek(std::string_view text) {
   CteniVBlocich bloky(*this, static_cast<size_t>(std::max(size_, 1)), kPolozkaPoradi, kBlokuKlice);
   const std::string_view t = text.substr(0, kNejdelsiZacatek);
+  if (sorted_ <= 0) return 0;
   std::int32_t last = 0;
+  Znamy d, h;
+  if (zNapovedy(t, t.size(), d, h)) {
+    last = sorted_;  // as after reading the last key, which the block makes needless
+    const std::int32_t n = bisekce(1, sorted_, d, h, t, t.size(), last);
+    return n > 0 ? n : -last;
+  }
   auto zacatek = [&](std::int32_t n) {
     last = n;
-    std::string k = KlicRadku(n);
-    if (k.size() > t.size()) k.resize(t.size());
-    return k;
+    return klicDo(n, t.size());
   };
-  if (sorted_ <= 0) return 0;
-  const std::string first = zacatek(1);
+  std::string first = zacatek(1);
   if (t == first) return 1;
   if (t < first) return -last;
-  const std::string end = zacatek(sorted_);
+  std::string end = zacatek(sorted_);
   if (t == end) return sorted_;
   if (t > end) return -last;
-  std::int32_t lo = 1, hi = sorted_;
-  while (hi - lo > 1) {
-    predNactiRozpeti(lo, hi);
-    const std::int32_t mid = lo + (hi - lo) / 2;
-    const std::string k = zacatek(mid);
-    if (k == t) return mid;
-    if (t < k)
-      hi = mid;
-    else
-      lo = mid;
-  }
-  return -last;
+  Znamy dolni{1, std::move(first)}, horni{sorted_, std::move(end)};
+  zuz(dolni, horni, d, t);
+  zuz(dolni, horni, h, t);
+  const std::int32_t n = bisekce(1, sorted_, dolni, horni, t, t.size(), last);
+  return n > 0 ? n : -last;
 }
 
 // ---------------------------------------------------------------------------------------------

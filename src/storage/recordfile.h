@@ -127,10 +127,13 @@ class RecordFile {
   // --- searches ------------------------------------------------------------------------------
 
   // Rows 1..serazeno() are in ascending key order (byte order of the key texts), the rest were
-  // appended since. The position of the key, or minus the last position examined.
+  // appended since. The position of the key, or minus the last position examined. The answer is
+  // the bisection's, but the rows are read a few blocks at a time: where the keys of the nearest
+  // rows read place the key, and first where the keys earlier searches of this open file read
+  // place it (those keys are only guesses; every answer comes from what this search reads).
   std::int32_t HledejKlic(std::string_view key);
   // The position of a key that starts with `text` (at most 80 characters), found by bisection
-  // of the sorted part only, or minus the last midpoint.
+  // of the sorted part only (read as HledejKlic reads it), or minus the last midpoint.
   std::int32_t HledejZacatek(std::string_view text);
 
   // --- reading in blocks ---------------------------------------------------------------------
@@ -223,7 +226,17 @@ class RecordFile {
   // give it (then the caller reads as without blocks, with its messages).
   static const std::uint8_t* zBloku(Bloky& b, const platform::File& f, std::int64_t index, std::int64_t total);
   void zahodBloky() const;
-  void predNactiRozpeti(std::int32_t lo, std::int32_t hi) const;
+  // A row read by a key search and its key.
+  struct Znamy {
+    std::int32_t n = 0;
+    std::string k;
+  };
+  std::int32_t bisekce(std::int32_t lo, std::int32_t hi, Znamy& dolni, Znamy& horni, std::string_view t, size_t delka,
+                       std::int32_t& last);
+  bool zNapovedy(std::string_view t, size_t delka, Znamy& d, Znamy& h);
+  void zapamatuj(Znamy z);
+  std::string klicDo(std::int32_t n, size_t delka);
+  std::int32_t klicuNaBlok() const;
 
   platform::File file_;
   mutable std::unique_ptr<Bloky> blokyDat_, blokyPoradi_;
@@ -241,6 +254,10 @@ class RecordFile {
   std::int32_t lastRecord_ = 0;
   bool registered_ = false;
   std::vector<std::uint8_t> buffer_, compare_;
+  // Keys earlier key searches read, in row order, with the sorted count they were read at: they
+  // only say where to read first, never an answer, so that other stations' writes are seen.
+  std::vector<Znamy> napoveda_;
+  std::int32_t napovedaSerazeno_ = -1;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <numeric>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -414,6 +420,150 @@ TEST_F(RecordFileTest, SearchOfAWhollySortedFile) {
   KeyedFile none;
   ASSERT_TRUE(none.OtevriSoubor("none.dta", kSize));
   EXPECT_EQ(none.HledejKlic("X"), 0);
+}
+
+// The key searches read a few blocks instead of one record per probe; their answers must be
+// those of the plain bisection over the keys held in memory: the same row found among equal keys,
+// the same last midpoint for a key that is missing. Key files of several shapes, each asked for
+// keys it holds (sorted part and appended tail), keys it lacks and prefixes of both.
+std::int32_t bisectionInMemory(const std::vector<std::string>& keys, std::int32_t sorted, std::string_view key,
+                               size_t cut) {
+  std::int32_t last = 0;
+  auto at = [&](std::int32_t n) {
+    last = n;
+    return keys[static_cast<size_t>(n - 1)].substr(0, cut);
+  };
+  const bool prefix = cut != std::string::npos;
+  if (sorted > 0) {
+    const std::string first = at(1);
+    if (key == first) return 1;
+    const std::string end = key > first ? at(sorted) : first;
+    if (key > first && key == end) return sorted;
+    for (std::int32_t lo = 1, hi = sorted; key > first && key < end && hi - lo > 1;) {
+      const std::int32_t mid = lo + (hi - lo) / 2;
+      const std::string k = at(mid);
+      if (k == key) return mid;
+      (key < k ? hi : lo) = mid;
+    }
+  }
+  if (prefix) return sorted > 0 ? -last : 0;
+  for (std::int32_t n = sorted + 1; n <= static_cast<std::int32_t>(keys.size()); ++n)
+    if (at(n) == key) return n;
+  return -last;
+}
+
+TEST_F(RecordFileTest, KeySearchesAnswerAsTheBisectionOverTheKeysInMemory) {
+  constexpr std::int32_t kKeyed = 24;  // the key as a short string of 20, then 3 bytes
+  class LongKeys : public RecordFile {
+   public:
+    std::string KlicRadku(std::int32_t n) override {
+      CtiVetu(n);
+      return readShortString(veta(), 0, 20);
+    }
+  };
+  std::mt19937 gen(7);
+  auto pick = [&](size_t upTo) { return std::uniform_int_distribution<size_t>(0, upTo - 1)(gen); };
+  auto number = [](std::uint64_t v) {
+    char b[24];
+    std::snprintf(b, sizeof b, "%09llu", static_cast<unsigned long long>(v % 1000000000ULL));
+    return std::string(b);
+  };
+  const std::vector<std::string> surnames = {"NOVAK", "NOVOTNY", "DVORAK", "\x8A" "TEFAN", "\xC8" "ERNY", "N", "NOVA"};
+  const std::string letters = "AEKLNORZ \x8A\xC8\xE1\xED";
+  auto name = [&] {  // most are NOVAK, the rest ever rarer; suffixes of 0 to 6 letters
+    std::string s = surnames[std::min(pick(surnames.size()), pick(surnames.size()))];
+    for (size_t i = pick(7); i > 0; --i) s += letters[pick(letters.size())];
+    return s;
+  };
+  struct Shape {
+    std::string what;
+    std::vector<std::string> keys;
+    std::int32_t appended = 0;  // records behind the sorted part, in arrival order
+    bool throughOrder = false;  // the file unsorted, an order file giving the sorted rows
+  };
+  std::vector<Shape> shapes;
+  auto made = [&](std::string what, size_t count, auto make, std::int32_t appended = 0, bool order = false) {
+    Shape s{std::move(what), {}, appended, order};
+    for (size_t i = 0; i < count; ++i) s.keys.push_back(make());
+    std::sort(s.keys.begin(), s.keys.end() - appended);
+    shapes.push_back(std::move(s));
+  };
+  made("uniform numbers", 12000, [&] { return number(gen()); });
+  made("numbers crowded at the low end", 12000, [&] { return number(static_cast<std::uint64_t>(std::exp(std::uniform_real_distribution<>(0, 20)(gen)))); });
+  made("clustered names", 12000, name);
+  made("thirty keys, long runs", 12000, [&] { return "KEY" + std::to_string(pick(30)); });
+  made("one key", 3000, [] { return std::string("SAME"); });
+  made("sorted part and an unsorted tail", 8000, name, 700);
+  made("names through an order file", 4000, name, 0, true);
+  for (size_t n : {0, 1, 2, 3}) made("tiny", n, name);
+
+  for (const Shape& s : shapes) {
+    SCOPED_TRACE(s.what + ", " + std::to_string(s.keys.size()) + " records");
+    const std::int32_t count = static_cast<std::int32_t>(s.keys.size());
+    // The records lie in key order, or shuffled with the order file giving the key order.
+    std::vector<std::int32_t> recordOfRow(s.keys.size());
+    std::iota(recordOfRow.begin(), recordOfRow.end(), 1);
+    if (s.throughOrder) std::shuffle(recordOfRow.begin(), recordOfRow.end(), gen);
+    std::string bytes(s.keys.size() * kKeyed, '\0'), order(s.keys.size() * 8, '\0');
+    for (size_t row = 0; row < s.keys.size(); ++row) {
+      const size_t record = static_cast<size_t>(recordOfRow[row] - 1);
+      ASSERT_TRUE(writeShortString(bytes, record * kKeyed, 20, s.keys[row]));
+      writeI32(order, row * 8, recordOfRow[row]);
+      writeI32(order, record * 8 + 4, static_cast<std::int32_t>(row + 1));
+    }
+    dir.write("klice.dta", bytes);
+    std::filesystem::remove(dir / "klice.dt1");
+    if (s.throughOrder) dir.write("klice.dt1", order);
+    ASSERT_TRUE(PisJobV("", "KLICE", std::to_string(s.appended)));
+    LongKeys f;
+    f.PozadujPocitadlo();
+    ASSERT_TRUE(f.OtevriSoubor("klice.dta", kKeyed + (s.throughOrder ? kSPoradim : 0)));
+    ASSERT_EQ(f.pocet(), count);
+    ASSERT_EQ(f.serazeno(), count - s.appended);
+    if (s.throughOrder) {
+      ASSERT_TRUE(f.NastavPoradi(1));
+    }
+
+    auto askAll = [&](const std::vector<std::string>& keys) {
+      std::vector<std::string> asked = {"", "\x01", "\xFF\xFF", "NOVAK", "KEY15", "SAME", "SAMF", "000000000"};
+      for (int i = 0; i < 150 && count > 0; ++i) {
+        const std::string& key = keys[pick(keys.size())];
+        asked.push_back(key);
+        asked.push_back(key.substr(0, pick(key.size() + 1)));  // a prefix, or a shorter key
+        std::string near = key;
+        if (!near.empty() && pick(2))
+          near.back() = static_cast<char>(near.back() + (pick(2) ? 1 : -1));
+        else
+          near += letters[pick(letters.size())];
+        asked.push_back(near);  // a neighbour, mostly missing
+      }
+      const std::set<std::string> held(keys.begin(), keys.end());
+      for (const std::string& key : asked) {
+        const std::int32_t got = f.HledejKlic(key);
+        ASSERT_EQ(got, bisectionInMemory(keys, count - s.appended, key, std::string::npos)) << "key " << key;
+        // Whatever the bisection, a key in the file is found and a found row holds the key.
+        ASSERT_EQ(got > 0, held.count(key) == 1) << "key " << key;
+        if (got > 0) {
+          ASSERT_EQ(keys[static_cast<size_t>(got - 1)], key);
+        }
+        const std::string prefix = key.substr(0, 80);
+        ASSERT_EQ(f.HledejZacatek(key), bisectionInMemory(keys, count - s.appended, prefix, prefix.size())) << "text " << key;
+      }
+    };
+    askAll(s.keys);
+    if (s.appended == 0 && !s.throughOrder) {
+      // Another station rewrites the records with other keys: what earlier searches saw no longer
+      // holds, and the answers follow the file.
+      std::vector<std::string> other(s.keys.size());
+      for (auto& k : other) k = name();
+      std::sort(other.begin(), other.end());
+      std::string rewritten(bytes.size(), '\0');
+      for (size_t row = 0; row < other.size(); ++row) ASSERT_TRUE(writeShortString(rewritten, row * kKeyed, 20, other[row]));
+      dir.write("klice.dta", rewritten);
+      askAll(other);
+    }
+    EXPECT_TRUE(rec.messages.empty());
+  }
 }
 
 // --- change check and hooks -------------------------------------------------------------------
