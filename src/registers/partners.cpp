@@ -246,8 +246,18 @@ void TfOrg::TextProHledaniDo(int n, std::string& text) {
   if (Puvodni().size() > tOrganizace::kNazev + 2 && Puvodni()[tOrganizace::kNazev] >= 2 &&
       !(Puvodni()[tOrganizace::kNazev + 1] == ' ' && Puvodni()[tOrganizace::kNazev + 2] == ' ')) {
     zaznamRadku_ = Soubor().posledni();  // as CtiPuvodni leaves it
+    // The notes as poznamkyProHledani gives them, written in place: this runs for every row.
     text += ' ';
-    text += poznamkyProHledani(Puvodni(), PresneHledani);
+    const std::size_t od = text.size();
+    const std::vector<std::uint8_t>& v = Puvodni();
+    for (std::size_t o : {tOrganizace::kPozn1, tOrganizace::kPozn2, tOrganizace::kPozn3}) {
+      const std::size_t delka = o < v.size() ? std::min<std::size_t>(v[o], tOrganizace::kSirkaPozn) : 0;
+      for (std::size_t i = 0; i < delka; ++i) {
+        const char c = o + 1 + i < v.size() ? static_cast<char>(v[o + 1 + i]) : '\0';
+        if (c != ' ') text += c;
+      }
+    }
+    SlozProHledani(text, od);
     return;
   }
   TfSoub::TextProHledaniDo(n, text);

@@ -89,12 +89,10 @@ bool asciiJenVelkymi() {
   return ano;
 }
 
-void slozHledani(std::string& s) {
+void slozHledani(char* p, char* const konec) {
   // Through plain pointers: a store through a char reference could alias the table, so the
   // compiler would fetch the string's storage again for every byte.
   const char* t = tabulkaHledani().data();
-  char* p = s.data();
-  char* const konec = p + s.size();
   if (asciiJenVelkymi()) {
     constexpr std::uint64_t kHorni = 0x8080808080808080ull;
     for (; konec - p >= 8; p += 8) {
@@ -112,6 +110,8 @@ void slozHledani(std::string& s) {
   }
   for (; p != konec; ++p) *p = t[static_cast<unsigned char>(*p)];
 }
+
+void slozHledani(std::string& s) { slozHledani(s.data(), s.data() + s.size()); }
 
 std::vector<std::string> slova(const std::string& text) {
   std::vector<std::string> w;
@@ -815,6 +815,10 @@ std::string TfRol::TextProHledani(int n) {
 
 void TfRol::SlozProHledani(std::string& t) const {
   if (!PresneHledani) slozHledani(t);
+}
+
+void TfRol::SlozProHledani(std::string& t, std::size_t od) const {
+  if (!PresneHledani && od < t.size()) slozHledani(t.data() + od, t.data() + t.size());
 }
 
 int TfRol::NajdiText(const std::string& text) {

@@ -286,6 +286,8 @@ class TfRol : public Form {
   bool VolnePorovnani = false;
   // Folds `t` to the search form as TextProHledani does (nothing while PresneHledani is set).
   void SlozProHledani(std::string& t) const;
+  // The same for the part of `t` from `od` on.
+  void SlozProHledani(std::string& t, std::size_t od) const;
 
  private:
   bool klavesaMrizky(const KeyEvent& ev);

@@ -356,6 +356,7 @@ void TfSoub::CtiPuvodni(int n) { soubor_->CtiPuvodni(n); }
 void TfSoub::ZacatekHledani() {
   constexpr size_t kBlokHledani = 256 * 1024;
   hledaniVBlocich_.reset();
+  sloupceHledani_.clear();
   const bool poradi = soubor_->poradi() != 0;
   hledaniVBlocich_ = std::make_unique<storage::RecordFile::CteniVBlocich>(
       *soubor_, poradi ? static_cast<size_t>(std::max(soubor_->velikost(), 1)) : kBlokHledani, kBlokHledani / 4,
@@ -372,40 +373,69 @@ void TfSoub::TextProHledaniDo(int n, std::string& text) {
   if (!HledaniZPoli() || !TextPoliZBloku(n, text)) TfRol::TextProHledaniDo(n, text);
 }
 
+void TfSoub::rozvrhniHledani() {
+  const std::size_t sloupcu = std::max<std::size_t>(1, Sloupce.size());
+  const std::size_t poli = std::min(Sloupce.size(), pole_.size());
+  sloupceHledani_.assign(sloupcu, {});
+  mistoHledani_ = 0;
+  for (std::size_t c = 0; c < sloupcu; ++c) {
+    SloupecHledani& s = sloupceHledani_[c];
+    mistoHledani_ += 1;  // the blank before it
+    if (c >= poli) continue;
+    const PoleSouboru& p = pole_[c];
+    s.pole = true;
+    s.offset = p.offset;
+    s.sirka = static_cast<std::size_t>(std::max(p.sirka, 0));
+    s.cislo = p.typ.ciselny() || p.typ.datum() || p.typ.druh == DruhPole::Cas;
+    s.ulozeni = SirkaUlozeni(p.typ, s.sirka);
+    // A text shows at most its width; a number, date or time its picture (at most 30), so 64
+    // leaves room without a check in the common case.
+    mistoHledani_ += s.cislo ? std::max<std::size_t>(s.sirka, 64) : s.sirka;
+  }
+}
+
 bool TfSoub::TextPoliZBloku(int n, std::string& text) {
   const std::uint8_t* v = hledaniVBlocich_ && !storage::settings().gdpr ? soubor_->VetaZBloku(n) : nullptr;
   if (!v) return false;
   std::vector<std::uint8_t>& puvodni = Puvodni();
   std::memcpy(puvodni.data(), v, puvodni.size());  // as CtiPuvodni leaves it
-  const std::size_t sloupcu = std::max<std::size_t>(1, Sloupce.size());
-  const std::size_t poli = std::min(Sloupce.size(), pole_.size());
-  // Written through a pointer into room for the longest row: a text field shows at most its
-  // width, another field what ZobrazPole makes of it (the room grows for that).
+  if (sloupceHledani_.empty()) rozvrhniHledani();
+  const std::size_t velikost = puvodni.size();
+  const std::uint8_t* const veta = puvodni.data();
+  // Written through a pointer into room for the longest row; a text longer than its room (a
+  // number whose picture is wider than thought) makes more.
+  if (text.size() < mistoHledani_) text.resize(mistoHledani_);
   std::size_t delka = 0;
-  auto misto = [&](std::size_t kolik) {
-    if (text.size() < delka + kolik) text.resize(std::max(delka + kolik, 2 * text.size()));
-    return text.data() + delka;
+  const auto pridej = [&](const char* z, std::size_t k) __attribute__((always_inline)) {
+    if (text.size() - delka < k) text.resize(delka + k + mistoHledani_);
+    std::memcpy(text.data() + delka, z, k);
+    delka += k;
   };
-  for (std::size_t c = 1; c <= sloupcu; ++c) {
-    if (c > 1) {
-      *misto(1) = ' ';
-      ++delka;
-    }
-    if (c > poli) continue;
-    const PoleSouboru& p = pole_[c - 1];
-    const std::size_t sirka = static_cast<std::size_t>(p.sirka);
-    // A text field shows its stored characters as they lie: straight from the bytes.
-    if ((p.typ.druh == DruhPole::Text || p.typ.druh == DruhPole::TextKod) && p.offset < puvodni.size()) {
-      const std::size_t d = std::min<std::size_t>(puvodni[p.offset], sirka);
-      if (p.offset + 1 + d <= puvodni.size()) {
-        std::memcpy(misto(d), puvodni.data() + p.offset + 1, d);
-        delka += d;
+  for (std::size_t c = 0; c < sloupceHledani_.size(); ++c) {
+    SloupecHledani& s = sloupceHledani_[c];
+    if (c > 0) text[delka++] = ' ';
+    if (!s.pole) continue;
+    // A field of text or code shows its stored characters as they lie: straight from the bytes.
+    if (!s.cislo && s.offset < velikost) {
+      const std::size_t d = std::min<std::size_t>(veta[s.offset], s.sirka);
+      if (s.offset + 1 + d <= velikost) {
+        pridej(reinterpret_cast<const char*>(veta) + s.offset + 1, d);
         continue;
       }
     }
-    ZobrazPole(bunkaHledani_, p.typ, sirka, puvodni, p.offset);
-    std::memcpy(misto(bunkaHledani_.size()), bunkaHledani_.data(), bunkaHledani_.size());
-    delka += bunkaHledani_.size();
+    // A number, a date or a time: the text made for the same bytes in a row before, or made now.
+    const char* bajty = reinterpret_cast<const char*>(veta) + s.offset;
+    const bool cela = s.cislo && s.offset + s.ulozeni <= velikost;
+    if (cela && s.bajty.size() == s.ulozeni && std::memcmp(s.bajty.data(), bajty, s.ulozeni) == 0) {
+      pridej(s.text.data(), s.text.size());
+      continue;
+    }
+    ZobrazPole(bunkaHledani_, pole_[c].typ, s.sirka, puvodni, s.offset);
+    if (cela) {
+      s.bajty.assign(bajty, s.ulozeni);
+      s.text = bunkaHledani_;
+    }
+    pridej(bunkaHledani_.data(), bunkaHledani_.size());
   }
   text.resize(delka);
   SlozProHledani(text);

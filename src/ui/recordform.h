@@ -318,6 +318,19 @@ class TfSoub : public TfRol {
   std::unique_ptr<storage::RecordFile> soubor_;  // a SouborOkna: its hooks are the window's
   std::unique_ptr<storage::RecordFile::CteniVBlocich> hledaniVBlocich_;  // during a search pass
   std::string bunkaHledani_;  // one field's text while a search builds a row from the bytes
+  // The columns of the rows one search builds from the bytes, laid out at its first row. A
+  // number's, date's or time's text is kept with the stored bytes it was made from: a register's
+  // numbers repeat from row to row (zeros, a few rates), and formatting them anew was most of a
+  // row's cost.
+  struct SloupecHledani {
+    std::size_t offset = 0, sirka = 0, ulozeni = 0;
+    bool pole = false;   // the column shows a field (columns past the fields stay empty)
+    bool cislo = false;  // shown through ZobrazPole, not as the stored characters
+    std::string bajty, text;
+  };
+  std::vector<SloupecHledani> sloupceHledani_;
+  std::size_t mistoHledani_ = 0;  // room for the longest row those columns can give
+  void rozvrhniHledani();
   std::unique_ptr<PoradiSouboru> poradiSouboru_;
   std::vector<PoleSouboru> pole_;
   std::unique_ptr<TfFormular> formular_;

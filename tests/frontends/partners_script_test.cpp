@@ -381,5 +381,46 @@ TEST(PartnersTwoStations, AddingAtOnceGetDifferentNumbers) {
   EXPECT_EQ(nazvy, (std::vector<std::string>{"Stanice st1", "Stanice st2"}));
 }
 
+// F3 over a list of several search blocks finds what the list shows: a number in a column whose
+// rows before all hold another value (the search keeps each column's last text), a name in a
+// column of fixed text, and the notes (no column of their own) without their blanks, folded for
+// the loose comparison.
+TEST_F(PartnersScript, F3FindsNumbersNamesAndNotesOfPartnersBeyondTheFirstBlock) {
+  std::size_t penalizace = 0;
+  {
+    registers::TfOrg rozvrh;
+    dir.write("org.dta", "");
+    ASSERT_TRUE(rozvrh.Nastav());
+    for (int i = 1; i <= rozvrh.PocetPoli(); ++i)
+      if (rozvrh.Pole(i).popis == cz("%penalizace ")) penalizace = rozvrh.Pole(i).offset;
+    rozvrh.Zavri();
+  }
+  ASSERT_GT(penalizace, 0u);
+  std::string org;
+  for (int n = 1; n <= 3000; ++n) {
+    std::string v = partner(n, std::to_string(10000000 + n), "Firma " + std::to_string(n), "Praha");
+    if (n == 1500) ASSERT_TRUE(storage::writeReal48(v, penalizace, 12.5));
+    if (n == 2100) ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kJmeno, 30, cz("Jan Novák")));
+    if (n == 2700) ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kPozn2, 50, cz("platí jen v pátek")));
+    org += v;
+  }
+  dir.write("org.dta", org);
+  // Each search from the row the one before found, the search line cleared first.
+  std::string skript;
+  for (const char* text : {"12.50", "Novák", "jenvpatek", "Zxq"})
+    skript += "F3\n" + std::string(12, '\0') + "type " + text + "\nEnter\ndump\n";
+  for (std::size_t i; (i = skript.find('\0')) != std::string::npos;) skript.replace(i, 1, "Backspace\n");
+  const std::string o = hraj(skript + "Esc\n");
+  std::vector<std::string> najdi;
+  for (std::size_t i = 0; (i = o.find("Najdi [F3]", i)) != std::string::npos; i += 10)
+    najdi.push_back(storage::Orez(o.substr(i, o.find('\n', i) - i)));
+  ASSERT_GE(najdi.size(), 4u) << o;
+  const std::size_t n = najdi.size();
+  EXPECT_NE(najdi[n - 4].find("3000/   1500"), std::string::npos) << najdi[n - 4];
+  EXPECT_NE(najdi[n - 3].find("3000/   2100"), std::string::npos) << najdi[n - 3];
+  EXPECT_NE(najdi[n - 2].find("3000/   2700"), std::string::npos) << najdi[n - 2];
+  EXPECT_NE(najdi[n - 1].find("3000/   2700"), std::string::npos) << najdi[n - 1];  // not found: stays
+}
+
 }  // namespace
 }  // namespace pz

@@ -63,7 +63,9 @@ TEST(CrashTest, KilledStationsLeaveWholeRecordsAndWholeSettings) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) station();
-    std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
+    // Until a station got as far as its first settings save, each round gives the next one longer
+    // (a loaded machine or an instrumented build may need more than the first rounds' moments).
+    std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000 + (ulozeno ? 0 : round * 4000)));
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
