@@ -179,7 +179,9 @@ TEST(PostingE2E, AnExpenditurePaidAHalerLessIsBalancedByItsRoundingEntry) {
     std::memcpy(&amount, batch.data() + o + 112, 8);
     if (text(batch, o + 44, 6) != "000000") md += amount;
     if (text(batch, o + 78, 6) != "000000") dal += amount;
-    if (o == 276) EXPECT_EQ(amount, 100);  // 0.01 Kč
+    if (o == 276) {
+      EXPECT_EQ(amount, 100);  // 0.01 Kč
+    }
   }
   EXPECT_EQ(md, 1000000);
   EXPECT_EQ(dal, md);

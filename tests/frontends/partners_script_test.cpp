@@ -399,9 +399,15 @@ TEST_F(PartnersScript, F3FindsNumbersNamesAndNotesOfPartnersBeyondTheFirstBlock)
   std::string org;
   for (int n = 1; n <= 3000; ++n) {
     std::string v = partner(n, std::to_string(10000000 + n), "Firma " + std::to_string(n), "Praha");
-    if (n == 1500) ASSERT_TRUE(storage::writeReal48(v, penalizace, 12.5));
-    if (n == 2100) ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kJmeno, 30, cz("Jan Novák")));
-    if (n == 2700) ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kPozn2, 50, cz("platí jen v pátek")));
+    if (n == 1500) {
+      ASSERT_TRUE(storage::writeReal48(v, penalizace, 12.5));
+    }
+    if (n == 2100) {
+      ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kJmeno, 30, cz("Jan Novák")));
+    }
+    if (n == 2700) {
+      ASSERT_TRUE(storage::writeShortString(v, tOrganizace::kPozn2, 50, cz("platí jen v pátek")));
+    }
     org += v;
   }
   dir.write("org.dta", org);
