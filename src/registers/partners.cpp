@@ -221,19 +221,25 @@ void TfOrg::NaplnSloupce() {
 }
 
 namespace {
-// The three notes without their blanks, as the search sees them after the columns.
-std::string poznamkyProHledani(const std::vector<std::uint8_t>& veta, bool presne) {
-  std::string pozn;
-  for (std::size_t o : {tOrganizace::kPozn1, tOrganizace::kPozn2, tOrganizace::kPozn3})
-    pozn += storage::BezMezer(storage::readShortString(veta, o, tOrganizace::kSirkaPozn));
-  if (!presne) pozn = storage::VelkaPismena(storage::BezDiakritiky(pozn));
-  return pozn;
+// Appends the three notes without their blanks, as the search sees them after the columns (folded
+// then with the row by SlozProHledani).
+void pridejPoznamky(const std::vector<std::uint8_t>& veta, std::string& text) {
+  for (std::size_t o : {tOrganizace::kPozn1, tOrganizace::kPozn2, tOrganizace::kPozn3}) {
+    const std::size_t delka = o < veta.size() ? std::min<std::size_t>(veta[o], tOrganizace::kSirkaPozn) : 0;
+    for (std::size_t i = 0; i < delka; ++i) {
+      const char c = o + 1 + i < veta.size() ? static_cast<char>(veta[o + 1 + i]) : '\0';
+      if (c != ' ') text += c;
+    }
+  }
 }
 }  // namespace
 
 std::string TfOrg::TextProHledani(int n) {
-  std::string t = TfSoub::TextProHledani(n);
-  return t + " " + poznamkyProHledani(Puvodni(), PresneHledani);
+  std::string t = TfSoub::TextProHledani(n) + " ";
+  const std::size_t od = t.size();
+  pridejPoznamky(Puvodni(), t);
+  SlozProHledani(t, od);
+  return t;
 }
 
 // The columns from the search's blocks, then the notes; a deleted partner, whose first column
@@ -246,17 +252,9 @@ void TfOrg::TextProHledaniDo(int n, std::string& text) {
   if (Puvodni().size() > tOrganizace::kNazev + 2 && Puvodni()[tOrganizace::kNazev] >= 2 &&
       !(Puvodni()[tOrganizace::kNazev + 1] == ' ' && Puvodni()[tOrganizace::kNazev + 2] == ' ')) {
     zaznamRadku_ = Soubor().posledni();  // as CtiPuvodni leaves it
-    // The notes as poznamkyProHledani gives them, written in place: this runs for every row.
     text += ' ';
     const std::size_t od = text.size();
-    const std::vector<std::uint8_t>& v = Puvodni();
-    for (std::size_t o : {tOrganizace::kPozn1, tOrganizace::kPozn2, tOrganizace::kPozn3}) {
-      const std::size_t delka = o < v.size() ? std::min<std::size_t>(v[o], tOrganizace::kSirkaPozn) : 0;
-      for (std::size_t i = 0; i < delka; ++i) {
-        const char c = o + 1 + i < v.size() ? static_cast<char>(v[o + 1 + i]) : '\0';
-        if (c != ' ') text += c;
-      }
-    }
+    pridejPoznamky(Puvodni(), text);
     SlozProHledani(text, od);
     return;
   }

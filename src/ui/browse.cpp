@@ -813,10 +813,6 @@ std::string TfRol::TextProHledani(int n) {
   return t;
 }
 
-void TfRol::SlozProHledani(std::string& t) const {
-  if (!PresneHledani) slozHledani(t);
-}
-
 void TfRol::SlozProHledani(std::string& t, std::size_t od) const {
   if (!PresneHledani && od < t.size()) slozHledani(t.data() + od, t.data() + t.size());
 }

@@ -284,10 +284,9 @@ class TfRol : public Form {
   // Compares loosely while a search runs with Ctrl+F3 or retries: every blank-separated word of
   // the text occurs somewhere in the row, in any order, both folded. Hledej and NajdiText read it.
   bool VolnePorovnani = false;
-  // Folds `t` to the search form as TextProHledani does (nothing while PresneHledani is set).
-  void SlozProHledani(std::string& t) const;
-  // The same for the part of `t` from `od` on.
-  void SlozProHledani(std::string& t, std::size_t od) const;
+  // Folds `t` from `od` on to the search form as TextProHledani does (nothing while
+  // PresneHledani is set).
+  void SlozProHledani(std::string& t, std::size_t od = 0) const;
 
  private:
   bool klavesaMrizky(const KeyEvent& ev);

@@ -41,6 +41,13 @@ void Edit::paint(CellGrid& g, CellRect a, PaintStyle st, bool focused) const {
   }
 }
 
+bool Edit::ZrusVybrany(const KeyEvent& ev) {
+  const bool znak = ev.ch != 0 && static_cast<unsigned char>(ev.ch) >= 32 && !ev.ctrl && !ev.alt;
+  if (!znak && !(ev.plain() && (ev.vk == kVkBack || ev.vk == kVkDelete))) return false;
+  setValue("");
+  return true;
+}
+
 bool Edit::key(const KeyEvent& ev) {
   if (readOnly) return false;
   std::string before = editor.text();

@@ -82,6 +82,10 @@ class Edit : public Control {
   bool key(const KeyEvent& ev) override;
   const std::string& value() const { return editor.text(); }
   void setValue(std::string v) { editor.setText(std::move(v)); }
+  // For a field entered with its whole text selected, the key that ends the selection: a
+  // character typed, Backspace or Delete clears the text first (the key then acts on the empty
+  // field); any other key leaves it. True when the text was cleared.
+  bool ZrusVybrany(const KeyEvent& ev);
   std::function<void()> onChange;
   // Called when a typed character is refused because the field is full.
   std::function<void()> onRefused;

@@ -382,10 +382,7 @@ class TfDotazy : public Form {
   void vyberPrepis(const KeyEvent& ev) {
     if (!vybrano_) return;
     vybrano_ = false;
-    const int r = radek();
-    if (r < 0) return;
-    const bool znak = ev.ch != 0 && static_cast<unsigned char>(ev.ch) >= 32 && !ev.ctrl && !ev.alt;
-    if (znak || (ev.plain() && (ev.vk == kVkBack || ev.vk == kVkDelete))) radky_[static_cast<size_t>(r)].pole->setValue("");
+    if (const int r = radek(); r >= 0) radky_[static_cast<size_t>(r)].pole->ZrusVybrany(ev);
   }
   int radek() const {
     for (size_t i = 0; i < radky_.size(); ++i)

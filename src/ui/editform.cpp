@@ -418,13 +418,7 @@ void TfFormular::vyberPrepis(const KeyEvent& ev) {
   Edit* e = PolePro(i);
   if (!e || e->readOnly) return;
   vybrano_ = false;
-  const bool znak = ev.ch != 0 && static_cast<unsigned char>(ev.ch) >= 32 && !ev.ctrl && !ev.alt;
-  if (znak || (ev.plain() && (ev.vk == kVkBack || ev.vk == kVkDelete))) e->setValue("");
-  if (ev.plain() && (ev.vk == kVkBack || ev.vk == kVkDelete)) {
-    s_.Pole(i).text.clear();
-    return;
-  }
-  if (znak) s_.Pole(i).text.clear();
+  if (e->ZrusVybrany(ev)) s_.Pole(i).text.clear();
 }
 
 bool TfFormular::onMouse(const MouseEvent& ev, Control* hit) {
